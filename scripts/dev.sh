@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and then starts the program ("run") or runs
+# every test ("test"). Works as root or through sudo, with or without a display.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+mode=${1:-}
+case "$mode" in
+  run|test) ;;
+  *) echo "usage: scripts/dev.sh run|test" >&2; exit 2 ;;
+esac
+
+build_pkgs=(
+  cmake ninja-build ccache g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  zlib1g-dev libjpeg-dev libpng-dev libssl-dev
+  libfontconfig-dev libfreetype-dev libharfbuzz-dev libcups2-dev
+  fonts-liberation2 fonts-wine
+)
+run_pkgs=(xvfb xauth)
+test_pkgs=(
+  zbar-tools zxing-cpp-tools dmtx-utils poppler-utils qpdf libxml2-utils
+  gzip openssl libc-bin python3 python3-fonttools clang libclang-rt-14-dev
+)
+
+pkgs=("${build_pkgs[@]}")
+if [ "$mode" = test ]; then pkgs+=("${test_pkgs[@]}"); else pkgs+=("${run_pkgs[@]}"); fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+build=build
+sanitize=OFF
+if [ "$mode" = test ] && [ "${CI:-}" = true ]; then sanitize=ON; fi
+jobs=$(nproc)
+
+cmake -S . -B "$build" -G Ninja -DSORVAMET_SANITIZE=$sanitize >/dev/null
+cmake --build "$build" -j "$jobs"
+
+if [ "$mode" = run ]; then
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display: starting under a virtual X server." >&2
+    exec xvfb-run -a "$build/bin/sorvamet"
+  fi
+  exec "$build/bin/sorvamet"
+fi
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
