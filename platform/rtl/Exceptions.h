@@ -100,7 +100,19 @@ private:
     X(EMenuError, Exception)                           \
     X(EOleError, Exception)                            \
     X(EOleSysError, EOleError)                         \
-    X(EOleException, EOleSysError)
+    X(EOleException, EOleSysError)                     \
+    X(EZLibError, Exception)                           \
+    X(EZCompressionError, EZLibError)                  \
+    X(EZDecompressionError, EZLibError)                \
+    X(TzdInvalidXMLException, Exception)               \
+    X(EIniFileException, Exception)                    \
+    X(ERegistryException, Exception)                   \
+    X(EVariantBadVarTypeError, EVariantError)          \
+    X(EVariantArrayCreateError, EVariantError)       \
+    X(EPropertyError, Exception)                     \
+    X(EPropertyConvertError, Exception)              \
+    X(EDatabaseError, Exception)                     \
+    X(EDBClient, EDatabaseError)
 
 #define PLAT_DECLARE_EXCEPTION(Name, Parent)                                                   \
     class Name : public Parent {                                                               \
