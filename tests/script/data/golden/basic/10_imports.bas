@@ -1,0 +1,2 @@
+Imports "unit_a.bas", "unit_b.bas"
+FromA

@@ -1,0 +1,2 @@
+Sub FromA
+End Sub

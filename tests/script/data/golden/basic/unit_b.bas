@@ -1,0 +1,3 @@
+Imports "unit_a.bas"
+Sub FromB
+End Sub

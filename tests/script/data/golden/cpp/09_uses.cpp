@@ -1,0 +1,4 @@
+#include "unit_a.cpp", "unit_b.cpp"
+{
+  FromA();
+}

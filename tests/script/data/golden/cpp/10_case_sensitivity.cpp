@@ -1,0 +1,5 @@
+{
+  Return = 1;
+  While = 2;
+  if (Return == While) Break = 3;
+}

@@ -1,0 +1,4 @@
+#include "unit_a.cpp"
+void FromB() { }
+{
+}

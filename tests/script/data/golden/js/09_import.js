@@ -1,0 +1,2 @@
+import "unit_a.js", "unit_b.js"
+FromA();

@@ -1,0 +1,2 @@
+import "unit_a.js"
+function FromB() { }

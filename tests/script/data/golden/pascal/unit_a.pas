@@ -1,0 +1,5 @@
+procedure FromA;
+begin
+end;
+begin
+end.

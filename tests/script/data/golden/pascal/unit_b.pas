@@ -1,0 +1,6 @@
+uses 'unit_a.pas';
+procedure FromB;
+begin
+end;
+begin
+end.

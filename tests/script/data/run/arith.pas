@@ -1,0 +1,48 @@
+{ Arithmetic, precedence and the type rules of expressions }
+var i, j: Integer; d: Double; s: String; b: Boolean; v: Variant; c: Char;
+function Side(x: Boolean): Boolean;
+begin Print('side'); Result := x; end;
+begin
+  Print(1 + 2 * 3);
+  Print(8 - 4 - 2);
+  Print((1 + 2) * 3);
+  Print(-2 * 3);
+  Print(7 / 2);
+  Print(7 div 2);
+  Print(-7 mod 3);
+  Print(1 shl 4);
+  Print(256 shr 2);
+  Print(6 and 3);
+  Print(6 or 3);
+  Print(6 xor 3);
+  Print(not True);
+  Print(not 0);
+  Print(2147483647 + 1);
+  i := 7; d := i / 2; Print(d);
+  i := Round(2.5); Print(i);
+  i := Round(3.5); Print(i);
+  d := 3; Print(d);
+  s := 'ab' + 'cd'; Print(s);
+  s := s + IntToStr(5); Print(s);
+  c := 'x'; s := c + 'y'; Print(s);
+  b := (1 < 2) and (2 < 3); Print(b);
+  b := False and Side(True); Print(b);
+  b := True or Side(True); Print(b);
+  b := True and Side(False); Print(b);
+  Print('abc' < 'abd');
+  Print(3 in [1, 3..5]);
+  Print(6 in [1, 3..5]);
+  Print(9 in [1, 3..5, 9]);
+  Print('b' in ['a', 'b']);
+  v := 5; v := v + 2.5; Print(v);
+  v := '10'; Print(v + 5);
+  i := 10; i := i + 1; Print(i);
+  i := 1 + i; Print(i);
+  i := i - 2; Print(i);
+  i := i * 3; Print(i);
+  d := 10; d := d / 4; Print(d);
+  s := 'a'; s := 'b' + s; Print(s);
+  Print($FF);
+  Print(3000000000);
+  Print(1.5e3);
+end.
