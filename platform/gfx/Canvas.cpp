@@ -1,0 +1,1070 @@
+#include "Canvas.h"
+
+#include "Exceptions.h"
+#include "FontEngine.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+
+namespace plat {
+
+namespace {
+
+constexpr int kHatchSize = 8;
+
+// Dash lengths of the cosmetic pen styles (pixels on, off, ...).
+const std::vector<int>& dashPattern(TPenStyle style)
+{
+    static const std::vector<int> none;
+    static const std::vector<int> dash = {18, 6};
+    static const std::vector<int> dot = {3, 3};
+    static const std::vector<int> dashDot = {9, 6, 3, 6};
+    static const std::vector<int> dashDotDot = {9, 3, 3, 3, 3, 3};
+    switch (style) {
+    case psDash: return dash;
+    case psDot: return dot;
+    case psDashDot: return dashDot;
+    case psDashDotDot: return dashDotDot;
+    default: return none;
+    }
+}
+
+bool hatchBit(TBrushStyle style, int x, int y)
+{
+    const int hx = x & (kHatchSize - 1), hy = y & (kHatchSize - 1);
+    switch (style) {
+    case bsHorizontal: return hy == 0;
+    case bsVertical: return hx == 0;
+    case bsFDiagonal: return ((hx - hy) & (kHatchSize - 1)) == 0;
+    case bsBDiagonal: return ((hx + hy) & (kHatchSize - 1)) == kHatchSize - 1;
+    case bsCross: return hx == 0 || hy == 0;
+    case bsDiagCross: return ((hx - hy) & (kHatchSize - 1)) == 0 || ((hx + hy) & (kHatchSize - 1)) == kHatchSize - 1;
+    default: return false;
+    }
+}
+
+QPainter::CompositionMode penComposition(TPenMode mode)
+{
+    switch (mode) {
+    case pmXor: return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    case pmNot: return QPainter::RasterOp_NotDestination;
+    case pmNotCopy: return QPainter::RasterOp_NotSource;
+    case pmMask: return QPainter::RasterOp_SourceAndDestination;
+    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMask: return QPainter::RasterOp_NotSourceAndDestination; // nearest available
+    case pmNotMerge: return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMergePenNot: return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+QPainter::CompositionMode copyComposition(TCopyMode mode)
+{
+    switch (mode) {
+    case cmSrcPaint: return QPainter::RasterOp_SourceOrDestination;
+    case cmSrcAnd: return QPainter::RasterOp_SourceAndDestination;
+    case cmSrcInvert: return QPainter::RasterOp_SourceXorDestination;
+    case cmMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
+    case cmDstInvert: return QPainter::RasterOp_NotDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+TRect normalized(int x1, int y1, int x2, int y2)
+{
+    return TRect(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2));
+}
+
+} // namespace
+
+struct TCanvas::SavedState {
+    TFont font;
+    TPen pen;
+    TBrush brush;
+    TPoint penPos;
+    TCopyMode copyMode;
+    int bkMode;
+    TColor bkColor;
+    unsigned textAlign;
+    int charExtra;
+    TFillMode fillMode;
+    int stretchMode;
+    bool hasClip;
+    QRegion clip;
+};
+
+TCanvas::TCanvas()
+{
+    m_font.SetOwnerListener([this](TGraphicsObject*) { fontChanged(); });
+    m_brush.SetOwnerListener([this](TGraphicsObject*) { brushChanged(); });
+}
+
+TCanvas::TCanvas(QImage* image) : TCanvas() { m_image = image; }
+
+TCanvas::~TCanvas()
+{
+    if (m_own && m_own->isActive())
+        m_own->end();
+}
+
+void TCanvas::SetImage(QImage* image)
+{
+    ReleaseDevice();
+    m_image = image;
+    m_device = nullptr;
+    m_borrowed = nullptr;
+}
+
+void TCanvas::SetDevice(QPaintDevice* device)
+{
+    ReleaseDevice();
+    m_image = nullptr;
+    m_device = device;
+    m_borrowed = nullptr;
+}
+
+void TCanvas::SetPainter(QPainter* painter)
+{
+    ReleaseDevice();
+    m_image = nullptr;
+    m_device = nullptr;
+    m_borrowed = painter;
+    if (m_borrowed) {
+        m_borrowed->setRenderHint(QPainter::Antialiasing, false);
+        if (m_hasClip)
+            m_borrowed->setClipRegion(m_clip);
+    }
+}
+
+void TCanvas::ReleaseDevice()
+{
+    if (m_own && m_own->isActive())
+        m_own->end();
+}
+
+bool TCanvas::HandleAllocated() const
+{
+    return m_borrowed || (m_own && m_own->isActive());
+}
+
+QPaintDevice* TCanvas::Device() const
+{
+    if (m_borrowed)
+        return m_borrowed->device();
+    if (m_image)
+        return m_image;
+    return m_device;
+}
+
+int TCanvas::DeviceDPIX() const
+{
+    if (m_dpiX > 0)
+        return m_dpiX;
+    if (m_image && !m_image->isNull())
+        return std::max(1, int(std::lround(m_image->dotsPerMeterX() * 0.0254)));
+    if (QPaintDevice* d = Device())
+        return d->logicalDpiX();
+    return 96;
+}
+
+int TCanvas::DeviceDPIY() const
+{
+    if (m_dpiY > 0)
+        return m_dpiY;
+    if (m_image && !m_image->isNull())
+        return std::max(1, int(std::lround(m_image->dotsPerMeterY() * 0.0254)));
+    if (QPaintDevice* d = Device())
+        return d->logicalDpiY();
+    return 96;
+}
+
+void TCanvas::SetDeviceDPI(int x, int y)
+{
+    m_dpiX = x;
+    m_dpiY = y;
+}
+
+QPainter& TCanvas::painter()
+{
+    if (m_borrowed)
+        return *m_borrowed;
+    if (!m_own)
+        m_own = std::make_unique<QPainter>();
+    if (!m_own->isActive()) {
+        QPaintDevice* dev = m_image ? static_cast<QPaintDevice*>(m_image) : m_device;
+        if (!dev || (m_image && m_image->isNull()) || !m_own->begin(dev))
+            throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+        m_own->setRenderHint(QPainter::Antialiasing, false);
+        if (m_hasClip)
+            m_own->setClipRegion(m_clip);
+    }
+    return *m_own;
+}
+
+void TCanvas::fontChanged() { m_face = nullptr; }
+
+void TCanvas::brushChanged()
+{
+    if (m_brush.Style() == bsSolid) {
+        m_bkMode = OPAQUE;
+        m_bkColor = m_brush.Color();
+    } else {
+        m_bkMode = TRANSPARENT;
+    }
+}
+
+bool TCanvas::brushVisible() const { return m_brush.Style() != bsClear && m_brush.Color() != clNone; }
+bool TCanvas::penVisible() const { return m_pen.Style() != psClear && m_pen.Color() != clNone && m_pen.Mode() != pmNop; }
+bool TCanvas::bkOpaque() const { return m_bkMode == OPAQUE && m_bkColor != clNone; }
+
+void TCanvas::applyBrush(QPainter& p)
+{
+    if (!brushVisible()) {
+        p.setBrush(Qt::NoBrush);
+        return;
+    }
+    const QColor color = ToQColor(m_brush.Color());
+    if (m_brush.Style() == bsSolid) {
+        p.setBrush(color);
+        return;
+    }
+    QImage tile(kHatchSize, kHatchSize, QImage::Format_ARGB32);
+    const QRgb bk = bkOpaque() ? ToQColor(m_bkColor).rgba() : qRgba(0, 0, 0, 0);
+    for (int y = 0; y < kHatchSize; ++y)
+        for (int x = 0; x < kHatchSize; ++x)
+            tile.setPixel(x, y, hatchBit(m_brush.Style(), x, y) ? color.rgba() : bk);
+    QBrush brush(tile);
+    p.setBrush(brush);
+    p.setBrushOrigin(0, 0);
+}
+
+void TCanvas::applyPen(QPainter& p)
+{
+    if (!penVisible()) {
+        p.setPen(Qt::NoPen);
+        return;
+    }
+    QPen pen(ToQColor(m_pen.Color()));
+    const int w = std::max(1, m_pen.Width());
+    pen.setWidth(w);
+    pen.setJoinStyle(m_pen.Geometric() ? Qt::MiterJoin : Qt::RoundJoin);
+    switch (m_pen.EndCap()) {
+    case pecRound: pen.setCapStyle(m_pen.Geometric() || w > 1 ? Qt::RoundCap : Qt::FlatCap); break;
+    case pecSquare: pen.setCapStyle(Qt::SquareCap); break;
+    case pecFlat: pen.setCapStyle(Qt::FlatCap); break;
+    }
+    if (w == 1)
+        pen.setCapStyle(Qt::FlatCap);
+    QList<qreal> dashes;
+    if (!m_pen.UserDash().empty()) {
+        for (int v : m_pen.UserDash())
+            dashes << std::max<qreal>(v, 0.0001) / w;
+    } else if (w <= 1) {
+        for (int v : dashPattern(m_pen.Style()))
+            dashes << v;
+    }
+    if (!dashes.isEmpty()) {
+        if (dashes.size() % 2)
+            dashes << dashes.back();
+        pen.setDashPattern(dashes);
+    }
+    p.setPen(pen);
+    p.setBackgroundMode(bkOpaque() ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(m_bkColor));
+    p.setCompositionMode(penComposition(m_pen.Mode()));
+}
+
+// ---------------------------------------------------------------- lines
+
+void TCanvas::cosmeticLine(QPainter& p, TPoint a, TPoint b)
+{
+    // One pixel per step along the major axis from a towards b; b itself is
+    // not drawn. The minor coordinate is the rounded exact one, so a line
+    // clipped to the device gives the same pixels as the whole line, and a
+    // line millions of pixels long costs only what is visible.
+    const long long dx = std::llabs(qint64(b.X) - a.X), dy = std::llabs(qint64(b.Y) - a.Y);
+    const long long steps = std::max(dx, dy);
+    const int phase0 = m_dashPhase;
+    m_dashPhase = int((phase0 + steps) % 0x40000000);
+    if (steps == 0)
+        return;
+    const bool xMajor = dx >= dy;
+    const int sMaj = xMajor ? (b.X > a.X ? 1 : -1) : (b.Y > a.Y ? 1 : -1);
+    const int sMin = xMajor ? (b.Y > a.Y ? 1 : -1) : (b.X > a.X ? 1 : -1);
+    const long long dMin = xMajor ? dy : dx;
+    const long long aMaj = xMajor ? a.X : a.Y, aMin = xMajor ? a.Y : a.X;
+    QRect area(0, 0, 0, 0);
+    if (QPaintDevice* dev = Device())
+        area = QRect(0, 0, dev->width(), dev->height());
+    if (m_borrowed && m_borrowed->transform().isScaling())
+        area = m_borrowed->transform().inverted().mapRect(area);
+    if (m_hasClip)
+        area &= m_clip.boundingRect();
+    if (area.isEmpty())
+        return;
+    const long long lo = xMajor ? area.left() : area.top(), hi = xMajor ? area.right() : area.bottom();
+    long long iFrom = 0, iTo = steps - 1;
+    if (sMaj > 0) {
+        iFrom = std::max(iFrom, lo - aMaj);
+        iTo = std::min(iTo, hi - aMaj);
+    } else {
+        iFrom = std::max(iFrom, aMaj - hi);
+        iTo = std::min(iTo, aMaj - lo);
+    }
+    if (iFrom > iTo)
+        return;
+    const auto& pattern = dashPattern(m_pen.Style());
+    int period = 0;
+    for (int v : pattern)
+        period += v;
+    QPolygon on, off;
+    on.reserve(int(std::min<long long>(iTo - iFrom + 1, 1 << 20)));
+    for (long long i = iFrom; i <= iTo; ++i) {
+        const long long major = aMaj + i * sMaj;
+        const long long minor = aMin + sMin * ((2 * i * dMin + steps) / (2 * steps));
+        bool lit = true;
+        if (period > 0) {
+            int pos = int((phase0 + i) % period);
+            for (size_t k = 0; k < pattern.size(); ++k) {
+                if (pos < pattern[k]) {
+                    lit = (k % 2) == 0;
+                    break;
+                }
+                pos -= pattern[k];
+            }
+        }
+        const QPoint pt = xMajor ? QPoint(int(major), int(minor)) : QPoint(int(minor), int(major));
+        (lit ? on : off) << pt;
+    }
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.setCompositionMode(penComposition(m_pen.Mode()));
+    QPen pen(ToQColor(m_pen.Color()), 1);
+    pen.setCapStyle(Qt::SquareCap);
+    p.setPen(pen);
+    if (!on.isEmpty())
+        p.drawPoints(on);
+    if (!off.isEmpty() && bkOpaque()) {
+        pen.setColor(ToQColor(m_bkColor));
+        p.setPen(pen);
+        p.drawPoints(off);
+    }
+    p.restore();
+}
+
+void TCanvas::MoveTo(int x, int y)
+{
+    m_penPos = {x, y};
+    m_dashPhase = 0;
+}
+
+void TCanvas::LineTo(int x, int y)
+{
+    const TPoint from = m_penPos;
+    m_penPos = {x, y};
+    if (!penVisible())
+        return;
+    QPainter& p = painter();
+    if (m_pen.Width() <= 1 && !m_pen.Geometric()) {
+        cosmeticLine(p, from, {x, y});
+        return;
+    }
+    p.save();
+    applyPen(p);
+    p.drawLine(QPoint(from.X, from.Y), QPoint(x, y));
+    p.restore();
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points)
+{
+    if (points.size() < 2)
+        return;
+    const TPoint saved = m_penPos;
+    if (m_pen.Width() <= 1 && !m_pen.Geometric()) {
+        MoveTo(points[0].X, points[0].Y);
+        for (size_t i = 1; i < points.size(); ++i)
+            TCanvas::LineTo(points[i].X, points[i].Y);
+    } else if (penVisible()) {
+        QPainter& p = painter();
+        p.save();
+        applyPen(p);
+        QPolygon poly;
+        for (const auto& pt : points)
+            poly << QPoint(pt.X, pt.Y);
+        p.drawPolyline(poly);
+        p.restore();
+    }
+    m_penPos = saved; // Polyline leaves the pen position alone
+}
+
+// ---------------------------------------------------------------- areas
+
+void TCanvas::FillRect(const TRect& r)
+{
+    if (r.IsEmpty() || !brushVisible())
+        return;
+    QPainter& p = painter();
+    p.save();
+    p.setPen(Qt::NoPen);
+    applyBrush(p);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.drawRect(r.toQRect());
+    p.restore();
+}
+
+void TCanvas::FrameRect(const TRect& r)
+{
+    // One-pixel frame in the brush colour (the platform's FrameRect).
+    if (r.IsEmpty() || !brushVisible())
+        return;
+    QPainter& p = painter();
+    p.save();
+    p.setPen(Qt::NoPen);
+    applyBrush(p);
+    p.drawRect(QRect(r.Left, r.Top, r.Width(), 1));
+    p.drawRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1));
+    p.drawRect(QRect(r.Left, r.Top, 1, r.Height()));
+    p.drawRect(QRect(r.Right - 1, r.Top, 1, r.Height()));
+    p.restore();
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
+{
+    const TRect r = normalized(x1, y1, x2, y2);
+    if (r.IsEmpty())
+        return;
+    QPainter& p = painter();
+    if (!penVisible()) {
+        // Without a pen the platform fills one pixel less on the right and bottom.
+        if (brushVisible() && r.Width() > 1 && r.Height() > 1) {
+            TRect inner(r.Left, r.Top, r.Right - 1, r.Bottom - 1);
+            FillRect(inner);
+        }
+        return;
+    }
+    const int w = std::max(1, m_pen.Width());
+    if (w == 1 && !m_pen.Geometric()) {
+        if (brushVisible() && r.Width() > 2 && r.Height() > 2)
+            FillRect(TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1));
+        const TPoint saved = m_penPos;
+        m_dashPhase = 0;
+        const std::array<TPoint, 5> corners = {TPoint{r.Left, r.Top}, TPoint{r.Right - 1, r.Top},
+                                               TPoint{r.Right - 1, r.Bottom - 1}, TPoint{r.Left, r.Bottom - 1},
+                                               TPoint{r.Left, r.Top}};
+        if (r.Width() == 1 || r.Height() == 1) {
+            cosmeticLine(p, corners[0], {r.Right - (r.Height() == 1 ? 0 : 1), r.Bottom - (r.Width() == 1 ? 0 : 1)});
+        } else {
+            for (int i = 0; i < 4; ++i)
+                cosmeticLine(p, corners[size_t(i)], corners[size_t(i) + 1]);
+        }
+        m_penPos = saved;
+        return;
+    }
+    // Wide pen: centred on the outline, or inside it for psInsideFrame.
+    QRectF path(r.Left + 0.5, r.Top + 0.5, r.Width() - 1, r.Height() - 1);
+    if (m_pen.Style() == psInsideFrame)
+        path.adjust(w / 2.0 - 0.5, w / 2.0 - 0.5, -(w / 2.0 - 0.5), -(w / 2.0 - 0.5));
+    if (brushVisible())
+        FillRect(r);
+    p.save();
+    applyPen(p);
+    QPen pen = p.pen();
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(path);
+    p.restore();
+}
+
+void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
+{
+    const TRect r = normalized(x1, y1, x2, y2);
+    if (r.IsEmpty())
+        return;
+    QPainter& p = painter();
+    p.save();
+    applyPen(p);
+    applyBrush(p);
+    const QRectF rf(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
+    p.drawRoundedRect(rf, std::abs(x3) / 2.0, std::abs(y3) / 2.0);
+    p.restore();
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
+{
+    const TRect r = normalized(x1, y1, x2, y2);
+    if (r.IsEmpty())
+        return;
+    QPainter& p = painter();
+    p.save();
+    applyPen(p);
+    applyBrush(p);
+    if (!penVisible() && brushVisible()) {
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+    } else {
+        p.drawEllipse(QRectF(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+    }
+    p.restore();
+}
+
+static void arcAngles(const TRect& r, int x3, int y3, int x4, int y4, double& start, double& span)
+{
+    const double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
+    // Qt angles are counter-clockwise with y up, as the platform's arcs.
+    const double a1 = std::atan2(-(y3 - cy), x3 - cx) * 180.0 / M_PI;
+    const double a2 = std::atan2(-(y4 - cy), x4 - cx) * 180.0 / M_PI;
+    start = a1;
+    span = a2 - a1;
+    if (span <= 0)
+        span += 360.0;
+}
+
+void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    const TRect r = normalized(x1, y1, x2, y2);
+    if (r.IsEmpty() || !penVisible())
+        return;
+    double start = 0, span = 0;
+    arcAngles(r, x3, y3, x4, y4, start, span);
+    QPainter& p = painter();
+    p.save();
+    applyPen(p);
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(r.Left, r.Top, r.Width() - 1, r.Height() - 1), int(std::lround(start * 16)),
+              int(std::lround(span * 16)));
+    p.restore();
+}
+
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4)
+{
+    const TRect r = normalized(x1, y1, x2, y2);
+    if (r.IsEmpty())
+        return;
+    double start = 0, span = 0;
+    arcAngles(r, x3, y3, x4, y4, start, span);
+    QPainter& p = painter();
+    p.save();
+    applyPen(p);
+    applyBrush(p);
+    p.drawPie(QRectF(r.Left, r.Top, r.Width() - 1, r.Height() - 1), int(std::lround(start * 16)),
+              int(std::lround(span * 16)));
+    p.restore();
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points)
+{
+    if (points.size() < 2)
+        return;
+    QPolygon poly;
+    for (const auto& pt : points)
+        poly << QPoint(pt.X, pt.Y);
+    QPainter& p = painter();
+    const Qt::FillRule rule = m_fillMode == fmWinding ? Qt::WindingFill : Qt::OddEvenFill;
+    if (brushVisible()) {
+        p.save();
+        p.setPen(Qt::NoPen);
+        applyBrush(p);
+        p.drawPolygon(poly, rule);
+        p.restore();
+    }
+    if (!penVisible())
+        return;
+    if (m_pen.Width() <= 1 && !m_pen.Geometric()) {
+        const TPoint saved = m_penPos;
+        m_dashPhase = 0;
+        for (size_t i = 0; i < points.size(); ++i)
+            cosmeticLine(p, points[i], points[(i + 1) % points.size()]);
+        m_penPos = saved;
+        return;
+    }
+    p.save();
+    applyPen(p);
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(poly, rule);
+    p.restore();
+}
+
+void TCanvas::FloodFill(int x, int y, TColor color, TFillStyle style)
+{
+    if (!m_image || m_image->isNull() || !m_image->rect().contains(x, y) || !brushVisible())
+        return;
+    const QImage& img = *m_image;
+    const QRgb target = ToQColor(color).rgb() & 0xFFFFFF;
+    const int w = img.width(), h = img.height();
+    auto matches = [&](int px, int py) {
+        const QRgb c = img.pixel(px, py) & 0xFFFFFF;
+        return style == fsSurface ? c == target : c != target;
+    };
+    if (!matches(x, y))
+        return;
+    std::vector<quint8> seen(size_t(w) * size_t(h), 0);
+    std::vector<QRect> spans;
+    std::vector<QPoint> stack{{x, y}};
+    while (!stack.empty()) {
+        QPoint pt = stack.back();
+        stack.pop_back();
+        int lx = pt.x(), rx = pt.x();
+        const int py = pt.y();
+        if (seen[size_t(py) * size_t(w) + size_t(lx)] || !matches(lx, py))
+            continue;
+        while (lx > 0 && !seen[size_t(py) * size_t(w) + size_t(lx - 1)] && matches(lx - 1, py))
+            --lx;
+        while (rx < w - 1 && !seen[size_t(py) * size_t(w) + size_t(rx + 1)] && matches(rx + 1, py))
+            ++rx;
+        for (int i = lx; i <= rx; ++i)
+            seen[size_t(py) * size_t(w) + size_t(i)] = 1;
+        spans.emplace_back(lx, py, rx - lx + 1, 1);
+        for (int ny : {py - 1, py + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            for (int i = lx; i <= rx; ++i)
+                if (!seen[size_t(ny) * size_t(w) + size_t(i)] && matches(i, ny))
+                    stack.emplace_back(i, ny);
+        }
+    }
+    QPainter& p = painter();
+    p.save();
+    p.setPen(Qt::NoPen);
+    applyBrush(p);
+    for (const QRect& s : spans)
+        p.drawRect(s);
+    p.restore();
+}
+
+// ---------------------------------------------------------------- pictures
+
+void TCanvas::Draw(int x, int y, const TGraphic& graphic)
+{
+    if (!graphic.Empty())
+        graphic.Draw(*this, x, y, x + graphic.Width(), y + graphic.Height());
+}
+
+void TCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic)
+{
+    if (!graphic.Empty())
+        graphic.Draw(*this, rect.Left, rect.Top, rect.Right, rect.Bottom);
+}
+
+void TCanvas::DrawImage(const TRect& dest, const QImage& image, const TRect& src)
+{
+    if (image.isNull() || dest.Width() == 0 || dest.Height() == 0)
+        return;
+    QPainter& p = painter();
+    p.save();
+    p.setCompositionMode(copyComposition(m_copyMode));
+    p.setRenderHint(QPainter::SmoothPixmapTransform, m_stretchMode == HALFTONE);
+    QRect d = dest.toQRect();
+    // A negative width or height mirrors the picture, as a stretch blit does.
+    QImage source = image;
+    if (d.width() < 0 || d.height() < 0) {
+        source = image.copy(src.toQRect()).mirrored(d.width() < 0, d.height() < 0);
+        d = d.normalized();
+        p.drawImage(d, source);
+    } else if (m_copyMode == cmBlackness || m_copyMode == cmWhiteness) {
+        p.fillRect(d, m_copyMode == cmBlackness ? Qt::black : Qt::white);
+    } else {
+        p.drawImage(d, image, src.toQRect());
+    }
+    p.restore();
+}
+
+void TCanvas::DrawTransparent(const TRect& dest, const QImage& image, TColor transparentColor)
+{
+    if (image.isNull())
+        return;
+    QImage masked = image.convertToFormat(QImage::Format_ARGB32);
+    if (transparentColor != clNone) {
+        const QRgb key = ToQColor(transparentColor).rgb() & 0xFFFFFF;
+        for (int y = 0; y < masked.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
+            for (int x = 0; x < masked.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == key)
+                    row[x] = 0;
+        }
+    }
+    const TCopyMode saved = m_copyMode;
+    m_copyMode = cmSrcCopy;
+    DrawImage(dest, masked, TRect(0, 0, masked.width(), masked.height()));
+    m_copyMode = saved;
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect)
+{
+    if (!source.m_image || source.m_image->isNull())
+        throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+    const QImage part = source.m_image->copy(sourceRect.toQRect());
+    DrawImage(dest, part, TRect(0, 0, part.width(), part.height()));
+}
+
+// ---------------------------------------------------------------- pixels
+
+TColor TCanvas::Pixel(int x, int y)
+{
+    if (!m_image || !m_image->rect().contains(x, y) || (m_hasClip && !m_clip.contains(QPoint(x, y))))
+        return -1;
+    const QRgb c = m_image->pixel(x, y);
+    return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color)
+{
+    if (color == clNone)
+        return;
+    QPainter& p = painter();
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(QRect(x, y, 1, 1), ToQColor(color));
+    p.restore();
+}
+
+// ---------------------------------------------------------------- text
+
+const FontFace& TCanvas::CurrentFace()
+{
+    syncFont();
+    if (!m_face)
+        m_face = &FontEngine::Instance().Match(m_font);
+    return *m_face;
+}
+
+int TCanvas::GetCharWidths(const QString& text, std::vector<int>& widths)
+{
+    const FontFace& face = CurrentFace();
+    return face.CharAdvances(text, face.EmPixels(m_font.Height()), widths);
+}
+
+int TCanvas::GetTextExtents(const QString& text, std::vector<int>& cumulative)
+{
+    std::vector<int> widths;
+    GetCharWidths(text, widths);
+    cumulative.resize(widths.size());
+    int sum = 0;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        sum += widths[i] + m_charExtra;
+        cumulative[i] = sum;
+    }
+    return sum;
+}
+
+int TCanvas::TextWidth(const QString& text)
+{
+    std::vector<int> widths;
+    return GetCharWidths(text, widths) + m_charExtra * int(text.size());
+}
+
+int TCanvas::TextHeight(const QString&) { return GetTextMetrics().tmHeight; }
+
+TSize TCanvas::TextExtent(const QString& text) { return {TextWidth(text), TextHeight(text)}; }
+
+TTextMetric TCanvas::GetTextMetrics()
+{
+    const FontFace& face = CurrentFace();
+    const double em = face.EmPixels(m_font.Height());
+    const double k = em / face.UnitsPerEm();
+    TTextMetric m;
+    m.tmAscent = face.Ascent(em);
+    m.tmDescent = face.Descent(em);
+    m.tmHeight = m.tmAscent + m.tmDescent;
+    m.tmInternalLeading = m.tmHeight - int(std::lround(em));
+    m.tmExternalLeading = int(std::lround(face.ExternalLeadingUnits() * k));
+    m.tmAveCharWidth = int(std::lround(face.AverageCharWidthUnits() * k));
+    m.tmMaxCharWidth = int(std::lround(face.MaxAdvanceUnits() * k));
+    m.tmWeight = m_font.HasStyle(fsBold) ? 700 : 400;
+    m.tmItalic = m_font.HasStyle(fsItalic);
+    m.tmCharSet = m_font.Charset();
+    return m;
+}
+
+void TCanvas::TextOut(int x, int y, const QString& text)
+{
+    ExtTextOut(x, y, 0, nullptr, text);
+    if (!(m_textAlign & TA_UPDATECP))
+        m_penPos = {x + TextWidth(text), y};
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, const QString& text)
+{
+    ExtTextOut(x, y, ETO_CLIPPED | (bkOpaque() ? ETO_OPAQUE : 0u), &rect, text);
+}
+
+void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, const QString& text, const int* dx,
+                         int dxCount)
+{
+    drawTextRun(x, y, options, rect, text, dx, dxCount);
+}
+
+void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, const QString& text, const int* dx,
+                          int dxCount)
+{
+    QPainter& p = painter();
+    const FontFace& face = CurrentFace();
+    const double em = face.EmPixels(m_font.Height());
+    const double k = em / face.UnitsPerEm();
+    const int ascent = face.Ascent(em), descent = face.Descent(em);
+
+    // Advances: given ones where present, otherwise the font's plus the extra spacing.
+    std::vector<int> adv;
+    GetCharWidths(text, adv);
+    for (size_t i = 0; i < adv.size(); ++i) {
+        if (dx && int(i) < dxCount)
+            adv[i] = dx[i];
+        else if (!text[qsizetype(i)].isLowSurrogate())
+            adv[i] += m_charExtra;
+    }
+    int total = 0;
+    for (int a : adv)
+        total += a;
+
+    if (m_textAlign & TA_UPDATECP) {
+        x = m_penPos.X;
+        y = m_penPos.Y;
+    }
+    // Reference point -> left end of the baseline, in the rotated frame.
+    double ox = 0;
+    if ((m_textAlign & TA_CENTER) == TA_CENTER)
+        ox = -total / 2.0;
+    else if (m_textAlign & TA_RIGHT)
+        ox = -total;
+    double baseline = ascent;
+    if ((m_textAlign & TA_BASELINE) == TA_BASELINE)
+        baseline = 0;
+    else if (m_textAlign & TA_BOTTOM)
+        baseline = -descent;
+    if (m_textAlign & TA_UPDATECP)
+        m_penPos = {x + int(std::lround(total * std::cos(m_font.Orientation() * M_PI / 1800.0))),
+                    y - int(std::lround(total * std::sin(m_font.Orientation() * M_PI / 1800.0)))};
+
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (rect && (options & ETO_OPAQUE))
+        p.fillRect(rect->toQRect(), ToQColor(m_bkColor));
+    if (rect && (options & ETO_CLIPPED)) {
+        if (p.hasClipping())
+            p.setClipRect(rect->toQRect(), Qt::IntersectClip);
+        else
+            p.setClipRect(rect->toQRect());
+    }
+    p.translate(x, y);
+    if (m_font.Orientation() != 0)
+        p.rotate(-m_font.Orientation() / 10.0);
+
+    if (!(options & ETO_OPAQUE) && bkOpaque() && !text.isEmpty())
+        p.fillRect(QRectF(ox, baseline - ascent, total, ascent + descent), ToQColor(m_bkColor));
+
+    QPainterPath glyphs;
+    glyphs.setFillRule(Qt::WindingFill);
+    double pen = ox;
+    QTransform unit;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t ch = text[i].unicode();
+        const double start = pen;
+        pen += adv[size_t(i)];
+        if (text[i].isLowSurrogate())
+            continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
+        if (ch == ' ' || ch == 0xA0 || ch < 0x20)
+            continue; // control characters advance but leave no mark
+        const QPainterPath& g = face.GlyphPath(face.GlyphIndex(ch));
+        if (g.isEmpty())
+            continue;
+        QTransform t;
+        t.translate(start, baseline);
+        if (face.SyntheticItalic())
+            t.shear(-0.2, 0);
+        t.scale(k, k);
+        glyphs.addPath(t.map(g));
+    }
+    const QColor color = ToQColor(m_font.Color());
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(face.SyntheticBold() ? QPen(color, std::max(1.0, em / 32.0)) : QPen(Qt::NoPen));
+    p.setBrush(color);
+    p.drawPath(glyphs);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (m_font.HasStyle(fsUnderline) || m_font.HasStyle(fsStrikeOut)) {
+        p.setPen(Qt::NoPen);
+        if (m_font.HasStyle(fsUnderline)) {
+            const double th = std::max(1.0, std::round(face.UnderlineThicknessUnits() * k));
+            const double pos = std::round(face.UnderlinePositionUnits() * k);
+            p.drawRect(QRectF(ox, baseline + pos, total, th));
+        }
+        if (m_font.HasStyle(fsStrikeOut)) {
+            const double th = std::max(1.0, std::round(face.StrikeoutThicknessUnits() * k));
+            const double pos = std::round(face.StrikeoutPositionUnits() * k);
+            p.drawRect(QRectF(ox, baseline + pos, total, th));
+        }
+    }
+    p.restore();
+}
+
+// ---------------------------------------------------------------- clipping
+
+TRect TCanvas::ClipRect() const
+{
+    if (m_hasClip)
+        return TRect::fromQRect(m_clip.boundingRect());
+    if (m_image)
+        return TRect(0, 0, m_image->width(), m_image->height());
+    if (QPaintDevice* d = Device())
+        return TRect(0, 0, d->width(), d->height());
+    return TRect(0, 0, 0, 0);
+}
+
+void TCanvas::setClip(bool has, const QRegion& region)
+{
+    m_hasClip = has;
+    m_clip = has ? region : QRegion();
+    QPainter* p = m_borrowed ? m_borrowed : m_own.get();
+    if (!p || !p->isActive())
+        return;
+    if (m_hasClip)
+        p->setClipRegion(m_clip);
+    else
+        p->setClipping(false);
+}
+
+void TCanvas::SetClipRegion(const QRegion& region) { setClip(true, region); }
+void TCanvas::RemoveClip() { setClip(false, {}); }
+
+void TCanvas::IntersectClipRect(const TRect& rect)
+{
+    const QRegion r(rect.IsEmpty() ? QRect() : rect.toQRect());
+    setClip(true, m_hasClip ? m_clip.intersected(r) : r);
+}
+
+void TCanvas::IntersectClipRegion(const QRegion& region)
+{
+    setClip(true, m_hasClip ? m_clip.intersected(region) : region);
+}
+
+QRegion EllipseRegion(const TRect& rect)
+{
+    const TRect r = normalized(rect.Left, rect.Top, rect.Right, rect.Bottom);
+    return r.IsEmpty() ? QRegion() : QRegion(r.toQRect(), QRegion::Ellipse);
+}
+
+QRegion RoundRectRegion(const TRect& rect, int cornerWidth, int cornerHeight)
+{
+    const TRect r = normalized(rect.Left, rect.Top, rect.Right, rect.Bottom);
+    if (r.IsEmpty())
+        return {};
+    QPainterPath path;
+    path.addRoundedRect(QRectF(r.toQRect()), std::abs(cornerWidth) / 2.0, std::abs(cornerHeight) / 2.0);
+    return QRegion(path.toFillPolygon().toPolygon());
+}
+
+QRegion PolygonRegion(const std::vector<TPoint>& points, TFillMode mode)
+{
+    QPolygon poly;
+    for (const auto& p : points)
+        poly << QPoint(p.X, p.Y);
+    return QRegion(poly, mode == fmWinding ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+void TCanvas::ExcludeClipRect(const TRect& rect)
+{
+    const QRegion base = m_hasClip ? m_clip : QRegion(ClipRect().toQRect());
+    setClip(true, base.subtracted(QRegion(rect.toQRect())));
+}
+
+void TCanvas::SaveClip() { m_clipStack.emplace_back(m_hasClip, m_clip); }
+
+void TCanvas::RestoreClip()
+{
+    if (m_clipStack.empty())
+        return;
+    auto [has, clip] = m_clipStack.back();
+    m_clipStack.pop_back();
+    setClip(has, clip);
+}
+
+int TCanvas::SaveDC()
+{
+    auto s = std::make_unique<SavedState>();
+    s->font.AssignFont(m_font);
+    s->pen.AssignPen(m_pen);
+    s->brush.AssignBrush(m_brush);
+    s->penPos = m_penPos;
+    s->copyMode = m_copyMode;
+    s->bkMode = m_bkMode;
+    s->bkColor = m_bkColor;
+    s->textAlign = m_textAlign;
+    s->charExtra = m_charExtra;
+    s->fillMode = m_fillMode;
+    s->stretchMode = m_stretchMode;
+    s->hasClip = m_hasClip;
+    s->clip = m_clip;
+    m_saved.push_back(std::move(s));
+    return int(m_saved.size());
+}
+
+void TCanvas::RestoreDC(int savedIndex)
+{
+    if (m_saved.empty())
+        return;
+    const size_t target = savedIndex < 0 ? m_saved.size() : size_t(savedIndex);
+    if (target == 0 || target > m_saved.size())
+        return;
+    std::unique_ptr<SavedState> s = std::move(m_saved[target - 1]);
+    m_saved.resize(target - 1);
+    m_font.AssignFont(s->font);
+    m_pen.AssignPen(s->pen);
+    m_brush.AssignBrush(s->brush);
+    m_penPos = s->penPos;
+    m_copyMode = s->copyMode;
+    m_bkMode = s->bkMode;
+    m_bkColor = s->bkColor;
+    m_textAlign = s->textAlign;
+    m_charExtra = s->charExtra;
+    m_fillMode = s->fillMode;
+    m_stretchMode = s->stretchMode;
+    setClip(s->hasClip, s->clip);
+}
+
+// ---------------------------------------------------------------- screen
+
+namespace {
+int g_screenPPI = 0;
+}
+
+int ScreenPixelsPerInch()
+{
+    if (g_screenPPI > 0)
+        return g_screenPPI;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            return std::max(1, int(std::lround(screen->logicalDotsPerInch())));
+    return 96;
+}
+
+void SetScreenPixelsPerInch(int ppi) { g_screenPPI = std::max(0, ppi); }
+
+// ---------------------------------------------------------------- printer canvas
+
+TPrinterCanvas::TPrinterCanvas() = default;
+TPrinterCanvas::~TPrinterCanvas() = default;
+
+void TPrinterCanvas::syncFont()
+{
+    const int dpi = DeviceDPIY();
+    if (m_font.PixelsPerInch() == dpi)
+        return;
+    const int size = m_font.Size();
+    m_font.SetPixelsPerInch(dpi);
+    m_font.SetSize(size);
+}
+
+} // namespace plat
