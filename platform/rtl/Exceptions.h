@@ -112,7 +112,8 @@ private:
     X(EPropertyError, Exception)                     \
     X(EPropertyConvertError, Exception)              \
     X(EDatabaseError, Exception)                     \
-    X(EDBClient, EDatabaseError)
+    X(EDBClient, EDatabaseError)                     \
+    X(EDuplicateName, Exception)
 
 #define PLAT_DECLARE_EXCEPTION(Name, Parent)                                                   \
     class Name : public Parent {                                                               \
