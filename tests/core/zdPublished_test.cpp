@@ -1,0 +1,57 @@
+// The published properties of each report class, in declaration order with
+// their types and defaults, against a hand-written list. Later report
+// classes add their sections to the list.
+
+#include "zdClass.h"
+#include "zdCollections.h"
+#include "zdDataSets.h"
+#include "zdReportComponent.h"
+#include "zdVariables.h"
+
+#include <QFile>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString defaultText(const plat::TPropInfo* prop)
+{
+    const plat::TTypeInfo* type = prop->PropType();
+    if (type->Kind() == plat::tkEnumeration)
+        return type->EnumName(prop->Default());
+    if (type->Kind() == plat::tkSet)
+        return type->SetToString(static_cast<quint32>(prop->Default()), true);
+    return QString::number(prop->Default());
+}
+
+QString listing(const plat::TClass* cls)
+{
+    QString out = cls->ClassName() + u'\n';
+    for (const plat::TPropInfo* prop : cls->Properties()) {
+        out += QStringLiteral("  ") + prop->Name() + QStringLiteral(": ") + prop->PropType()->Name();
+        if (prop->HasDefault())
+            out += QStringLiteral(" = ") + defaultText(prop);
+        if (!prop->IsStoredAlways())
+            out += QStringLiteral(" (not stored)");
+        out += u'\n';
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(PublishedProperties, ReportClassesMatchTheList)
+{
+    const plat::TClass* classes[] = {
+        TzdComponent::StaticClass(),       TzdReportComponent::StaticClass(), TzdDialogComponent::StaticClass(),
+        TzdDataSet::StaticClass(),         TzdUserDataSet::StaticClass(),     TzdCustomDBDataSet::StaticClass(),
+        TzdCustomDatabase::StaticClass(),  TzdCollectionItem::StaticClass(),  TzdVariable::StaticClass(),
+    };
+    QString actual;
+    for (const plat::TClass* cls : classes)
+        actual += listing(cls);
+    QFile golden(QStringLiteral(SORVAMET_TEST_DATA "/model/published.golden"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    EXPECT_EQ(actual.toStdString(), QString::fromUtf8(golden.readAll()).toStdString());
+}
