@@ -1,10 +1,18 @@
+#include "Application.h"
+#include "Hlavni_f.h"
+#include "QtServices.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorvamet Pro"));
-    // The main window comes with the application layer; until then the
-    // program starts and leaves cleanly.
-    return 0;
+    plat::QtServices services;
+    plat::ScopedServices useServices(services);
+    plat::Application().SetTitle(QStringLiteral("Sorvamet"));
+
+    THlavni hlavni;
+    hlavni.show();
+    return QApplication::exec();
 }

@@ -1,0 +1,323 @@
+#include "ClientDataSet.h"
+#include "DataPacket.h"
+#include "Exceptions.h"
+#include "CodePage.h"
+#include "Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString dataFile(const char* name) { return QStringLiteral(SORVAMET_TEST_DATA "/") + QString::fromLatin1(name); }
+
+bool haveTool(const char* name) { return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty(); }
+
+// Runs a shell pipeline; returns its exit code and collects stdout.
+int sh(const QString& command, QByteArray* out = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    p.waitForFinished(30000);
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+struct Row {
+    const char* kod;
+    const char* pole1;
+    const char* pole2;
+    const char* pole3;
+    const char* pole4;
+};
+
+// The two records of the golden file "two_records.xml".
+const Row kGoldenRows[] = {
+    {"123", "Praha", "", "", ""},
+    {"A<B&\"C\"", "Žluťoučký kůň úpěl ďábelské ódy", "tab\there", "line1\r\nline2", "back\\slash 'x' >"},
+};
+
+void fill(TClientDataSet& table, const Row& row)
+{
+    table.Append();
+    const char* values[] = {row.kod, row.pole1, row.pole2, row.pole3, row.pole4};
+    for (int i = 0; i < 5; ++i)
+        table.Fields(i + 1).SetAsString(QString::fromUtf8(values[i]));
+    table.Post();
+}
+
+class DataFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void createTable(TClientDataSet& table)
+    {
+        table.FieldDefs() = TClientDataSet::RecordTableDefs();
+        table.CreateDataSet();
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(DataFile, NewTableIsWrittenByteForByteInTheFixedLayout)
+{
+    TClientDataSet table(nullptr);
+    createTable(table);
+    table.SaveToFile(path("new.xml"));
+    EXPECT_EQ(readAll(path("new.xml")), readAll(dataFile("new_empty.xml")));
+}
+
+TEST_F(DataFile, RecordsWithEscapesAreWrittenByteForByte)
+{
+    TClientDataSet table(nullptr);
+    createTable(table);
+    for (const Row& r : kGoldenRows)
+        fill(table, r);
+    fill(table, {"third", "", "", "", ""});
+    table.Delete(); // the last one: AUTOINCVALUE stays 4
+    table.SaveToFile(path("two.xml"));
+    EXPECT_EQ(readAll(path("two.xml")), readAll(dataFile("two_records.xml")));
+}
+
+TEST_F(DataFile, WrittenFileIsWellFormedForAnIndependentParser)
+{
+    if (!haveTool("iconv") || !haveTool("xmllint"))
+        GTEST_SKIP() << "iconv or xmllint not installed";
+    TClientDataSet table(nullptr);
+    createTable(table);
+    for (const Row& r : kGoldenRows)
+        fill(table, r);
+    fill(table, {"ctrl\x01" "char", "€ and ∑ and 😀", "", "", ""});
+    table.SaveToFile(path("out.xml"));
+    // Control characters other than tab, CR and LF are no XML characters at
+    // all; leave that record out of the check of well-formedness.
+    table.Delete();
+    table.SaveToFile(path("wellformed.xml"));
+    EXPECT_EQ(sh(QStringLiteral("iconv -f CP1250 -t UTF-8 '%1' | xmllint --noout -").arg(path("wellformed.xml"))), 0);
+
+    // Python's parser reads the values back exactly.
+    if (!QFile::exists(QStringLiteral("/usr/bin/python3")))
+        GTEST_SKIP() << "python3 not installed";
+    QByteArray json;
+    ASSERT_EQ(sh(QStringLiteral("/usr/bin/python3 -c \"import sys,json,xml.etree.ElementTree as E;"
+                                "r=E.fromstring(open(sys.argv[1],'rb').read().decode('cp1250'));"
+                                "print(json.dumps([x.attrib for x in r.iter('ROW')]))\" '%1'")
+                     .arg(path("wellformed.xml")),
+                 &json),
+              0);
+    const QJsonArray rows = QJsonDocument::fromJson(json).array();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].toObject().value(QStringLiteral("kod")).toString(), QString::fromUtf8(kGoldenRows[1].kod));
+    EXPECT_EQ(rows[1].toObject().value(QStringLiteral("pole1")).toString(), QString::fromUtf8(kGoldenRows[1].pole1));
+    EXPECT_EQ(rows[1].toObject().value(QStringLiteral("pole3")).toString(), QStringLiteral("line1\r\nline2"));
+    EXPECT_EQ(rows[1].toObject().value(QStringLiteral("pole4")).toString(), QString::fromUtf8(kGoldenRows[1].pole4));
+}
+
+TEST_F(DataFile, EscapesAndCharactersOutsideTheCodePageRoundTrip)
+{
+    const QStringList texts = {
+        QStringLiteral("<>&'\""), QStringLiteral("a\rb\nc\td"), QStringLiteral("C:\\cesta\\soubor"),
+        QString::fromUtf8("ěščřžýáíéúů ĚŠČŘŽÝÁÍÉÚŮ"), QString::fromUtf8("€ ∑ 😀 日本"), QStringLiteral("\x01\x1f"),
+        QStringLiteral("&#092; &amp; literally"),
+    };
+    TClientDataSet table(nullptr);
+    createTable(table);
+    for (const QString& t : texts) {
+        table.Append();
+        table.FieldByName(QStringLiteral("kod")).SetAsString(QStringLiteral("k"));
+        table.FieldByName(QStringLiteral("pole1")).SetAsString(t);
+        table.Post();
+    }
+    table.SaveToFile(path("rt.xml"));
+    TClientDataSet back(nullptr);
+    back.SetFileName(path("rt.xml"));
+    back.Open();
+    ASSERT_EQ(back.RecordCount(), texts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(back.RecordText(i, 2), texts[i]) << i;
+}
+
+TEST_F(DataFile, IdGapAndAutoIncValueContinueNumbering)
+{
+    TClientDataSet table(nullptr);
+    table.SetFileName(dataFile("utf8_gap.xml"));
+    table.Open();
+    ASSERT_EQ(table.RecordCount(), 2);
+    EXPECT_EQ(table.RecordText(0, 1), QString::fromUtf8("Čeština"));
+    EXPECT_EQ(table.RecordText(0, 5), QString::fromUtf8("€€"));
+    EXPECT_EQ(table.RecordText(1, 0), "5");
+    EXPECT_EQ(table.AutoIncValue(), 7); // the stored value wins over the highest id
+    table.Append();
+    table.FieldByName(QStringLiteral("kod")).SetAsString(QStringLiteral("next"));
+    table.Post();
+    EXPECT_EQ(table.FieldByName(QStringLiteral("id")).AsInteger(), 7);
+    table.CloseWithoutWriteBack();
+}
+
+TEST_F(DataFile, AutoIncValueBelowTheHighestIdNeverReusesAnId)
+{
+    QFile f(path("low.xml"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    QByteArray bytes = readAll(dataFile("two_records.xml"));
+    bytes.replace("AUTOINCVALUE=\"4\"", "AUTOINCVALUE=\"1\"");
+    f.write(bytes);
+    f.close();
+    TClientDataSet table(nullptr);
+    table.SetFileName(path("low.xml"));
+    table.Open();
+    EXPECT_EQ(table.AutoIncValue(), 3);
+}
+
+TEST_F(DataFile, DeletedNumbersAreNotReusedAfterReopening)
+{
+    TClientDataSet table(nullptr);
+    createTable(table);
+    table.SetFileName(path("del.xml"));
+    for (const char* c : {"1", "2", "3"})
+        fill(table, {c, "", "", "", ""});
+    table.Delete();
+    table.Close(); // writes back
+    table.Open();
+    table.Append();
+    table.FieldByName(QStringLiteral("kod")).SetAsString(QStringLiteral("4"));
+    table.Post();
+    EXPECT_EQ(table.FieldByName(QStringLiteral("id")).AsInteger(), 4);
+    table.CloseWithoutWriteBack();
+}
+
+TEST_F(DataFile, ChangeLogRowsAreAppliedOnReading)
+{
+    TClientDataSet table(nullptr);
+    table.SetFileName(dataFile("change_log.xml"));
+    table.Open();
+    ASSERT_EQ(table.RecordCount(), 3);
+    EXPECT_EQ(table.RecordText(0, 1), "one");
+    EXPECT_EQ(table.RecordText(1, 1), "three");
+    EXPECT_EQ(table.RecordText(1, 2), "new");
+    EXPECT_EQ(table.RecordText(2, 1), "four");
+    table.CloseWithoutWriteBack();
+}
+
+TEST_F(DataFile, WriteBackHappensOnlyForChangesOrAMissingFile)
+{
+    const QString file = path("wb.xml");
+    TClientDataSet table(nullptr);
+    createTable(table);
+    table.SetFileName(file);
+    table.SaveToFile(file);
+    table.Close();
+    table.Open();
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::fromSecsSinceEpoch(1000), QFileDevice::FileModificationTime));
+    }
+    table.Close(); // unchanged: not rewritten
+    EXPECT_EQ(QFileInfo(file).lastModified().toSecsSinceEpoch(), 1000);
+    table.Open();
+    QFile::remove(file);
+    table.Close(); // the file is gone: recreated
+    EXPECT_TRUE(QFile::exists(file));
+}
+
+TEST_F(DataFile, FailedWriteLeavesTheOldFileAndTheTableOpen)
+{
+    // A name so long that no temporary file beside it can be created.
+    const QString file = dir.filePath(QString(250, u'd') + QStringLiteral(".xml"));
+    const QByteArray old = readAll(dataFile("two_records.xml"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    TClientDataSet table(nullptr);
+    table.SetFileName(file);
+    table.Open();
+    fill(table, {"new", "", "", "", ""});
+    EXPECT_THROW(table.Close(), EFCreateError);
+    EXPECT_TRUE(table.Active());
+    EXPECT_EQ(table.RecordCount(), 3);
+    EXPECT_EQ(readAll(file), old);
+    table.CloseWithoutWriteBack();
+}
+
+TEST_F(DataFile, FilesThatAreNoDataPacketRaiseAndLeaveTheTableClosed)
+{
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"empty", QByteArray()},
+        {"not xml", QByteArray("kod|pole1\n123|x\n")},
+        {"other root", QByteArray("<?xml version=\"1.0\"?><TABLE/>")},
+        {"unterminated", readAll(dataFile("two_records.xml")).left(300)},
+        {"bad reference", QByteArray("<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"a&#xZZ;\" "
+                                     "fieldtype=\"string\"/></FIELDS></METADATA></DATAPACKET>")},
+        {"no fields", QByteArray("<DATAPACKET Version=\"2.0\"><METADATA><FIELDS/></METADATA></DATAPACKET>")},
+        {"id not a number", QByteArray(readAll(dataFile("two_records.xml")).replace("id=\"2\"", "id=\"x\""))},
+    };
+    for (const auto& [name, bytes] : cases) {
+        QFile f(path("bad.xml"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        TClientDataSet table(nullptr);
+        table.SetFileName(path("bad.xml"));
+        EXPECT_THROW(table.Open(), EDatabaseError) << name;
+        EXPECT_FALSE(table.Active()) << name;
+    }
+    TClientDataSet table(nullptr);
+    table.SetFileName(path("missing.xml"));
+    EXPECT_THROW(table.Open(), EFOpenError);
+}
+
+TEST_F(DataFile, FilterDoesNotLimitWhatIsWritten)
+{
+    TClientDataSet table(nullptr);
+    createTable(table);
+    for (const Row& r : kGoldenRows)
+        fill(table, r);
+    table.OnFilterRecord = TFilterRecordEvent([](TClientDataSet*, bool& accept) { accept = false; }, nullptr, nullptr);
+    table.SetFiltered(true);
+    EXPECT_EQ(table.RecordCount(), 0);
+    TDataPacket packet = ReadDataPacket(table.SaveToBytes());
+    EXPECT_EQ(packet.rows.size(), 2u);
+}
+
+TEST(DataPacketRead, DeclaredEncodingDecidesHowTextsAreRead)
+{
+    const QByteArray body = "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"kod\" fieldtype=\"string\" "
+                            "WIDTH=\"50\"/></FIELDS><PARAMS/></METADATA><ROWDATA><ROW kod=\"";
+    const QByteArray tail = "\"/></ROWDATA></DATAPACKET>";
+    const QString word = QString::fromUtf8("Šťáva");
+    struct Case {
+        const char* declaration;
+        QByteArray encoded;
+    };
+    const Case cases[] = {
+        {"<?xml version=\"1.0\" standalone=\"yes\"?>  ", unicodeToCp1250(word)},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>", word.toUtf8()},
+        {"<?xml version='1.0' encoding='utf-8'?>", word.toUtf8()},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?>", QByteArray("\xA9\xBB\xE1va")},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>", word.toUtf8()},
+    };
+    for (const Case& c : cases) {
+        const TDataPacket packet = ReadDataPacket(QByteArray(c.declaration) + body + c.encoded + tail);
+        ASSERT_EQ(packet.rows.size(), 1u) << c.declaration;
+        EXPECT_EQ(packet.rows[0][0], word) << c.declaration;
+    }
+}
