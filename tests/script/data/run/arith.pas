@@ -17,6 +17,8 @@ begin
   Print(6 xor 3);
   Print(not True);
   Print(not 0);
+  Print(not 1 = -2);
+  Print(-2 * 3 + 1);
   Print(2147483647 + 1);
   i := 7; d := i / 2; Print(d);
   i := Round(2.5); Print(i);

@@ -5,6 +5,26 @@ var a: array[1..5] of Integer;
     i, j, sum: Integer;
     s: String;
     c: Char;
+    v: Variant;
+
+{ array parameters: by value the caller's array stays, by reference it changes }
+function Total(x: array of Integer): Integer;
+var k: Integer;
+begin
+  for k := 1 to 5 do Result := Result + x[k];
+  x[1] := 100;
+end;
+
+procedure Fill(var x: array of Integer);
+begin
+  x[2] := 50;
+end;
+
+function FirstTwo(x: Variant): Integer;
+begin
+  Result := x[1] + x[2];
+end;
+
 begin
   for i := 1 to 5 do a[i] := i * i;
   sum := 0;
@@ -27,5 +47,11 @@ begin
   i := 4;
   if i in [1, 3..5, 9] then Print('member');
   if not (6 in [1, 3..5, 9]) then Print('not member');
+  Print(Total(a));
+  Print(a[1]);
+  Fill(a);
+  Print(a[2]);
+  v := a;
+  Print(FirstTwo(v));
   a[9] := 1;
 end.
