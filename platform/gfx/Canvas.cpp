@@ -788,6 +788,34 @@ TTextMetric TCanvas::GetTextMetrics()
     return m;
 }
 
+TOutlineTextMetric TCanvas::GetOutlineTextMetrics()
+{
+    const FontFace& face = CurrentFace();
+    const double em = face.EmPixels(m_font.Height());
+    const double k = em / face.UnitsPerEm();
+    const auto scaled = [k](double v) { return int(std::lround(v * k)); };
+    const FontFace::DesignMetrics& g = face.Design();
+    TOutlineTextMetric m;
+    m.otmTextMetrics = GetTextMetrics();
+    m.otmEMSquare = face.UnitsPerEm();
+    m.otmrcFontBox = TRect(scaled(g.xMin), scaled(g.yMax), scaled(g.xMax), scaled(g.yMin));
+    m.otmAscent = scaled(g.typoAscender);
+    m.otmDescent = scaled(g.typoDescender);
+    m.otmLineGap = scaled(g.typoLineGap);
+    m.otmsCapEmHeight = scaled(g.capHeight);
+    m.otmsXHeight = scaled(g.xHeight);
+    m.otmItalicAngle = int(std::lround(g.italicAngle * 10));
+    m.otmsUnderscoreSize = scaled(face.UnderlineThicknessUnits());
+    m.otmsUnderscorePosition = -scaled(face.UnderlinePositionUnits());
+    m.otmsStrikeoutSize = scaled(face.StrikeoutThicknessUnits());
+    m.otmsStrikeoutPosition = -scaled(face.StrikeoutPositionUnits());
+    m.otmpFamilyName = face.FamilyName();
+    m.otmpFaceName = face.FamilyName() + (face.StyleName().isEmpty() || face.StyleName() == QLatin1String("Regular")
+                                              ? QString()
+                                              : QLatin1Char(' ') + face.StyleName());
+    return m;
+}
+
 void TCanvas::TextOut(int x, int y, const QString& text)
 {
     ExtTextOut(x, y, 0, nullptr, text);

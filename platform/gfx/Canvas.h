@@ -78,6 +78,28 @@ struct TTextMetric {
     TFontCharset tmCharSet = DEFAULT_CHARSET;
 };
 
+// Outline metrics of the selected font in device pixels (the platform's
+// outline text metrics): the font box with y growing upward, typographic
+// ascent (positive) and descent (negative), italic angle in tenths of a
+// degree.
+struct TOutlineTextMetric {
+    TTextMetric otmTextMetrics;
+    int otmEMSquare = 0; // font units per em
+    TRect otmrcFontBox;  // Left = x min, Top = y max, Right = x max, Bottom = y min (y up)
+    int otmAscent = 0;
+    int otmDescent = 0;
+    int otmLineGap = 0;
+    int otmsCapEmHeight = 0;
+    int otmsXHeight = 0;
+    int otmItalicAngle = 0;
+    int otmsUnderscoreSize = 0;
+    int otmsUnderscorePosition = 0; // negative: below the baseline
+    int otmsStrikeoutSize = 0;
+    int otmsStrikeoutPosition = 0;
+    QString otmpFamilyName;
+    QString otmpFaceName;
+};
+
 // ExtTextOut options.
 inline constexpr unsigned ETO_OPAQUE = 2;
 inline constexpr unsigned ETO_CLIPPED = 4;
@@ -216,6 +238,7 @@ public:
     // Advance of each character (no kerning).
     int GetCharWidths(const QString& text, std::vector<int>& widths);
     TTextMetric GetTextMetrics();
+    TOutlineTextMetric GetOutlineTextMetrics();
     // The face the current font resolves to (never null).
     const FontFace& CurrentFace();
 

@@ -84,6 +84,7 @@ struct FontFace::Impl {
     int maxAdvance = 0;
     int ulPos = 0, ulThick = 0, soPos = 0, soThick = 0;
     bool symbol = false;
+    FontFace::DesignMetrics design;
     mutable std::unordered_map<char32_t, unsigned> glyphs;
     mutable std::unordered_map<unsigned, int> advances;
     mutable std::unordered_map<unsigned, QPainterPath> paths;
@@ -115,6 +116,7 @@ int FontFace::WinDescent() const { return d->winDescent; }
 int FontFace::ExternalLeadingUnits() const { return d->externalLeading; }
 int FontFace::AverageCharWidthUnits() const { return d->avgWidth; }
 int FontFace::MaxAdvanceUnits() const { return d->maxAdvance; }
+const FontFace::DesignMetrics& FontFace::Design() const { return d->design; }
 int FontFace::UnderlinePositionUnits() const { return d->ulPos; }
 int FontFace::UnderlineThicknessUnits() const { return d->ulThick; }
 int FontFace::StrikeoutPositionUnits() const { return d->soPos; }
@@ -280,6 +282,30 @@ struct FontEngine::Impl {
         }
         if (d.ulThick <= 0)
             d.ulThick = std::max(1, d.upem / 20);
+        auto& g = d.design;
+        g.xMin = int(face->bbox.xMin);
+        g.yMin = int(face->bbox.yMin);
+        g.xMax = int(face->bbox.xMax);
+        g.yMax = int(face->bbox.yMax);
+        if (os2 && os2->version != 0xFFFF) {
+            g.typoAscender = os2->sTypoAscender;
+            g.typoDescender = os2->sTypoDescender;
+            g.typoLineGap = os2->sTypoLineGap;
+            g.weightClass = os2->usWeightClass;
+            if (os2->version >= 2) {
+                g.capHeight = os2->sCapHeight;
+                g.xHeight = os2->sxHeight;
+            }
+        } else {
+            g.typoAscender = face->ascender;
+            g.typoDescender = face->descender;
+        }
+        if (g.capHeight == 0)
+            g.capHeight = g.typoAscender;
+        if (post)
+            g.italicAngle = post->italicAngle / 65536.0;
+        if (const char* ps = FT_Get_Postscript_Name(face))
+            g.postScriptName = QString::fromLatin1(ps);
         if (d.soThick <= 0)
             d.soThick = d.ulThick;
         if (face->charmap == nullptr || FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {

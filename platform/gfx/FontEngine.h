@@ -53,6 +53,17 @@ public:
     int AverageCharWidthUnits() const;
     int MaxAdvanceUnits() const;
 
+    // Design values in font units (head, OS/2 typographic, post tables).
+    struct DesignMetrics {
+        int xMin = 0, yMin = 0, xMax = 0, yMax = 0; // font box, y up
+        int typoAscender = 0, typoDescender = 0, typoLineGap = 0;
+        int capHeight = 0, xHeight = 0;
+        double italicAngle = 0; // degrees, negative leaning right
+        int weightClass = 400;
+        QString postScriptName;
+    };
+    const DesignMetrics& Design() const;
+
     // Glyph of a character (0 = missing) and its advance in font units.
     unsigned GlyphIndex(char32_t ch) const;
     int AdvanceUnits(unsigned glyph) const;

@@ -161,3 +161,32 @@ TEST(FontEngine, UnknownFamilyFallsBackToAnInstalledFont)
     EXPECT_FALSE(face.FamilyName().isEmpty());
     EXPECT_GT(face.CharAdvance(U'A', 100), 0);
 }
+
+TEST(FontEngine, OutlineMetricsAreTheFontsDesignValues)
+{
+    if (!havePythonFontTools())
+        FAIL() << "/usr/bin/python3 with fontTools is required (install python3-fonttools)";
+    TCanvas c;
+    c.Font().SetName(QStringLiteral("Times New Roman"));
+    c.Font().SetStyle(TFontStyles{fsItalic});
+    c.Font().SetHeight(-c.CurrentFace().UnitsPerEm()); // one pixel per font unit
+    const TOutlineTextMetric m = c.GetOutlineTextMetrics();
+    const std::string cmd = std::string(kPython)
+                            + " -c \"import sys; from fontTools.ttLib import TTFont; f=TTFont(sys.argv[1]); "
+                              "h=f['head']; o=f['OS/2']; p=f['post']; "
+                              "print(h.unitsPerEm, h.xMin, h.yMin, h.xMax, h.yMax, o.sTypoAscender, o.sTypoDescender, "
+                              "o.sCapHeight, round(p.italicAngle*10))\" '"
+                            + c.CurrentFace().FilePath().toStdString() + "'";
+    int status = 0;
+    const QStringList v = QString::fromStdString(gfxtest::run(cmd, &status)).trimmed().split(' ');
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(v.size(), 9);
+    EXPECT_EQ(m.otmEMSquare, v[0].toInt());
+    EXPECT_EQ(m.otmrcFontBox, TRect(v[1].toInt(), v[4].toInt(), v[3].toInt(), v[2].toInt()));
+    EXPECT_EQ(m.otmAscent, v[5].toInt());
+    EXPECT_EQ(m.otmDescent, v[6].toInt());
+    EXPECT_EQ(m.otmsCapEmHeight, v[7].toInt());
+    EXPECT_EQ(m.otmItalicAngle, v[8].toInt());
+    EXPECT_LT(m.otmItalicAngle, 0);
+    EXPECT_EQ(m.otmpFamilyName, QStringLiteral("Liberation Serif"));
+}
