@@ -7,10 +7,17 @@
 #include "Dialogy.h"
 #include "Exceptions.h"
 #include "Files.h"
+#include "FiltrZaznamu_f.h"
+#include "Generator_f.h"
+#include "Hledat_f.h"
+#include "ImportDat.h"
 #include "IniFiles.h"
+#include "Konfig_f.h"
+#include "NovyEdit_f.h"
 #include "Obrazky.h"
 #include "Services.h"
 #include "SysUtils.h"
+#include "VlozeniDatExcel_f.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,9 +77,9 @@ const ActionDef kActions[] = {
     {&THlavni::Akce_UlozitJako, "Akce_UlozitJako", "Soubor", "Uložit jako...", "Uložit soubor jako...",
      "Ctrl+Shift+S", QStyle::SP_DriveFDIcon, &THlavni::Akce_UlozitJakoExecute},
     {&THlavni::Akce_ImportDat, "Akce_ImportDat", "Soubor", "Import databáze", "Import databáze", "",
-     QStyle::SP_ArrowDown, &THlavni::NeniKDispozici},
+     QStyle::SP_ArrowDown, &THlavni::Akce_ImportDatExecute},
     {&THlavni::Akce_VlozeniDatExcel, "Akce_VlozeniDatExcel", "Soubor", "Vložení dat MS Excel",
-     "Vložení dat MS Excel", "", QStyle::SP_FileDialogListView, &THlavni::NeniKDispozici},
+     "Vložení dat MS Excel", "", QStyle::SP_FileDialogListView, &THlavni::Akce_VlozeniDatExcelExecute},
     {&THlavni::Akce_Zavrit, "Akce_Zavrit", "Soubor", "Zavřít soubor", "Zavřít soubor", "Ctrl+W",
      QStyle::SP_DialogCloseButton, &THlavni::Akce_ZavritExecute},
     {&THlavni::Akce_Sestavy, "Akce_Sestavy", "Soubor", "Tisk", "Tisk", "Ctrl+P", QStyle::SP_ComputerIcon,
@@ -85,23 +92,23 @@ const ActionDef kActions[] = {
      "Kopírovat text celého záznamu do schránky", "Ctrl+Shift+C", QStyle::SP_FileDialogDetailedView,
      &THlavni::Akce_KopirovatZaznamExecute},
     {&THlavni::Akce_HledatZaznam, "Akce_HledatZaznam", "Upravy", "Hledat", "Hledat", "Ctrl+F",
-     QStyle::SP_FileDialogInfoView, &THlavni::NeniKDispozici},
+     QStyle::SP_FileDialogInfoView, &THlavni::Akce_HledatZaznamExecute},
     {&THlavni::Akce_HledatZaznamDalsi, "Akce_HledatZaznamDalsi", "Upravy", "Hledat další", "Hledat další", "F3",
      QStyle::SP_FileDialogToParent, &THlavni::Akce_HledatZaznamDalsiExecute},
     {&THlavni::Akce_PrejitNaZaznam, "Akce_PrejitNaZaznam", "Upravy", "Přejít na záznam ...",
      "Přejít na záznam ...", "Ctrl+G", QStyle::SP_ArrowRight, &THlavni::Akce_PrejitNaZaznamExecute},
     {&THlavni::Akce_Filtr, "Akce_Filtr", "Data", "Filtr", "Filtr", "", QStyle::SP_FileDialogListView,
-     &THlavni::NeniKDispozici},
+     &THlavni::Akce_FiltrExecute},
     {&THlavni::Akce_ZrusitFiltr, "Akce_ZrusitFiltr", "Data", "Zrušit filtr", "Zrušit filtr", "",
      QStyle::SP_DialogResetButton, &THlavni::Akce_ZrusitFiltrExecute},
     {&THlavni::Akce_NovyZaznam, "Akce_NovyZaznam", "Data", "Nový záznam", "Nový záznam", "Ins",
-     QStyle::SP_FileDialogNewFolder, &THlavni::NeniKDispozici},
+     QStyle::SP_FileDialogNewFolder, &THlavni::Akce_NovyZaznamExecute},
     {&THlavni::Akce_EditZaznamu, "Akce_EditZaznamu", "Data", "Editovat záznam", "Editovat záznam", "Shift+Ins",
      QStyle::SP_FileDialogStart, &THlavni::Akce_EditZaznamuExecute},
     {&THlavni::Akce_OdstranitZaznam, "Akce_OdstranitZaznam", "Data", "Odstranit záznam", "Odstranit záznam",
      "Shift+Del", QStyle::SP_TrashIcon, &THlavni::Akce_OdstranitZaznamExecute},
     {&THlavni::Akce_Generator, "Akce_Generator", "Data", "Generování kódů", "Generování kódů", "",
-     QStyle::SP_BrowserReload, &THlavni::NeniKDispozici},
+     QStyle::SP_BrowserReload, &THlavni::Akce_GeneratorExecute},
     {&THlavni::Akce_PrvniZaznam, "Akce_PrvniZaznam", "Data", "První záznam", "První záznam", "",
      QStyle::SP_MediaSkipBackward, &THlavni::Akce_PrvniZaznamExecute},
     {&THlavni::Akce_PredchazejiciZaznam, "Akce_PredchazejiciZaznam", "Data", "Předcházející záznam",
@@ -111,7 +118,7 @@ const ActionDef kActions[] = {
     {&THlavni::Akce_PosledniZaznam, "Akce_PosledniZaznam", "Data", "Poslední záznam", "Poslední záznam", "",
      QStyle::SP_MediaSkipForward, &THlavni::Akce_PosledniZaznamExecute},
     {&THlavni::Akce_Konfig, "Akce_Konfig", "Nastroje", "Konfigurace", "Konfigurace", "",
-     QStyle::SP_FileDialogDetailedView, &THlavni::NeniKDispozici},
+     QStyle::SP_FileDialogDetailedView, &THlavni::Akce_KonfigExecute},
     {&THlavni::Akce_Domu, "Akce_Domu", "Napoveda", "Sorvamet Pro - domovská stránka",
      "Sorvamet Pro - domovská stránka", "", QStyle::SP_DirHomeIcon, &THlavni::Akce_DomuExecute},
     {&THlavni::Akce_Napoveda, "Akce_Napoveda", "Napoveda", "Nápověda (on-line)", "Nápověda", "F1",
@@ -664,7 +671,7 @@ void THlavni::Akce_ZrusitFiltrExecute()
 void THlavni::Akce_EditZaznamuExecute()
 {
     if (ClientDataSet1->RecordCount() > 0)
-        NeniKDispozici();
+        ShowNovyEdit(this, TNovyEdit::EditaceZaznamu());
 }
 
 void THlavni::Akce_OdstranitZaznamExecute()
@@ -693,3 +700,13 @@ void THlavni::Akce_OProgramuExecute()
 }
 
 void THlavni::NeniKDispozici() { ZpravaInfo(u8("Tato funkce zatím není k dispozici.")); }
+
+// ------------------------------------------------------------ dialogs
+
+void THlavni::Akce_ImportDatExecute() { ShowImportDat(this); }
+void THlavni::Akce_VlozeniDatExcelExecute() { ShowVlozeniDatExcel(this); }
+void THlavni::Akce_HledatZaznamExecute() { ShowHledat(this); }
+void THlavni::Akce_FiltrExecute() { ShowFiltrZaznamu(this); }
+void THlavni::Akce_NovyZaznamExecute() { ShowNovyEdit(this, TNovyEdit::NovyZaznam()); }
+void THlavni::Akce_GeneratorExecute() { ShowGenerator(this); }
+void THlavni::Akce_KonfigExecute() { ShowKonfig(this); }

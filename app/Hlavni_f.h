@@ -112,6 +112,13 @@ public:
     void Akce_NapovedaExecute();
     void Akce_FRExecute();
     void Akce_OProgramuExecute();
+    void Akce_ImportDatExecute();
+    void Akce_VlozeniDatExcelExecute();
+    void Akce_HledatZaznamExecute();
+    void Akce_FiltrExecute();
+    void Akce_NovyZaznamExecute();
+    void Akce_GeneratorExecute();
+    void Akce_KonfigExecute();
     // Commands whose dialogs are not part of the program yet.
     void NeniKDispozici();
 

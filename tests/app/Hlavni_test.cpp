@@ -585,8 +585,7 @@ TEST_F(MainWindow, CommandsNotBuiltYetSaySoAndHelpLinksOpenTheBrowser)
 {
     newFile(path("n.xml"));
     addRecord(QStringLiteral("1"));
-    for (const char* name : {"Akce_ImportDat", "Akce_VlozeniDatExcel", "Akce_Sestavy", "Akce_HledatZaznam",
-                             "Akce_Filtr", "Akce_NovyZaznam", "Akce_EditZaznamu", "Akce_Generator", "Akce_Konfig"}) {
+    for (const char* name : {"Akce_Sestavy"}) {
         const size_t before = ui.CallsOf(QStringLiteral("MessageBox")).size();
         ok();
         trigger(name);
