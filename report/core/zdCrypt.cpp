@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "Streams.h"
+#include "TypeInfo.h"
 
 #include <openssl/evp.h>
 
@@ -165,3 +166,30 @@ bool cryptDecryptToWork(plat::TStream& source, plat::TStream& work, const QStrin
 }
 
 } // namespace zd
+
+// ---------------------------------------------------------------------------
+// Crypter component
+
+PLAT_DEFINE_CLASS(TzdCrypt, c) {}
+
+TzdCrypt::TzdCrypt(plat::TComponent* AOwner)
+    : TzdCustomCrypter(AOwner, StaticClass())
+{
+}
+
+TzdCrypt::~TzdCrypt() = default;
+
+bool TzdCrypt::Decrypt(plat::TStream& Source, const QString& Key)
+{
+    return zd::cryptDecryptToWork(Source, WorkStream(), Key);
+}
+
+void TzdCrypt::Encrypt(plat::TStream& Dest, const QString& Key)
+{
+    zd::cryptEncryptWork(WorkStream(), Dest, Key);
+}
+
+QString TzdCrypt::AskPassword(const QString& Key) const
+{
+    return zd::askPassword(Key);
+}

@@ -3,6 +3,8 @@
 // (zero initialisation vector) of the plain stream padded with blanks to
 // whole blocks; the key is the first 16 bytes of the password.
 
+#include "zdClass_services.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,6 +19,20 @@ QByteArray zdEncryptString(const QByteArray& data, const QString& keyHex);
 QByteArray zdDecryptString(const QByteArray& data, const QString& keyHex);
 void zdEncryptStream(plat::TStream& source, plat::TStream& dest, const QString& password);
 void zdDecryptStream(plat::TStream& source, plat::TStream& dest, const QString& password);
+
+// The report library's crypter.
+class TzdCrypt : public TzdCustomCrypter {
+    PLAT_CLASS(TzdCrypt, TzdCustomCrypter)
+public:
+    explicit TzdCrypt(plat::TComponent* AOwner);
+    ~TzdCrypt() override;
+
+    // A source that begins with "rij" is decrypted with AskPassword(Key).
+    bool Decrypt(plat::TStream& Source, const QString& Key) override;
+    void Encrypt(plat::TStream& Dest, const QString& Key) override;
+    // Key when given; else the user's answer, empty when cancelled.
+    QString AskPassword(const QString& Key) const;
+};
 
 namespace zd {
 

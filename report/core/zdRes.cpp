@@ -1,16 +1,24 @@
 #include "zdRes.h"
 
 #include "CodePage.h"
+#include "Canvas.h"
 #include "Files.h"
+#include "Graphics.h"
 #include "Objects.h"
 #include "Services.h"
 #include "Streams.h"
 #include "SysUtils.h"
 #include "zdUtils.h"
 #include "zdXML.h"
+#include "zdZLib.h"
 #include "zs_iinterpreter.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 
 #include <memory>
 
@@ -48,6 +56,12 @@ constexpr const char* kScriptMessageKeys[] = {
     "SArrayRequired", "SVarRequired",    "SNotEnoughParams", "STooManyParams",    "SLeftCantAssigned",
     "SForError",     "SEventError",
 };
+
+constexpr int kButtonSize = 16;
+constexpr int kWizardImageSize = 32;
+// The glyph's see-through background (red 0, green 128, blue 128).
+constexpr plat::TColor kGlyphBackground = plat::RGB(0, 128, 128);
+const QString kImageResourceFolder = QStringLiteral(":/images/");
 
 const QString kTopicSeparator = QStringLiteral("::/");
 const QString kLanguageExt = QStringLiteral(".zdc");
@@ -163,6 +177,115 @@ void TzdResources::ScanLanguageFiles()
     m_languages.sort();
 }
 
+// ---------------------------------------------------------------------------
+// Button images
+
+const zd::ImageList& TzdResources::loadedImages(ImageStrip& strip, const char* resourceName, int size,
+                                                zd::ImageList* disabled)
+{
+    if (!strip.images.isEmpty() || strip.loadTried)
+        return strip.images;
+    strip.loadTried = true; // a strip the program lacks is not looked for again
+    QFile resource(kImageResourceFolder + QLatin1String(resourceName));
+    if (!resource.open(QIODevice::ReadOnly))
+        return strip.images;
+    plat::TBitmap bitmap;
+    zd::loadImageStrip(resource.readAll(), bitmap);
+    zdSplitImageStrip(bitmap, size, size, disabled, strip.images);
+    return strip.images;
+}
+
+const zd::ImageList& TzdResources::GetDesignerButtonImages()
+{
+    return loadedImages(m_designerImages, "DesgnButtons", kButtonSize, &m_disabledImages);
+}
+
+const zd::ImageList& TzdResources::GetDisabledButtonImages()
+{
+    GetDesignerButtonImages();
+    return m_disabledImages;
+}
+
+const zd::ImageList& TzdResources::GetObjectButtonImages()
+{
+    return loadedImages(m_objectImages, "ObjectButtons", kButtonSize, nullptr);
+}
+
+const zd::ImageList& TzdResources::GetPreviewButtonImages()
+{
+    return loadedImages(m_previewImages, "PreviewButtons", kButtonSize, nullptr);
+}
+
+const zd::ImageList& TzdResources::GetWizardButtonImages()
+{
+    return loadedImages(m_wizardImages, "WizardButtons", kWizardImageSize, nullptr);
+}
+
+void TzdResources::SetDesignerButtonImages(const plat::TBitmap& strip, bool replace)
+{
+    if (replace) {
+        m_designerImages.images.clear();
+        m_disabledImages.clear();
+    }
+    zdSplitImageStrip(strip, kButtonSize, kButtonSize, &m_disabledImages, m_designerImages.images);
+}
+
+void TzdResources::SetObjectButtonImages(const plat::TBitmap& strip, bool replace)
+{
+    if (replace)
+        m_objectImages.images.clear();
+    zdSplitImageStrip(strip, kButtonSize, kButtonSize, nullptr, m_objectImages.images);
+}
+
+void TzdResources::SetPreviewButtonImages(const plat::TBitmap& strip, bool replace)
+{
+    if (replace)
+        m_previewImages.images.clear();
+    zdSplitImageStrip(strip, kButtonSize, kButtonSize, nullptr, m_previewImages.images);
+}
+
+void TzdResources::SetWizardButtonImages(const plat::TBitmap& strip, bool replace)
+{
+    if (replace)
+        m_wizardImages.images.clear();
+    zdSplitImageStrip(strip, kWizardImageSize, kWizardImageSize, nullptr, m_wizardImages.images);
+}
+
+QImage TzdResources::ButtonGlyphImage(int index)
+{
+    QImage glyph(2 * kButtonSize, kButtonSize, QImage::Format_RGB32);
+    glyph.fill(plat::ToQColor(kGlyphBackground));
+    const zd::ImageList& images = GetDesignerButtonImages();
+    const zd::ImageList& disabled = GetDisabledButtonImages();
+    QPainter painter(&glyph);
+    if (index >= 0 && index < images.size())
+        painter.drawImage(0, 0, images[index]);
+    if (index >= 0 && index < disabled.size())
+        painter.drawImage(kButtonSize, 0, disabled[index]);
+    return glyph;
+}
+
+void TzdResources::SetButtonGlyph(QAbstractButton* button, int index)
+{
+    if (!button)
+        return;
+    // The halves of the glyph with its background see-through, as a
+    // two-state glyph is shown.
+    QImage glyph = ButtonGlyphImage(index).convertToFormat(QImage::Format_ARGB32);
+    const QRgb background = plat::ToQColor(kGlyphBackground).rgb();
+    for (int y = 0; y < glyph.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(glyph.scanLine(y));
+        for (int x = 0; x < glyph.width(); ++x)
+            if (row[x] == background)
+                row[x] = 0;
+    }
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(glyph.copy(0, 0, kButtonSize, kButtonSize)), QIcon::Normal);
+    icon.addPixmap(QPixmap::fromImage(glyph.copy(kButtonSize, 0, kButtonSize, kButtonSize)), QIcon::Disabled);
+    button->setIcon(icon);
+    button->setIconSize(QSize(kButtonSize, kButtonSize));
+}
+
 TzdResources* zdGetResources()
 {
     static const std::unique_ptr<TzdResources> resources = [] {
@@ -198,6 +321,15 @@ bool zdHtmlHelp(QObject* /*window*/, const QString& path)
 }
 
 namespace zd {
+
+void loadImageStrip(const QByteArray& member, plat::TBitmap& strip)
+{
+    plat::TMemoryStream source(member);
+    plat::TMemoryStream plain;
+    QByteArray name;
+    zdGZipDecompress(source, plain, name);
+    strip.LoadFromBytes(plain.bytes());
+}
 
 QString helpTopicPage(const QString& className)
 {

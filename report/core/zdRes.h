@@ -1,21 +1,30 @@
 #pragma once
-// The report library's store of localisable texts and its help.
+// The report library's store of localisable texts, button images and help.
 //
 // Every user-interface text of the report library is fetched by key
 // ("clErrors") or by number (zdGetResText(1)). The built-in Czech tables are
 // loaded when the store is first asked for; a language file (".zdc") loaded
 // later overrides texts by key and adds new keys.
+//
+// Button images come from the program's image strips, Qt resources named
+// ":/images/DesgnButtons", ":/images/ObjectButtons", ":/images/PreviewButtons"
+// and ":/images/WizardButtons", each one gzip member holding a BMP file; a
+// strip the program does not carry leaves its list empty.
 
+#include "zdUtils.h"
 #include "zdWideStrings.h"
 
 #include <QByteArray>
 #include <QHash>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
+class QAbstractButton;
 class QObject;
 
 namespace plat {
+class TBitmap;
 class TObject;
 class TStream;
 } // namespace plat
@@ -44,6 +53,25 @@ public:
     void ShowHelpForClass(const QString& className);
     void ScanLanguageFiles();
 
+    // Image lists, cut from their strips on first use while still empty:
+    // 16 x 16 images (32 x 32 for wizards), row after row. The designer's
+    // disabled copies are filled together with its own list.
+    const zd::ImageList& GetDesignerButtonImages();
+    const zd::ImageList& GetDisabledButtonImages();
+    const zd::ImageList& GetObjectButtonImages();
+    const zd::ImageList& GetPreviewButtonImages();
+    const zd::ImageList& GetWizardButtonImages();
+    // Add the images of a strip, emptying the list first with replace.
+    void SetDesignerButtonImages(const plat::TBitmap& strip, bool replace);
+    void SetObjectButtonImages(const plat::TBitmap& strip, bool replace);
+    void SetPreviewButtonImages(const plat::TBitmap& strip, bool replace);
+    void SetWizardButtonImages(const plat::TBitmap& strip, bool replace);
+    // The two-state glyph of designer image index: 32 x 16 on the glyph
+    // colour, the image at (0, 0) and its disabled copy at (16, 0).
+    QImage ButtonGlyphImage(int index);
+    // Gives the button that glyph as its normal and disabled icon.
+    void SetButtonGlyph(QAbstractButton* button, int index);
+
     int CodePage() const { return m_codePage; }
     const QStringList& Languages() const { return m_languages; }
     int Count() const { return m_values.Count(); }
@@ -54,6 +82,18 @@ private:
     TzdWideStrings m_values;
     int m_codePage = 0;
     QStringList m_languages;
+
+    struct ImageStrip {
+        zd::ImageList images;
+        bool loadTried = false;
+    };
+    const zd::ImageList& loadedImages(ImageStrip& strip, const char* resourceName, int size,
+                                      zd::ImageList* disabled);
+    ImageStrip m_designerImages;
+    zd::ImageList m_disabledImages;
+    ImageStrip m_objectImages;
+    ImageStrip m_previewImages;
+    ImageStrip m_wizardImages;
 };
 
 // The process-wide store, created with the built-in tables on first use.
@@ -67,6 +107,10 @@ QString zdGetResText(int id);
 bool zdHtmlHelp(QObject* window, const QString& path);
 
 namespace zd {
+
+// The bitmap inside an image strip resource (one gzip member holding a BMP
+// file). Raises EZDecompressionError or EInvalidGraphic for damaged data.
+void loadImageStrip(const QByteArray& member, plat::TBitmap& strip);
 
 // The help page of a window class ("Text_object.htm"), empty when none.
 QString helpTopicPage(const QString& className);

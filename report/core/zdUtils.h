@@ -1,18 +1,35 @@
 #pragma once
 // Small routines the whole report library shares: rectangle areas, stream
 // CRC-32, hexadecimal and float texts, text splitting, page ranges, bracket
-// extraction for expressions, temporary files and program paths.
+// extraction for expressions, display scaling, image strips and bitmap
+// drawing, temporary files and program paths.
 
 #include <QByteArray>
 #include <QChar>
+#include <QList>
 #include <QString>
+
+#include <cstdint>
 #include <functional>
+#include <optional>
+
+class QImage;
 
 namespace plat {
 class TStream;
 class TMemoryStream;
 class TStrings;
+class TCanvas;
+class TBitmap;
+class TGraphic;
+struct TRect;
+using TColor = std::int32_t;
 } // namespace plat
+
+namespace zd {
+// Images of one size; the see-through pixels of a masked image have alpha 0.
+using ImageList = QList<QImage>;
+} // namespace zd
 
 struct TzdExtRect {
     long double Left = 0;
@@ -72,6 +89,33 @@ void zdErrorMessage(const QString& msg);
 int zdConfirmMessage(const QString& msg, unsigned buttons);
 void zdInfoMessage(const QString& msg);
 
+// Display scaling: the device's pixels per inch over 96. At 96 dpi, unless
+// ignoreDisplayMode, the ratio of the screen's logical size to its display
+// mode (a scaled desktop) when the display can be asked.
+void zdGetDisplayScale(plat::TCanvas& dc, bool ignoreDisplayMode, long double& scaleX, long double& scaleY);
+
+// Images and bitmaps.
+// Every pixel becomes the grey round(((r + g + b) div 3) / 3) + 150, the
+// disabled look of buttons; alpha is kept.
+void zdLightenBitmap(plat::TBitmap& bitmap);
+// Cuts width x height tiles, left to right, then row after row while a row's
+// top lies inside the strip (a partial last row is see-through below the
+// strip); each tile goes to list masked by its transparent colour and, with
+// disabledList, a lightened copy with the same mask to disabledList.
+void zdSplitImageStrip(const plat::TBitmap& strip, int width, int height, zd::ImageList* disabledList,
+                       zd::ImageList& list);
+// Draws the bitmap at (x, y) masked by its transparent colour; nothing for nullptr.
+void zdDrawMaskedBitmap(plat::TCanvas& canvas, int x, int y, const plat::TBitmap* bitmap);
+// Draws a picture stretched into rect (a picture object's way: transparency
+// only with a colour other than clNone, half-tone for high quality, a
+// buffer bitmap when printing). Nothing for nullptr or an empty picture.
+void zdPaintGraphic(plat::TCanvas& canvas, const plat::TRect& rect, plat::TGraphic* graphic,
+                    plat::TColor transparentColor, bool transparent, bool highQuality, bool printing);
+// Draws the bitmap stretched into rect; pixels of transparentColor keep the
+// background. useDIB is the platform's concern: drawing is the same.
+void zdDrawBitmapTransparent(plat::TCanvas& canvas, const plat::TRect& rect, const plat::TBitmap& bitmap,
+                             bool useDIB, plat::TColor transparentColor);
+
 // Files and paths (folders end with '/').
 QString zdGetTempDir();
 QString zdGetTempFileName();
@@ -80,6 +124,19 @@ QString zdGetModuleFileName();
 QString zdGetModuleFolder();
 
 namespace zd {
+
+// The screen's logical size and the size of its display mode in device pixels.
+struct DisplayMode {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int modeWidth = 0;
+    int modeHeight = 0;
+};
+// The primary screen's, or nothing without a screen.
+std::optional<DisplayMode> currentDisplayMode();
+// zdGetDisplayScale on given resolutions and display mode.
+void displayScale(int dpiX, int dpiY, const std::optional<DisplayMode>& mode, long double& scaleX,
+                  long double& scaleY);
 
 // Writes a file through a temporary file renamed over it, so a failed save
 // leaves the last good file in place. Raises EFCreateError on failure.

@@ -1,5 +1,7 @@
 #include "zdZLib.h"
 
+#include "TypeInfo.h"
+
 #include <zlib.h>
 
 #include <array>
@@ -398,3 +400,25 @@ bool gzipDecompressToWork(plat::TStream& source, plat::TStream& work)
 }
 
 } // namespace zd
+
+// ---------------------------------------------------------------------------
+// Compressor component
+
+PLAT_DEFINE_CLASS(TzdGZipCompressor, c) {}
+
+TzdGZipCompressor::TzdGZipCompressor(plat::TComponent* AOwner)
+    : TzdCustomCompressor(AOwner, StaticClass())
+{
+}
+
+TzdGZipCompressor::~TzdGZipCompressor() = default;
+
+bool TzdGZipCompressor::Decompress(plat::TStream& Source)
+{
+    return zd::gzipDecompressToWork(Source, WorkStream());
+}
+
+void TzdGZipCompressor::Compress(plat::TStream& Dest)
+{
+    zd::gzipCompressWork(WorkStream(), Dest, IsTemplate);
+}

@@ -5,6 +5,7 @@
 
 #include "Exceptions.h"
 #include "Streams.h"
+#include "zdClass_services.h"
 
 #include <QByteArray>
 #include <functional>
@@ -61,6 +62,20 @@ void zdGZipCompress(plat::TStream& source, plat::TStream& dest, TZCompressLevel 
 // checked, and nothing reaches dest unless the member is sound.
 void zdGZipDecompress(plat::TStream& source, plat::TStream& dest, QByteArray& fileName);
 void zdDeflateStream(plat::TStream& source, plat::TStream& dest, TZCompressLevel level);
+
+// The report library's compressor: templates go into members named "1.zd3"
+// at best compression, prepared pages into "1.zp3" at zlib's default.
+class TzdGZipCompressor : public TzdCustomCompressor {
+    PLAT_CLASS(TzdGZipCompressor, TzdCustomCompressor)
+public:
+    explicit TzdGZipCompressor(plat::TComponent* AOwner);
+    ~TzdGZipCompressor() override;
+
+    // Source holds a gzip member when it starts with 1F 8B; a damaged member
+    // raises EZDecompressionError and leaves the work stream empty.
+    bool Decompress(plat::TStream& Source) override;
+    void Compress(plat::TStream& Dest) override;
+};
 
 namespace zd {
 

@@ -160,3 +160,44 @@ TEST(zdCrypt, CrypterWorkAsksForAMissingPasswordOnly)
     EXPECT_FALSE(zd::cryptDecryptToWork(xml, out, {}));
     EXPECT_EQ(xml.Position(), 2);
 }
+
+TEST(TzdCrypt, EncryptsItsWorkAndDecryptsIntoIt)
+{
+    const QByteArray plain = "<?xml version=\"1.0\"?><TzdReport Name=\"Faktura\"/>";
+    plat::TMemoryStream encrypted;
+    {
+        TzdCrypt crypt(nullptr);
+        crypt.OpenWorkStream();
+        crypt.WorkStream().writeBytes(plain);
+        crypt.Encrypt(encrypted, QStringLiteral("heslo"));
+    }
+    EXPECT_EQ(encrypted.bytes(), encryptStream(plain, QStringLiteral("heslo")));
+
+    TzdCrypt reader(nullptr);
+    encrypted.SetPosition(0);
+    ASSERT_TRUE(reader.Decrypt(encrypted, QStringLiteral("heslo")));
+    EXPECT_EQ(reader.WorkStream().Position(), 0);
+    EXPECT_EQ(reader.WorkStream().readAll(), plain + QByteArray((16 - plain.size() % 16) % 16, ' '));
+
+    TzdCrypt other(nullptr);
+    plat::TMemoryStream xml(plain);
+    xml.SetPosition(4);
+    EXPECT_FALSE(other.Decrypt(xml, QStringLiteral("heslo")));
+    EXPECT_EQ(xml.Position(), 4);
+    EXPECT_EQ(other.WorkStream().Size(), 0);
+}
+
+TEST(TzdCrypt, AsksForThePasswordOnlyWhenNoKeyIsGiven)
+{
+    TzdCrypt crypt(nullptr);
+    g_promptAsked = false;
+    zd::setPasswordPrompt(answerPassword);
+    EXPECT_EQ(crypt.AskPassword(QStringLiteral("key")), "key");
+    EXPECT_FALSE(g_promptAsked);
+    EXPECT_EQ(crypt.AskPassword({}), "secret");
+    EXPECT_TRUE(g_promptAsked);
+    zd::setPasswordPrompt(cancelPassword);
+    EXPECT_EQ(crypt.AskPassword({}), QString());
+    zd::setPasswordPrompt(nullptr);
+    EXPECT_EQ(crypt.AskPassword({}), QString());
+}

@@ -2,7 +2,10 @@
 
 #include "zdToolRunner.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -239,4 +242,87 @@ TEST(ZInflateBuffer, DamagedBlockRaisesZlibMessage)
     } catch (const EZDecompressionError& e) {
         EXPECT_EQ(e.message(), "data error");
     }
+}
+
+namespace {
+
+QByteArray fileBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(TzdGZipCompressor, TemplateWrittenToAFileReadsBackAndPassesGzip)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString fileName = dir.filePath("report.zd3");
+    const QByteArray data = sampleData(200000, 11);
+    {
+        TzdGZipCompressor compressor(nullptr);
+        compressor.IsTemplate = true;
+        compressor.OpenWorkStream();
+        compressor.WorkStream().writeBytes(data);
+        plat::TFileStream file(fileName, plat::fmCreate);
+        compressor.Compress(file);
+    }
+    EXPECT_EQ(fileBytes(fileName).mid(10, 6), QByteArray("1.zd3\0", 6));
+    if (zdtest::toolAvailable("gzip")) {
+        EXPECT_EQ(zdtest::runTool("gzip", {"-t", fileName}).exitCode, 0);
+        EXPECT_EQ(zdtest::runTool("gzip", {"-dc", fileName}).out, data);
+    }
+
+    TzdGZipCompressor reader(nullptr);
+    reader.IsTemplate = true;
+    reader.OpenWorkStream();
+    plat::TFileStream file(fileName, plat::fmOpenRead);
+    ASSERT_TRUE(reader.Decompress(file));
+    EXPECT_EQ(reader.WorkStream().Position(), 0);
+    EXPECT_EQ(reader.WorkStream().readAll(), data);
+}
+
+TEST(TzdGZipCompressor, PlainSourceIsLeftAloneAndDamagedMemberRaises)
+{
+    TzdGZipCompressor compressor(nullptr);
+    plat::TMemoryStream plain(QByteArray("<?xml version=\"1.0\"?><TzdReport/>"));
+    plain.SetPosition(3);
+    EXPECT_FALSE(compressor.Decompress(plain));
+    EXPECT_EQ(plain.Position(), 3);
+    EXPECT_EQ(compressor.WorkStream().Size(), 0);
+
+    QByteArray member = gzipMember(sampleData(5000, 2), zlBest, "1.zd3");
+    member[dataOffset(member) + 100] = static_cast<char>(member[dataOffset(member) + 100] ^ 0x10);
+    plat::TMemoryStream damaged(member);
+    TzdGZipCompressor reader(nullptr);
+    EXPECT_THROW(reader.Decompress(damaged), EZDecompressionError);
+    EXPECT_EQ(reader.WorkStream().Size(), 0); // nothing of a damaged member is kept
+}
+
+TEST(TzdGZipCompressor, PreparedPagesAreCachedInATemporaryFileThatGoesWithIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString workFile;
+    plat::TMemoryStream packed;
+    {
+        TzdGZipCompressor compressor(nullptr);
+        compressor.OpenWorkStream(true, dir.path());
+        workFile = compressor.WorkFileName();
+        EXPECT_EQ(QFileInfo(workFile).absolutePath(), QFileInfo(dir.path()).absoluteFilePath());
+        EXPECT_TRUE(QFileInfo(workFile).fileName().startsWith("fr"));
+        compressor.WorkStream().writeBytes("<preparedreport/>");
+        compressor.Compress(packed);
+    }
+    EXPECT_FALSE(QFile::exists(workFile));
+    EXPECT_EQ(packed.bytes().mid(10, 6), QByteArray("1.zp3\0", 6));
+    EXPECT_EQ(gunzip(packed.bytes()), "<preparedreport/>");
+
+    // Templates are always worked on in memory.
+    TzdGZipCompressor templ(nullptr);
+    templ.IsTemplate = true;
+    templ.OpenWorkStream(true, dir.path());
+    EXPECT_TRUE(templ.WorkFileName().isEmpty());
+    EXPECT_TRUE(dynamic_cast<plat::TMemoryStream*>(&templ.WorkStream()));
 }
