@@ -1,0 +1,14 @@
+// A function called in a loop, integer division
+int i, total;
+
+int Square(int x)
+{
+  return x * x;
+}
+
+{
+  total = 0;
+  for (i = 1; i <= 4; i++)
+    total = total + Square(i);
+  Print(IntToStr(total) + ";" + IntToStr(7 div 2));
+}
