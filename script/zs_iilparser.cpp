@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "Exceptions.h"
+#include "StringList.h"
 #include "zs_iinterpreter.h"
 
 #include <QFile>
@@ -262,24 +263,11 @@ QString readUnitFile(const CompileHost* host, const QString& unitName)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw plat::EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QString content = plat::cp1250ToUnicode(file.readAll());
-    // As a list of lines, each followed by a line break.
-    QString text;
-    text.reserve(content.size() + 64);
-    qsizetype i = 0;
-    const qsizetype n = content.size();
-    while (i < n) {
-        qsizetype j = i;
-        while (j < n && content.at(j) != u'\r' && content.at(j) != u'\n')
-            ++j;
-        text.append(QStringView(content).mid(i, j - i)).append(QLatin1String("\r\n"));
-        if (j < n && content.at(j) == u'\r')
-            ++j;
-        if (j < n && content.at(j) == u'\n')
-            ++j;
-        i = j;
-    }
-    return text;
+    // As a list of lines, each followed by a line break, whatever the file's
+    // own line ends.
+    plat::TStringList lines;
+    lines.SetText(plat::cp1250ToUnicode(file.readAll()));
+    return lines.Text();
 }
 
 } // namespace

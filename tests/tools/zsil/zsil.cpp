@@ -4,6 +4,7 @@
 
 #include "CodePage.h"
 #include "Exceptions.h"
+#include "StringList.h"
 #include "zs_iilparser.h"
 #include "zs_iinterpreter.h"
 
@@ -27,21 +28,9 @@ QString decode(const QByteArray& bytes)
 // A script's text is its lines, each followed by CR LF.
 QString asLines(const QString& content)
 {
-    QString text;
-    qsizetype i = 0;
-    const qsizetype n = content.size();
-    while (i < n) {
-        qsizetype j = i;
-        while (j < n && content.at(j) != u'\r' && content.at(j) != u'\n')
-            ++j;
-        text.append(QStringView(content).mid(i, j - i)).append(QLatin1String("\r\n"));
-        if (j < n && content.at(j) == u'\r')
-            ++j;
-        if (j < n && content.at(j) == u'\n')
-            ++j;
-        i = j;
-    }
-    return text;
+    plat::TStringList lines;
+    lines.SetText(content);
+    return lines.Text();
 }
 
 void print(FILE* stream, const QString& text)
