@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "Handles.h"
 #include "Objects.h"
+#include "zs_automation.h"
 #include "zs_dsgn.h"
 #include "zs_expr.h"
 #include "zs_iilparser.h"
@@ -953,7 +954,25 @@ TzsDesignator* Builder::createDesignator(const TzsXMLItem* d, TzsScript* s, Desi
             if (v.isString()) {
                 pk = fvtString;
             } else if (v.type() == plat::varDispatch || v.type() == plat::varUnknown) {
-                throw plat::EOleError(QStringLiteral("Automation objects are not supported here"));
+                // The rest of the chain is bound by name when it runs.
+                for (int j = i; j < n; ++j) {
+                    const TzsXMLItem* a = d->Items(j);
+                    enter(a);
+                    if (name(a) == QLatin1String("expr")) {
+                        TzsDesignatorItem* last = dsgn->LastItem();
+                        if (!dynamic_cast<TzsOLEHelper*>(last->Ref))
+                            fail(Msg::SVarRequired);
+                        last->Add(createExpression(a, s));
+                        last->Ref->Add(new TzsParamItem(QString(), fvtVariant, QStringLiteral("Variant"), false, false));
+                    } else if (name(a) == QLatin1String("node") && text(a) != QLatin1String("[")) {
+                        auto* helper = new TzsOLEHelper(text(a));
+                        s->Add(QString(), helper);
+                        dsgn->AddItem(helper, ElementPosition);
+                    }
+                }
+                dsgn->Finish();
+                checkArguments(dsgn.get());
+                return dsgn.release();
             } else if (v.isArray()) {
                 if (t != QLatin1String("["))
                     fail(Msg::SIndexRequired);

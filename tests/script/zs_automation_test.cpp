@@ -290,4 +290,66 @@ TEST(AutomationErrors, TextsOfTheCommonCodes)
     EXPECT_EQ(zs::automationErrorText(qint32(0x80001234)), QStringLiteral("Unknown error"));
 }
 
+// ---------------------------------------------------------------- through scripts
+
+class AutomationScript : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(AutomationScript, MemberAccessesReachTheObjectByName)
+{
+    std::vector<std::shared_ptr<Recorder>> created;
+    zsRegisterAutomationClass(QStringLiteral("Sorvamet.Recorder"), [&created] {
+        created.push_back(std::make_shared<Recorder>());
+        return created.back();
+    });
+    const QString output =
+        zstest::runProgram(QString::fromLatin1(GetParam().first), QString::fromUtf8(GetParam().second));
+    zsUnregisterAutomationClass(QStringLiteral("Sorvamet.Recorder"));
+    EXPECT_EQ(output, QStringLiteral("21\nx\nOLE error 80020006: Nope: Unknown name\n"));
+    ASSERT_EQ(created.size(), 2u);
+    const std::vector<Call>& calls = created[0]->calls;
+    ASSERT_EQ(calls.size(), 5u);
+    EXPECT_EQ(calls[0].flags, plat::DISPATCH_METHOD | plat::DISPATCH_PROPERTYGET);
+    ASSERT_EQ(calls[0].args.size(), 2u);
+    EXPECT_EQ(calls[0].args[0].toInteger(), 20);
+    EXPECT_EQ(calls[1].flags, plat::DISPATCH_METHOD);
+    EXPECT_FALSE(calls[1].resultPlace);
+    EXPECT_EQ(calls[2].flags, plat::DISPATCH_PROPERTYPUT);
+    EXPECT_EQ(calls[2].named, std::vector<qint32>{plat::DISPID_PROPERTYPUT});
+    EXPECT_EQ(calls[3].flags, plat::DISPATCH_METHOD | plat::DISPATCH_PROPERTYGET);
+    EXPECT_EQ(calls[4].flags, plat::DISPATCH_PROPERTYPUTREF);
+    EXPECT_TRUE(created[1]->calls.empty());
+}
+
+constexpr std::pair<const char*, const char*> kAutomationPrograms[] = {
+    {"PascalScript", R"(
+var v, w: Variant;
+begin
+  v := CreateOleObject('Sorvamet.Recorder');
+  Print(v.Add(1, 20));
+  v.Add(5);
+  v.Value := 'x';
+  Print(v.Value);
+  w := CreateOleObject('Sorvamet.Recorder');
+  v.Value := w;
+  try
+    v.Nope(1);
+  except
+    Print(ExceptionMessage);
+  end;
+end.)"},
+    {"JScript", R"(
+var v = CreateOleObject("Sorvamet.Recorder"), w;
+Print(v.Add(1, 20));
+v.Add(5);
+v.Value = "x";
+Print(v.Value);
+w = CreateOleObject("Sorvamet.Recorder");
+v.Value = w;
+try { v.Nope(1); } except { Print(ExceptionMessage); }
+)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Languages, AutomationScript, ::testing::ValuesIn(kAutomationPrograms),
+                         [](const auto& info) { return std::string(info.index == 0 ? "Pascal" : "JScript"); });
+
 } // namespace

@@ -92,6 +92,26 @@ TEST_P(LanguageLibraryPrograms, PrintTheSameInEveryLanguage)
     }
 }
 
+TEST_P(LanguageLibraryPrograms, PrintTheSameThroughZsrun)
+{
+    const QString zsrun = QStringLiteral(SORVAMET_BIN_DIR "/zsrun");
+    ASSERT_TRUE(QFile::exists(zsrun)) << "zsrun is built with the tests";
+    const QString base = QStringLiteral(SORVAMET_TEST_DATA "/lang-sys/") + GetParam();
+    const QString expected = readFile(base + QStringLiteral(".expected"));
+    for (const Language& l : kLanguages) {
+        QProcess p;
+        p.setProcessEnvironment([] {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+            return env;
+        }());
+        p.start(zsrun, {QLatin1String(l.name), base + u'.' + QLatin1String(l.extension)});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()), expected) << l.name;
+        EXPECT_EQ(p.exitCode(), 0) << l.name;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(LangSys, LanguageLibraryPrograms, ::testing::Values(QStringLiteral("library")),
                          [](const ::testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });
 

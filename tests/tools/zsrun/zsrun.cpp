@@ -7,6 +7,7 @@
 #include "Exceptions.h"
 #include "zs_runfixture.h"
 #include "zs_script.h"
+#include "zs_sysfuncs.h"
 
 #include <cstdio>
 #include <memory>
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
         plat::TComponent owner(nullptr);
         auto script = std::make_unique<TzsScript>(nullptr);
         zstest::registerSystem(*script, print);
+        zsRegisterSysFunctions(); script->AddRTTI();
         zstest::registerDemoClasses(*script, &owner);
         auto* demo = new zstest::TDemoItem(&owner);
         demo->SetName(QStringLiteral("Demo"));
