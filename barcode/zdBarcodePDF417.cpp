@@ -199,25 +199,32 @@ void textCompaction(const QByteArray& bytes, int start, int end, std::vector<int
         }
         const int next2 = textTypeAndValue(bytes, end, k + 1) & textTypeAndValue(bytes, end, k + 2);
         const bool punctAhead = ((next2 >> 8) & Punct) != 0 && (type & Punct);
-        switch (submode) {
-        case Alpha:
-            if (type & Lower) {
-                values.push_back(kLL);
-                submode = Lower;
-                values.push_back(value);
-            } else if (type & Mixed) {
-                values.push_back(kML);
-                submode = Mixed;
-                values.push_back(value);
-            } else if (punctAhead) {
-                values.push_back(kML);
+        auto latchTo = [&](int latch, int to) {
+            values.push_back(latch);
+            submode = to;
+            values.push_back(value);
+        };
+        // Punctuation: latch when more follows (from Alpha and Lower by way
+        // of Mixed), otherwise shift for this one character.
+        auto punctuation = [&](bool viaMixed) {
+            if (punctAhead) {
+                if (viaMixed)
+                    values.push_back(kML);
                 values.push_back(kPL);
                 submode = Punct;
-                values.push_back(punctValue(char(at(bytes, k))));
             } else {
                 values.push_back(kPS);
-                values.push_back(punctValue(char(at(bytes, k))));
             }
+            values.push_back(punctValue(char(at(bytes, k))));
+        };
+        switch (submode) {
+        case Alpha:
+            if (type & Lower)
+                latchTo(kLL, Lower);
+            else if (type & Mixed)
+                latchTo(kML, Mixed);
+            else
+                punctuation(true);
             break;
         case Lower:
             if (type & Alpha) {
@@ -230,36 +237,18 @@ void textCompaction(const QByteArray& bytes, int start, int end, std::vector<int
                 }
                 values.push_back(value);
             } else if (type & Mixed) {
-                values.push_back(kML);
-                submode = Mixed;
-                values.push_back(value);
-            } else if (punctAhead) {
-                values.push_back(kML);
-                values.push_back(kPL);
-                submode = Punct;
-                values.push_back(punctValue(char(at(bytes, k))));
+                latchTo(kML, Mixed);
             } else {
-                values.push_back(kPS);
-                values.push_back(punctValue(char(at(bytes, k))));
+                punctuation(true);
             }
             break;
         case Mixed:
-            if (type & Lower) {
-                values.push_back(kLL);
-                submode = Lower;
-                values.push_back(value);
-            } else if (type & Alpha) {
-                values.push_back(kAL);
-                submode = Alpha;
-                values.push_back(value);
-            } else if (punctAhead) {
-                values.push_back(kPL);
-                submode = Punct;
-                values.push_back(punctValue(char(at(bytes, k))));
-            } else {
-                values.push_back(kPS);
-                values.push_back(punctValue(char(at(bytes, k))));
-            }
+            if (type & Lower)
+                latchTo(kLL, Lower);
+            else if (type & Alpha)
+                latchTo(kAL, Alpha);
+            else
+                punctuation(false);
             break;
         default: // Punct: back to Alpha and try again
             values.push_back(kPAL);

@@ -1,6 +1,7 @@
 #include "zs_iparser.h"
 
 #include "CodePage.h"
+#include "SysUtils.h"
 
 #include <algorithm>
 #include <array>
@@ -37,18 +38,6 @@ QChar charFromByte(int code)
 }
 
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
 
 bool isPunctuation(QChar c)
 {
@@ -366,9 +355,9 @@ bool TzsParser::readInteger()
 {
     const int start = CurrentPos;
     if (!HexSequence.isEmpty() && atText(CurrentPos, HexSequence)
-        && CurrentPos + HexSequence.size() <= TextLength && hexValue(ch(CurrentPos + int(HexSequence.size()))) >= 0) {
+        && CurrentPos + HexSequence.size() <= TextLength && plat::HexDigitValue(ch(CurrentPos + int(HexSequence.size()))) >= 0) {
         CurrentPos += int(HexSequence.size());
-        while (CurrentPos <= TextLength && hexValue(ch(CurrentPos)) >= 0)
+        while (CurrentPos <= TextLength && plat::HexDigitValue(ch(CurrentPos)) >= 0)
             ++CurrentPos;
         return true;
     }
@@ -454,8 +443,8 @@ QString TzsParser::GetString()
                     } else if (lower == 'x') {
                         int code = 0;
                         bool digits = false;
-                        while (CurrentPos <= TextLength && hexValue(ch(CurrentPos)) >= 0) {
-                            code = ((code << 4) | hexValue(ch(CurrentPos))) & 0xFF;
+                        while (CurrentPos <= TextLength && plat::HexDigitValue(ch(CurrentPos)) >= 0) {
+                            code = ((code << 4) | plat::HexDigitValue(ch(CurrentPos))) & 0xFF;
                             digits = true;
                             ++CurrentPos;
                         }
@@ -487,7 +476,7 @@ QString TzsParser::GetString()
             qint64 code = 0;
             if (!HexSequence.isEmpty() && digits.startsWith(HexSequence)) {
                 for (QChar c : QStringView(digits).mid(HexSequence.size()))
-                    code = std::min<qint64>(code * 16 + hexValue(c), 0x10FFFF + 1);
+                    code = std::min<qint64>(code * 16 + plat::HexDigitValue(c), 0x10FFFF + 1);
             } else {
                 for (QChar c : digits)
                     code = std::min<qint64>(code * 10 + (c.unicode() - '0'), 0x10FFFF + 1);

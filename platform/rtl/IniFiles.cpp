@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "Streams.h"
 #include "StringList.h"
+#include "SysUtils.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -285,18 +286,6 @@ QString decodeIniBytes(const QByteArray& bytes)
 
 const QString kHexDigits = QStringLiteral("0123456789ABCDEF");
 
-int hexValue(QChar c)
-{
-    ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 // ------------------------------------------------------------ TCustomIniFile
@@ -342,7 +331,7 @@ bool TCustomIniFile::parseInteger(const QString& text, int& value)
         return false;
     qint64 magnitude = 0;
     for (QChar c : t) {
-        int d = hexValue(c);
+        int d = HexDigitValue(c);
         if (d < 0 || d >= base)
             return false;
         magnitude = magnitude * base + d;
@@ -433,8 +422,8 @@ int TCustomIniFile::ReadBinaryStream(const QString& section, const QString& iden
     QByteArray bytes;
     bytes.reserve(text.size() / 2);
     for (qsizetype i = 0; i + 1 < text.size(); i += 2) {
-        int hi = hexValue(text.at(i));
-        int lo = hexValue(text.at(i + 1));
+        int hi = HexDigitValue(text.at(i));
+        int lo = HexDigitValue(text.at(i + 1));
         if (hi < 0 || lo < 0)
             break;
         bytes.append(static_cast<char>(hi * 16 + lo));

@@ -626,18 +626,6 @@ private:
 
 // ---------------------------------------------------------------- text to number
 
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
-
 // Leading blanks, a sign, then decimal digits or hex after "$", "0x" or "x";
 // nothing may follow. Hex accepts the full unsigned range of the width
 // (so "$FFFFFFFF" is -1 as a 32-bit value), decimal only the signed range.
@@ -667,7 +655,7 @@ bool parseInteger(QStringView s, int bits, qint64& out)
                                  : 0x7FFFFFFFULL + negative);
     unsigned long long value = 0;
     for (; i < s.size(); ++i) {
-        const int digit = hexValue(s[i]);
+        const int digit = HexDigitValue(s[i]);
         if (digit < 0 || digit >= base)
             return false;
         if (value > (limit - static_cast<unsigned>(digit)) / static_cast<unsigned>(base))
@@ -766,6 +754,18 @@ bool parseFloat(QStringView s, QChar decimalSeparator, long double& out)
 }
 
 } // namespace
+
+int HexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
 
 // ---------------------------------------------------------------- public
 

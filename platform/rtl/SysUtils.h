@@ -105,6 +105,9 @@ QString IntToHex(T value, int digits)
         return IntToHex(static_cast<qint64>(value), digits);
 }
 
+// The value of one hexadecimal digit (either case), or -1.
+int HexDigitValue(QChar c);
+
 // Decimal, or hex with a leading "$", "0x"/"0X" or "x"; an optional sign;
 // leading blanks allowed, trailing ones not (as the platform).
 int StrToInt(const QString& text);

@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "Streams.h"
+#include "SysUtils.h"
 #include "TypeInfo.h"
 
 #include <openssl/evp.h>
@@ -65,20 +66,10 @@ QString zdNormalizeKeyHex(const QString& hexKey, int bits)
     if (hex.size() % 2 != 0)
         hex += u'0';
     QByteArray key(count, '\0');
-    auto digit = [](QChar c) {
-        const ushort u = c.unicode();
-        if (u >= '0' && u <= '9')
-            return u - '0';
-        if (u >= 'A' && u <= 'F')
-            return u - 'A' + 10;
-        if (u >= 'a' && u <= 'f')
-            return u - 'a' + 10;
-        return -1;
-    };
     // A pair that is not hexadecimal ends the key; the rest stays zero.
     for (int i = 0; i < count && 2 * i + 1 < hex.size(); ++i) {
-        const int hi = digit(hex[2 * i]);
-        const int lo = digit(hex[2 * i + 1]);
+        const int hi = plat::HexDigitValue(hex[2 * i]);
+        const int lo = plat::HexDigitValue(hex[2 * i + 1]);
         if (hi < 0 || lo < 0)
             break;
         key[i] = static_cast<char>(hi * 16 + lo);

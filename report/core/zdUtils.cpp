@@ -54,18 +54,6 @@ private:
     throw plat::EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
 }
 
-int hexDigit(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 TzdExtRect zdExtRect(long double left, long double top, long double right, long double bottom)
@@ -134,8 +122,8 @@ void zdHexToStream(const QString& hex, plat::TStream& stream)
     const qsizetype count = hex.size() / 2;
     QByteArray bytes(count, '\0');
     for (qsizetype i = 0; i < count; ++i) {
-        const int hi = hexDigit(hex[2 * i]);
-        const int lo = hexDigit(hex[2 * i + 1]);
+        const int hi = plat::HexDigitValue(hex[2 * i]);
+        const int lo = plat::HexDigitValue(hex[2 * i + 1]);
         if (hi < 0 || lo < 0)
             throw plat::EConvertError(QStringLiteral("'%1' is not a valid integer value")
                                           .arg(QStringLiteral("$") + hex.mid(2 * i, 2)));
