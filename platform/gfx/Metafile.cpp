@@ -2,6 +2,7 @@
 
 #include "Exceptions.h"
 #include "FontEngine.h"
+#include "WinMetafile.h"
 
 #include <QBuffer>
 #include <QDataStream>
@@ -400,12 +401,14 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
         m_enhanced = false;
         m_width = int(std::lround(w * 96.0 / inch));
         m_height = int(std::lround(h * 96.0 / inch));
+        if (m_width > 0 && m_height > 0)
+            m_records = TranslateWmf(bytes, m_width, m_height);
         Changed();
         return;
     }
     if (kind == GraphicKind::EnhMetafile) {
         // Frame in hundredths of a millimetre.
-        const int w = s32(32) - s32(24), h = s32(36) - s32(28);
+        const qint64 w = qint64(s32(32)) - s32(24), h = qint64(s32(36)) - s32(28);
         if (w <= 0 || h <= 0)
             throw EInvalidGraphic(QStringLiteral("Metafile is not valid"));
         m_records.clear();
@@ -413,6 +416,8 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
         m_enhanced = true;
         m_width = int(std::lround(w * 96.0 / 2540));
         m_height = int(std::lround(h * 96.0 / 2540));
+        if (m_width > 0 && m_height > 0)
+            m_records = TranslateEmf(bytes, m_width, m_height);
         Changed();
         return;
     }

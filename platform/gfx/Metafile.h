@@ -4,7 +4,8 @@
 // at any scale onto any canvas and can be searched for its text.
 //
 // A TMetafile loaded from a Windows metafile (placeable WMF or EMF) keeps its
-// bytes and its size for saving and embedding, and draws nothing.
+// bytes and its size for saving and embedding, and draws the records
+// translated from it (WinMetafile.h) in picture units.
 
 #include "Canvas.h"
 
