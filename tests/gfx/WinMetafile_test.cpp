@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <cstring>
 #include <functional>
 #include <random>
 
 using namespace plat;
+using namespace Qt::StringLiterals;
 using gfxtest::countColor;
 using gfxtest::inkBox;
 using gfxtest::isColor;
@@ -1196,4 +1199,69 @@ TEST(WinMetafile, MutatedFilesNeverCrash)
         }
     }
     EXPECT_GT(loaded, 2000);
+}
+
+// ---------------------------------------------------------------- files from another program
+
+// data/drawing.svg as an office suite's export filter wrote it to EMF and to
+// WMF: a framed red rectangle, a blue ellipse, a green triangle, a magenta
+// line and a line of Czech text. Its exports are cropped to what is drawn,
+// so the picture starts a few pixels before the rectangle's frame.
+TEST(WinMetafile, ADrawingExportedByAnotherProgram)
+{
+    for (const char* name : {"drawing.emf", "drawing.wmf"}) {
+        SCOPED_TRACE(name);
+        QFile file(QStringLiteral(SORVAMET_TEST_DATA "/") + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const auto mf = load(bytes);
+        EXPECT_NEAR(mf->Width(), 372, 2);
+        EXPECT_NEAR(mf->Height(), 272, 2);
+        const QImage img = mf->ToImage();
+        EXPECT_TRUE(isColor(img, 82, 52, clRed));
+        EXPECT_TRUE(isColor(img, 5, 52, clBlack)); // the rectangle's frame
+        EXPECT_TRUE(isColor(img, 282, 52, clBlue));
+        EXPECT_TRUE(isColor(img, 102, 222, TColor(0x00AA00)));
+        EXPECT_TRUE(isColor(img, 322, 237, clFuchsia));
+        EXPECT_TRUE(isColor(img, 240, 120, clWhite));
+        const auto items = mf->TextItems();
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(items[0].text, u"Příliš žluťoučký"_s);
+        EXPECT_NEAR(items[0].bounds.Left, 193, 4);
+        EXPECT_EQ(mf->SaveToBytes(), bytes);
+    }
+}
+
+// data/rich.svg exported to EMF the same way: a gradient, a dashed Bézier
+// curve, rotated text, an embedded bitmap (blue over yellow, 120 x 90) and
+// a triangle with a hole.
+TEST(WinMetafile, ARicherDrawingExportedByAnotherProgram)
+{
+    QFile file(QStringLiteral(SORVAMET_TEST_DATA "/rich.emf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto mf = load(file.readAll());
+    const QImage img = mf->ToImage();
+    const auto boxOf = [&](QRgb rgb) {
+        QImage mask = whiteImage(img.width(), img.height());
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if ((img.pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF))
+                    mask.setPixel(x, y, 0);
+        return inkBox(mask);
+    };
+    const QRect blue = boxOf(qRgb(0, 128, 255)), yellow = boxOf(qRgb(255, 200, 0));
+    EXPECT_NEAR(blue.width(), 120, 2);
+    EXPECT_NEAR(blue.height() + yellow.height(), 90, 2);
+    EXPECT_EQ(blue.left(), yellow.left());
+    EXPECT_EQ(blue.bottom() + 1, yellow.top());
+    // The gradient runs from red on the left to blue on the right.
+    const QColor left = img.pixelColor(4, 20), right = img.pixelColor(170, 20);
+    EXPECT_GT(left.red(), 200);
+    EXPECT_LT(left.blue(), 50);
+    EXPECT_GT(right.blue(), 200);
+    EXPECT_LT(right.red(), 50);
+    const auto items = mf->TextItems();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].text, u"Otočený text"_s);
+    EXPECT_GT(countColor(img, TColor(0x000080)), 100); // the dark red text, drawn
 }
