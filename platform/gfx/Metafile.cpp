@@ -13,7 +13,7 @@ namespace plat {
 
 namespace {
 
-constexpr quint32 kFormatVersion = 1;
+constexpr quint32 kFormatVersion = 2; // 2 adds the units per pixel
 constexpr int kMaxRecords = 10'000'000;
 constexpr int kMaxInts = 100'000'000;
 constexpr qint64 kMaxExtent = 1'000'000; // font heights and pen widths beyond this are damage
@@ -26,6 +26,23 @@ int scaleLength(int v, double s)
         return 0;
     const int r = int(std::nearbyint(v * s));
     return r == 0 ? (v > 0 ? 1 : -1) : r;
+}
+
+// A record made in picture pixels, in units k times finer. Cosmetic pens
+// (widths 0 and 1) stay one device pixel.
+void scaleRecord(TMetafileRecord& r, int k)
+{
+    for (int& v : r.pts)
+        v *= k;
+    for (int& v : r.dx)
+        v *= k;
+    for (int& v : r.penDash)
+        v *= k;
+    if (r.penWidth > 1 || r.penGeometric)
+        r.penWidth *= k;
+    r.fontHeight *= k;
+    r.charExtra *= k;
+    r.bounds = TRect(r.bounds.Left * k, r.bounds.Top * k, r.bounds.Right * k, r.bounds.Bottom * k);
 }
 
 TRect boundsOf(const std::vector<int>& pts, size_t from = 0)
@@ -75,6 +92,7 @@ void TMetafile::Assign(TPersistent* source)
         m_height = m->m_height;
         m_foreign = m->m_foreign;
         m_enhanced = m->m_enhanced;
+        m_unitsPerPixel = m->m_unitsPerPixel;
         Changed();
         return;
     }
@@ -90,6 +108,7 @@ void TMetafile::Clear()
     m_records.clear();
     m_foreign.clear();
     m_width = m_height = 0;
+    m_unitsPerPixel = 1;
     Changed();
 }
 
@@ -107,6 +126,8 @@ void TMetafile::SetHeight(int height)
 
 void TMetafile::AddRecord(TMetafileRecord record)
 {
+    if (m_unitsPerPixel != 1)
+        scaleRecord(record, m_unitsPerPixel);
     m_foreign.clear();
     m_records.push_back(std::move(record));
 }
@@ -117,6 +138,14 @@ std::vector<TMetafileTextItem> TMetafile::TextItems() const
     for (size_t i = 0; i < m_records.size(); ++i)
         if (m_records[i].op == MetaOp::Text)
             out.push_back({int(i), m_records[i].text, m_records[i].bounds});
+    if (m_unitsPerPixel != 1) {
+        // In picture pixels, covering every unit the text covers.
+        const int k = m_unitsPerPixel;
+        const auto down = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
+        const auto up = [&](int v) { return -down(-v); };
+        for (TMetafileTextItem& item : out)
+            item.bounds = TRect(down(item.bounds.Left), down(item.bounds.Top), up(item.bounds.Right), up(item.bounds.Bottom));
+    }
     return out;
 }
 
@@ -314,7 +343,8 @@ void TMetafile::Draw(TCanvas& canvas, int x1, int y1, int x2, int y2) const
 {
     if (m_records.empty() || m_width <= 0 || m_height <= 0)
         return;
-    Play(canvas, double(x2 - x1) / m_width, double(y2 - y1) / m_height, x1, y1);
+    Play(canvas, double(x2 - x1) / (double(m_width) * m_unitsPerPixel),
+         double(y2 - y1) / (double(m_height) * m_unitsPerPixel), x1, y1);
 }
 
 QImage TMetafile::ToImage() const
@@ -325,7 +355,7 @@ QImage TMetafile::ToImage() const
     img.fill(Qt::white);
     {
         TCanvas c(&img);
-        Play(c, 1, 1, 0, 0);
+        Play(c, 1.0 / m_unitsPerPixel, 1.0 / m_unitsPerPixel, 0, 0);
     }
     return img;
 }
@@ -363,7 +393,7 @@ QByteArray TMetafile::SaveToBytes() const
     buf.open(QIODevice::WriteOnly | QIODevice::Append);
     QDataStream s(&buf);
     s.setVersion(QDataStream::Qt_6_0);
-    s << kFormatVersion << qint32(m_width) << qint32(m_height) << quint32(m_records.size());
+    s << kFormatVersion << qint32(m_width) << qint32(m_height) << qint32(m_unitsPerPixel) << quint32(m_records.size());
     for (const TMetafileRecord& r : m_records) {
         s << quint8(r.op) << r.pts << r.text << r.dx << quint32(r.options) << qint32(r.color);
         QByteArray png;
@@ -401,8 +431,7 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
         m_enhanced = false;
         m_width = int(std::lround(w * 96.0 / inch));
         m_height = int(std::lround(h * 96.0 / inch));
-        if (m_width > 0 && m_height > 0)
-            m_records = TranslateWmf(bytes, m_width, m_height);
+        translate(false);
         Changed();
         return;
     }
@@ -416,8 +445,7 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
         m_enhanced = true;
         m_width = int(std::lround(w * 96.0 / 2540));
         m_height = int(std::lround(h * 96.0 / 2540));
-        if (m_width > 0 && m_height > 0)
-            m_records = TranslateEmf(bytes, m_width, m_height);
+        translate(true);
         Changed();
         return;
     }
@@ -431,9 +459,13 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
     QDataStream s(&buf);
     s.setVersion(QDataStream::Qt_6_0);
     quint32 version = 0, count = 0;
-    qint32 w = 0, h = 0;
-    s >> version >> w >> h >> count;
-    if (s.status() != QDataStream::Ok || version != kFormatVersion || w < 0 || h < 0 || count > quint32(kMaxRecords))
+    qint32 w = 0, h = 0, units = 1;
+    s >> version >> w >> h;
+    if (version >= 2)
+        s >> units;
+    s >> count;
+    if (s.status() != QDataStream::Ok || version < 1 || version > kFormatVersion || w < 0 || h < 0 || units < 1
+        || units > 1024 || count > quint32(kMaxRecords))
         throw EInvalidGraphic(QStringLiteral("Metafile is not valid"));
     std::vector<TMetafileRecord> records;
     records.reserve(std::min<quint32>(count, 100000));
@@ -493,7 +525,21 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
     m_foreign.clear();
     m_width = w;
     m_height = h;
+    m_unitsPerPixel = units;
     Changed();
+}
+
+void TMetafile::translate(bool enhanced)
+{
+    m_records.clear();
+    m_unitsPerPixel = 1;
+    if (m_width <= 0 || m_height <= 0)
+        return;
+    const qint64 longest = std::max(m_width, m_height);
+    const int k = longest * kWindowsUnitsPerPixel <= (1 << 22) ? kWindowsUnitsPerPixel : 1;
+    m_records = enhanced ? TranslateEmf(m_foreign, m_width * k, m_height * k, k)
+                         : TranslateWmf(m_foreign, m_width * k, m_height * k, k);
+    m_unitsPerPixel = k;
 }
 
 // ---------------------------------------------------------------- recording canvas

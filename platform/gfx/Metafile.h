@@ -5,7 +5,9 @@
 //
 // A TMetafile loaded from a Windows metafile (placeable WMF or EMF) keeps its
 // bytes and its size for saving and embedding, and draws the records
-// translated from it (WinMetafile.h) in picture units.
+// translated from it (WinMetafile.h). Those records are in units finer than
+// the picture's 96-dpi pixels (UnitsPerPixel), so that a picture printed at
+// a printer's resolution keeps its curves and positions.
 
 #include "Canvas.h"
 
@@ -82,7 +84,12 @@ public:
     void AddRecord(TMetafileRecord record);
     std::vector<TMetafileTextItem> TextItems() const;
 
-    // Replays every record scaled by (sx, sy) and moved by (ox, oy).
+    // Record coordinates per picture pixel: 1 for our own recordings.
+    int UnitsPerPixel() const { return m_unitsPerPixel; }
+    static constexpr int kWindowsUnitsPerPixel = 8;
+
+    // Replays every record scaled by (sx, sy) and moved by (ox, oy); the
+    // scale is of record units.
     void Play(TCanvas& canvas, double sx, double sy, double ox, double oy) const;
     // Replays stretched into dest (the picture's Width x Height onto it).
     void Draw(TCanvas& canvas, int x1, int y1, int x2, int y2) const override;
@@ -98,11 +105,15 @@ public:
     static const QByteArray& Signature(); // first bytes of the own format
 
 private:
+    // Records from the kept Windows metafile bytes.
+    void translate(bool enhanced);
+
     std::vector<TMetafileRecord> m_records;
     int m_width = 0;
     int m_height = 0;
     QByteArray m_foreign;
     bool m_enhanced = true;
+    int m_unitsPerPixel = 1;
 };
 
 // Records into a metafile. The reference resolution is 96 pixels per inch

@@ -321,7 +321,7 @@ void Translator::applyDrawState(const Xform& t)
 {
     flushClip();
     checkBudget();
-    const int maxLen = std::min(std::max(m_out.Width(), m_out.Height()) * 4 + 16, kMaxLength);
+    const int maxLen = std::min(std::max(m_out.Width(), m_out.Height()) * 4 + 16, kMaxLength * m_unit);
 
     // Pen: widths are logical units along x; zero or cosmetic is one pixel.
     const PenDef& pd = m_st.pen;
@@ -370,7 +370,7 @@ void Translator::applyDrawState(const Xform& t)
     const FontDef& fd = m_st.font;
     TFont& font = m_canvas.Font();
     font.SetName(fd.face.isEmpty() ? QStringLiteral("Arial") : fd.face);
-    int height = kDefaultFontHeight;
+    int height = kDefaultFontHeight * m_unit;
     if (fd.height != 0) {
         height = std::clamp(px(std::abs(fd.height) * t.scaleY()), 1, maxLen);
         if (fd.height < 0)
@@ -888,16 +888,16 @@ void Translator::fillRects(const std::vector<TRect>& rects, const BrushDef& brus
 
 namespace plat {
 
-std::vector<TMetafileRecord> TranslateWmf(const QByteArray& bytes, int width, int height)
+std::vector<TMetafileRecord> TranslateWmf(const QByteArray& bytes, int width, int height, int unitsPerPixel)
 {
-    winmeta::Translator t(width, height);
+    winmeta::Translator t(width, height, unitsPerPixel);
     t.runWmf(bytes);
     return t.records();
 }
 
-std::vector<TMetafileRecord> TranslateEmf(const QByteArray& bytes, int width, int height)
+std::vector<TMetafileRecord> TranslateEmf(const QByteArray& bytes, int width, int height, int unitsPerPixel)
 {
-    winmeta::Translator t(width, height);
+    winmeta::Translator t(width, height, unitsPerPixel);
     t.runEmf(bytes);
     return t.records();
 }

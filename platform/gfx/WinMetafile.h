@@ -18,10 +18,13 @@
 
 namespace plat {
 
+// The records are in units of 1/unitsPerPixel of a 96-dpi pixel: the
+// picture's pixel size times unitsPerPixel is width x height.
+
 // A placeable WMF (22-byte header, then the metafile); its box maps onto
 // width x height.
-std::vector<TMetafileRecord> TranslateWmf(const QByteArray& bytes, int width, int height);
+std::vector<TMetafileRecord> TranslateWmf(const QByteArray& bytes, int width, int height, int unitsPerPixel = 1);
 // An EMF; its frame (hundredths of a millimetre) maps onto width x height.
-std::vector<TMetafileRecord> TranslateEmf(const QByteArray& bytes, int width, int height);
+std::vector<TMetafileRecord> TranslateEmf(const QByteArray& bytes, int width, int height, int unitsPerPixel = 1);
 
 } // namespace plat

@@ -241,7 +241,7 @@ QString fontFace8(QByteArrayView bytes, quint8 charset);
 
 class Translator {
 public:
-    Translator(int width, int height) : m_canvas(sized(m_out, width, height))
+    Translator(int width, int height, int unit) : m_canvas(sized(m_out, width, height)), m_unit(std::max(1, unit))
     {
         // Room around the picture for what "no clip" means; bounded so that
         // scaled replays stay far from integer limits.
@@ -339,6 +339,7 @@ private:
 
     TMetafile m_out;
     TMetafileCanvas m_canvas;
+    int m_unit; // record units per picture pixel
     QRect m_everything;
     Xform m_devToPic;
     double m_devPerMmX = 96 / 25.4, m_devPerMmY = 96 / 25.4;

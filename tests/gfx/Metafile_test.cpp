@@ -228,10 +228,26 @@ TEST(Metafile, DamagedRecordListRaisesInvalidGraphic)
         TMetafile mf;
         EXPECT_THROW(mf.LoadFromBytes(good.left(cut)), EInvalidGraphic) << cut;
     }
+    // Signature, version, width, height, units per pixel, then the count.
     QByteArray bad = good;
-    bad[8 + 4 + 4 + 4] = char(0x7F); // absurd record count (high byte)
+    bad[8 + 4 + 4 + 4 + 4] = char(0x7F); // absurd record count (high byte)
     TMetafile mf;
     EXPECT_THROW(mf.LoadFromBytes(bad), EInvalidGraphic);
+    QByteArray badUnits = good;
+    badUnits[8 + 4 + 4 + 4 + 3] = 0; // no units per pixel
+    EXPECT_THROW(mf.LoadFromBytes(badUnits), EInvalidGraphic);
+}
+
+TEST(Metafile, RecordListsOfTheFirstFormatStillLoad)
+{
+    // The first format had no units per pixel after the size.
+    const QByteArray current = recordedPtr()->SaveToBytes();
+    QByteArray first = current.left(8) + QByteArray::fromHex("00000001") + current.mid(12, 8) + current.mid(24);
+    TMetafile mf;
+    mf.LoadFromBytes(first);
+    EXPECT_EQ(mf.UnitsPerPixel(), 1);
+    EXPECT_EQ(mf.SaveToBytes(), current);
+    EXPECT_EQ(replay(mf, 1.0, 100, 110), direct());
 }
 
 TEST(Metafile, WindowsMetafilesKeepTheirBytesAndSize)

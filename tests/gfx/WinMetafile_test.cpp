@@ -1201,6 +1201,68 @@ TEST(WinMetafile, MutatedFilesNeverCrash)
     EXPECT_GT(loaded, 2000);
 }
 
+// ---------------------------------------------------------------- print resolution
+
+// Logical units of a tenth of a pixel: a square from 10.5 to 50.5 pixels.
+QByteArray tenthsSquare()
+{
+    return Emf()
+        .value(EmrSetMapMode, 8)
+        .pair(EmrSetWindowExt, 960, 960)
+        .pair(EmrSetViewportExt, 96, 96)
+        .fill(clRed)
+        .box(EmrRectangle, 105, 105, 505, 505)
+        .bytes();
+}
+
+TEST(WinMetafile, PrintedLargerItKeepsPositionsFinerThanItsPixels)
+{
+    const auto mf = load(tenthsSquare());
+    EXPECT_EQ(mf->Width(), 96);
+    for (int scale : {1, 8}) {
+        QImage img = whiteImage(96 * scale, 96 * scale);
+        {
+            TCanvas c(&img);
+            mf->Draw(c, 0, 0, img.width(), img.height());
+        }
+        const QRect box = inkBox(img);
+        if (scale == 8) {
+            // 10.5 and 50.5 pixels, not 10 or 11; without a pen the fill
+            // leaves one device pixel off at the right.
+            EXPECT_EQ(box.left(), 84);
+            EXPECT_EQ(box.right() + 1, 404 - 1);
+        } else {
+            EXPECT_NEAR(box.left(), 10.5, 0.5);
+            EXPECT_NEAR(box.right() + 1, 50.5 - 1, 0.5);
+        }
+    }
+}
+
+TEST(WinMetafile, DrawingOntoALoadedPictureKeepsBothAndSavesAsARecordList)
+{
+    auto mf = load(tenthsSquare());
+    const QImage before = mf->ToImage();
+    {
+        TMetafileCanvas mc(*mf);
+        mc.Brush().SetColor(clBlue);
+        mc.FillRect(Rect(60, 60, 80, 80));
+    }
+    EXPECT_EQ(mf->Width(), 96);
+    const QImage after = mf->ToImage();
+    EXPECT_TRUE(isColor(after, 30, 30, clRed));
+    EXPECT_TRUE(isColor(after, 60, 60, clBlue));
+    EXPECT_TRUE(isColor(after, 79, 79, clBlue));
+    EXPECT_TRUE(isColor(after, 80, 80, clWhite));
+    EXPECT_EQ(after.copy(0, 0, 55, 55), before.copy(0, 0, 55, 55));
+
+    const QByteArray saved = mf->SaveToBytes();
+    EXPECT_EQ(DetectGraphicKind(saved), GraphicKind::Recording);
+    TMetafile loaded;
+    loaded.LoadFromBytes(saved);
+    EXPECT_EQ(loaded.UnitsPerPixel(), mf->UnitsPerPixel());
+    EXPECT_EQ(loaded.ToImage(), after);
+}
+
 // ---------------------------------------------------------------- files from another program
 
 // data/drawing.svg as an office suite's export filter wrote it to EMF and to
