@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDataStream>
 
+#include <algorithm>
 #include <cmath>
 
 namespace plat {
@@ -18,13 +19,21 @@ constexpr int kMaxRecords = 10'000'000;
 constexpr int kMaxInts = 100'000'000;
 constexpr qint64 kMaxExtent = 1'000'000; // font heights and pen widths beyond this are damage
 
-int scaleCoord(int v, double s, double o) { return int(std::nearbyint(v * s + o)); }
+// Replays at absurd scales stay within integers (the canvas clips far
+// coordinates anyway); a float beyond int has no conversion.
+int toInt(double v)
+{
+    constexpr double kLimit = 1 << 30;
+    return std::isnan(v) ? 0 : int(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
+}
+
+int scaleCoord(int v, double s, double o) { return toInt(v * s + o); }
 
 int scaleLength(int v, double s)
 {
     if (v == 0)
         return 0;
-    const int r = int(std::nearbyint(v * s));
+    const int r = toInt(v * s);
     return r == 0 ? (v > 0 ? 1 : -1) : r;
 }
 
@@ -281,7 +290,7 @@ void TMetafile::Play(TCanvas& canvas, double sx, double sy, double ox, double oy
                     int prev = 0;
                     for (size_t i = 0; i < src.size(); ++i) {
                         cum += src[i];
-                        const int pos = int(std::nearbyint(cum * sx));
+                        const int pos = toInt(cum * sx);
                         dx[i] = pos - prev;
                         prev = pos;
                     }
@@ -343,8 +352,8 @@ void TMetafile::Draw(TCanvas& canvas, int x1, int y1, int x2, int y2) const
 {
     if (m_records.empty() || m_width <= 0 || m_height <= 0)
         return;
-    Play(canvas, double(x2 - x1) / (double(m_width) * m_unitsPerPixel),
-         double(y2 - y1) / (double(m_height) * m_unitsPerPixel), x1, y1);
+    Play(canvas, (double(x2) - x1) / (double(m_width) * m_unitsPerPixel),
+         (double(y2) - y1) / (double(m_height) * m_unitsPerPixel), x1, y1);
 }
 
 QImage TMetafile::ToImage() const

@@ -264,3 +264,14 @@ TEST(Metafile, WindowsMetafilesKeepTheirBytesAndSize)
     EXPECT_EQ(mf->Height(), 48);
     EXPECT_EQ(mf->SaveToBytes(), wmf);
 }
+
+TEST(Metafile, ReplayAtAnAbsurdScaleStaysWithinIntegers)
+{
+    const auto mf = recordedPtr();
+    QImage img = whiteImage(50, 50);
+    TCanvas c(&img);
+    for (double scale : {1e12, -1e12, 1e-12})
+        mf->Play(c, scale, scale, 0, 0);
+    mf->Draw(c, -2000000000, -2000000000, 2000000000, 2000000000);
+    SUCCEED();
+}
