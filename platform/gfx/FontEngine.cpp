@@ -13,7 +13,9 @@
 #include FT_ADVANCES_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -167,7 +169,7 @@ int FontFace::CharAdvances(const QString& text, double emPixels, std::vector<int
 {
     out.assign(size_t(text.size()), 0);
     const double k = emPixels / d->upem;
-    int total = 0;
+    qint64 total = 0; // huge fonts over long texts saturate rather than wrap
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         int units = 0;
@@ -192,7 +194,7 @@ int FontFace::CharAdvances(const QString& text, double emPixels, std::vector<int
         out[size_t(i)] = roundHalfUp(units * k);
         total += out[size_t(i)];
     }
-    return total;
+    return int(std::min<qint64>(total, std::numeric_limits<int>::max()));
 }
 
 int FontFace::Ascent(double emPixels) const { return roundHalfUp(d->winAscent * emPixels / d->upem); }

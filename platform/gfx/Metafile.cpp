@@ -172,7 +172,7 @@ void TMetafile::Play(TCanvas& canvas, double sx, double sy, double ox, double oy
         for (const TMetafileRecord& r : m_records) {
             TFont font;
             font.SetName(r.fontName);
-            font.SetHeight(scaleLength(r.fontHeight, std::abs(sy)));
+            font.SetHeight(int(std::clamp<qint64>(scaleLength(r.fontHeight, std::abs(sy)), -kMaxExtent, kMaxExtent)));
             font.SetColor(r.fontColor);
             font.SetStyle(r.fontStyle);
             font.SetCharset(r.fontCharset);
