@@ -23,7 +23,7 @@ constexpr qint64 kMaxExtent = 1'000'000; // font heights and pen widths beyond t
 // coordinates anyway); a float beyond int has no conversion.
 int toInt(double v)
 {
-    constexpr double kLimit = 1 << 30;
+    constexpr double kLimit = 1 << 28; // differences of two still fit
     return std::isnan(v) ? 0 : int(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
 }
 
