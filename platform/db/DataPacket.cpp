@@ -126,6 +126,11 @@ class PacketReader {
 public:
     explicit PacketReader(QString text) : m_s(std::move(text)) {}
 
+    static bool isNameChar(QChar c)
+    {
+        return c.isLetterOrNumber() || c == u'_' || c == u':' || c == u'.' || c == u'-';
+    }
+
     Element document()
     {
         if (m_s.startsWith(QChar(0xFEFF)))
@@ -146,10 +151,6 @@ private:
     bool at(char16_t c) const { return m_pos < m_s.size() && m_s[m_pos] == QChar(c); }
     bool at(QLatin1String text) const { return QStringView(m_s).mid(m_pos).startsWith(text); }
     static bool isSpace(QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-    static bool isNameChar(QChar c)
-    {
-        return c.isLetterOrNumber() || c == u'_' || c == u':' || c == u'.' || c == u'-';
-    }
     void skipSpace()
     {
         while (m_pos < m_s.size() && isSpace(m_s[m_pos]))
@@ -232,8 +233,14 @@ private:
                                                                                        : ref.mid(1).toUInt(&ok, 10);
             if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
                 fail(QStringLiteral("bad character reference"), start);
-            const char32_t c = code;
-            out += QString::fromUcs4(&c, 1);
+            // Not QString::fromUcs4: it takes a leading U+FEFF for a byte-order
+            // mark and drops it.
+            if (QChar::requiresSurrogates(code)) {
+                out += QChar(QChar::highSurrogate(code));
+                out += QChar(QChar::lowSurrogate(code));
+            } else {
+                out += QChar(char16_t(code));
+            }
         } else {
             fail(QStringLiteral("unknown entity"), start);
         }
@@ -327,6 +334,10 @@ TFieldDef fieldDefOf(const Element& f)
     const QString* fieldtype = f.attribute(QLatin1String("fieldtype"));
     if (!attrname || attrname->isEmpty())
         fail(QStringLiteral("a FIELD without attrname"));
+    // The name is written as an attribute name of every row: one that could
+    // not be read back there would make the next saved file unreadable.
+    if (!std::all_of(attrname->begin(), attrname->end(), PacketReader::isNameChar))
+        fail(QStringLiteral("field name %1 is not a valid name").arg(*attrname));
     if (!fieldtype)
         fail(QStringLiteral("field %1 without fieldtype").arg(*attrname));
     TFieldDef def;
@@ -374,7 +385,9 @@ QString EscapePacketText(const QString& text)
         case u'\\': out += QLatin1String("&#092;"); continue;
         default: break;
         }
-        if (c.unicode() < 0x20) {
+        if (c.unicode() == 0) {
+            out += u'?'; // XML has no reference for it: "&#0;" would make the file unreadable
+        } else if (c.unicode() < 0x20) {
             appendReference(out, c.unicode());
         } else if (c.unicode() < 0x80) {
             out += c;

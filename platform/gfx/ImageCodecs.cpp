@@ -18,6 +18,16 @@ namespace plat {
 
 namespace {
 
+// A header can claim any size; the pixels of a picture we accept stay within
+// the limit Qt's own image reader keeps (BMP and icon colour parts go there).
+constexpr qint64 kMaxPictureBytes = 256LL * 1024 * 1024;
+
+bool plausibleSize(quint32 width, quint32 height)
+{
+    return width > 0 && height > 0 && width <= 65535 && height <= 65535
+           && qint64(width) * qint64(height) * 4 <= kMaxPictureBytes;
+}
+
 // ---------------------------------------------------------------- JPEG
 
 struct JpegError {
@@ -62,6 +72,12 @@ bool decodeJpegInto(const QByteArray& bytes, QImage* out, char* message)
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()), (unsigned long)bytes.size());
     jpeg_read_header(&cinfo, TRUE);
+    // Before decompressing: a progressive picture buffers all of itself at the start.
+    if (!plausibleSize(cinfo.image_width, cinfo.image_height)) {
+        std::strcpy(message, "picture too large");
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
@@ -153,9 +169,9 @@ QImage decodePng(const QByteArray& bytes)
         png_image_free(&img);
         throw EInvalidGraphic(QStringLiteral("PNG image is not valid: %1").arg(msg));
     }
-    if (img.width == 0 || img.height == 0 || img.width > 65535 || img.height > 65535) {
+    if (!plausibleSize(img.width, img.height)) {
         png_image_free(&img);
-        throw EInvalidGraphic(QStringLiteral("PNG image is not valid"));
+        throw EInvalidGraphic(QStringLiteral("PNG image is not valid: picture too large"));
     }
     img.format = PNG_FORMAT_BGRA; // the memory order of QImage::Format_ARGB32 on little-endian machines
     QImage out(int(img.width), int(img.height), QImage::Format_ARGB32);

@@ -17,7 +17,8 @@ namespace {
 constexpr quint32 kFormatVersion = 2; // 2 adds the units per pixel
 constexpr int kMaxRecords = 10'000'000;
 constexpr int kMaxInts = 100'000'000;
-constexpr qint64 kMaxExtent = 1'000'000; // font heights and pen widths beyond this are damage
+// Font heights and angles, pen widths and character spacing beyond this are damage.
+constexpr qint64 kMaxExtent = 1'000'000;
 
 // Replays at absurd scales stay within integers (the canvas clips far
 // coordinates anyway); a float beyond int has no conversion.
@@ -150,8 +151,9 @@ std::vector<TMetafileTextItem> TMetafile::TextItems() const
     if (m_unitsPerPixel != 1) {
         // In picture pixels, covering every unit the text covers.
         const int k = m_unitsPerPixel;
-        const auto down = [k](int v) { return v >= 0 ? v / k : -((-v + k - 1) / k); };
-        const auto up = [&](int v) { return -down(-v); };
+        // In 64 bits: bounds come from the file and may sit at the end of the integers.
+        const auto down = [k](qint64 v) { return int(v >= 0 ? v / k : -((-v + k - 1) / k)); };
+        const auto up = [&](qint64 v) { return -down(-v); };
         for (TMetafileTextItem& item : out)
             item.bounds = TRect(down(item.bounds.Left), down(item.bounds.Top), up(item.bounds.Right), up(item.bounds.Bottom));
     }
@@ -240,7 +242,8 @@ void TMetafile::Play(TCanvas& canvas, double sx, double sy, double ox, double oy
             }
             case MetaOp::Image:
                 if (p.size() >= 8)
-                    canvas.DrawImage(rectAt(0), r.image, TRect(p[4], p[5], p[6], p[7]));
+                    // The source is in image pixels, unscaled; bounded like the rest.
+                    canvas.DrawImage(rectAt(0), r.image, TRect(toInt(p[4]), toInt(p[5]), toInt(p[6]), toInt(p[7])));
                 break;
             case MetaOp::TransparentImage:
                 if (p.size() >= 4)
@@ -268,7 +271,9 @@ void TMetafile::Play(TCanvas& canvas, double sx, double sy, double ox, double oy
                 const bool hasRect = p.size() >= 6;
                 TRect rc = hasRect ? rectAt(2) : TRect();
                 std::vector<int> dx;
-                if (sx != 1.0 || !r.dx.empty()) {
+                // Extra spacing goes through the positions too: summed per
+                // character by the canvas it could leave the integers.
+                if (sx != 1.0 || !r.dx.empty() || r.charExtra != 0) {
                     // Scale the cumulative positions, so rounding never adds up.
                     std::vector<int> src = r.dx;
                     if (src.size() < size_t(r.text.size())) {
@@ -498,7 +503,8 @@ void TMetafile::LoadFromBytes(const QByteArray& bytes)
         s >> l >> t >> rr >> b;
         if (s.status() != QDataStream::Ok || op > quint8(MetaOp::IntersectRegion) || penStyle > psInsideFrame
             || penMode > pmNotXor || cap > pecFlat || brushStyle > bsDiagCross || copyMode > cmDstInvert
-            || fillMode > fmWinding || std::abs(qint64(fh)) > kMaxExtent || pw < 0 || pw > kMaxExtent)
+            || fillMode > fmWinding || std::abs(qint64(fh)) > kMaxExtent || pw < 0 || pw > kMaxExtent
+            || std::abs(qint64(ce)) > kMaxExtent || std::abs(qint64(fo)) > kMaxExtent)
             throw EInvalidGraphic(QStringLiteral("Metafile is not valid"));
         r.op = MetaOp(op);
         r.options = options;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -42,12 +43,15 @@ public:
     const QString* find(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
     QStringList keys(const QString& section) const;
+    // "key=value" of each key, the first of a duplicated one.
+    QStringList keyValues(const QString& section) const;
     QStringList sections() const;
     bool sectionExists(const QString& section) const;
     void eraseSection(const QString& section);
     void deleteKey(const QString& section, const QString& key);
 
 private:
+    std::vector<const Line*> keyLines(const QString& section) const;
     static Line parse(const QString& raw);
     static QString format(const Line& line);
     static Line keyLine(const QString& key, const QString& value);
@@ -190,32 +194,52 @@ void IniLines::write(const QString& section, const QString& key, const QString& 
     m_lines.insert(m_lines.begin() + insertAt, newLine);
 }
 
-QStringList IniLines::keys(const QString& section) const
+// Duplicates are found through a set of folded names, so that a long
+// section or a file of many sections reads in linear time.
+std::vector<const IniLines::Line*> IniLines::keyLines(const QString& section) const
 {
-    QStringList result;
+    std::vector<const Line*> result;
+    QSet<QString> seen;
     bool inSection = false;
     for (const Line& line : m_lines) {
         if (line.kind == Kind::Section) {
             inSection = SameText(line.name, section);
         } else if (inSection && line.kind == Kind::Key) {
-            bool seen = std::any_of(result.cbegin(), result.cend(),
-                                    [&](const QString& k) { return SameText(k, line.name); });
-            if (!seen)
-                result.append(line.name);
+            const qsizetype before = seen.size();
+            seen.insert(foldCase(line.name));
+            if (seen.size() != before)
+                result.push_back(&line);
         }
     }
+    return result;
+}
+
+QStringList IniLines::keys(const QString& section) const
+{
+    QStringList result;
+    for (const Line* line : keyLines(section))
+        result.append(line->name);
+    return result;
+}
+
+QStringList IniLines::keyValues(const QString& section) const
+{
+    QStringList result;
+    for (const Line* line : keyLines(section))
+        result.append(line->name + QLatin1Char('=') + line->value);
     return result;
 }
 
 QStringList IniLines::sections() const
 {
     QStringList result;
+    QSet<QString> seen;
     for (const Line& line : m_lines) {
         if (line.kind != Kind::Section)
             continue;
-        bool seen = std::any_of(result.cbegin(), result.cend(),
-                                [&](const QString& s) { return SameText(s, line.name); });
-        if (!seen)
+        const qsizetype before = seen.size();
+        seen.insert(foldCase(line.name));
+        if (seen.size() != before)
             result.append(line.name);
     }
     return result;
@@ -488,11 +512,7 @@ void TTextIniFile::ReadSections(TStrings& strings)
 void TTextIniFile::ReadSectionValues(const QString& section, TStrings& strings)
 {
     beforeAccess();
-    const QString name = section.trimmed();
-    QStringList lines;
-    for (const QString& key : m_lines->keys(name))
-        lines.append(key + QLatin1Char('=') + *m_lines->find(name, key));
-    strings.setStringList(lines);
+    strings.setStringList(m_lines->keyValues(section.trimmed()));
 }
 
 void TTextIniFile::EraseSection(const QString& section)

@@ -1,7 +1,9 @@
 #include "zdCollections.h"
 
 #include "CodePage.h"
+#include "Exceptions.h"
 #include "PropStream.h"
+#include "Streams.h"
 #include "TypeInfo.h"
 #include "zdClass.h"
 #include "zdXML.h"
@@ -138,6 +140,10 @@ QByteArray readLongString(plat::TReader& reader)
     quint32 length = 0;
     reader.Read(&length, 4);
     length = qFromLittleEndian(length);
+    // A length beyond the data is a damaged record, not a reason to allocate gigabytes.
+    plat::TStream& stream = reader.Stream();
+    if (qint64(length) > stream.Size() - stream.Position())
+        throw plat::EReadError(QStringLiteral("Stream read error"));
     QByteArray bytes(static_cast<qsizetype>(length), '\0');
     reader.Read(bytes.data(), bytes.size());
     return bytes;

@@ -105,18 +105,21 @@ bool findAttr(const QByteArray& text, QByteArrayView name, AttrSpan& span)
 
 // Removes the paging marker ld="0" (with the blank before it) from an
 // attribute text; true when it was there.
+// A damaged file may repeat the marker: all go, or a document read whole
+// would write one back and page that item out when read again.
 bool removeUnloadMarker(QByteArray& text)
 {
+    bool removed = false;
     AttrSpan span;
-    if (!findAttr(text, kUnloadMarkerName, span))
-        return false;
-    if (QByteArrayView(text).sliced(span.valueStart, span.valueEnd - span.valueStart) != "0")
-        return false;
-    qsizetype from = span.nameStart;
-    if (from > 0 && text[from - 1] == ' ')
-        --from;
-    text.remove(from, span.valueEnd + 1 - from);
-    return true;
+    while (findAttr(text, kUnloadMarkerName, span)
+           && QByteArrayView(text).sliced(span.valueStart, span.valueEnd - span.valueStart) == "0") {
+        qsizetype from = span.nameStart;
+        if (from > 0 && text[from - 1] == ' ')
+            --from;
+        text.remove(from, span.valueEnd + 1 - from);
+        removed = true;
+    }
+    return removed;
 }
 
 bool escaped(char c)

@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "CodePage.h"
 #include "Files.h"
+#include "../MutationTestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -319,5 +320,105 @@ TEST(DataPacketRead, DeclaredEncodingDecidesHowTextsAreRead)
         const TDataPacket packet = ReadDataPacket(QByteArray(c.declaration) + body + c.encoded + tail);
         ASSERT_EQ(packet.rows.size(), 1u) << c.declaration;
         EXPECT_EQ(packet.rows[0][0], word) << c.declaration;
+    }
+}
+
+// ---------------------------------------------------------------- damaged files
+
+namespace {
+
+// Reads a packet into a table; what was accepted must save and read back
+// to the same bytes, so a damaged file never turns into a corrupt one.
+void readAndResave(const QByteArray& bytes)
+{
+    const TDataPacket packet = ReadDataPacket(bytes);
+    for (const QStringList& row : packet.rows)
+        if (row.size() != qsizetype(packet.defs.size()))
+            ADD_FAILURE() << "row of " << row.size() << " texts for " << packet.defs.size() << " fields from "
+                          << bytes.toHex().constData();
+    // Loaded over a table of two records: a refusal leaves either those or
+    // a closed table, never part of the damaged file.
+    static const QByteArray kHeld = readAll(dataFile("two_records.xml"));
+    static const QByteArray kHeldSaved = [] {
+        TClientDataSet held(nullptr);
+        held.LoadFromBytes(kHeld);
+        return held.SaveToBytes();
+    }();
+    TClientDataSet table(nullptr);
+    table.LoadFromBytes(kHeld);
+    try {
+        table.LoadFromBytes(bytes);
+    } catch (const Exception&) {
+        if (table.Active() && table.SaveToBytes() != kHeldSaved)
+            ADD_FAILURE() << "a refused file left part of itself in the table: " << bytes.toHex().constData();
+        throw;
+    }
+    const QByteArray saved = table.SaveToBytes();
+    TClientDataSet again(nullptr);
+    try {
+        again.LoadFromBytes(saved);
+    } catch (const Exception& e) {
+        ADD_FAILURE() << "saved table does not read back (" << e.message().toStdString() << "): "
+                      << saved.toHex().constData() << " from " << bytes.toHex().constData();
+        return;
+    }
+    if (again.SaveToBytes() != saved || again.RecordCount() != table.RecordCount())
+        ADD_FAILURE() << "saved table changes on reading back: " << saved.toHex().constData() << " then "
+                      << again.SaveToBytes().toHex().constData() << " from " << bytes.toHex().constData();
+}
+
+} // namespace
+
+TEST(DataPacketRead, MutatedFilesReadOrRaiseAndWhatReadsSavesBack)
+{
+    std::vector<QByteArray> fixtures;
+    for (const char* f : {"two_records.xml", "change_log.xml", "utf8_gap.xml", "new_empty.xml"}) {
+        fixtures.push_back(readAll(dataFile(f)));
+        ASSERT_FALSE(fixtures.back().isEmpty()) << f;
+    }
+    const auto outcome = mutation::runMutations(fixtures, 700, 1789, mutation::textTokens(), readAndResave);
+    EXPECT_GT(outcome.accepted, 200);
+    EXPECT_GT(outcome.refused, 300);
+}
+
+// Damaged inputs that once did harm, each the smallest that showed it.
+TEST(DataPacketRead, DamagedInputsThatOnceDidHarm)
+{
+    const QByteArray head = "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"kod\" "
+                            "fieldtype=\"string\" WIDTH=\"50\"/></FIELDS><PARAMS/></METADATA><ROWDATA><ROW kod=\"";
+    const QByteArray tail = "\"/></ROWDATA></DATAPACKET>";
+    const QByteArray oddField = "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"kod\" fieldtype=\"string\" "
+                                "WIDTH=\"50\"/><FIELD attrname=\"";
+    const QByteArray oddTail = "\" fieldtype=\"string\"/></FIELDS><PARAMS/></METADATA><ROWDATA><ROW kod=\"x\"/>"
+                               "</ROWDATA></DATAPACKET>";
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString saved; // what the value reads as after a save; null: the file is refused
+    };
+    // Each of these read fine and was saved as a file that no longer opened
+    // or read back different.
+    const Case cases[] = {
+        // Written as "&#000;", which no reader takes.
+        {"raw NUL in a value", head + QByteArray("a\0b", 3) + tail, QStringLiteral("a?b")},
+        // A reference to U+FEFF was dropped on reading; kept, it survives a save.
+        {"reference to U+FEFF", head + "&#65279;x&#xFEFF;" + tail, QString(QChar(0xFEFF)) + u'x' + QChar(0xFEFF)},
+        // Field names are written as attribute names of the rows.
+        {"field name with a dollar", oddField + "$id" + oddTail, QString()},
+        {"field name with a blank", oddField + "pole 3" + oddTail, QString()},
+        {"field name with a byte order mark",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + oddField + "pole3\xEF\xBB\xBF" + oddTail, QString()},
+    };
+    for (const Case& c : cases) {
+        TClientDataSet table(nullptr);
+        if (c.saved.isNull()) {
+            EXPECT_THROW(table.LoadFromBytes(c.bytes), EDatabaseError) << c.name;
+            continue;
+        }
+        table.LoadFromBytes(c.bytes);
+        TClientDataSet back(nullptr);
+        ASSERT_NO_THROW(back.LoadFromBytes(table.SaveToBytes())) << c.name;
+        ASSERT_EQ(back.RecordCount(), 1) << c.name;
+        EXPECT_EQ(back.FieldByName(QStringLiteral("kod")).AsString(), c.saved) << c.name;
     }
 }

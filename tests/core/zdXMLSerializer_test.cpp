@@ -10,6 +10,7 @@
 #include "Streams.h"
 #include "zdRes.h"
 #include "zdXMLSerializer.h"
+#include "../MutationTestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -476,4 +477,43 @@ TEST(XMLSerializer, DiffFullIsTheElementTextPlusTheBasicDifference)
     EXPECT_TRUE(full.startsWith(QStringLiteral(" Left=\"5\" Top=\"0\""))) << full.toStdString();
     EXPECT_TRUE(full.endsWith(QStringLiteral(" Text=\"x\" l=\"5\""))) << full.toStdString();
     EXPECT_EQ(memo.DiffFull(nullptr), full.left(full.size() - 6));
+}
+
+// ---------------------------------------------------------------- damaged templates
+
+TEST(XMLSerializer, MutatedTemplatesLoadOrRaiseNeverCrash)
+{
+    registerTestClasses();
+    QFile golden(QStringLiteral(SORVAMET_TEST_DATA "/model/template.zd3"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    const auto outcome = mutation::runMutations({golden.readAll()}, 1000, 1250, mutation::textTokens(),
+                                                [](const QByteArray& b) {
+                                                    TzdTestReport report;
+                                                    loadFromBytes(&report, b);
+                                                    plat::TMemoryStream out;
+                                                    report.SaveToStream(out);
+                                                });
+    EXPECT_GT(outcome.accepted, 300);
+}
+
+// Damaged templates that once did harm, each the smallest that showed it.
+TEST(XMLSerializer, DamagedTemplatesThatOnceDidHarm)
+{
+    registerTestClasses();
+    struct Case {
+        const char* name;
+        QByteArray text;
+    };
+    const Case cases[] = {
+        // A collection item's long string claiming 2 GB was allocated (and
+        // zeroed) before reading; an allocation limit of the sanitizer shows it.
+        {"collection item text longer than the data", " PropData=\"0A486967686C69676874730101" "0CFFFFFF7F20\""},
+    };
+    for (const Case& c : cases) {
+        TzdTestMemo memo(nullptr);
+        TzdXMLSerializer s(nullptr);
+        s.TextToProperties(c.text + " Top=\"5\"", &memo);
+        EXPECT_EQ(memo.Highlights()->Count(), 0) << c.name; // the damaged record ends its own replay
+        EXPECT_EQ(memo.Top(), 5) << c.name;                  // and the element reads on
+    }
 }

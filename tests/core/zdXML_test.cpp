@@ -6,6 +6,7 @@
 #include "Streams.h"
 #include "Variant.h"
 #include "zdToolRunner.h"
+#include "../MutationTestUtil.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -509,5 +510,97 @@ TEST(zdXMLReader, RandomDamageLoadsOrIsRefusedNeverCrashes)
         } catch (const TzdInvalidXMLException&) {
         } catch (const plat::EConvertError&) {
         }
+    }
+}
+
+// --- damaged documents --------------------------------------------------------
+
+namespace {
+
+void unescapeAll(const TzdXMLItem* item)
+{
+    (void)zdXMLUnescape(item->Text);
+    (void)zdXMLUnescape(item->Value);
+    for (int i = 0; i < item->Count(); ++i)
+        unescapeAll(item->GetItem(i));
+}
+
+// The tree with blanks around attribute texts left out: the reader keeps
+// them as they come, the writer puts one blank before the text.
+QByteArray shape(const TzdXMLItem* item, int level = 0)
+{
+    QByteArray out = QByteArray(level, ' ') + item->Name + " [" + item->Text.trimmed() + "]\n";
+    for (int i = 0; i < item->Count(); ++i)
+        out += shape(item->GetItem(i), level + 1);
+    return out;
+}
+
+// Whole and paged loading; what loads must save and load again to the same tree.
+void loadEveryWay(const QByteArray& bytes)
+{
+    TzdXMLDocument whole;
+    loadAll(whole, bytes);
+    const QByteArray tree = shape(whole.Root());
+    TzdXMLDocument again;
+    loadAll(again, save(whole));
+    const QByteArray back = shape(again.Root());
+    if (back != tree) {
+        const QList<QByteArray> a = tree.split('\n'), b = back.split('\n');
+        qsizetype i = 0;
+        while (i < a.size() && i < b.size() && a[i] == b[i])
+            ++i;
+        ADD_FAILURE() << "saved document reads back different: " << a.value(i).constData() << " | "
+                      << b.value(i).constData() << ", from " << bytes.toHex().constData();
+    }
+    TzdXMLDocument paged;
+    loadPart(paged, bytes);
+    for (int i = 0; i < paged.Root()->Count(); ++i)
+        paged.LoadItem(paged.Root()->GetItem(i));
+    (void)save(paged);
+    unescapeAll(whole.Root());
+}
+
+} // namespace
+
+TEST(zdXMLReader, MutatedDocumentsLoadOrRaiseTheirOwnErrors)
+{
+    QFile templateFile(QStringLiteral(SORVAMET_TEST_DATA "/model/template.zd3"));
+    ASSERT_TRUE(templateFile.open(QIODevice::ReadOnly));
+    TzdXMLDocument pagedDoc;
+    pagedDoc.Root()->Name = "pages";
+    for (int i = 0; i < 3; ++i) {
+        TzdXMLItem* page = pagedDoc.Root()->Add();
+        page->Name = "page";
+        page->Unloadable = true;
+        page->SetAttr("n", "&#" + QByteArray::number(i) + "<\"x\">");
+        page->Add()->Name = "obj";
+    }
+    const std::vector<QByteArray> fixtures = {
+        templateFile.readAll(), save(pagedDoc),
+        "<?xml version=\"1.0\"?>\n<!-- c --><a x=\"&lt;&amp;&#65;\" y='1'><b>t&#10;</b><c/></a>"};
+    const auto outcome = mutation::runMutations(fixtures, 1500, 77, mutation::textTokens(), loadEveryWay);
+    EXPECT_GT(outcome.accepted, 500);
+    EXPECT_GT(outcome.refused, 500);
+}
+
+// Damaged documents that once did harm, each the smallest that showed it.
+TEST(zdXMLReader, DamagedDocumentsThatOnceDidHarm)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        // Read whole, only the first of two paging markers went; the second
+        // was saved and paged the item out on the next reading.
+        {"repeated paging marker", "<a><b ld=\"0\" ld=\"0\"><c/></b></a>"},
+    };
+    for (const Case& c : cases) {
+        TzdXMLDocument whole;
+        loadAll(whole, kHeader + c.bytes);
+        TzdXMLDocument again;
+        loadAll(again, save(whole));
+        EXPECT_EQ(dump(again.Root()), dump(whole.Root())) << c.name;
+        EXPECT_EQ(save(again), save(whole)) << c.name;
     }
 }

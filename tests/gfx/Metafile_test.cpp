@@ -1,6 +1,7 @@
 #include "Exceptions.h"
 #include "GfxTestUtil.h"
 #include "Metafile.h"
+#include "../MutationTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -274,4 +275,122 @@ TEST(Metafile, ReplayAtAnAbsurdScaleStaysWithinIntegers)
         mf->Play(c, scale, scale, 0, 0);
     mf->Draw(c, -2000000000, -2000000000, 2000000000, 2000000000);
     SUCCEED();
+}
+
+// ---------------------------------------------------------------- damaged record lists
+
+TEST(Metafile, MutatedRecordListsLoadOrRaiseInvalidGraphic)
+{
+    const QByteArray good = recordedPtr()->SaveToBytes();
+    const auto outcome = mutation::runMutations({good}, 2500, 5150, mutation::binaryTokens(), [](const QByteArray& b) {
+        TMetafile mf;
+        mf.LoadFromBytes(b);
+        QImage small = whiteImage(50, 55);
+        {
+            TCanvas c(&small);
+            mf.Play(c, 0.5, 0.5, 0, 0);
+        }
+        (void)mf.TextItems();
+        if (qint64(mf.Width()) * mf.Height() <= 256 * 256)
+            (void)mf.ToImage();
+        (void)mf.SaveToBytes();
+    });
+    EXPECT_GT(outcome.accepted, 200);
+    EXPECT_GT(outcome.refused, 200);
+}
+
+namespace {
+
+// The one place where bytes hold the 32-bit value `from` now holds `to`.
+QByteArray replaceInt(QByteArray bytes, quint32 from, quint32 to)
+{
+    const auto bigEndian = [](quint32 v) {
+        QByteArray b(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            b[i] = char(v >> (24 - 8 * i));
+        return b;
+    };
+    const qsizetype at = bytes.indexOf(bigEndian(from));
+    EXPECT_GE(at, 0);
+    EXPECT_EQ(bytes.indexOf(bigEndian(from), at + 1), -1);
+    return bytes.replace(at, 4, bigEndian(to));
+}
+
+// A record list of one text, with character spacing 1000 and an angle of
+// 90 degrees as distinctive values to patch.
+QByteArray recordedText(int length)
+{
+    TMetafile mf;
+    mf.SetWidth(100);
+    mf.SetHeight(20);
+    {
+        TMetafileCanvas mc(mf);
+        mc.Font().SetName(QStringLiteral("Arial"));
+        mc.Font().SetHeight(-10);
+        mc.Font().SetOrientation(900);
+        mc.SetTextCharacterExtra(1000);
+        mc.TextOut(0, 0, QString(length, u'x'));
+    }
+    return mf.SaveToBytes();
+}
+
+QByteArray spacedText(qint32 charExtra, int length)
+{
+    return replaceInt(recordedText(length), 1000, quint32(charExtra));
+}
+
+} // namespace
+
+// Damaged record lists that once did harm, each the smallest that showed it.
+TEST(Metafile, DamagedRecordListsThatOnceDidHarm)
+{
+    // Spacing near the end of the integers: the canvas summed it past them.
+    TMetafile refused;
+    EXPECT_THROW(refused.LoadFromBytes(spacedText(0x7FFFFFF0, 3)), EInvalidGraphic);
+    // The canvas negates the angle.
+    EXPECT_THROW(refused.LoadFromBytes(replaceInt(recordedText(3), 900, 0x80000000u)), EInvalidGraphic);
+
+    // A picture's source rectangle is replayed unscaled: one corner at each
+    // end of the integers made its width overflow.
+    TMetafile picture;
+    picture.SetWidth(20);
+    picture.SetHeight(20);
+    {
+        TMetafileCanvas mc(picture);
+        mc.DrawImage(Rect(0, 0, 10, 10), whiteImage(3, 2), Rect(7771, 7772, 7773, 7774));
+    }
+    QByteArray far = replaceInt(picture.SaveToBytes(), 7771, 0x80000000u);
+    far = replaceInt(far, 7773, 0x7FFFFFFFu);
+    TMetafile farSource;
+    farSource.LoadFromBytes(far);
+    QImage target = whiteImage(20, 20);
+    TCanvas onTarget(&target);
+    farSource.Play(onTarget, 1, 1, 0, 0);
+
+    // Text bounds at the end of the integers, in a list of finer units:
+    // turning them into pixels negated them.
+    TMetafile text;
+    text.SetWidth(20);
+    text.SetHeight(20);
+    {
+        TMetafileCanvas mc(text);
+        mc.TextOut(7781, 0, QStringLiteral("x"));
+    }
+    QByteArray farText = text.SaveToBytes();
+    farText.replace(QByteArray::fromHex("00001E65"), QByteArray::fromHex("80000000")); // 7781, everywhere
+    farText.replace(8 + 4 + 4 + 4, 4, QByteArray::fromHex("00000002")); // signature, version, size, then units
+    TMetafile fine;
+    fine.LoadFromBytes(farText);
+    ASSERT_EQ(fine.UnitsPerPixel(), 2);
+    ASSERT_EQ(fine.TextItems().size(), 1u);
+    EXPECT_EQ(fine.TextItems()[0].bounds.Left, -(1 << 30));
+
+    // Within the limit, but summed over many characters by the canvas it
+    // still left the integers; positions are now scaled and bounded instead.
+    TMetafile mf;
+    mf.LoadFromBytes(spacedText(1'000'000, 3000));
+    QImage img = whiteImage(40, 40);
+    TCanvas c(&img);
+    mf.Play(c, 1, 1, 0, 0);
+    mf.Play(c, 0.5, 0.5, 0, 0);
 }

@@ -2,6 +2,7 @@
 #include "GfxTestUtil.h"
 #include "Graphics.h"
 #include "Metafile.h"
+#include "../MutationTestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -234,4 +235,111 @@ TEST(Picture, RasterPicturesCannotBeResized)
         EXPECT_EQ(e.message(), QStringLiteral("Cannot change the size of a JPEG image"));
     }
     EXPECT_EQ(pic.Width(), 16);
+}
+
+// ---------------------------------------------------------------- damaged pictures
+
+namespace {
+
+// Loads into a picture that holds a PNG: a refusal must leave the PNG there.
+void loadAndShow(const QByteArray& bytes)
+{
+    static const QByteArray kHeld = readFile(data("pic.png"));
+    TPicture pic;
+    pic.LoadFromBytes(kHeld);
+    try {
+        pic.LoadFromBytes(bytes);
+    } catch (const EInvalidGraphic&) {
+        if (!pic.Graphic() || qstrcmp(pic.Graphic()->GraphicClassName(), "TPngImage") != 0)
+            ADD_FAILURE() << "a refused picture replaced the one held: " << bytes.toHex().constData();
+        throw;
+    }
+    if (pic.Width() < 0 || pic.Height() < 0)
+        ADD_FAILURE() << "negative size from " << bytes.toHex().constData();
+    QImage target = gfxtest::whiteImage(24, 24);
+    {
+        TCanvas canvas(&target);
+        pic.Graphic()->Draw(canvas, 0, 0, 24, 24);
+    }
+    if (qint64(pic.Width()) * pic.Height() <= 256 * 256)
+        (void)pic.Graphic()->ToImage();
+    (void)pic.Graphic()->SaveToBytes();
+}
+
+} // namespace
+
+TEST(Picture, MutatedFilesLoadOrAreRefusedKeepingThePicture)
+{
+    std::vector<QByteArray> fixtures;
+    for (const char* f : {"pic.bmp", "pic8.bmp", "pic.png", "pic.jpg", "gray.jpg", "pic.ico", "png.ico"}) {
+        fixtures.push_back(readFile(data(f)));
+        ASSERT_FALSE(fixtures.back().isEmpty()) << f;
+    }
+    const auto outcome = mutation::runMutations(fixtures, 1000, 31337, mutation::binaryTokens(), loadAndShow);
+    EXPECT_GT(outcome.accepted, 300);
+    EXPECT_GT(outcome.refused, 300);
+}
+
+namespace {
+
+quint32 crc32Of(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (char ch : bytes) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putBig(QByteArray& b, qsizetype at, quint32 v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        b[at + i] = char(v >> (8 * (bytes - 1 - i)));
+}
+
+// A PNG whose header claims width x height, with a valid checksum.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    QByteArray b = readFile(data("pic.png"));
+    putBig(b, 16, width, 4);
+    putBig(b, 20, height, 4);
+    putBig(b, 29, crc32Of(b.mid(12, 17)), 4);
+    return b;
+}
+
+// pic.jpg with its frame header claiming width x height; a progressive
+// frame when asked.
+QByteArray jpegClaiming(quint16 width, quint16 height, bool progressive)
+{
+    QByteArray b = readFile(data("pic.jpg"));
+    const qsizetype sof = b.indexOf(QByteArray::fromHex("FFC0"));
+    if (progressive)
+        b[sof + 1] = char(0xC2);
+    putBig(b, sof + 5, height, 2);
+    putBig(b, sof + 7, width, 2);
+    return b;
+}
+
+} // namespace
+
+// Damaged pictures that once did harm, each the smallest that showed it.
+TEST(Picture, DamagedPicturesThatOnceDidHarm)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"PNG header claiming 65535 x 65535", pngClaiming(65535, 65535)},
+        {"PNG header claiming 60000 x 1200", pngClaiming(60000, 1200)},
+        {"JPEG frame claiming 65535 x 65535", jpegClaiming(65535, 65535, false)},
+        {"progressive JPEG frame claiming 65535 x 65535", jpegClaiming(65535, 65535, true)},
+    };
+    for (const Case& c : cases) {
+        TPicture pic;
+        EXPECT_THROW(pic.LoadFromBytes(c.bytes), EInvalidGraphic) << c.name;
+        EXPECT_EQ(pic.Graphic(), nullptr) << c.name;
+    }
 }

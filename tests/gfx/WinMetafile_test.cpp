@@ -3,13 +3,14 @@
 #include "Metafile.h"
 #include "WinMetafile.h"
 
+#include "../MutationTestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 
 #include <cstring>
 #include <functional>
-#include <random>
 
 using namespace plat;
 using namespace Qt::StringLiterals;
@@ -1171,23 +1172,12 @@ TEST(WinMetafile, MutatedFilesNeverCrash)
                            .rec(WmfDibBitBlt, Buf().u32(0x00CC0020).u16(0).u16(0).u16(1).u16(2).u16(1).u16(1)
                                                   .raw(dibHeader(2, 1, 1, 0, {quad(clBlack), quad(clWhite)}) + QByteArray::fromHex("80000000")))
                            .bytes());
-    std::mt19937 rng(20261210);
-    int loaded = 0;
-    for (const QByteArray& fixture : fixtures) {
-        for (int i = 0; i < 1000; ++i) {
-            QByteArray b = fixture;
-            const int flips = 1 + int(rng() % 4);
-            for (int k = 0; k < flips; ++k)
-                b[qsizetype(rng() % quint32(b.size()))] = char(rng());
-            if (rng() % 5 == 0)
-                b.truncate(qsizetype(rng() % quint32(b.size())));
-            TMetafile mf;
-            try {
-                mf.LoadFromBytes(b);
-            } catch (const EInvalidGraphic&) {
-                continue; // the header checks still refuse what is no metafile
-            }
-            ++loaded;
+    const auto outcome = mutation::runMutations(fixtures, 1000, 20261210, mutation::binaryTokens(),
+                                                [](const QByteArray& bytes) {
+        TMetafile mf;
+        mf.LoadFromBytes(bytes); // the header checks still refuse what is no metafile
+        // What loaded draws without any complaint.
+        try {
             QImage small = whiteImage(64, 64);
             {
                 TCanvas canvas(&small);
@@ -1196,9 +1186,11 @@ TEST(WinMetafile, MutatedFilesNeverCrash)
             if (qint64(mf.Width()) * mf.Height() <= 400 * 400)
                 (void)mf.ToImage();
             (void)mf.TextItems();
+        } catch (const Exception& e) {
+            ADD_FAILURE() << "drawing raised " << qPrintable(e.message()) << " for " << bytes.toHex().constData();
         }
-    }
-    EXPECT_GT(loaded, 2000);
+    });
+    EXPECT_GT(outcome.accepted, 2000);
 }
 
 // ---------------------------------------------------------------- print resolution

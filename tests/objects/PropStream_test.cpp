@@ -4,6 +4,7 @@
 #include "ObjectsFixture.h"
 #include "PropStream.h"
 #include "Streams.h"
+#include "../MutationTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -419,4 +420,86 @@ TEST(PropStream, AnIndependentReaderAgreesWithTheWriter)
         "Blob=bin:abcd",
     };
     EXPECT_EQ(lines, expected);
+}
+
+// ---------------------------------------------------------------- damaged streams
+
+namespace {
+
+// Values one after another, as a variant reader meets them.
+QByteArray everyVariantTag()
+{
+    return written([](TWriter& w) {
+        for (qint64 v : {0LL, -1LL, 300LL, -70000LL, 1LL << 40})
+            w.WriteInteger(v);
+        w.WriteFloat(3.25L);
+        w.WriteString("short");
+        w.WriteString(QString(300, u'x'));
+        w.WriteWideString(QStringLiteral("日本"));
+        w.WriteBoolean(false);
+        w.WriteValue(vaNil);
+        w.WriteValue(vaNull);
+    });
+}
+
+QByteArray everyTagList()
+{
+    return written([](TWriter& w) {
+        w.WriteListBegin();
+        for (qint64 v : {0LL, -1LL, 300LL, -70000LL, 1LL << 40})
+            w.WriteInteger(v);
+        w.WriteFloat(3.25L);
+        w.WriteString("short");
+        w.WriteWideString(QStringLiteral("日本"));
+        w.WriteIdent("alClient");
+        w.WriteBoolean(true);
+        w.WriteBinary(hex("deadbeef"));
+        w.WriteSet(0b110, typeInfoOf<TTestOptions>());
+        w.WriteValue(vaNil);
+        w.WriteListEnd();
+    });
+}
+
+void readIntoObject(const QByteArray& bytes)
+{
+    TComponent root(nullptr);
+    TTestObject o(&root);
+    TTestObject target(&root);
+    target.SetName("Target");
+    TMemoryStream s(bytes);
+    TReader r(s);
+    r.SetRoot(&root);
+    r.ReadProperties(&o);
+}
+
+void readVariants(const QByteArray& bytes)
+{
+    TMemoryStream s(bytes);
+    TReader r(s);
+    while (!r.AtEnd())
+        (void)r.ReadVariant();
+}
+
+void skipValues(const QByteArray& bytes)
+{
+    TMemoryStream s(bytes);
+    TReader r(s);
+    while (!r.AtEnd())
+        r.SkipValue();
+}
+
+} // namespace
+
+TEST(PropStream, MutatedStreamsReadOrRaiseReadErrors)
+{
+    const QByteArray records = fixtureBytes();
+    ASSERT_FALSE(records.isEmpty());
+    const auto tokens = mutation::binaryTokens();
+    const auto objects = mutation::runMutations({records}, 3000, 20261210, tokens, readIntoObject);
+    EXPECT_GT(objects.accepted, 100);
+    EXPECT_GT(objects.refused, 100);
+    const auto variants = mutation::runMutations({everyVariantTag()}, 1500, 7, tokens, readVariants);
+    EXPECT_GT(variants.accepted, 100);
+    const auto skipped = mutation::runMutations({everyTagList(), records}, 1500, 8, tokens, skipValues);
+    EXPECT_GT(skipped.accepted, 100);
 }

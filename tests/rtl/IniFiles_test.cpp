@@ -5,6 +5,7 @@
 #include "FormatSettings.h"
 #include "Streams.h"
 #include "StringList.h"
+#include "../MutationTestUtil.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -380,4 +381,53 @@ TEST(IniFiles, AFailedWriteOverAnExistingFileKeepsFileAndMemoryAlike)
     EXPECT_THROW(ini.EraseSection("S"), EIniFileException);
     EXPECT_TRUE(ini.SectionExists("S"));
     EXPECT_EQ(fileBytes(name), "[S]\r\nK=old\r\n");
+}
+
+// ---------------------------------------------------------------- damaged files
+
+namespace {
+
+// Every value read every way, then one write that must read back.
+void readEveryWay(const QString& path, const QByteArray& bytes)
+{
+    putFile(path, bytes);
+    TMemIniFile ini(path);
+    TStringList sections;
+    ini.ReadSections(sections);
+    for (const QString& section : sections.toStringList()) {
+        TStringList values;
+        ini.ReadSectionValues(section, values);
+        for (const QString& key : sectionKeys(ini, section)) {
+            (void)ini.ReadString(section, key, QString());
+            (void)ini.ReadInteger(section, key, 0);
+            (void)ini.ReadBool(section, key, false);
+            (void)ini.ReadFloat(section, key, 0);
+            (void)ini.ReadDate(section, key, 0);
+            (void)ini.ReadDateTime(section, key, 0);
+            (void)ini.ReadTime(section, key, 0);
+            TMemoryStream blob;
+            (void)ini.ReadBinaryStream(section, key, blob);
+        }
+    }
+    ini.WriteString(QStringLiteral("Robust"), QStringLiteral("Klic"), QStringLiteral("hodnota"));
+    ini.UpdateFile();
+    TMemIniFile back(path);
+    if (back.ReadString(QStringLiteral("Robust"), QStringLiteral("Klic"), QString()) != QStringLiteral("hodnota"))
+        ADD_FAILURE() << "a written key did not read back from " << bytes.toHex().constData();
+}
+
+} // namespace
+
+TEST(IniFiles, MutatedFilesReadWithoutHarmAndStillTakeWrites)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray windows = fileBytes(QStringLiteral(SORVAMET_TEST_DATA "/windows.ini"));
+    ASSERT_FALSE(windows.isEmpty());
+    const QByteArray typed = "[Typy]\r\nCislo=$7FFFFFFF\r\nDes=1,5e3\r\nDatum=24.12.2026\r\nCas=23:59:59\r\n"
+                             "Blob=00FFa0\r\nAno=1\r\n\xEF\xBB\xBF[UTF]\r\nZ=\xC5\xBE\r\n";
+    const QString path = dir.filePath(QStringLiteral("m.ini"));
+    const auto outcome = mutation::runMutations({windows, typed}, 700, 99, mutation::textTokens(),
+                                                [&](const QByteArray& b) { readEveryWay(path, b); });
+    EXPECT_GT(outcome.accepted, 1500);
 }

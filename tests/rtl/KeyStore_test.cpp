@@ -1,6 +1,7 @@
 #include "KeyStore.h"
 #include "Exceptions.h"
 #include "StringList.h"
+#include "../MutationTestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -164,4 +165,61 @@ TEST_F(KeyStoreTest, RegistryIniFileMapsSectionsToSubkeys)
     KeyStore store;
     ASSERT_TRUE(store.OpenKey("\\Software\\Rure Viroraz\\Preview", false));
     EXPECT_EQ(store.ReadString("Outline"), "1");
+}
+
+// ---------------------------------------------------------------- damaged hive
+
+namespace {
+
+void readHive(const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(KeyStore::hiveFile(KeyScope::User)).path());
+    {
+        QFile f(KeyStore::hiveFile(KeyScope::User));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    KeyStore ks;
+    const QString base = QStringLiteral("\\Software\\Rure Viroraz");
+    if (ks.OpenKeyReadOnly(base)) {
+        TStringList keys;
+        ks.GetKeyNames(keys);
+        for (const QString& key : keys.toStringList()) {
+            KeyStore sub;
+            if (!sub.OpenKeyReadOnly(base + u'\\' + key))
+                continue;
+            TStringList values;
+            sub.GetValueNames(values);
+            for (const QString& name : values.toStringList()) {
+                (void)sub.ReadString(name);
+                (void)sub.ReadInteger(name, 0);
+                (void)sub.ReadBool(name, false);
+            }
+        }
+    }
+    TRegistryIniFile settings(base);
+    TStringList sections;
+    settings.ReadSections(sections);
+    for (const QString& section : sections.toStringList()) {
+        TStringList values;
+        settings.ReadSectionValues(section, values);
+    }
+    KeyStore writer;
+    if (writer.OpenKey(base + QStringLiteral("\\Robust"), true)) {
+        writer.WriteInteger(QStringLiteral("Pocet"), 7);
+        KeyStore reader;
+        if (!reader.OpenKeyReadOnly(base + QStringLiteral("\\Robust")) || reader.ReadInteger(QStringLiteral("Pocet")) != 7)
+            ADD_FAILURE() << "a written value did not read back from " << bytes.toHex().constData();
+    }
+}
+
+} // namespace
+
+TEST_F(KeyStoreTest, MutatedHiveReadsWithoutHarm)
+{
+    const QByteArray hive = "[Software\\Rure Viroraz\\Connections]\r\nCount=2\r\nName0=Sklad\r\nName1=\xE8\xE1rov\xE9\r\n"
+                            "[Software\\Rure Viroraz\\Sorvamet\\Okno]\r\nLeft=-20\r\nMax=1\r\n"
+                            "[software\\rure viroraz\\connections]\r\nDup=1\r\n";
+    const auto outcome = mutation::runMutations({hive}, 1000, 4242, mutation::textTokens(), readHive);
+    EXPECT_GT(outcome.accepted, 1000);
 }
