@@ -44,8 +44,10 @@ sanitize=OFF
 if [ "$mode" = test ] && [ "${CI:-}" = true ]; then sanitize=ON; fi
 jobs=$(nproc)
 
+started=$SECONDS
 cmake -S . -B "$build" -G Ninja -DSORVAMET_SANITIZE=$sanitize >/dev/null
 cmake --build "$build" -j "$jobs"
+echo "build: $((SECONDS - started)) s on $jobs cores"
 
 if [ "$mode" = run ]; then
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -58,4 +60,8 @@ fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure -j "$jobs"
+started=$SECONDS
+status=0
+ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=$?
+echo "tests: $((SECONDS - started)) s on $jobs cores"
+exit $status

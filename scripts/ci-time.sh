@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Measures a cold CI run as CI makes it on a two-core machine: a fresh clone,
+# CI=true (the sanitizer build), no compiler cache, pinned to cores 0 and 1.
+# Prints the build and test minutes and the CPU time spent, which does not
+# depend on what else the machine is doing. Packages must be installed already
+# (run the README's test command once).
+#   scripts/ci-time.sh [CORES]      CORES defaults to "0,1"
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+cores=${1:-0,1}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+git clone -q . "$work/src"
+cd "$work/src"
+
+log=$work/run.log
+start=$SECONDS
+set +e
+CI=true CCACHE_DISABLE=1 /usr/bin/time -f "cpu: %U s user, %S s system" -o "$work/cpu" \
+  taskset -c "$cores" bash .ci/run >"$log" 2>&1
+status=$?
+set -e
+total=$((SECONDS - start))
+
+phase() { grep -E "^$1: [0-9]+ s" "$log" | tail -n 1 | awk '{print $2}'; }
+build=$(phase build); tests=$(phase tests)
+minutes() { awk -v s="${1:-0}" 'BEGIN { printf "%.1f", s / 60 }'; }
+echo "commit: $(git rev-parse --short HEAD)"
+echo "cores:  $cores"
+echo "build:  $(minutes "$build") min"
+echo "tests:  $(minutes "$tests") min"
+echo "total:  $(minutes "$total") min (with configure and setup)"
+cat "$work/cpu"
+grep -E "tests passed|tests failed" "$log" || true
+if [ $status -ne 0 ]; then
+  echo "The run failed (exit $status); the end of its log:" >&2
+  tail -n 40 "$log" >&2
+  exit $status
+fi
