@@ -421,6 +421,24 @@ std::vector<int> pdf417ErrorCodewords(const std::vector<int>& data, int level)
     return out;
 }
 
+// Each row tells the symbol's rows, columns and level, one of the three in
+// each indicator, in the order the row's cluster sets.
+int pdf417RowIndicator(int row, int rows, int columns, int level, bool right)
+{
+    const int base = 30 * (row / 3);
+    const int rowsPart = (rows - 1) / 3;
+    const int levelPart = 3 * level + (rows - 1) % 3;
+    const int columnsPart = columns - 1;
+    switch (row % 3) {
+    case 0:
+        return base + (right ? columnsPart : rowsPart);
+    case 1:
+        return base + (right ? rowsPart : levelPart);
+    default:
+        return base + (right ? levelPart : columnsPart);
+    }
+}
+
 } // namespace zd
 
 namespace {
@@ -564,8 +582,6 @@ void TzdBarcodePDF417::layout(std::vector<int> codewords)
     m_layoutRows = rows;
     m_errorLevel = level;
     m_dataCount = n;
-    if (!zd::pdf417PatternsAvailable())
-        throw plat::Exception(QStringLiteral("The PDF417 codeword patterns are not available."));
 
     const int width = 17 * columns + 69;
     resetImage(rows, width);
@@ -577,27 +593,11 @@ void TzdBarcodePDF417::layout(std::vector<int> codewords)
                     setModule(k, x, true);
         };
         const int cluster = k % 3;
-        const int base = 30 * (k / 3);
-        int left, right;
-        switch (cluster) {
-        case 0:
-            left = base + (rows - 1) / 3;
-            right = base + columns - 1;
-            break;
-        case 1:
-            left = base + 3 * level + (rows - 1) % 3;
-            right = base + (rows - 1) / 3;
-            break;
-        default:
-            left = base + columns - 1;
-            right = base + 3 * level + (rows - 1) % 3;
-            break;
-        }
         put(zd::kStartPattern, 17);
-        put(zd::pdf417Pattern(cluster, left), 17);
+        put(zd::pdf417Pattern(cluster, zd::pdf417RowIndicator(k, rows, columns, level, false)), 17);
         for (int c = 0; c < columns; ++c)
             put(zd::pdf417Pattern(cluster, codewords[std::size_t(k * columns + c)]), 17);
-        put(zd::pdf417Pattern(cluster, right), 17);
+        put(zd::pdf417Pattern(cluster, zd::pdf417RowIndicator(k, rows, columns, level, true)), 17);
         put(zd::kStopPattern, 18);
     }
 }

@@ -49,12 +49,11 @@ std::vector<int> pdf417Compact(const QByteArray& bytes, TSegmentList& segments);
 std::vector<int> pdf417ErrorCodewords(const std::vector<int>& data, int level);
 // The generator's coefficients a0 .. a(k-1) of a level.
 std::vector<int> pdf417Coefficients(int level);
-// The 17-module bar-space pattern of a codeword in cluster 0, 1 or 2
-// (the standard's clusters 0, 3 and 6), highest bit the leftmost module.
+// The left or right row indicator codeword of a symbol row.
+int pdf417RowIndicator(int row, int rows, int columns, int level, bool right);
+// The 17-module bar-space pattern of a codeword 0..928 in cluster 0, 1 or 2
+// (the standard's clusters 0, 3 and 6), bit 16 the leftmost module.
 int pdf417Pattern(int cluster, int codeword);
-// False while the pattern table is missing: the symbol then keeps its
-// codewords and layout but has no image, and says so in ErrorText.
-bool pdf417PatternsAvailable();
 
 } // namespace zd
 

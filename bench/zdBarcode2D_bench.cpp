@@ -1,6 +1,9 @@
 // Encoding speed of the 2D symbols: 10,000 QR Codes of 100 characters per
-// iteration (byte mode, level M), plus single symbols for comparison.
+// iteration (byte mode, level M), the same texts as 10,000 PDF417 symbols
+// (automatic compaction, level and layout, with the module image), plus
+// single symbols for comparison.
 #include "zdBarcodeDataMatrix.h"
+#include "zdBarcodePDF417.h"
 #include "zdBarcodeQR.h"
 #include "zdQRCodeGenerator.h"
 
@@ -37,6 +40,20 @@ void BM_QR10000Codes(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 10000);
 }
 BENCHMARK(BM_QR10000Codes)->Unit(benchmark::kMillisecond);
+
+void BM_PDF417_10000Codes(benchmark::State& state)
+{
+    const std::vector<QString> texts = hundredCharacterTexts(10000);
+    TzdBarcodePDF417 pdf;
+    for (auto _ : state) {
+        for (const QString& t : texts) {
+            pdf.SetText(t);
+            benchmark::DoNotOptimize(pdf.Image().data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_PDF417_10000Codes)->Unit(benchmark::kMillisecond);
 
 void BM_QRSymbolWithImage(benchmark::State& state)
 {

@@ -55,6 +55,20 @@ inline QByteArray runTool(const QString& program, const QStringList& args, const
     return p.readAllStandardOutput();
 }
 
+// The zdbarcode development tool, and a run of it (its exit code; -1 when
+// it cannot start).
+inline const QString kZdbarcode = QStringLiteral(SORVAMET_BIN_DIR "/zdbarcode");
+
+inline int runZdbarcode(const QStringList& args)
+{
+    QProcess p;
+    p.start(kZdbarcode, args);
+    if (!p.waitForStarted(10000))
+        return -1;
+    p.waitForFinished(60000);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
 // Saves the images as 0.png, 1.png ... in dir and returns the paths.
 inline QStringList saveAll(const QTemporaryDir& dir, const std::vector<QImage>& images)
 {

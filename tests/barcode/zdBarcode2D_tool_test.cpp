@@ -8,21 +8,12 @@
 
 namespace {
 
-const QString kTool = QStringLiteral(SORVAMET_BIN_DIR "/zdbarcode");
-
-int runZdbarcode(const QStringList& args)
-{
-    QProcess p;
-    p.start(kTool, args);
-    if (!p.waitForStarted(10000))
-        return -1;
-    p.waitForFinished(60000);
-    return p.exitCode();
-}
+using zdtest::kZdbarcode;
+using zdtest::runZdbarcode;
 
 TEST(Barcode2DTool, DrawsSymbolsThatDecode)
 {
-    if (!QFileInfo::exists(kTool) || !zdtest::haveTool(QStringLiteral("ZXingReader")))
+    if (!QFileInfo::exists(kZdbarcode) || !zdtest::haveTool(QStringLiteral("ZXingReader")))
         GTEST_SKIP() << "zdbarcode or ZXingReader missing";
     const struct {
         QStringList args;
@@ -62,7 +53,7 @@ TEST(Barcode2DTool, DrawsSymbolsThatDecode)
 
 TEST(Barcode2DTool, ReportsBadOptionsAndEncodingErrors)
 {
-    if (!QFileInfo::exists(kTool))
+    if (!QFileInfo::exists(kZdbarcode))
         GTEST_SKIP() << "zdbarcode missing";
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("x.png"));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -84,6 +85,75 @@ TEST(BarcodePDF417, ErrorCodewordsGiveZeroSyndromes)
                 value = (value * root + c) % 929;
             EXPECT_EQ(value, 0) << "level " << level << " root " << j;
         }
+    }
+}
+
+// Every codeword pattern keeps the symbology's rules: 17 modules, four bars
+// and four spaces of 1 to 6 modules starting with a bar, the cluster value
+// (b1 - b2 + b3 - b4 + 9) mod 9 of its cluster, and no pattern twice.
+TEST(BarcodePDF417, CodewordPatternsKeepTheSymbologyRules)
+{
+    std::set<int> seen;
+    for (int cluster = 0; cluster < 3; ++cluster)
+        for (int codeword = 0; codeword < 929; ++codeword) {
+            const int pattern = zd::pdf417Pattern(cluster, codeword);
+            SCOPED_TRACE(testing::Message() << "cluster " << cluster << " codeword " << codeword);
+            ASSERT_EQ(pattern >> 17, 0);
+            ASSERT_EQ((pattern >> 16) & 1, 1); // starts with a bar
+            std::vector<int> runs{1};
+            for (int m = 15; m >= 0; --m) {
+                if (((pattern >> m) & 1) == ((pattern >> (m + 1)) & 1))
+                    ++runs.back();
+                else
+                    runs.push_back(1);
+            }
+            ASSERT_EQ(runs.size(), 8u); // bar, space, ... ending with a space
+            for (int r : runs) {
+                EXPECT_GE(r, 1);
+                EXPECT_LE(r, 6);
+            }
+            EXPECT_EQ((runs[0] - runs[2] + runs[4] - runs[6] + 9) % 9, 3 * cluster);
+            EXPECT_TRUE(seen.insert(pattern).second) << "pattern used twice";
+        }
+    EXPECT_EQ(seen.size(), 3u * 929u);
+}
+
+TEST(BarcodePDF417, RowIndicatorsCarryRowsColumnsAndLevel)
+{
+    // 11 rows, 5 columns, level 3: rows part 3, columns part 4, level part 3 * 3 + 1
+    const int expected[][2] = {{3, 4}, {10, 3}, {4, 10}, {33, 34}, {40, 33}, {34, 40},
+                               {63, 64}, {70, 63}, {64, 70}, {93, 94}, {100, 93}};
+    for (int row = 0; row < 11; ++row) {
+        EXPECT_EQ(zd::pdf417RowIndicator(row, 11, 5, 3, false), expected[row][0]) << row;
+        EXPECT_EQ(zd::pdf417RowIndicator(row, 11, 5, 3, true), expected[row][1]) << row;
+    }
+}
+
+TEST(BarcodePDF417, ImageRowsHoldTheWholeRow)
+{
+    TzdBarcodePDF417 pdf;
+    pdf.SetDataColumns(4);
+    pdf.SetDataRows(10);
+    pdf.SetText(QStringLiteral("PDF417 image"));
+    ASSERT_TRUE(pdf.ErrorText().isEmpty()) << pdf.ErrorText().toStdString();
+    EXPECT_EQ(pdf.Columns(), 17 * 4 + 69);
+    EXPECT_EQ(pdf.Rows(), 10);
+    EXPECT_EQ(pdf.GetHeight(), 10 * 8 + pdf.GetTextHeight());
+    // each row: start pattern, left indicator, the codewords, right indicator, stop pattern
+    auto patternAt = [&](int row, int x) {
+        int p = 0;
+        for (int m = 0; m < 17; ++m)
+            p = (p << 1) | int(pdf.IsDark(row, x + m));
+        return p;
+    };
+    for (int row = 0; row < 10; ++row) {
+        const int cluster = row % 3;
+        EXPECT_EQ(patternAt(row, 0), 0b11111111010101000);
+        EXPECT_EQ(patternAt(row, 17), zd::pdf417Pattern(cluster, zd::pdf417RowIndicator(row, 10, 4, pdf.ErrorLevel(), false)));
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(patternAt(row, 34 + 17 * c), zd::pdf417Pattern(cluster, pdf.Codewords()[std::size_t(row * 4 + c)]));
+        EXPECT_EQ(patternAt(row, 102), zd::pdf417Pattern(cluster, zd::pdf417RowIndicator(row, 10, 4, pdf.ErrorLevel(), true)));
+        EXPECT_EQ((patternAt(row, 119) << 1) | int(pdf.IsDark(row, 136)), 0b111111101000101001);
     }
 }
 
