@@ -2,6 +2,8 @@
 // rotation and decoded by ZXingReader and zbarimg to the expected text. The
 // symbologies no decoder reads are scanned back from the tool's image and
 // compared with the standards' bar patterns module by module.
+#include "zdBarcode2D_testutil.h"
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -20,7 +22,6 @@
 
 namespace {
 
-const QString kTool = QStringLiteral(SORVAMET_BIN_DIR "/zdbarcode");
 
 struct RunResult {
     int exitCode = -1;
@@ -217,7 +218,7 @@ class RoundTrip : public ::testing::TestWithParam<std::tuple<size_t, int>> {
 protected:
     void SetUp() override
     {
-        if (!QFile::exists(kTool))
+        if (!QFile::exists(zdtest::kZdbarcode))
             GTEST_SKIP() << "zdbarcode not built";
     }
     QTemporaryDir dir;
@@ -230,7 +231,7 @@ QString render(const QTemporaryDir& dir, const char* type, const QByteArray& tex
     QStringList args{QLatin1StringView(type), QString::fromLatin1(text), png, QStringLiteral("--angle"),
                      QString::number(angle)};
     args += extra;
-    const RunResult r = run(kTool, args);
+    const RunResult r = run(zdtest::kZdbarcode, args);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return png;
 }
@@ -280,7 +281,7 @@ class SupplementRoundTrip : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        if (!QFile::exists(kTool))
+        if (!QFile::exists(zdtest::kZdbarcode))
             GTEST_SKIP() << "zdbarcode not built";
     }
     QTemporaryDir dir;
@@ -374,7 +375,7 @@ class PatternScan : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
-        if (!QFile::exists(kTool))
+        if (!QFile::exists(zdtest::kZdbarcode))
             GTEST_SKIP() << "zdbarcode not built";
     }
     QTemporaryDir dir;
@@ -434,22 +435,22 @@ INSTANTIATE_TEST_SUITE_P(Angles, PatternScan, ::testing::Values(0, 90, 180, 270)
 
 TEST(ZdbarcodeTool, ReportsEncodingErrorsAndBadCommandLines)
 {
-    if (!QFile::exists(kTool))
+    if (!QFile::exists(zdtest::kZdbarcode))
         GTEST_SKIP() << "zdbarcode not built";
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("x.png"));
-    RunResult r = run(kTool, {QStringLiteral("bcCodeEAN13"), QStringLiteral("12A"), png});
+    RunResult r = run(zdtest::kZdbarcode, {QStringLiteral("bcCodeEAN13"), QStringLiteral("12A"), png});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.trimmed(), QByteArray("Barcode must be numeric"));
     EXPECT_FALSE(QFile::exists(png));
-    r = run(kTool, {QStringLiteral("bcCode93"), QString::fromUtf8("Ä"), png});
+    r = run(zdtest::kZdbarcode, {QStringLiteral("bcCode93"), QString::fromUtf8("Ä"), png});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err.trimmed(), QByteArray("TzdBarcode:Code93 bad Data <Ä>"));
     for (const QStringList& bad : {QStringList{"bcNothing", "1", png}, QStringList{"bcCode39", "A"},
                                    QStringList{"bcCode39", "A", png, "--angle", "45"},
                                    QStringList{"bcCode39", "A", png, "--module"},
                                    QStringList{"bcCode39", "A", png, "--colour", "red"}}) {
-        r = run(kTool, bad);
+        r = run(zdtest::kZdbarcode, bad);
         EXPECT_EQ(r.exitCode, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("usage")) << r.err.toStdString();
     }

@@ -7,6 +7,7 @@
 #include "Streams.h"
 #include "zdToolRunner.h"
 #include "zdZLib.h"
+#include "../PixelTestUtil.h"
 
 #include <QFile>
 #include <QImage>
@@ -33,11 +34,6 @@ std::unique_ptr<plat::TBitmap> stripOf(int count, int size)
     auto bitmap = std::make_unique<plat::TBitmap>();
     bitmap->SetImage(image);
     return bitmap;
-}
-
-plat::TColor colorAt(const QImage& image, int x, int y)
-{
-    return plat::FromQColor(QColor(image.pixel(x, y))) & 0xFFFFFF;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "Graphics.h"
 #include "Metafile.h"
+#include "../PixelTestUtil.h"
 
 #include <QImage>
 
@@ -21,10 +22,6 @@ QImage filledImage(int w, int h, TColor color)
     return image;
 }
 
-TColor colorAt(const QImage& image, int x, int y)
-{
-    return plat::FromQColor(QColor(image.pixel(x, y))) & 0xFFFFFF;
-}
 
 // A bitmap of the key colour with a block of another colour.
 std::unique_ptr<plat::TBitmap> keyedBitmap(int w, int h, TColor key, const QRect& block, TColor blockColor)

@@ -4,14 +4,10 @@
 #include "Collections.h"
 #include "Objects.h"
 #include "TypeInfo.h"
+#include "../TestUtil.h"
 
 #include <ostream>
 
-// Readable QString values in test failures.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace fixture {
 

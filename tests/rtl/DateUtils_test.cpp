@@ -3,6 +3,7 @@
 #include "DateUtils.h"
 #include "Exceptions.h"
 #include "FormatSettings.h"
+#include "RtlTestUtil.h"
 
 #include <QDate>
 
@@ -13,26 +14,10 @@
 
 using namespace plat;
 
-static void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
-const TFormatSettings kEn = TFormatSettings::english();
-const TFormatSettings kCs = TFormatSettings::czech();
 
-template <typename F>
-QString errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // 2024-03-05 (a Tuesday) 14:07:09.045
 TDateTime sample()

@@ -3,6 +3,7 @@
 
 #include "Exceptions.h"
 #include "FormatSettings.h"
+#include "RtlTestUtil.h"
 #include "SysUtils.h"
 
 #include <QLocale>
@@ -15,17 +16,9 @@
 
 using namespace plat;
 
-// Readable failure output for QString (internal linkage: other test files of
-// this program may print QString their own way).
-static void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
-const TFormatSettings kEn = TFormatSettings::english();
-const TFormatSettings kCs = TFormatSettings::czech();
 
 QString cs(const char* utf8)
 {
@@ -33,16 +26,6 @@ QString cs(const char* utf8)
     return QString::fromUtf8(utf8).replace(u'_', QChar(0x00A0));
 }
 
-template <typename F>
-QString errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const EConvertError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 // Keeps the process-wide settings as a test found them.
 class WithSettings : public ::testing::Test {

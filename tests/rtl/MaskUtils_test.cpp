@@ -3,16 +3,14 @@
 #include "FormatSettings.h"
 #include "MaskUtils.h"
 
+#include "../TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 using namespace plat;
 
-static void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 

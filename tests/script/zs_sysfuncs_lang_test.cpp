@@ -37,7 +37,7 @@ QString readFile(const QString& fileName)
     return QString::fromUtf8(f.readAll());
 }
 
-std::vector<QString> programs()
+std::vector<QString> languagePrograms()
 {
     std::vector<QString> names;
     const QStringList files =
@@ -75,7 +75,7 @@ TEST_P(LanguagePrograms, PrintTheSameThroughZsrun)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Lang, LanguagePrograms, ::testing::ValuesIn(programs()),
+INSTANTIATE_TEST_SUITE_P(Lang, LanguagePrograms, ::testing::ValuesIn(languagePrograms()),
                          [](const ::testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });
 
 // Programs that need the whole system module (data/lang-sys).
