@@ -22,6 +22,7 @@ run_pkgs=(xvfb xauth)
 test_pkgs=(
   zbar-tools zxing-cpp-tools dmtx-utils poppler-utils qpdf libxml2-utils
   gzip openssl libc-bin python3 python3-fonttools python3-pil clang libclang-rt-14-dev
+  cups-daemon cups-client
 )
 
 pkgs=("${build_pkgs[@]}")
