@@ -840,6 +840,29 @@ void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, cons
     drawTextRun(x, y, options, rect, text, dx, dxCount);
 }
 
+namespace {
+
+// Calls f(character, pen position) for each character of text that leaves a
+// mark, a surrogate pair as one; control characters only advance.
+template <class F>
+void forEachCharacter(const QString& text, const std::vector<int>& adv, double ox, F&& f)
+{
+    double pen = ox;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t ch = text[i].unicode();
+        const double start = pen;
+        pen += adv[size_t(i)];
+        if (text[i].isLowSurrogate())
+            continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
+        if (ch >= 0x20)
+            f(ch, start);
+    }
+}
+
+} // namespace
+
 void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, const QString& text, const int* dx,
                           int dxCount)
 {
@@ -907,27 +930,19 @@ void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, con
 
     QPainterPath glyphs;
     glyphs.setFillRule(Qt::WindingFill);
-    double pen = ox;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t ch = text[i].unicode();
-        const double start = pen;
-        pen += adv[size_t(i)];
-        if (text[i].isLowSurrogate())
-            continue;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
-        if (ch == ' ' || ch == 0xA0 || ch < 0x20)
-            continue; // control characters advance but leave no mark
+    forEachCharacter(text, adv, ox, [&](char32_t ch, double start) {
+        if (ch == ' ' || ch == 0xA0)
+            return;
         const QPainterPath& g = face.GlyphPath(face.GlyphIndex(ch));
         if (g.isEmpty())
-            continue;
+            return;
         QTransform t;
         t.translate(start, baseline);
         if (face.SyntheticItalic())
             t.shear(-0.2, 0);
         t.scale(k, k);
         glyphs.addPath(t.map(g));
-    }
+    });
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(face.SyntheticBold() ? QPen(color, std::max(1.0, em / 32.0)) : QPen(Qt::NoPen));
     p.setBrush(color);
@@ -1017,20 +1032,10 @@ bool TCanvas::drawGlyphRun(QPainter& p, const FontFace& face, double em, const Q
     raw.setPixelSize(em);
     QList<quint32> indexes;
     QList<QPointF> positions;
-    double pen = ox;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t ch = text[i].unicode();
-        const double start = pen;
-        pen += adv[size_t(i)];
-        if (text[i].isLowSurrogate())
-            continue;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
-        if (ch < 0x20)
-            continue;
+    forEachCharacter(text, adv, ox, [&](char32_t ch, double start) {
         indexes.append(face.GlyphIndex(ch));
         positions.append(QPointF(start, baseline));
-    }
+    });
     if (!indexes.isEmpty()) {
         QGlyphRun run;
         run.setRawFont(raw);
