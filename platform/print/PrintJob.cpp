@@ -114,8 +114,11 @@ bool submit(const QString& printer, const QString& title, QIODevice& data, const
     if (cupsStartDestDocument(CUPS_HTTP_DEFAULT, h.dest, h.info, jobId, jobTitle.constData(), format, 0, nullptr, 1) !=
         HTTP_STATUS_CONTINUE)
         return fail();
-    if (!data.seek(0))
-        return fail();
+    if (!data.seek(0)) {
+        error = QStringLiteral("%1: %2").arg(printer, data.errorString());
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, h.dest, jobId);
+        return false;
+    }
     std::vector<char> buffer(kChunk);
     for (;;) {
         const qint64 n = data.read(buffer.data(), kChunk);
@@ -271,11 +274,19 @@ bool PdfPrintJob::End(QString& error)
             }
         }
     } else {
-        for (PdfSegment& s : d->segments)
+        for (PdfSegment& s : d->segments) {
+            auto* file = static_cast<QFileDevice*>(s.file.get());
+            if (!file->flush() || file->error() != QFileDevice::NoError) {
+                // A document cut short (a full disk) is not sent at all.
+                error = QStringLiteral("Cannot write the print data: %1").arg(file->errorString());
+                ok = false;
+                break;
+            }
             if (s.pages > 0 && !submit(d->printer, d->title, *s.file, CUPS_FORMAT_PDF, s.settings, error)) {
                 ok = false;
                 break;
             }
+        }
     }
     d->segments.clear();
     return ok;
@@ -330,7 +341,7 @@ bool RawPrintJob::End(QString& error)
     d->ended = true;
     if (!d->file)
         return true; // nothing was written: there is nothing to print
-    if (!d->file->flush()) {
+    if (!d->file->flush() || d->file->error() != QFileDevice::NoError) {
         error = QStringLiteral("Cannot write the print data: %1").arg(d->file->errorString());
         d->file.reset();
         return false;

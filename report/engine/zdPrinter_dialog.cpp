@@ -4,6 +4,7 @@
 #include "Modal.h"
 #include "zdRes.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -27,7 +28,7 @@ constexpr SidesItem kSides[] = {{"dupSimpl", 1}, {"dupVert", 2}, {"dupHorz", 3}}
 
 bool ShowPrinterPropertiesDialog(const TzdCustomPrinter& printer, bool canDuplex, PrinterProperties& props)
 {
-    QDialog dialog;
+    QDialog dialog(QApplication::activeWindow());
     dialog.setObjectName(QStringLiteral("PrinterPropertiesForm"));
     dialog.setWindowTitle(printer.Name());
     auto* layout = new QFormLayout(&dialog);
