@@ -1,6 +1,7 @@
 #include "Dialogy.h"
 
 #include "Application.h"
+#include "Modal.h"
 #include "Services.h"
 #include "StringList.h"
 
@@ -17,31 +18,6 @@
 #include <QScreen>
 #include <QShortcut>
 
-namespace zd {
-
-namespace {
-ModalRunner& modalRunner()
-{
-    static ModalRunner runner;
-    return runner;
-}
-} // namespace
-
-ModalRunner SetModalRunner(ModalRunner runner)
-{
-    ModalRunner previous = std::move(modalRunner());
-    modalRunner() = std::move(runner);
-    return previous;
-}
-
-int ExecModal(QDialog& dialog)
-{
-    if (modalRunner())
-        return modalRunner()(dialog);
-    return dialog.exec();
-}
-
-} // namespace zd
 
 namespace {
 
@@ -150,7 +126,7 @@ void TextoveOknoParam(const QString& caption, const QString& text, int width, in
         memo->setFont(font);
     }
     centreOnScreen(window);
-    zd::ExecModal(window);
+    plat::ExecModal(window);
 }
 
 bool OtevritDokument(const QString& file, const QString& parameters)
@@ -224,7 +200,7 @@ void OknoOProgramu(const QString& version, const QString& buildDate, const QStri
     QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
     box.setFixedSize(kWidth, buttonY + 65);
     centreOnScreen(box);
-    zd::ExecModal(box);
+    plat::ExecModal(box);
 }
 
 QString OpakovatZnak(QChar c, int n) { return n > 0 ? QString(n, c) : QString(); }

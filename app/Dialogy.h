@@ -5,10 +5,6 @@
 
 #include <QString>
 
-#include <functional>
-
-class QDialog;
-
 namespace plat {
 class TStrings;
 }
@@ -45,12 +41,6 @@ void RozdelitCarou(const QString& line, plat::TStrings& list);
 void RozdelitZnakem(const QString& line, QChar separator, plat::TStrings& list);
 
 namespace zd {
-// Runs a modal window of the application. Tests replace the runner so that
-// no test waits on a real modal window; the runner returns the dialog's result.
-using ModalRunner = std::function<int(QDialog&)>;
-ModalRunner SetModalRunner(ModalRunner runner);
-int ExecModal(QDialog& dialog);
-
 // The about box's fixed texts.
 inline constexpr const char* kWebAddress = "www.sorvamet.cz";
 } // namespace zd

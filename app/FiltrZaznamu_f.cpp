@@ -4,6 +4,7 @@
 #include "ClientDataSet.h"
 #include "Dialogy.h"
 #include "Hlavni_f.h"
+#include "Modal.h"
 #include "Prvky.h"
 #include "SysUtils.h"
 
@@ -151,5 +152,5 @@ void TFiltrZaznamu::applyFilter(const QString& condition)
 void ShowFiltrZaznamu(THlavni* hlavni)
 {
     TFiltrZaznamu dialog(hlavni);
-    zd::ExecModal(dialog);
+    plat::ExecModal(dialog);
 }

@@ -6,6 +6,7 @@
 #include "Hlavni_f.h"
 #include "IniFiles.h"
 #include "Konfig_f.h"
+#include "Modal.h"
 #include "Prvky.h"
 
 #include <QAction>
@@ -282,5 +283,5 @@ void TGenerator::Tl_ObnovitClick()
 void ShowGenerator(THlavni* hlavni)
 {
     TGenerator dialog(hlavni);
-    zd::ExecModal(dialog);
+    plat::ExecModal(dialog);
 }

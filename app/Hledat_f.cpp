@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Dialogy.h"
 #include "Hlavni_f.h"
+#include "Modal.h"
 #include "Prvky.h"
 
 #include <QCheckBox>
@@ -105,5 +106,5 @@ void THledat::Tl_ZpetClick()
 void ShowHledat(THlavni* hlavni)
 {
     THledat dialog(hlavni);
-    zd::ExecModal(dialog);
+    plat::ExecModal(dialog);
 }

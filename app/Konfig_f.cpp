@@ -5,6 +5,7 @@
 #include "Dialogy.h"
 #include "Hlavni_f.h"
 #include "IniFiles.h"
+#include "Modal.h"
 #include "Prvky.h"
 
 #include <QCheckBox>
@@ -138,7 +139,7 @@ bool ShowKonfig(THlavni* hlavni)
 {
     {
         TKonfig dialog(hlavni);
-        if (zd::ExecModal(dialog) != QDialog::Accepted)
+        if (plat::ExecModal(dialog) != QDialog::Accepted)
             return false;
         hlavni->MaxDelka = dialog.MaxDelka->Position();
         hlavni->PouzeCisla = dialog.ChB_PouzeCisla->isChecked();

@@ -4,6 +4,7 @@
 #include "ClientDataSet.h"
 #include "Dialogy.h"
 #include "Hlavni_f.h"
+#include "Modal.h"
 #include "Prvky.h"
 
 #include <QAction>
@@ -298,5 +299,5 @@ bool TNovyEdit::eventFilter(QObject* watched, QEvent* event)
 void ShowNovyEdit(THlavni* hlavni, const QString& caption)
 {
     TNovyEdit dialog(hlavni, caption);
-    zd::ExecModal(dialog);
+    plat::ExecModal(dialog);
 }

@@ -5,6 +5,7 @@
 #include "Dialogy.h"
 #include "Hlavni_f.h"
 #include "ImportDat.h"
+#include "Modal.h"
 #include "PlainEdit.h"
 #include "Prvky.h"
 #include "Services.h"
@@ -428,5 +429,5 @@ void TVlozeniDatExcel::Tl_PrenosDatClick()
 void ShowVlozeniDatExcel(THlavni* hlavni)
 {
     TVlozeniDatExcel form(hlavni);
-    zd::ExecModal(form);
+    plat::ExecModal(form);
 }

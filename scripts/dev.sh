@@ -23,6 +23,7 @@ test_pkgs=(
   zbar-tools zxing-cpp-tools dmtx-utils poppler-utils qpdf libxml2-utils
   gzip openssl libc-bin python3 python3-fonttools python3-pil clang libclang-rt-14-dev
   opentype-sanitizer fonts-dejavu-core
+  cups-daemon cups-client
 )
 
 pkgs=("${build_pkgs[@]}")

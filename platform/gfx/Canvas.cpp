@@ -9,10 +9,16 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
+#include <QCoreApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QGlyphRun>
+#include <QRawFont>
 
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <unordered_map>
 
 namespace plat {
 
@@ -834,6 +840,29 @@ void TCanvas::ExtTextOut(int x, int y, unsigned options, const TRect* rect, cons
     drawTextRun(x, y, options, rect, text, dx, dxCount);
 }
 
+namespace {
+
+// Calls f(character, pen position) for each character of text that leaves a
+// mark, a surrogate pair as one; control characters only advance.
+template <class F>
+void forEachCharacter(const QString& text, const std::vector<int>& adv, double ox, F&& f)
+{
+    double pen = ox;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t ch = text[i].unicode();
+        const double start = pen;
+        pen += adv[size_t(i)];
+        if (text[i].isLowSurrogate())
+            continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
+        if (ch >= 0x20)
+            f(ch, start);
+    }
+}
+
+} // namespace
+
 void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, const QString& text, const int* dx,
                           int dxCount)
 {
@@ -892,50 +921,130 @@ void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, con
     if (!(options & ETO_OPAQUE) && bkOpaque() && !text.isEmpty())
         p.fillRect(QRectF(ox, baseline - ascent, total, ascent + descent), ToQColor(m_bkColor));
 
+    const QColor color = ToQColor(m_font.Color());
+    if (m_glyphText && drawGlyphRun(p, face, em, text, adv, ox, baseline, color)) {
+        drawTextLines(p, face, k, ox, baseline, total);
+        p.restore();
+        return;
+    }
+
     QPainterPath glyphs;
     glyphs.setFillRule(Qt::WindingFill);
-    double pen = ox;
-    QTransform unit;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t ch = text[i].unicode();
-        const double start = pen;
-        pen += adv[size_t(i)];
-        if (text[i].isLowSurrogate())
-            continue;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ch = QChar::surrogateToUcs4(text[i], text[i + 1]);
-        if (ch == ' ' || ch == 0xA0 || ch < 0x20)
-            continue; // control characters advance but leave no mark
+    forEachCharacter(text, adv, ox, [&](char32_t ch, double start) {
+        if (ch == ' ' || ch == 0xA0)
+            return;
         const QPainterPath& g = face.GlyphPath(face.GlyphIndex(ch));
         if (g.isEmpty())
-            continue;
+            return;
         QTransform t;
         t.translate(start, baseline);
         if (face.SyntheticItalic())
             t.shear(-0.2, 0);
         t.scale(k, k);
         glyphs.addPath(t.map(g));
-    }
-    const QColor color = ToQColor(m_font.Color());
+    });
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(face.SyntheticBold() ? QPen(color, std::max(1.0, em / 32.0)) : QPen(Qt::NoPen));
     p.setBrush(color);
     p.drawPath(glyphs);
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (m_font.HasStyle(fsUnderline) || m_font.HasStyle(fsStrikeOut)) {
-        p.setPen(Qt::NoPen);
-        if (m_font.HasStyle(fsUnderline)) {
-            const double th = std::max(1.0, std::round(face.UnderlineThicknessUnits() * k));
-            const double pos = std::round(face.UnderlinePositionUnits() * k);
-            p.drawRect(QRectF(ox, baseline + pos, total, th));
-        }
-        if (m_font.HasStyle(fsStrikeOut)) {
-            const double th = std::max(1.0, std::round(face.StrikeoutThicknessUnits() * k));
-            const double pos = std::round(face.StrikeoutPositionUnits() * k);
-            p.drawRect(QRectF(ox, baseline + pos, total, th));
-        }
-    }
+    drawTextLines(p, face, k, ox, baseline, total);
     p.restore();
+}
+
+void TCanvas::drawTextLines(QPainter& p, const FontFace& face, double k, double ox, double baseline, int total)
+{
+    if (!m_font.HasStyle(fsUnderline) && !m_font.HasStyle(fsStrikeOut))
+        return;
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQColor(m_font.Color()));
+    if (m_font.HasStyle(fsUnderline)) {
+        const double th = std::max(1.0, std::round(face.UnderlineThicknessUnits() * k));
+        const double pos = std::round(face.UnderlinePositionUnits() * k);
+        p.drawRect(QRectF(ox, baseline + pos, total, th));
+    }
+    if (m_font.HasStyle(fsStrikeOut)) {
+        const double th = std::max(1.0, std::round(face.StrikeoutThicknessUnits() * k));
+        const double pos = std::round(face.StrikeoutPositionUnits() * k);
+        p.drawRect(QRectF(ox, baseline + pos, total, th));
+    }
+}
+
+namespace {
+
+// The raw font of a face, loaded once through the GUI font database (a font
+// loaded from bytes has no file name, and PDF output embeds only fonts it
+// can name); pixel sizes are set on copies. Invalid when the database gives
+// another file than the face's, told by differing glyphs.
+// The fonts belong to the GUI application: they go before it does.
+std::unordered_map<const FontFace*, QRawFont> g_rawFonts;
+std::unordered_map<QString, QStringList> g_rawFontFamilies;
+
+void clearRawFonts()
+{
+    g_rawFonts.clear();
+    g_rawFontFamilies.clear();
+}
+
+const QRawFont& rawFontOf(const FontFace& face)
+{
+    auto& cache = g_rawFonts;
+    auto& families = g_rawFontFamilies;
+    auto it = cache.find(&face);
+    if (it != cache.end())
+        return it->second;
+    if (cache.empty())
+        qAddPostRoutine(clearRawFonts);
+    const QString path = face.FilePath();
+    auto fam = families.find(path);
+    if (fam == families.end())
+        fam = families.emplace(path, QFontDatabase::applicationFontFamilies(QFontDatabase::addApplicationFont(path)))
+                  .first;
+    QRawFont raw;
+    if (!fam->second.isEmpty()) {
+        QFont font(fam->second.front());
+        font.setStyleName(face.StyleName());
+        font.setBold(face.IsBold());
+        font.setItalic(face.IsItalic());
+        font.setPixelSize(12);
+        raw = QRawFont::fromFont(font);
+        const QString probe = QStringLiteral("Aa0");
+        const QList<quint32> glyphs = raw.isValid() ? raw.glyphIndexesForString(probe) : QList<quint32>();
+        for (qsizetype i = 0; i < probe.size(); ++i)
+            if (glyphs.value(i) != face.GlyphIndex(probe[i].unicode()) || raw.unitsPerEm() != face.UnitsPerEm())
+                raw = QRawFont();
+    }
+    return cache.emplace(&face, raw).first->second;
+}
+
+} // namespace
+
+bool TCanvas::drawGlyphRun(QPainter& p, const FontFace& face, double em, const QString& text,
+                           const std::vector<int>& adv, double ox, double baseline, const QColor& color)
+{
+    // Styles the file lacks and faces inside collections keep the outlines,
+    // and so does everything without a GUI application (no raw fonts then).
+    if (face.SyntheticBold() || face.SyntheticItalic() || face.FaceIndex() != 0 || !QGuiApplication::instance())
+        return false;
+    QRawFont raw = rawFontOf(face);
+    if (!raw.isValid())
+        return false;
+    raw.setPixelSize(em);
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    forEachCharacter(text, adv, ox, [&](char32_t ch, double start) {
+        indexes.append(face.GlyphIndex(ch));
+        positions.append(QPointF(start, baseline));
+    });
+    if (!indexes.isEmpty()) {
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(indexes);
+        run.setPositions(positions);
+        p.setPen(color);
+        p.drawGlyphRun(QPointF(0, 0), run);
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- clipping
@@ -1082,7 +1191,7 @@ void SetScreenPixelsPerInch(int ppi) { g_screenPPI = std::max(0, ppi); }
 
 // ---------------------------------------------------------------- printer canvas
 
-TPrinterCanvas::TPrinterCanvas() = default;
+TPrinterCanvas::TPrinterCanvas() { SetGlyphText(true); }
 TPrinterCanvas::~TPrinterCanvas() = default;
 
 void TPrinterCanvas::syncFont()

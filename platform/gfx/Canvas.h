@@ -32,6 +32,7 @@
 #include <memory>
 #include <vector>
 
+class QColor;
 class QPainter;
 class QPaintDevice;
 
@@ -260,6 +261,11 @@ public:
     int SaveDC();
     void RestoreDC(int savedIndex); // -1: the last saved
 
+    // Text drawn as the font's glyphs rather than their outlines, so that a
+    // PDF keeps it as text; the outlines stay for styles the font file lacks.
+    bool GlyphText() const { return m_glyphText; }
+    void SetGlyphText(bool on) { m_glyphText = on; }
+
     // Begin/end of a drawing batch (the platform's Lock/Unlock).
     void Lock() { ++m_lockCount; }
     void Unlock() { if (m_lockCount > 0) --m_lockCount; }
@@ -280,6 +286,9 @@ protected:
                      const int* dx, int dxCount);
     // Called before text is measured or drawn (a printer canvas adjusts its font).
     virtual void syncFont() {}
+    void drawTextLines(QPainter& p, const FontFace& face, double k, double ox, double baseline, int total);
+    bool drawGlyphRun(QPainter& p, const FontFace& face, double em, const QString& text, const std::vector<int>& adv,
+                      double ox, double baseline, const QColor& color);
     // Sets the clip state without going through the virtual operations.
     void setClip(bool has, const QRegion& region);
 
@@ -305,6 +314,7 @@ private:
     int m_charExtra = 0;
     TFillMode m_fillMode = fmAlternate;
     int m_stretchMode = COLORONCOLOR;
+    bool m_glyphText = false;
     bool m_hasClip = false;
     QRegion m_clip;
     std::vector<std::pair<bool, QRegion>> m_clipStack;
@@ -328,7 +338,8 @@ void SetScreenPixelsPerInch(int ppi); // 0: follow the screen again
 
 // A canvas over a printer's page device. Fonts follow the printer's
 // vertical resolution: when the font's PixelsPerInch differs from it, the
-// font is given the printer's resolution and its point size again.
+// font is given the printer's resolution and its point size again. Text is
+// drawn as glyphs (GlyphText), so printed documents keep it as text.
 class TPrinterCanvas : public TCanvas {
     PLAT_CLASS(TPrinterCanvas, TCanvas)
 public:

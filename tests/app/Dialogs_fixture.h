@@ -6,6 +6,7 @@
 #include "ClientDataSet.h"
 #include "Dialogy.h"
 #include "Hlavni_f.h"
+#include "Modal.h"
 #include "ScriptedServices.h"
 
 #include <QAction>
@@ -42,14 +43,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        previousRunner = zd::SetModalRunner([this](QDialog& d) { return runStep(d); });
+        previousRunner = plat::SetModalRunner([this](QDialog& d) { return runStep(d); });
         window = std::make_unique<THlavni>(dir.path());
         window->show();
     }
     void TearDown() override
     {
         window.reset();
-        zd::SetModalRunner(previousRunner);
+        plat::SetModalRunner(previousRunner);
         EXPECT_TRUE(steps.empty()) << steps.size() << " modal windows expected but not shown";
         EXPECT_TRUE(unexpectedWindows.isEmpty()) << unexpectedWindows.join(u' ').toStdString();
         EXPECT_TRUE(ui.Unexpected().isEmpty()) << ui.Unexpected().join(u'\n').toStdString();
@@ -130,7 +131,7 @@ protected:
     std::unique_ptr<THlavni> window;
     std::deque<Step> steps;
     QStringList unexpectedWindows;
-    zd::ModalRunner previousRunner;
+    plat::ModalRunner previousRunner;
 };
 
 } // namespace dialogtest

@@ -1,5 +1,6 @@
 #include "Dialogy.h"
 
+#include "Modal.h"
 #include "ScriptedServices.h"
 #include "StringList.h"
 
@@ -18,16 +19,16 @@ namespace {
 class ModalSpy {
 public:
     explicit ModalSpy(std::function<void(QDialog&)> inspect)
-        : m_previous(zd::SetModalRunner([inspect](QDialog& d) {
+        : m_previous(plat::SetModalRunner([inspect](QDialog& d) {
               inspect(d);
               return int(QDialog::Accepted);
           }))
     {
     }
-    ~ModalSpy() { zd::SetModalRunner(m_previous); }
+    ~ModalSpy() { plat::SetModalRunner(m_previous); }
 
 private:
-    zd::ModalRunner m_previous;
+    plat::ModalRunner m_previous;
 };
 
 QStringList items(const QString& line, QChar separator = u'|')

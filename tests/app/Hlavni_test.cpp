@@ -4,6 +4,7 @@
 #include "DBGridModel.h"
 #include "Dialogy.h"
 #include "Exceptions.h"
+#include "Modal.h"
 #include "ScriptedServices.h"
 
 #include <QAction>
@@ -604,13 +605,13 @@ TEST_F(MainWindow, CommandsNotBuiltYetSaySoAndHelpLinksOpenTheBrowser)
 TEST_F(MainWindow, AboutBoxShowsVersionBuildDateAndModule)
 {
     QStringList texts;
-    const zd::ModalRunner previous = zd::SetModalRunner([&](QDialog& d) {
+    const plat::ModalRunner previous = plat::SetModalRunner([&](QDialog& d) {
         for (QLabel* l : d.findChildren<QLabel*>())
             texts << l->text();
         return 1;
     });
     trigger("Akce_OProgramu");
-    zd::SetModalRunner(previous);
+    plat::SetModalRunner(previous);
     EXPECT_TRUE(texts.contains(VerzeProgramu() + QStringLiteral("     2021-07-10")));
     EXPECT_TRUE(texts.contains(QStringLiteral("ZD02  ZD02 2018-06-06")));
 }

@@ -1,6 +1,7 @@
 #include "Canvas.h"
 #include "GfxTestUtil.h"
 
+#include <QGuiApplication>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTemporaryDir>
@@ -57,4 +58,39 @@ TEST(PrinterCanvas, DrawsOnAPageDeviceAtItsResolution)
             red = qRed(p) > 150 && qGreen(p) < 120 && qBlue(p) < 120;
         }
     EXPECT_TRUE(red);
+}
+
+// Text on a printer canvas stays text in the document, at the advances the
+// font engine measured.
+TEST(PrinterCanvas, TextStaysTextInADocument)
+{
+    if (!gfxtest::fileExists("/usr/bin/pdftotext"))
+        GTEST_SKIP() << "poppler-utils are needed";
+    int argc = 1;
+    char name[] = "gfx_tests";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv); // glyphs need the font database of a GUI application
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("text.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        writer.setPageSize(QPageSize(QPageSize::A5));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        TPrinterCanvas canvas;
+        canvas.SetDevice(&writer);
+        EXPECT_TRUE(canvas.GlyphText());
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Font().SetName(QStringLiteral("Arial"));
+        canvas.Font().SetSize(14);
+        canvas.TextOut(600, 600, QStringLiteral("Příliš žluťoučký kůň"));
+        canvas.Font().SetStyle(TFontStyles{fsBold});
+        canvas.TextOut(600, 1200, QStringLiteral("Tučně 123"));
+        canvas.ReleaseDevice();
+    }
+    int status = 0;
+    const std::string text = gfxtest::run("/usr/bin/pdftotext -enc UTF-8 '" + pdf.toStdString() + "' -", &status);
+    ASSERT_EQ(status, 0);
+    EXPECT_NE(text.find("Příliš žluťoučký kůň"), std::string::npos) << text;
+    EXPECT_NE(text.find("Tučně 123"), std::string::npos) << text;
 }
