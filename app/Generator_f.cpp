@@ -254,7 +254,7 @@ void TGenerator::Tl_ZapamatovatClick()
     zd::TNastaveniGeneratoru n;
     if (!Nastaveni(n))
         return;
-    plat::TIniFile ini(SouborNastaveni(*m_hlavni));
+    plat::TIniFile ini(SouborNastaveniKZapisu(*m_hlavni));
     const QString s = QString::fromLatin1(kSection);
     ini.WriteString(s, QStringLiteral("Prefix"), n.Prefix);
     ini.WriteInteger(s, QStringLiteral("VychoziHodnota"), n.VychoziHodnota);

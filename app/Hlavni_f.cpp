@@ -353,7 +353,7 @@ void THlavni::createStatusPanel()
 
 void THlavni::readSettings()
 {
-    plat::TIniFile ini(AdresarProgramu + QStringLiteral("Sorvamet.ini"));
+    plat::TIniFile ini(SouborNastaveni(*this));
     const QString section = QStringLiteral("Nastaveni");
     MaxDelka = ini.ReadInteger(section, QStringLiteral("MaxDelka"), 8);
     PouzeCisla = ini.ReadBool(section, QStringLiteral("PouzeCisla"), true);

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -45,6 +46,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         window = std::make_unique<THlavni>(dir.path());
         window->show();
     }
@@ -156,6 +158,23 @@ TEST_F(MainWindow, ReadsTheSettingsFileBesideTheProgram)
     EXPECT_EQ(other.Popiska_kod, "EAN");
     EXPECT_EQ(other.Popiska_pole1, "Pole 1");
     EXPECT_EQ(other.Popiska_pole2, u8("Název"));
+    Hlavni = window.get();
+}
+
+TEST_F(MainWindow, TheUsersSettingsFileWinsOverTheOneBesideTheProgram)
+{
+    QFile beside(path("Sorvamet.ini"));
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.write("[Nastaveni]\r\nMaxDelka=13\r\nPopiska_kod=EAN\r\n");
+    beside.close();
+    ASSERT_TRUE(QDir().mkpath(path("config/sorvamet")));
+    QFile user(path("config/sorvamet/Sorvamet.ini"));
+    ASSERT_TRUE(user.open(QIODevice::WriteOnly));
+    user.write("[Nastaveni]\r\nMaxDelka=21\r\n");
+    user.close();
+    THlavni other(dir.path());
+    EXPECT_EQ(other.MaxDelka, 21);
+    EXPECT_EQ(other.Popiska_kod, u8("Kód")) << "nothing is taken from the file beside the program";
     Hlavni = window.get();
 }
 
