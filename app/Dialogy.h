@@ -51,6 +51,10 @@ using ModalRunner = std::function<int(QDialog&)>;
 ModalRunner SetModalRunner(ModalRunner runner);
 int ExecModal(QDialog& dialog);
 
+// Opens a web page in the default browser; when that cannot be done (no
+// browser, no page), says so in an information box. True when opened.
+bool OtevritStranku(const QString& address);
+
 // The about box's fixed texts.
 inline constexpr const char* kWebAddress = "www.sorvamet.cz";
 } // namespace zd

@@ -620,6 +620,22 @@ TEST_F(MainWindow, CommandsNotBuiltYetSaySoAndHelpLinksOpenTheBrowser)
     EXPECT_EQ(ui.CallsOf(QStringLiteral("ShellOpen")).size(), 3u);
 }
 
+TEST_F(MainWindow, AHelpLinkThatCannotBeOpenedSaysSo)
+{
+    for (const char* name : {"Akce_Domu", "Akce_Napoveda", "Akce_FR"}) {
+        ui.AnswerShellOpen(false);
+        ok();
+        const size_t before = ui.CallsOf(QStringLiteral("MessageBox")).size();
+        trigger(name);
+        ASSERT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).size(), before + 1) << name;
+        const QString address = ui.CallsOf(QStringLiteral("ShellOpen")).back().text;
+        EXPECT_EQ(messages().back(), u8("Stránku ") + address +
+                                         u8(" se nepodařilo otevřít.\r\nZkontrolujte, zda je v systému nastaven "
+                                            "výchozí webový prohlížeč."))
+            << name;
+    }
+}
+
 TEST_F(MainWindow, AboutBoxShowsVersionBuildDateAndModule)
 {
     QStringList texts;
