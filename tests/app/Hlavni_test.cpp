@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,6 +32,15 @@ QByteArray readAll(const QString& path)
 }
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
+
+// Writes a file, making its folder first.
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
 
 const char* const kAllActions[] = {
     "Akce_Novy", "Akce_Otevrit", "Akce_UlozitSoubor", "Akce_UlozitJako", "Akce_ImportDat",
@@ -148,10 +158,8 @@ TEST_F(MainWindow, StartsWithNoTableAndTheDefaultSettings)
 
 TEST_F(MainWindow, ReadsTheSettingsFileBesideTheProgram)
 {
-    QFile ini(path("Sorvamet.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Nastaveni]\r\nMaxDelka=13\r\nPouzeCisla=0\r\nPopiska_kod=EAN\r\nPopiska_pole2=N\xE1zev\r\n");
-    ini.close();
+    writeFile(path("Sorvamet.ini"),
+              "[Nastaveni]\r\nMaxDelka=13\r\nPouzeCisla=0\r\nPopiska_kod=EAN\r\nPopiska_pole2=N\xE1zev\r\n");
     THlavni other(dir.path());
     EXPECT_EQ(other.MaxDelka, 13);
     EXPECT_FALSE(other.PouzeCisla);
@@ -163,15 +171,8 @@ TEST_F(MainWindow, ReadsTheSettingsFileBesideTheProgram)
 
 TEST_F(MainWindow, TheUsersSettingsFileWinsOverTheOneBesideTheProgram)
 {
-    QFile beside(path("Sorvamet.ini"));
-    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
-    beside.write("[Nastaveni]\r\nMaxDelka=13\r\nPopiska_kod=EAN\r\n");
-    beside.close();
-    ASSERT_TRUE(QDir().mkpath(path("config/sorvamet")));
-    QFile user(path("config/sorvamet/Sorvamet.ini"));
-    ASSERT_TRUE(user.open(QIODevice::WriteOnly));
-    user.write("[Nastaveni]\r\nMaxDelka=21\r\n");
-    user.close();
+    writeFile(path("Sorvamet.ini"), "[Nastaveni]\r\nMaxDelka=13\r\nPopiska_kod=EAN\r\n");
+    writeFile(path("config/sorvamet/Sorvamet.ini"), "[Nastaveni]\r\nMaxDelka=21\r\n");
     THlavni other(dir.path());
     EXPECT_EQ(other.MaxDelka, 21);
     EXPECT_EQ(other.Popiska_kod, u8("Kód")) << "nothing is taken from the file beside the program";
