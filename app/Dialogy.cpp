@@ -63,7 +63,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override
     {
         if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
-            plat::Application().Guard([this] { OtevritDokument(QStringLiteral("http://") + text(), {}); });
+            plat::Application().Guard([this] { zd::OtevritStranku(QStringLiteral("http://") + text()); });
         QLabel::mouseReleaseEvent(e);
     }
 
@@ -133,6 +133,16 @@ bool OtevritDokument(const QString& file, const QString& parameters)
 {
     // The shell call takes the target as one argument, so no quoting is needed.
     return plat::Services().ShellOpen(file, parameters);
+}
+
+bool zd::OtevritStranku(const QString& address)
+{
+    if (OtevritDokument(address, {}))
+        return true;
+    ZpravaInfo(QString::fromUtf8("Stránku %1 se nepodařilo otevřít.\r\n"
+                                 "Zkontrolujte, zda je v systému nastaven výchozí webový prohlížeč.")
+                   .arg(address));
+    return false;
 }
 
 QString VerzeProgramu()

@@ -41,6 +41,10 @@ void RozdelitCarou(const QString& line, plat::TStrings& list);
 void RozdelitZnakem(const QString& line, QChar separator, plat::TStrings& list);
 
 namespace zd {
+// Opens a web page in the default browser; when that cannot be done (no
+// browser, no page), says so in an information box. True when opened.
+bool OtevritStranku(const QString& address);
+
 // The about box's fixed texts.
 inline constexpr const char* kWebAddress = "www.sorvamet.cz";
 } // namespace zd

@@ -41,18 +41,21 @@ namespace zd {
 
 QString KontrolaNastaveni(const TNastaveniGeneratoru& n)
 {
+    const QString tooLong = u8("Počet znaků podle aktuálního nastavení překračuje limit 50 znaků!");
+    // The digit count counts whether or not the numbers are filled with zeros.
+    if (n.Prefix.size() + n.Suffix.size() + n.PocetZnaku > kMaxDelkaKodu)
+        return tooLong;
     const qint64 last = n.PrvniCislo() + std::max(n.PocetCyklu, 1) - 1;
-    // With zero filling the number has exactly the digit count (the second
-    // check sees to that); without it, the longest number is the last one.
-    const int numberLength = n.DoplnovatNuly ? n.PocetZnaku : digitsOf(last);
-    if (n.Prefix.size() + n.Suffix.size() + numberLength > kMaxDelkaKodu)
-        return u8("Počet znaků podle aktuálního nastavení překračuje limit 50 znaků!");
     if (n.DoplnovatNuly) {
         qint64 limit = 1;
         for (int i = 0; i < n.PocetZnaku; ++i)
             limit *= 10;
         if (last > limit - 1)
             return u8("Nastavený počet znaků generované části kódu neumožňuje provést požadovaný počet cyklů!");
+    } else if (n.Prefix.size() + n.Suffix.size() + digitsOf(last) > kMaxDelkaKodu) {
+        // Without zero filling a number may have more digits than the count;
+        // a code cut to the limit would lose its suffix and repeat others.
+        return tooLong;
     }
     return {};
 }
@@ -169,6 +172,9 @@ TGenerator::TGenerator(THlavni* hlavni) : QDialog(hlavni), m_hlavni(hlavni)
         b->setGeometry(x, kHeight - 40, buttonWidth, 27);
         // The number edits keep the focus, so their check runs once, from the click.
         b->setFocusPolicy(Qt::TabFocus);
+        // No button is the default: Enter in an edit must not remember,
+        // generate or close by surprise.
+        b->setAutoDefault(false);
         x += buttonWidth + kGap;
         if (def.click) {
             const auto click = def.click;
@@ -255,7 +261,7 @@ void TGenerator::Tl_ZapamatovatClick()
     zd::TNastaveniGeneratoru n;
     if (!Nastaveni(n))
         return;
-    plat::TIniFile ini(SouborNastaveni(*m_hlavni));
+    plat::TIniFile ini(SouborNastaveniKZapisu(*m_hlavni));
     const QString s = QString::fromLatin1(kSection);
     ini.WriteString(s, QStringLiteral("Prefix"), n.Prefix);
     ini.WriteInteger(s, QStringLiteral("VychoziHodnota"), n.VychoziHodnota);

@@ -36,7 +36,8 @@ struct TNastaveniGeneratoru {
 inline constexpr int kMaxDelkaKodu = 50;
 
 // Empty when the series can be generated; else the message that says why.
-// The length is checked on the longest code the series really writes.
+// Prefix, suffix and digit count must fit the code's limit; so must the
+// longest code the series really writes.
 QString KontrolaNastaveni(const TNastaveniGeneratoru& n);
 // The codes of the series, in order.
 QStringList RadaKodu(const TNastaveniGeneratoru& n);

@@ -353,7 +353,7 @@ void THlavni::createStatusPanel()
 
 void THlavni::readSettings()
 {
-    plat::TIniFile ini(AdresarProgramu + QStringLiteral("Sorvamet.ini"));
+    plat::TIniFile ini(SouborNastaveni(*this));
     const QString section = QStringLiteral("Nastaveni");
     MaxDelka = ini.ReadInteger(section, QStringLiteral("MaxDelka"), 8);
     PouzeCisla = ini.ReadBool(section, QStringLiteral("PouzeCisla"), true);
@@ -690,9 +690,9 @@ void THlavni::Akce_PredchazejiciZaznamExecute() { ClientDataSet1->Prior(); }
 void THlavni::Akce_NasledujiciZaznamExecute() { ClientDataSet1->Next(); }
 void THlavni::Akce_PosledniZaznamExecute() { ClientDataSet1->Last(); }
 
-void THlavni::Akce_DomuExecute() { OtevritDokument(QString::fromLatin1(kHomePage), {}); }
-void THlavni::Akce_NapovedaExecute() { OtevritDokument(QString::fromLatin1(kOnlineHelp), {}); }
-void THlavni::Akce_FRExecute() { OtevritDokument(QString::fromLatin1(kReportManual), {}); }
+void THlavni::Akce_DomuExecute() { zd::OtevritStranku(QString::fromLatin1(kHomePage)); }
+void THlavni::Akce_NapovedaExecute() { zd::OtevritStranku(QString::fromLatin1(kOnlineHelp)); }
+void THlavni::Akce_FRExecute() { zd::OtevritStranku(QString::fromLatin1(kReportManual)); }
 
 void THlavni::Akce_OProgramuExecute()
 {

@@ -22,8 +22,8 @@ class TObject;
 
 class THlavni : public QMainWindow {
 public:
-    // FormCreate. programFolder: where "Sorvamet.ini" lives; the program's
-    // own folder when empty.
+    // FormCreate. programFolder: the program's own folder when empty; the
+    // settings are read from beside it while the user has no settings file.
     explicit THlavni(const QString& programFolder = {}, QWidget* parent = nullptr);
     ~THlavni() override;
 

@@ -2,8 +2,10 @@
 
 #include "Application.h"
 #include "ClientDataSet.h"
+#include "CodePage.h"
 #include "Dialogy.h"
 #include "Exceptions.h"
+#include "Files.h"
 #include "Hlavni_f.h"
 #include "Services.h"
 #include "StringList.h"
@@ -52,7 +54,7 @@ namespace zd {
 QStringList RadkySouboru(const QString& path)
 {
     plat::TStringList lines;
-    lines.LoadFromFile(path);
+    lines.SetText(plat::textFileToUnicode(plat::readFileBytes(path)));
     return lines.toStringList();
 }
 

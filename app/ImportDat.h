@@ -37,7 +37,9 @@ std::vector<TZaznam> ZaznamyCsv(const plat::TClientDataSet& table, const QString
 std::vector<TZaznam> ZaznamyTxt(const plat::TClientDataSet& table, const QStringList& lines,
                                 std::vector<int>* radky = nullptr);
 
-// The file's lines in code page 1250 (raises EFOpenError / EReadError).
+// The file's lines: code page 1250, or UTF-8 when the file starts with the
+// UTF-8 mark or is valid UTF-8 with non-ASCII characters (raises EFOpenError
+// or EReadError).
 QStringList RadkySouboru(const QString& path);
 
 } // namespace zd

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "DBGridModel.h"
 #include "Dialogy.h"
+#include "Files.h"
 #include "Hlavni_f.h"
 #include "IniFiles.h"
 #include "Modal.h"
@@ -21,6 +22,7 @@ constexpr int kHeight = 355;
 constexpr int kMaxDelkaMin = 1;
 constexpr int kMaxDelkaMax = 50;
 const char* const kSection = "Nastaveni";
+const char* const kSettingsFile = "Sorvamet.ini";
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
 
@@ -120,11 +122,19 @@ void TKonfig::Tl_OkClick()
     accept();
 }
 
-QString SouborNastaveni(const THlavni& hlavni) { return hlavni.AdresarProgramu + QStringLiteral("Sorvamet.ini"); }
+QString SouborNastaveni(const THlavni& hlavni)
+{
+    return plat::SettingsFileToRead(QString::fromLatin1(kSettingsFile), hlavni.AdresarProgramu);
+}
+
+QString SouborNastaveniKZapisu(const THlavni& hlavni)
+{
+    return plat::SettingsFileToWrite(QString::fromLatin1(kSettingsFile), hlavni.AdresarProgramu);
+}
 
 void UlozitNastaveni(const THlavni& hlavni)
 {
-    plat::TIniFile ini(SouborNastaveni(hlavni));
+    plat::TIniFile ini(SouborNastaveniKZapisu(hlavni));
     const QString section = QString::fromLatin1(kSection);
     ini.WriteInteger(section, QStringLiteral("MaxDelka"), hlavni.MaxDelka);
     ini.WriteBool(section, QStringLiteral("PouzeCisla"), hlavni.PouzeCisla);

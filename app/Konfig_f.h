@@ -40,8 +40,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 };
 
-// The settings file of the program folder.
+// The settings file "Sorvamet.ini" to read: the user's, or the one beside
+// the program while the user has none yet.
 QString SouborNastaveni(const THlavni& hlavni);
+// The user's settings file, which every write goes to.
+QString SouborNastaveniKZapisu(const THlavni& hlavni);
 // Writes the section "Nastaveni" from the main window's live values.
 void UlozitNastaveni(const THlavni& hlavni);
 // Akce_Konfig: shows the dialog; when confirmed, the live values, the file

@@ -61,9 +61,10 @@ TNovyEdit::TNovyEdit(THlavni* hlavni, const QString& caption) : QDialog(hlavni),
     Popiska_ID = label("Popiska_ID", QStringLiteral("ID"), 16, 56, 120);
     Pole_ID = label("Pole_ID", {}, 140, 56, 120);
     Popiska_kod = label("Popiska_kod", hlavni->Popiska_kod, 16, 88, 120);
-    // FormCreate: the code's limits.
-    // A length of 0 or less from the settings file means no limit, as it did for the platform's edits.
-    Ed_kod = edit("Ed_kod", 140, 86, 160, hlavni->MaxDelka > 0 ? hlavni->MaxDelka : kNoLimit);
+    // FormCreate: the code's limits (a length of 0 or less from the settings
+    // file means no limit, as it did for the platform's edits).
+    Ed_kod = edit("Ed_kod", 140, 86, 160, kNoLimit);
+    PravidlaKodu = new zd::TPravidlaKodu(Ed_kod, hlavni->MaxDelka, hlavni->PouzeCisla);
     La_Info = label("La_Info",
                     QStringLiteral("(Max. %1 znaků%2)")
                         .arg(hlavni->MaxDelka)
@@ -140,8 +141,6 @@ TNovyEdit::TNovyEdit(THlavni* hlavni, const QString& caption) : QDialog(hlavni),
 
     for (QLineEdit* e : {Ed_kod, Ed_pole1, Ed_pole2, Ed_pole3, Ed_pole4})
         connect(e, &QLineEdit::textChanged, this, [this] { Tl_OK->setEnabled(!Ed_kod->text().isEmpty()); });
-    if (hlavni->PouzeCisla)
-        zd::JenCisliceATecka(Ed_kod);
     // The dialog sees the keys before its controls.
     for (QWidget* w : {static_cast<QWidget*>(Ed_kod), static_cast<QWidget*>(Ed_pole1), static_cast<QWidget*>(Ed_pole2),
                        static_cast<QWidget*>(Ed_pole3), static_cast<QWidget*>(Ed_pole4), static_cast<QWidget*>(ToolBar1),
@@ -185,7 +184,8 @@ void TNovyEdit::NacistZaznam()
         return f ? f->AsString() : QString();
     };
     Pole_ID->setText(value("id"));
-    Ed_kod->setText(value("kod"));
+    // A stored code is shown whole, also when it breaks the rules for typing.
+    PravidlaKodu->NastavitText(value("kod"));
     Ed_pole1->setText(value("pole1"));
     Ed_pole2->setText(value("pole2"));
     Ed_pole3->setText(value("pole3"));
@@ -197,10 +197,18 @@ void TNovyEdit::NacistZaznam()
     Tl_OK->setEnabled(false);
 }
 
-void TNovyEdit::UlozitZaznam()
+bool TNovyEdit::UlozitZaznam()
 {
     if (Ed_kod->text().isEmpty())
-        return;
+        return true;
+    // Once more before storing: a code the user changed keeps the rules
+    // however it got into the edit. A stored code shown unchanged is kept.
+    if (Ed_kod->isModified() && !PravidlaKodu->Plati(Ed_kod->text())) {
+        ZpravaInfo(u8("Hodnota pole \"") + m_hlavni->Popiska_kod + u8("\" neodpovídá omezení ") + La_Info->text() +
+                   QStringLiteral("."));
+        Ed_kod->setFocus();
+        return false;
+    }
     plat::TClientDataSet& table = *m_hlavni->ClientDataSet1;
     const bool novy = NovyRezim();
     try {
@@ -226,13 +234,16 @@ void TNovyEdit::UlozitZaznam()
     }
     Pocitadlo->setText(m_hlavni->CisloZaznamu->text());
     Ed_kod->setFocus();
+    return true;
 }
 
 void TNovyEdit::Tl_OKClick() { UlozitZaznam(); }
 
 void TNovyEdit::navigate(QAction* action)
 {
-    UlozitZaznam();
+    // A refused code stays in the edit to be mended: no move.
+    if (!UlozitZaznam())
+        return;
     if (action->isEnabled())
         action->trigger();
     NacistZaznam();
@@ -249,7 +260,8 @@ void TNovyEdit::TB_PosledniZaznamClick() { navigate(m_hlavni->Akce_PosledniZazna
 
 void TNovyEdit::TB_NovyZaznamClick()
 {
-    UlozitZaznam();
+    if (!UlozitZaznam())
+        return;
     setWindowTitle(NovyZaznam());
     Pole_ID->clear();
     Ed_kod->clear();

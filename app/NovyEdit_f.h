@@ -12,6 +12,10 @@ class QToolBar;
 class QToolButton;
 class THlavni;
 
+namespace zd {
+class TPravidlaKodu;
+}
+
 class TNovyEdit : public QDialog {
 public:
     static const QString& NovyZaznam();        // "Nový záznam"
@@ -43,11 +47,15 @@ public:
     QToolButton* TB_NovyZaznam = nullptr;
     QPushButton* Tl_OK = nullptr;
     QPushButton* Tl_Storno = nullptr;
+    // The code's length and character rules, on Ed_kod.
+    zd::TPravidlaKodu* PravidlaKodu = nullptr;
 
     bool NovyRezim() const;
     void FormShow();
     void NacistZaznam();
-    void UlozitZaznam();
+    // Stores the typed record; false when the code breaks its rules (the
+    // user is told and nothing is stored).
+    bool UlozitZaznam();
     void Tl_OKClick();
     void TB_PrvniZaznamClick();
     void TB_PredchazejiciZaznamClick();

@@ -46,6 +46,68 @@ constexpr int kUpDownWidth = 17;
 
 void JenCisliceATecka(QLineEdit* edit) { edit->installEventFilter(new DigitFilter(edit)); }
 
+// ------------------------------------------------------------ TPravidlaKodu
+
+namespace {
+constexpr int kNoLimit = 32767;
+} // namespace
+
+TPravidlaKodu::TPravidlaKodu(QLineEdit* edit, int maxLength, bool digitsOnly)
+    : QValidator(edit), m_edit(edit), m_maxLength(maxLength), m_digitsOnly(digitsOnly), m_shown(edit->text())
+{
+    edit->setMaxLength(kNoLimit);
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_shown = text; });
+    edit->setValidator(this);
+}
+
+void TPravidlaKodu::NastavitText(const QString& text)
+{
+    m_edit->setValidator(nullptr);
+    m_edit->setText(text);
+    m_edit->setValidator(this);
+}
+
+QString TPravidlaKodu::allowed(const QString& text) const
+{
+    if (!m_digitsOnly)
+        return text;
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text)
+        if ((c >= u'0' && c <= u'9') || c == u'.')
+            kept += c;
+    return kept;
+}
+
+bool TPravidlaKodu::Plati(const QString& text) const
+{
+    return (m_maxLength <= 0 || text.size() <= m_maxLength) && allowed(text) == text;
+}
+
+QValidator::State TPravidlaKodu::validate(QString& input, int& pos) const
+{
+    // What the change put in is what lies between the part it kept at the
+    // start and the part it kept at the end of the text shown before.
+    const qsizetype kept = std::min(input.size(), m_shown.size());
+    qsizetype head = 0;
+    while (head < kept && input[head] == m_shown[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < kept - head && input[input.size() - 1 - tail] == m_shown[m_shown.size() - 1 - tail])
+        ++tail;
+    const QString entered = input.mid(head, input.size() - head - tail);
+    QString taken = allowed(entered);
+    if (taken.size() != entered.size())
+        plat::Services().Beep();
+    if (m_maxLength > 0)
+        taken.truncate(std::max<qsizetype>(0, m_maxLength - head - tail));
+    if (taken.size() != entered.size()) {
+        input = input.left(head) + taken + input.right(tail);
+        pos = int(head + taken.size());
+    }
+    return Acceptable;
+}
+
 // ------------------------------------------------------------ TUpDown
 
 TUpDown::TUpDown(QLineEdit* associate, int min, int max, int position, QWidget* parent)

@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QString>
+#include <QValidator>
 #include <QStringList>
 #include <QWidget>
 
@@ -21,6 +22,32 @@ namespace zd {
 // characters typed; any other character sounds the beep and is dropped.
 // Keys that type nothing (arrows, Delete, shortcuts) pass.
 void JenCisliceATecka(QLineEdit* edit);
+
+// The rules of a code the user puts into an edit: at most maxLength
+// characters and, with digitsOnly, only the digits 0 to 9 and the full stop.
+// They hold for whatever the user enters, typed, pasted or dropped: refused
+// characters are dropped with the beep, and what does not fit is cut off.
+// Text that the program shows (a stored record) is shown as it is.
+class TPravidlaKodu : public QValidator {
+public:
+    // Installs itself on the edit, which it leaves without a length limit of
+    // its own.
+    TPravidlaKodu(QLineEdit* edit, int maxLength, bool digitsOnly);
+
+    // Shows a stored text unchanged, outside the rules for what is entered.
+    void NastavitText(const QString& text);
+    // True when the text keeps the rules.
+    bool Plati(const QString& text) const;
+
+    State validate(QString& input, int& pos) const override;
+
+private:
+    QString allowed(const QString& text) const;
+    QLineEdit* m_edit;
+    int m_maxLength;
+    bool m_digitsOnly;
+    QString m_shown; // the edit's text before the change being validated
+};
 
 // An up-down control joined to an edit. Its position follows the edit's
 // number while that number is valid and in range; the arrows (and the

@@ -47,6 +47,8 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, cons
 {
     auto* b = new QPushButton(u8(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
+    // No button is the default: Enter in the grid must not start a transfer.
+    b->setAutoDefault(false);
     if (hint)
         b->setToolTip(u8(hint));
     return b;
@@ -131,13 +133,9 @@ void TStringGrid::SetRow(int row)
 
 QStringList BunkyRadku(const QString& line)
 {
-    qsizetype begin = 0, end = line.size();
-    while (begin < end && isTrimmed(line[begin]) && line[begin] != u'\t')
-        ++begin;
-    while (end > begin && isTrimmed(line[end - 1]))
-        --end;
+    // Tabs are trimmed too, so empty first and last items disappear.
     plat::TStringList items;
-    RozdelitZnakem(line.mid(begin, end - begin), u'\t', items);
+    RozdelitZnakem(trimmed(line), u'\t', items);
     return items.toStringList();
 }
 

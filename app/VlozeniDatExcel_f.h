@@ -38,9 +38,9 @@ private:
     QString m_corner;
 };
 
-// A pasted line's cells: blanks and control characters trimmed from its
-// ends but the leading tabs kept, so that empty first cells keep their
-// columns; trailing empty cells are dropped.
+// A pasted line's cells: blanks and control characters, tabs included, are
+// trimmed from its ends, so empty first and last cells disappear and the
+// values shift left; empty cells between tabs stay.
 QStringList BunkyRadku(const QString& line);
 // A column title for display: trimmed, without diacritics, A to Z lower
 // case, blanks, slashes, backslashes, commas and full stops as '_'.

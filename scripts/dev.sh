@@ -18,12 +18,14 @@ build_pkgs=(
   libfontconfig-dev libfreetype-dev libharfbuzz-dev libcups2-dev
   fonts-liberation2 fonts-wine
 )
-run_pkgs=(xvfb xauth)
+# qt6-translations-l10n: Qt's own Czech texts for standard buttons and dialogs.
+run_pkgs=(xvfb xauth qt6-translations-l10n)
 test_pkgs=(
   zbar-tools zxing-cpp-tools dmtx-utils poppler-utils qpdf libxml2-utils
   gzip openssl libc-bin python3 python3-fonttools python3-pil clang libclang-rt-14-dev
   opentype-sanitizer fonts-dejavu-core
   cups-daemon cups-client
+  qt6-translations-l10n
 )
 
 pkgs=("${build_pkgs[@]}")

@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -311,6 +312,21 @@ QByteArray unicodeToCp1250(QStringView text)
 bool isCp1250Representable(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return cp1250Byte(c.unicode()) >= 0; });
+}
+
+QString textFileToUnicode(QByteArrayView bytes)
+{
+    static constexpr QByteArrayView kUtf8Mark("\xEF\xBB\xBF");
+    if (bytes.startsWith(kUtf8Mark))
+        return QString::fromUtf8(bytes.sliced(kUtf8Mark.size()));
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(bytes);
+        if (!decoder.hasError())
+            return text;
+    }
+    return cp1250ToUnicode(bytes);
 }
 
 QByteArray codePageName(int codePage)

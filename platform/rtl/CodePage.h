@@ -21,6 +21,11 @@ QString cp1250ToUnicode(QByteArrayView bytes);
 QByteArray unicodeToCp1250(QStringView text);
 // True if every character of text survives a round trip through code page 1250.
 bool isCp1250Representable(QStringView text);
+// The bytes of a text file that we keep in code page 1250 but that a text
+// editor may have saved as UTF-8: a file that starts with the UTF-8 mark, or
+// that is valid UTF-8 holding non-ASCII characters, is read as UTF-8 (the mark
+// dropped); any other file as code page 1250.
+QString textFileToUnicode(QByteArrayView bytes);
 
 // Windows code page numbers (1250..1258, 874, 932, 936, 949, 950, 1361, the
 // OEM pages 437..869, Macintosh 10000/10007/10029, 20127 US-ASCII, 20866 and

@@ -94,6 +94,38 @@ QString ProgramFolder()
     return withSlash(path);
 }
 
+QString UserConfigFolder()
+{
+    QString base = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+    // The XDG rules ignore a relative value.
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return withSlash(base) + QStringLiteral("sorvamet/");
+}
+
+QString SettingsFileToRead(const QString& name, const QString& programFolder)
+{
+    const QString user = UserConfigFolder() + name;
+    if (QFileInfo::exists(user))
+        return user;
+    const QString beside = withSlash(programFolder) + name;
+    return FileExists(beside) ? beside : user;
+}
+
+QString SettingsFileToWrite(const QString& name, const QString& programFolder)
+{
+    const QString folder = UserConfigFolder();
+    const QString user = folder + name;
+    if (QFileInfo::exists(user))
+        return user;
+    const QString beside = withSlash(programFolder) + name;
+    if (ForceDirectories(folder) && FileExists(beside) && QFile::copy(beside, user)) {
+        // The copy keeps the settings, not the program folder's permissions.
+        QFile::setPermissions(user, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return user;
+}
+
 QString ExtractFilePath(const QString& fileName)
 {
     const QString path = nativePath(fileName);

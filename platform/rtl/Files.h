@@ -19,6 +19,20 @@ QString TempFolder();
 // The folder of the running executable, with a trailing '/'.
 QString ProgramFolder();
 
+// The user's configuration folder of this program: "sorvamet/" in
+// $XDG_CONFIG_HOME (~/.config when that is unset or relative), with a
+// trailing '/'.
+QString UserConfigFolder();
+// A settings file that an installed program cannot keep beside itself lives
+// in UserConfigFolder(). Until the user has one, the copy beside the program
+// (in programFolder) is read, so that existing settings keep working.
+QString SettingsFileToRead(const QString& name, const QString& programFolder);
+// The user's copy, which every write goes to. When it does not exist yet,
+// its folder is made and the copy beside the program, if any, is copied in
+// first, so that writing one section keeps the others. A failure here shows
+// as the ini file's own write error.
+QString SettingsFileToWrite(const QString& name, const QString& programFolder);
+
 // The path with every '\' turned into '/'.
 QString nativePath(const QString& path);
 

@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <cmath>
 #include <sys/stat.h>
@@ -291,23 +290,6 @@ QString oneLine(const QString& value)
     return result.trimmed();
 }
 
-// Our files are code page 1250; a file that a text editor saved as UTF-8
-// (with a byte-order mark, or valid UTF-8 holding non-ASCII characters) is
-// read as UTF-8 rather than turned into mojibake.
-QString decodeIniBytes(const QByteArray& bytes)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-    bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = decoder.decode(bytes);
-        if (!decoder.hasError())
-            return text;
-    }
-    return cp1250ToUnicode(bytes);
-}
-
 const QString kHexDigits = QStringLiteral("0123456789ABCDEF");
 
 } // namespace
@@ -566,7 +548,7 @@ void TTextIniFile::loadFromDisk()
         m_lines->clear();
         return;
     }
-    m_lines->setText(decodeIniBytes(file.readAll()));
+    m_lines->setText(textFileToUnicode(file.readAll()));
 }
 
 void TTextIniFile::saveToDisk()

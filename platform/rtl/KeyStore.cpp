@@ -5,7 +5,6 @@
 #include "StringList.h"
 #include "CodePage.h"
 
-#include <QDir>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -20,14 +19,6 @@ QMutex g_folderMutex;
 QString g_userFolderOverride;
 QString g_machineFolderOverride;
 
-QString userFolder()
-{
-    QString base = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
-    // The XDG rules ignore a relative value.
-    if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return IncludeTrailingPathDelimiter(base) + QStringLiteral("sorvamet/");
-}
 
 [[noreturn]] void writeFailed(const QString& name)
 {
@@ -50,7 +41,7 @@ QString KeyStore::hiveFile(KeyScope scope)
 {
     QMutexLocker lock(&g_folderMutex);
     if (scope == KeyScope::User) {
-        QString folder = g_userFolderOverride.isEmpty() ? userFolder() : g_userFolderOverride;
+        QString folder = g_userFolderOverride.isEmpty() ? UserConfigFolder() : g_userFolderOverride;
         return IncludeTrailingPathDelimiter(folder) + kHiveFileName;
     }
     QString folder = g_machineFolderOverride.isEmpty() ? kMachineFolder : g_machineFolderOverride;

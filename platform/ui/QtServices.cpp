@@ -5,12 +5,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QDir>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
@@ -18,7 +21,10 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTranslator>
 #include <QUrl>
+
+#include <memory>
 
 namespace plat {
 
@@ -108,6 +114,22 @@ int runBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, cons
     return closeResult;
 }
 
+// True when the description ends with its patterns in parentheses, as
+// "Data (*.xml)" does for "*.xml"; Qt then takes them from there (it splits
+// them at blanks only).
+bool endsWithPatterns(const QString& description, const QStringList& patterns)
+{
+    const QString d = description.trimmed();
+    const qsizetype open = d.lastIndexOf(QLatin1Char('('));
+    if (!d.endsWith(QLatin1Char(')')) || open < 0)
+        return false;
+    QStringList inside = d.mid(open + 1, d.size() - open - 2).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList wanted = patterns;
+    inside.sort();
+    wanted.sort();
+    return inside == wanted;
+}
+
 } // namespace
 
 QtServices::QtServices() = default;
@@ -175,9 +197,23 @@ TModalResult QtServices::MessageDlg(const QString& text, TMsgDlgType type, TMsgD
 QStringList QtServices::NameFilters(const QString& filter)
 {
     QStringList out;
-    for (const FileFilter& f : ParseFileFilter(filter))
-        out << QStringLiteral("%1 (%2)").arg(f.description, f.patterns.join(QLatin1Char(' ')));
+    for (const FileFilter& f : ParseFileFilter(filter)) {
+        if (endsWithPatterns(f.description, f.patterns))
+            out << f.description.trimmed();
+        else
+            out << QStringLiteral("%1 (%2)").arg(f.description, f.patterns.join(QLatin1Char(' ')));
+    }
     return out;
+}
+
+QTranslator* QtServices::InstallQtTranslation()
+{
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return nullptr;
+    QCoreApplication::installTranslator(translator.get());
+    return translator.release();
 }
 
 FileDialogResult QtServices::FileDialog(const FileDialogRequest& r)
@@ -356,6 +392,10 @@ void QtServices::SetClipboardData(const QString& format, const QByteArray& data,
 bool QtServices::ShellOpen(const QString& target, const QString& parameters)
 {
     const QFileInfo fi(target);
+    // A local document that is not there cannot be opened, whatever the
+    // desktop's launcher would say after the fact.
+    if (QDir::isAbsolutePath(target) && !fi.exists())
+        return false;
     if (!parameters.isEmpty() && fi.isFile() && fi.isExecutable())
         return QProcess::startDetached(fi.absoluteFilePath(), QProcess::splitCommand(parameters));
     const QUrl url = fi.exists() ? QUrl::fromLocalFile(fi.absoluteFilePath()) : QUrl::fromUserInput(target);

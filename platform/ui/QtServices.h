@@ -6,6 +6,8 @@
 
 #include "Services.h"
 
+class QTranslator;
+
 namespace plat {
 
 class QtServices : public UiServices {
@@ -35,8 +37,16 @@ public:
 
     // The MIME type a private clipboard format travels under.
     static QString MimeTypeOf(const QString& format);
-    // Qt name filters of a platform filter ("Text (*.txt) (*.txt)").
+    // Qt name filters of a platform filter: the description followed by its
+    // patterns in parentheses, unless the description already ends with them
+    // ("Text|*.txt" -> "Text (*.txt)"; "Text (*.txt)|*.txt" stays as it is).
     static QStringList NameFilters(const QString& filter);
+
+    // Qt's own texts (standard buttons, the file dialogs' labels) in Czech:
+    // installs Qt's translation "qtbase_cs" from Qt's translations folder.
+    // Returns the translator (owned by the application), or null when the
+    // translation is not installed.
+    static QTranslator* InstallQtTranslation();
 };
 
 } // namespace plat

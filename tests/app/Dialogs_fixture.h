@@ -11,7 +11,9 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -32,6 +34,7 @@ inline QByteArray readAll(const QString& path)
 
 inline bool writeAll(const QString& path, const QByteArray& bytes)
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
@@ -43,6 +46,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        // The user's settings of this test: "config/sorvamet/" in its folder.
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         previousRunner = plat::SetModalRunner([this](QDialog& d) { return runStep(d); });
         window = std::make_unique<THlavni>(dir.path());
         window->show();
@@ -75,7 +80,9 @@ protected:
     }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    QString ini() const { return dir.filePath(QStringLiteral("Sorvamet.ini")); }
+    // The user's settings file, and the one beside the program.
+    QString ini() const { return dir.filePath(QStringLiteral("config/sorvamet/Sorvamet.ini")); }
+    QString iniBeside() const { return dir.filePath(QStringLiteral("Sorvamet.ini")); }
     plat::TClientDataSet& table() const { return *window->ClientDataSet1; }
 
     // A new, empty data file opened in the main window.

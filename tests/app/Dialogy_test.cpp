@@ -197,6 +197,22 @@ TEST(Dialogy, AboutBoxLinkOpensTheWebAddressAndDropsItsUnderlineUnderTheMouse)
     EXPECT_EQ(calls[0].text, QStringLiteral("http://") + QString::fromLatin1(zd::kWebAddress));
 }
 
+TEST(Dialogy, AWebPageThatCannotBeOpenedIsReported)
+{
+    ScriptedServices ui;
+    ScopedServices use(ui);
+    ui.AnswerShellOpen(true);
+    EXPECT_TRUE(zd::OtevritStranku(QStringLiteral("https://a.example/")));
+    EXPECT_TRUE(ui.CallsOf(QStringLiteral("MessageBox")).empty());
+    ui.AnswerShellOpen(false);
+    ui.AnswerMessage(IDOK);
+    EXPECT_FALSE(zd::OtevritStranku(QStringLiteral("https://a.example/")));
+    const auto boxes = ui.CallsOf(QStringLiteral("MessageBox"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith(QString::fromUtf8("Stránku https://a.example/ se nepodařilo otevřít.")));
+    EXPECT_EQ(boxes[0].caption, "Sorvamet");
+}
+
 TEST(Dialogy, TextWindowsTakeTheirParameters)
 {
     ScriptedServices ui;

@@ -94,9 +94,11 @@ TEST_F(Generator, TheChecksOfASeries)
         {{"", 5, true, true, 2, "", 51}, kDigitsMessage},
         {{"", 0, false, true, 4, "", 10000}, {}},
         {{p30.constData(), 1, false, true, 6, "SSSSSSSSSSSSSSS", 3}, kLengthMessage},
-        // Without zero filling the code is only as long as its number.
-        {{p30.constData(), 1, false, false, 6, "SSSSSSSSSSSSSSS", 3}, {}},
-        {{p30.constData(), 1, false, false, 9, "SSSSSSSSSSSSSSSSSS", 99}, {}},
+        // The digit count counts also without zero filling.
+        {{p30.constData(), 1, false, false, 6, "SSSSSSSSSSSSSSS", 3}, kLengthMessage},
+        {{p30.constData(), 1, false, false, 5, "SSSSSSSSSSSSSSS", 3}, {}},
+        // Without zero filling a number may outgrow the count: no code is cut.
+        {{p30.constData(), 1, false, false, 1, "SSSSSSSSSSSSSSSSSS", 99}, {}},
         {{p30.constData(), 1, false, false, 1, "SSSSSSSSSSSSSSSSSS", 100}, kLengthMessage},
     };
     for (const Case& c : cases) {
@@ -125,6 +127,31 @@ TEST_F(Generator, NineCodesOfOneDigitPassTenFail)
     run({"", 1, false, true, 1, "", 10});
     EXPECT_EQ(messages(), QStringList{kDigitsMessage});
     EXPECT_EQ(table().RecordCount(), 9) << "nothing is generated when a check fails";
+}
+
+TEST_F(Generator, PrefixSuffixAndDigitsOverTheLimitFailAlsoWithoutZeroFilling)
+{
+    ok();
+    run({QByteArray(30, 'P').constData(), 1, false, false, 6, "SSSSSSSSSSSSSSS", 3});
+    EXPECT_EQ(messages(), QStringList{kLengthMessage});
+    EXPECT_EQ(table().RecordCount(), 0);
+}
+
+TEST_F(Generator, EnterPressesNoButton)
+{
+    bool open = false;
+    generator([&](TGenerator& g) {
+        set(g, {"E", 1, false, true, 2, "", 3});
+        for (QPushButton* b : g.findChildren<QPushButton*>())
+            EXPECT_FALSE(b->isDefault() || b->autoDefault()) << b->objectName().toStdString();
+        g.Ed_Prefix->setFocus();
+        QTest::keyClick(g.Ed_Prefix, Qt::Key_Return);
+        QTest::keyClick(g.Ed_PocetCyklu, Qt::Key_Enter, Qt::KeypadModifier);
+        open = g.isVisible() && g.result() == QDialog::Rejected;
+    });
+    EXPECT_TRUE(open);
+    EXPECT_FALSE(QFile::exists(ini())) << "nothing remembered";
+    EXPECT_EQ(table().RecordCount(), 0) << "nothing generated";
 }
 
 TEST_F(Generator, TimesTenStartsAtTenTimesTheValue)

@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,6 +34,15 @@ QByteArray readAll(const QString& path)
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
 
+// Writes a file, making its folder first.
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
 const char* const kAllActions[] = {
     "Akce_Novy", "Akce_Otevrit", "Akce_UlozitSoubor", "Akce_UlozitJako", "Akce_ImportDat",
     "Akce_VlozeniDatExcel", "Akce_Zavrit", "Akce_Sestavy", "Akce_Konec", "Akce_Kopirovat",
@@ -46,6 +57,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
         window = std::make_unique<THlavni>(dir.path());
         window->show();
     }
@@ -147,16 +159,24 @@ TEST_F(MainWindow, StartsWithNoTableAndTheDefaultSettings)
 
 TEST_F(MainWindow, ReadsTheSettingsFileBesideTheProgram)
 {
-    QFile ini(path("Sorvamet.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Nastaveni]\r\nMaxDelka=13\r\nPouzeCisla=0\r\nPopiska_kod=EAN\r\nPopiska_pole2=N\xE1zev\r\n");
-    ini.close();
+    writeFile(path("Sorvamet.ini"),
+              "[Nastaveni]\r\nMaxDelka=13\r\nPouzeCisla=0\r\nPopiska_kod=EAN\r\nPopiska_pole2=N\xE1zev\r\n");
     THlavni other(dir.path());
     EXPECT_EQ(other.MaxDelka, 13);
     EXPECT_FALSE(other.PouzeCisla);
     EXPECT_EQ(other.Popiska_kod, "EAN");
     EXPECT_EQ(other.Popiska_pole1, "Pole 1");
     EXPECT_EQ(other.Popiska_pole2, u8("Název"));
+    Hlavni = window.get();
+}
+
+TEST_F(MainWindow, TheUsersSettingsFileWinsOverTheOneBesideTheProgram)
+{
+    writeFile(path("Sorvamet.ini"), "[Nastaveni]\r\nMaxDelka=13\r\nPopiska_kod=EAN\r\n");
+    writeFile(path("config/sorvamet/Sorvamet.ini"), "[Nastaveni]\r\nMaxDelka=21\r\n");
+    THlavni other(dir.path());
+    EXPECT_EQ(other.MaxDelka, 21);
+    EXPECT_EQ(other.Popiska_kod, u8("Kód")) << "nothing is taken from the file beside the program";
     Hlavni = window.get();
 }
 
@@ -600,6 +620,22 @@ TEST_F(MainWindow, CommandsNotBuiltYetSaySoAndHelpLinksOpenTheBrowser)
         EXPECT_TRUE(ui.CallsOf(QStringLiteral("ShellOpen")).back().text.startsWith(QStringLiteral("https://")));
     }
     EXPECT_EQ(ui.CallsOf(QStringLiteral("ShellOpen")).size(), 3u);
+}
+
+TEST_F(MainWindow, AHelpLinkThatCannotBeOpenedSaysSo)
+{
+    for (const char* name : {"Akce_Domu", "Akce_Napoveda", "Akce_FR"}) {
+        ui.AnswerShellOpen(false);
+        ok();
+        const size_t before = ui.CallsOf(QStringLiteral("MessageBox")).size();
+        trigger(name);
+        ASSERT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).size(), before + 1) << name;
+        const QString address = ui.CallsOf(QStringLiteral("ShellOpen")).back().text;
+        EXPECT_EQ(messages().back(), u8("Stránku ") + address +
+                                         u8(" se nepodařilo otevřít.\r\nZkontrolujte, zda je v systému nastaven "
+                                            "výchozí webový prohlížeč."))
+            << name;
+    }
 }
 
 TEST_F(MainWindow, AboutBoxShowsVersionBuildDateAndModule)

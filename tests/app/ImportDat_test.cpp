@@ -141,6 +141,31 @@ TEST_F(Import, CzechTextLandsInTheDataFileUnchanged)
     EXPECT_TRUE(text.contains(u8("kod=\"789\" pole1=\"Čáslav\"")));
 }
 
+TEST_F(Import, Utf8WithOrWithoutTheMarkAndCodePage1250ImportTheSameRecords)
+{
+    const QString text = u8("BOM1|Žluťoučký kůň|úpěl\r\nČ2|ďábelské ódy\r\n");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"mark.csv", "\xEF\xBB\xBF" + text.toUtf8()},
+        {"utf8.csv", text.toUtf8()},
+        {"cp1250.csv", plat::unicodeToCp1250(text)},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeAll(path(c.name), c.bytes));
+        EXPECT_TRUE(import(path(c.name), 1)) << c.name;
+        ASSERT_TRUE(writeAll(path(c.name), QByteArray(c.bytes).replace('|', "\r\n")));
+        EXPECT_TRUE(import(path(c.name), 2)) << c.name;
+    }
+    const QStringList once = {"BOM1", u8("Č2"), "BOM1", u8("Žluťoučký kůň"), u8("úpěl"), u8("Č2"),
+                              u8("ďábelské ódy")};
+    EXPECT_EQ(column("kod"), once + once + once);
+    const QStringList pole1 = {u8("Žluťoučký kůň"), u8("ďábelské ódy"), "", "", "", "", ""};
+    EXPECT_EQ(column("pole1"), pole1 + pole1 + pole1);
+}
+
 TEST_F(Import, ThirtyThousandLinesArriveInOrder)
 {
     QByteArray bytes;

@@ -177,6 +177,29 @@ TEST_F(Konfig, ConfirmingWritesTheSectionAndRetitlesTheGrid)
     EXPECT_EQ(next.Popiska_pole4, "Pole 4");
 }
 
+TEST_F(Konfig, TheFirstWriteMovesTheSettingsBesideTheProgramIntoTheUsersFolder)
+{
+    const QByteArray old = "[Generator]\r\nPrefix=X-\r\n[Nastaveni]\r\nMaxDelka=12\r\nPopiska_pole1=Cena\r\n";
+    ASSERT_TRUE(writeAll(iniBeside(), old));
+    window = std::make_unique<THlavni>(dir.path());
+    EXPECT_EQ(window->MaxDelka, 12) << "read from beside the program while the user has none";
+    onModal([&](QDialog& d) {
+        auto& k = static_cast<TKonfig&>(d);
+        k.Edit_MaxDelka->setText("14");
+        k.Tl_Ok->click();
+        return k.result();
+    });
+    ASSERT_TRUE(ShowKonfig(window.get()));
+    EXPECT_EQ(readAll(iniBeside()), old) << "the program's folder is not written";
+    EXPECT_EQ(readAll(ini()), QByteArray("[Generator]\r\nPrefix=X-\r\n[Nastaveni]\r\nMaxDelka=14\r\n"
+                                         "Popiska_pole1=Cena\r\nPouzeCisla=1\r\nPopiska_kod=K\xf3" "d\r\n"
+                                         "Popiska_pole2=Pole 2\r\nPopiska_pole3=Pole 3\r\nPopiska_pole4=Pole 4\r\n"));
+    window.reset();
+    THlavni next(dir.path());
+    EXPECT_EQ(next.MaxDelka, 14);
+    EXPECT_EQ(next.Popiska_pole1, "Cena");
+}
+
 TEST_F(Konfig, PythonsConfigparserReadsTheFile)
 {
     if (!QFile::exists(QStringLiteral("/usr/bin/python3")))

@@ -2,6 +2,8 @@
 
 #include "Dialogs_fixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -106,6 +108,71 @@ TEST_F(RecordDialog, DigitsOnlyFilterAndLengthLimit)
         EXPECT_EQ(d.Ed_pole1->text(), "Abc") << "the free fields take anything";
     });
     EXPECT_EQ(beeps(), 1);
+}
+
+TEST_F(RecordDialog, PastedTextKeepsTheDigitsRuleAndTheLength)
+{
+    newFile();
+    show(TNovyEdit::NovyZaznam(), [&](TNovyEdit& d) {
+        QGuiApplication::clipboard()->setText(QStringLiteral("12AB34.5xyz67890"));
+        d.Ed_kod->setFocus();
+        QTest::keyClick(d.Ed_kod, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(d.Ed_kod->text(), "1234.567") << "letters dropped, then cut to MaxDelka";
+        d.Tl_OK->click();
+        // The context menu's "Paste", over a selection.
+        d.Ed_kod->setSelection(2, 3);
+        QGuiApplication::clipboard()->setText(QStringLiteral("x9y"));
+        d.Ed_kod->paste();
+        EXPECT_EQ(d.Ed_kod->text(), "129567");
+        // A drop inserts at the cursor the same way.
+        d.Ed_kod->setCursorPosition(0);
+        d.Ed_kod->insert(u8("Ž8"));
+        EXPECT_EQ(d.Ed_kod->text(), "8129567");
+        d.Tl_OK->click();
+    });
+    EXPECT_EQ(column("kod"), QStringList{"8129567"});
+    EXPECT_EQ(beeps(), 3) << "one beep for each refused paste";
+}
+
+TEST_F(RecordDialog, OkRefusesACodeThatBreaksTheRules)
+{
+    threeRecords();
+    ok(2);
+    show(TNovyEdit::EditaceZaznamu(), [&](TNovyEdit& d) {
+        // However it got there: the edit without its rules.
+        d.Ed_kod->setValidator(nullptr);
+        d.Ed_kod->setText("12AB");
+        d.Ed_kod->setModified(true);
+        d.Tl_OK->click();
+        QTest::keyClick(d.Ed_kod, Qt::Key_Right, Qt::ShiftModifier);
+        EXPECT_EQ(d.Ed_kod->text(), "12AB") << "the move waits for the code to be mended";
+        EXPECT_EQ(d.Pocitadlo->text(), "1 z 3");
+    });
+    EXPECT_EQ(column("kod"), (QStringList{"111", "222", "333"}));
+    EXPECT_EQ(messages().size(), 2);
+    EXPECT_EQ(messages().value(0), u8("Hodnota pole \"Kód\" neodpovídá omezení (Max. 8 znaků, pouze čísla)."));
+}
+
+TEST_F(RecordDialog, AStoredCodeOutsideTheRulesIsShownAndKeptWhole)
+{
+    newFile();
+    addRecord("ABC-1234567890", "a");
+    addRecord("222", "b");
+    table().First();
+    show(TNovyEdit::EditaceZaznamu(), [&](TNovyEdit& d) {
+        EXPECT_EQ(d.Ed_kod->text(), "ABC-1234567890");
+        d.Ed_pole1->setText("zmena");
+        QTest::keyClick(d.Ed_kod, Qt::Key_Right, Qt::ShiftModifier); // stores the record shown
+        EXPECT_EQ(d.Ed_kod->text(), "222");
+        QTest::keyClick(d.Ed_kod, Qt::Key_Left, Qt::ShiftModifier);
+        d.Ed_kod->setCursorPosition(14);
+        QTest::keyClicks(d.Ed_kod, "5");
+        EXPECT_EQ(d.Ed_kod->text(), "ABC-1234567890") << "no room for typing beyond MaxDelka";
+        QTest::keyClick(d.Ed_kod, Qt::Key_Backspace);
+        EXPECT_EQ(d.Ed_kod->text(), "ABC-123456789");
+    });
+    EXPECT_EQ(column("kod"), (QStringList{"ABC-1234567890", "222"}));
+    EXPECT_EQ(column("pole1"), (QStringList{"zmena", "b"}));
 }
 
 TEST_F(RecordDialog, WithoutTheDigitsRuleEveryKeyIsTaken)

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 using namespace dialogtest;
 
@@ -88,14 +89,32 @@ TEST_F(Paste, AHeaderLineGivesTheTitles)
     });
 }
 
-TEST_F(Paste, EmptyLeadingCellsKeepTheirColumns)
+TEST_F(Paste, ALineStartingWithATabLosesItsEmptyFirstCell)
 {
+    ok();
     form([&](TVlozeniDatExcel& f) {
         convert(f, "A\tB\tC\n\t\tc2\n\tb3\tc3\t\t\n");
-        EXPECT_EQ(row(f, 2), (QStringList{"2", "", "", "c2"}));
-        EXPECT_EQ(row(f, 3), (QStringList{"3", "", "b3", "c3"}));
+        EXPECT_EQ(row(f, 2), (QStringList{"2", "c2", "", ""}));
+        EXPECT_EQ(row(f, 3), (QStringList{"3", "b3", "c3", ""}));
         EXPECT_EQ(f.Grid1->ColCount(), 4) << "trailing empty cells add no columns";
+        f.Tl_PrenosDat->click();
     });
+    EXPECT_EQ(column("kod"), (QStringList{"A", "c2", "b3"}));
+    EXPECT_EQ(column("pole1"), (QStringList{"B", "", "c3"}));
+}
+
+TEST_F(Paste, EnterInTheGridPressesNoButton)
+{
+    form([&](TVlozeniDatExcel& f) {
+        convert(f, "1\ta\n2\tb\n");
+        for (QPushButton* b : f.findChildren<QPushButton*>())
+            EXPECT_FALSE(b->isDefault() || b->autoDefault()) << b->objectName().toStdString();
+        QTest::keyClick(f.Grid1, Qt::Key_Return);
+        QTest::keyClick(f.Grid1, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_TRUE(f.isVisible());
+    });
+    EXPECT_EQ(table().RecordCount(), 0) << "no transfer";
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(Paste, TransferAppendsTheRowsByColumnPosition)
@@ -133,7 +152,8 @@ TEST_F(Paste, TooLongOrMissingCodesAreListedAndNothingIsAdded)
     const QString tooLong(51, u'9');
     onModal([&](QDialog& d) {
         auto& f = static_cast<TVlozeniDatExcel&>(d);
-        convert(f, "1\ta\n2\tb\n\tc\n" + tooLong + "\td\n5\te\n");
+        convert(f, "1\ta\n2\tb\n3\tc\n" + tooLong + "\td\n5\te\n");
+        f.Grid1->SetCells(1, 3, {}); // a code the user emptied in the grid
         f.Tl_PrenosDat->click();
         return int(QDialog::Rejected);
     });
@@ -214,8 +234,9 @@ TEST(PasteText, CellsOfALine)
     };
     const Case cases[] = {
         {"a\tb\tc", {"a", "b", "c"}},
-        {"\ta", {"", "a"}},
-        {" \t a \r", {"", " a"}},
+        {"\ta", {"a"}},
+        {" \t a \r", {"a"}},
+        {"\t\tb\t\tc\t", {"b", "", "c"}},
         {"a\t\tb\t\t", {"a", "", "b"}},
         {"", {""}},
     };

@@ -181,3 +181,23 @@ TEST(CodePage, EveryNamedCodePageOpensInIconv)
         EXPECT_EQ(codePageToUnicode(page, unicodeToCodePage(page, u"Az09")), QStringLiteral("Az09")) << page;
     }
 }
+
+TEST(CodePage, TextFilesAreUtf8WithTheMarkOrWhenValidElseCodePage1250)
+{
+    struct Case {
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"\xEF\xBB\xBF", ""},
+        {"\xEF\xBB\xBF" "BOM1\r\n", "BOM1\r\n"},
+        {"\xEF\xBB\xBF\xC5\xBElu\xC5\xA5", QString::fromUtf8("žluť")},
+        {"\xC5\xBElu\xC5\xA5", QString::fromUtf8("žluť")},
+        {"\x9Elu\x9D", QString::fromUtf8("žluť")},
+        {"plain", "plain"},
+        // Not valid UTF-8 (a lead byte without its follower): code page 1250.
+        {"\xC5\xBE\xC5", QString::fromUtf8("ĹľĹ")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(textFileToUnicode(c.bytes), c.text) << c.bytes.toHex().toStdString();
+}

@@ -141,3 +141,78 @@ TEST(Files, FailedAtomicWriteKeepsTheOldFileEvenForRoot)
     EXPECT_EQ(readFileBytes(name), "old");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
 }
+
+namespace {
+
+// XDG_CONFIG_HOME for a scope, put back afterwards.
+class ConfigHome {
+public:
+    explicit ConfigHome(const QByteArray& value) : m_saved(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("XDG_CONFIG_HOME", value);
+    }
+    ~ConfigHome()
+    {
+        if (m_saved.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", m_saved);
+    }
+
+private:
+    QByteArray m_saved;
+};
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+TEST(Files, TheUsersConfigFolderFollowsXdg)
+{
+    {
+        ConfigHome home("/x/config");
+        EXPECT_EQ(UserConfigFolder(), "/x/config/sorvamet/");
+    }
+    ConfigHome relative("relative/ignored");
+    EXPECT_EQ(UserConfigFolder(), QDir::homePath() + "/.config/sorvamet/");
+}
+
+TEST(Files, SettingsAreReadBesideTheProgramUntilTheUserHasThemAndWrittenToTheUser)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ConfigHome home(dir.filePath("config").toLocal8Bit());
+    const QString program = dir.filePath("program") + '/';
+    const QString user = dir.filePath("config/sorvamet/S.ini");
+    ASSERT_TRUE(QDir().mkpath(program));
+
+    // Neither file: reads and writes go to the user's (a missing file reads as empty).
+    EXPECT_EQ(SettingsFileToRead("S.ini", program), user);
+    EXPECT_FALSE(QFile::exists(user));
+
+    // Only the one beside the program: it is read ...
+    QFile beside(program + "S.ini");
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.write("[A]\r\nK=1\r\n");
+    beside.close();
+    ASSERT_TRUE(beside.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    EXPECT_EQ(SettingsFileToRead("S.ini", program), program + "S.ini");
+    // ... and the first write starts from a writable copy of it.
+    EXPECT_EQ(SettingsFileToWrite("S.ini", program), user);
+    EXPECT_EQ(bytesOf(user), "[A]\r\nK=1\r\n");
+    EXPECT_TRUE(QFileInfo(user).permissions().testFlag(QFile::WriteOwner));
+    EXPECT_EQ(SettingsFileToRead("S.ini", program), user);
+
+    // From then on the user's file stays as it is.
+    QFile mine(user);
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("[A]\r\nK=2\r\n");
+    mine.close();
+    EXPECT_EQ(SettingsFileToWrite("S.ini", program), user);
+    EXPECT_EQ(bytesOf(user), "[A]\r\nK=2\r\n");
+    EXPECT_EQ(bytesOf(program + "S.ini"), "[A]\r\nK=1\r\n");
+}

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -138,7 +139,7 @@ TEST(QtServices, SaveDialogUsesFiltersAndDefaultExtension)
     req.initialDir = dir.path();
     const FileDialogResult r = services.FileDialog(req);
     ASSERT_TRUE(r.accepted);
-    EXPECT_EQ(filters, (QStringList{"Data (*.xml) (*.xml)", "Text (*.csv *.txt)"}));
+    EXPECT_EQ(filters, (QStringList{"Data (*.xml)", "Text (*.csv *.txt)"}));
     EXPECT_EQ(r.FileName(), dir.filePath(QStringLiteral("kody.xml")));
     EXPECT_EQ(r.filterIndex, 2);
 }
@@ -152,4 +153,47 @@ TEST(QtServices, ClipboardRoundTrip)
     EXPECT_TRUE(services.ClipboardHasFormat(QStringLiteral("PlainEditBlock")));
     EXPECT_EQ(services.ClipboardData(QStringLiteral("PlainEditBlock")), QByteArray("\x01\x00z", 3));
     EXPECT_EQ(services.ClipboardText(), QStringLiteral("z"));
+}
+
+TEST(QtServices, NameFiltersAppendThePatternsOnlyWhereTheDescriptionLacksThem)
+{
+    struct Case {
+        const char* filter;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {"Databáze pro čárové kódy (*.xml)|*.xml", {"Databáze pro čárové kódy (*.xml)"}},
+        {"Databáze csv (oddělovač \"čára\")(*.csv)|*.csv", {"Databáze csv (oddělovač \"čára\")(*.csv)"}},
+        {"Obrázky (*.png *.bmp)|*.bmp;*.png", {"Obrázky (*.png *.bmp)"}},
+        // Qt reads the patterns at blanks only, so these are given again.
+        {"Obrázky (*.png;*.bmp)|*.bmp;*.png", {"Obrázky (*.png;*.bmp) (*.bmp *.png)"}},
+        {"Text|*.txt|Vše|*.*", {"Text (*.txt)", "Vše (*.*)"}},
+        // Parentheses that are not the patterns.
+        {"Data (staré)|*.dat", {"Data (staré) (*.dat)"}},
+        {"Text (*.txt)|*.txt;*.text", {"Text (*.txt) (*.txt *.text)"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QtServices::NameFilters(QString::fromUtf8(c.filter)), c.names) << c.filter;
+}
+
+TEST(QtServices, QtsOwnTextsSpeakCzechOnceTheTranslationIsInstalled)
+{
+    QTranslator* translator = QtServices::InstallQtTranslation();
+    ASSERT_NE(translator, nullptr) << "Qt's Czech translation (qt6-translations-l10n) is not installed";
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Dotaz"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Ano"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Ne"));
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(dialog.labelText(QFileDialog::LookIn), QStringLiteral("Hledat v:"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+}
+
+TEST(QtServices, ShellOpenRefusesALocalDocumentThatIsNotThere)
+{
+    QtServices services;
+    QTemporaryDir dir;
+    EXPECT_FALSE(services.ShellOpen(dir.filePath(QStringLiteral("napoveda/chybi.htm"))));
 }
