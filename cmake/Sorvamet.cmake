@@ -99,8 +99,19 @@ function(sorvamet_test name)
     SORVAMET_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
     SORVAMET_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     SORVAMET_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 600)
+  sorvamet_add_suites(${name})
+endfunction()
+
+# One CTest test per GoogleTest suite of a test program, named
+# "folder/Suite" (the program's name without "_tests"); see TestSuites.cmake.in.
+function(sorvamet_add_suites target)
+  string(REGEX REPLACE "_tests$" "" PREFIX ${target})
+  set(TARGET ${target})
+  set(EXE "$<TARGET_FILE:${target}>")
+  set(WORKDIR ${CMAKE_CURRENT_BINARY_DIR})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/TestSuites.cmake.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake.in @ONLY)
+  file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake
+                INPUT ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake.in)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
 endfunction()

@@ -43,15 +43,25 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
+# CPU seconds used so far by finished child processes, into $cpu_now ("times"
+# must run in this shell, not in a command substitution).
+child_cpu() {
+  local f; f=$(mktemp)
+  times >"$f"
+  cpu_now=$(tail -n 1 "$f" | awk '{ split($1 " " $2, t, /[ms]/); print int(t[1] * 60 + t[2] + t[3] * 60 + t[4]) }')
+  rm -f "$f"
+}
+
 build=build
 sanitize=OFF
 if [ "$mode" = test ] && [ "${CI:-}" = true ]; then sanitize=ON; fi
 jobs=$(nproc)
 
-started=$SECONDS
+started=$SECONDS; child_cpu; cpu=$cpu_now
 cmake -S . -B "$build" -G Ninja -DSORVAMET_SANITIZE=$sanitize >/dev/null
 cmake --build "$build" -j "$jobs"
-echo "build: $((SECONDS - started)) s on $jobs cores"
+child_cpu
+echo "build: $((SECONDS - started)) s on $jobs cores, $((cpu_now - cpu)) s of CPU"
 
 if [ "$mode" = run ]; then
   if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -64,8 +74,9 @@ fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export QT_QPA_PLATFORM=offscreen
-started=$SECONDS
+started=$SECONDS; child_cpu; cpu=$cpu_now
 status=0
 ctest --test-dir "$build" --output-on-failure -j "$jobs" || status=$?
-echo "tests: $((SECONDS - started)) s on $jobs cores"
+child_cpu
+echo "tests: $((SECONDS - started)) s on $jobs cores, $((cpu_now - cpu)) s of CPU"
 exit $status

@@ -216,11 +216,6 @@ const std::vector<Case>& cases()
 
 class RoundTrip : public ::testing::TestWithParam<std::tuple<size_t, int>> {
 protected:
-    void SetUp() override
-    {
-        if (!QFile::exists(zdtest::kZdbarcode))
-            GTEST_SKIP() << "zdbarcode not built";
-    }
     QTemporaryDir dir;
 };
 
@@ -231,8 +226,7 @@ QString render(const QTemporaryDir& dir, const char* type, const QByteArray& tex
     QStringList args{QLatin1StringView(type), QString::fromLatin1(text), png, QStringLiteral("--angle"),
                      QString::number(angle)};
     args += extra;
-    const RunResult r = run(zdtest::kZdbarcode, args);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(zdtest::drawWithZdbarcode(args), 0) << args.join(QLatin1Char(' ')).toStdString();
     return png;
 }
 
@@ -279,11 +273,6 @@ INSTANTIATE_TEST_SUITE_P(Symbols, RoundTrip,
 
 class SupplementRoundTrip : public ::testing::TestWithParam<int> {
 protected:
-    void SetUp() override
-    {
-        if (!QFile::exists(zdtest::kZdbarcode))
-            GTEST_SKIP() << "zdbarcode not built";
-    }
     QTemporaryDir dir;
 };
 
@@ -373,11 +362,6 @@ std::string industrial(const char* nw) // bars only, narrow gaps; 1:3
 
 class PatternScan : public ::testing::TestWithParam<int> {
 protected:
-    void SetUp() override
-    {
-        if (!QFile::exists(zdtest::kZdbarcode))
-            GTEST_SKIP() << "zdbarcode not built";
-    }
     QTemporaryDir dir;
 };
 

@@ -3,6 +3,7 @@
 // independent decoders (ZXingReader, zbarimg, dmtxread).
 
 #include "zdBarcode2DBase.h"
+#include "zdbarcode.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -67,6 +68,13 @@ inline int runZdbarcode(const QStringList& args)
         return -1;
     p.waitForFinished(60000);
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// The tool's run in this process: the same drawing without a process start
+// per symbol (args as for runZdbarcode).
+inline int drawWithZdbarcode(const QStringList& args)
+{
+    return zdbarcodeMain(QStringList{QStringLiteral("zdbarcode")} + args);
 }
 
 // Saves the images as 0.png, 1.png ... in dir and returns the paths.

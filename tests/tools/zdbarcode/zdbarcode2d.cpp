@@ -6,6 +6,8 @@
 // CodePage, CompactionMode, PixelWidth, PixelHeight), VALUE a number or an
 // enumeration value name. The symbol is drawn with its text line and a
 // quiet zone of four modules. Exit codes as for the linear symbols.
+#include "zdbarcode.h"
+
 #include "zdBarcode2DBase.h"
 #include "zdBarcodeDataMatrix.h"
 #include "zdBarcodePDF417.h"
