@@ -98,9 +98,34 @@ public:
     // The script whose class items "is" consults.
     TzsScript* Script = nullptr;
 
+    // Called once the tree is complete: how the operands will be read.
+    void prepareOperands();
+
 private:
+    // Where an operand's value can be read in place: a constant, a parameter
+    // or a variable (unless a host hook supplies the variable's value).
+    struct StoredOperand {
+        TzsCustomVariable* item = nullptr;
+        bool hookable = false;
+        const plat::Variant* value() const
+        {
+            return item && !(hookable && item->OnGetVarValue) ? &item->Value : nullptr;
+        }
+    };
+
+    // The operators that evaluate both operands and combine them with one
+    // variant operation; the others (not, unary minus, short-circuit and/or,
+    // in, is, concatenation) take their own ways.
+    bool isPlainBinary() const { return m_binary && !ShortCircuit; }
+    plat::Variant evaluateOther();
+
     int m_priority;
     bool m_strCat;
+    bool m_binary = false;
+    plat::VarOp m_varOp = plat::VarOp::Add;
+    plat::Variant (*m_apply)(const plat::Variant&, const plat::Variant&) = nullptr;
+    StoredOperand m_left;
+    StoredOperand m_right;
 };
 
 #define ZS_OPERATOR_NODE(Name, Code, Prio, Cat)                                                                       \
@@ -156,6 +181,8 @@ public:
 
     plat::Variant GetValue() override;
     void SetValue(const plat::Variant& value) override;
+    // GetValue without the virtual call, for statements that hold an expression.
+    plat::Variant Evaluate() { return RootNode->GetValue(); }
 
     TzsExpressionNode* CurrentNode = nullptr;
     TzsExpressionNode* RootNode = nullptr; // owned
@@ -166,6 +193,8 @@ public:
 private:
     void appendOperand(TzsExpressionNode* node);
     void typeNode(TzsExpressionNode* node, QString& errorPos);
+    TzsExpressionNode* foldConstants(TzsExpressionNode* node);
+    static void prepareOperators(TzsExpressionNode* node);
     int m_nodeCount = 1;
 };
 

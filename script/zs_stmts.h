@@ -12,6 +12,7 @@
 class TzsCustomExpression;
 class TzsDesignator;
 class TzsSetExpression;
+class TzsStringVariable;
 
 class TzsStatement : public TzsItemList {
 public:
@@ -44,6 +45,10 @@ public:
     TzsCustomExpression* Expression = nullptr; // owned
     TzsCustomVariable* DestItem = nullptr;
     TzsCustomVariable* SourceItem = nullptr;
+
+protected:
+    // The destination when it is a string variable, which keeps its text natively.
+    TzsStringVariable* m_destText = nullptr;
 };
 
 class TzsAssignOpStmt : public TzsAssignmentStmt {
@@ -52,6 +57,9 @@ public:
     void Execute() override;
 
 private:
+    bool appendsText() const;
+    void appendText();
+
     int m_op;
 };
 

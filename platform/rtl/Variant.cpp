@@ -254,28 +254,18 @@ void Variant::destroy() noexcept
         m_arr.~shared_ptr();
 }
 
-Variant& Variant::operator=(const Variant& other)
+Variant& Variant::assign(const Variant& other)
 {
     if (this == &other)
         return *this;
-    if (isTrivialType(m_type) && isTrivialType(other.m_type)) {
-        m_type = other.m_type;
-        m_i64 = other.m_i64;
-        return *this;
-    }
     Variant copy(other);
     return *this = std::move(copy);
 }
 
-Variant& Variant::operator=(Variant&& other) noexcept
+Variant& Variant::assign(Variant&& other) noexcept
 {
     if (this == &other)
         return *this;
-    if (isTrivialType(m_type) && isTrivialType(other.m_type)) {
-        m_type = other.m_type;
-        m_i64 = other.m_i64;
-        return *this;
-    }
     // Take the value out first: it may live inside the array we are about to drop.
     Variant taken(std::move(other));
     if (!isTrivialType(m_type))

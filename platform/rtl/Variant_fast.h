@@ -15,6 +15,9 @@
 
 #include <cmath>
 
+// A fast path pays only when inlined into the operator it serves.
+#define PLAT_FAST_PATH [[gnu::always_inline]] inline
+
 namespace plat {
 
 // The general rule alone, without the fast paths: what VarBinaryOp gives
@@ -42,7 +45,7 @@ inline double numberOf(const Variant& v) noexcept
 }
 
 // +, -, * and / of two integers, two numbers or (for +) two texts.
-inline bool tryArithmetic(VarOp op, const Variant& left, const Variant& right, Variant& result)
+PLAT_FAST_PATH bool tryArithmetic(VarOp op, const Variant& left, const Variant& right, Variant& result)
 {
     const TVarType a = left.type();
     const TVarType b = right.type();
@@ -90,7 +93,7 @@ inline bool tryArithmetic(VarOp op, const Variant& left, const Variant& right, V
 
 // div and mod of two integers; division by 0 and by -1 (which can overflow)
 // take the general rule.
-inline bool tryIntDivide(VarOp op, const Variant& left, const Variant& right, Variant& result)
+PLAT_FAST_PATH bool tryIntDivide(VarOp op, const Variant& left, const Variant& right, Variant& result)
 {
     const TVarType a = left.type();
     const TVarType b = right.type();
@@ -105,7 +108,7 @@ inline bool tryIntDivide(VarOp op, const Variant& left, const Variant& right, Va
 }
 
 // shl and shr: the left operand's width decides, the count is taken modulo it.
-inline bool tryShift(VarOp op, const Variant& left, const Variant& right, Variant& result)
+PLAT_FAST_PATH bool tryShift(VarOp op, const Variant& left, const Variant& right, Variant& result)
 {
     const TVarType a = left.type();
     if (!isInteger(a) || !isInteger(right.type()))
@@ -122,7 +125,7 @@ inline bool tryShift(VarOp op, const Variant& left, const Variant& right, Varian
 }
 
 // and, or, xor: logical on two Booleans, bitwise on two integers.
-inline bool tryLogical(VarOp op, const Variant& left, const Variant& right, Variant& result)
+PLAT_FAST_PATH bool tryLogical(VarOp op, const Variant& left, const Variant& right, Variant& result)
 {
     const TVarType a = left.type();
     const TVarType b = right.type();
@@ -161,7 +164,7 @@ inline bool relationHolds(VarOp op, int order) noexcept
 }
 
 // The six comparisons of two numbers, two texts or two Booleans.
-inline bool tryCompare(VarOp op, const Variant& left, const Variant& right, bool& result)
+PLAT_FAST_PATH bool tryCompare(VarOp op, const Variant& left, const Variant& right, bool& result)
 {
     const TVarType a = left.type();
     const TVarType b = right.type();
@@ -182,7 +185,7 @@ inline bool tryCompare(VarOp op, const Variant& left, const Variant& right, bool
 
 inline bool isComparison(VarOp op) noexcept { return op >= VarOp::CmpEQ; }
 
-inline bool tryBinaryOp(VarOp op, const Variant& left, const Variant& right, Variant& result)
+PLAT_FAST_PATH bool tryBinaryOp(VarOp op, const Variant& left, const Variant& right, Variant& result)
 {
     switch (op) {
     case VarOp::Add:
@@ -210,14 +213,21 @@ inline bool tryBinaryOp(VarOp op, const Variant& left, const Variant& right, Var
     }
 }
 
-// The operator with its fast path inline: VarBinaryOp for hot loops.
-inline Variant binaryOp(VarOp op, const Variant& left, const Variant& right)
+// One operator with its fast path, then its general rule. A caller that
+// knows its operator in advance (a compiled expression node) takes the
+// function once and calls it for every evaluation.
+template <VarOp op>
+Variant applyBinaryOp(const Variant& left, const Variant& right)
 {
     Variant result;
-    if (tryBinaryOp(op, left, right, result))
-        return result;
-    return VarBinaryOpGeneral(op, left, right);
+    if (!tryBinaryOp(op, left, right, result))
+        result = VarBinaryOpGeneral(op, left, right);
+    return result;
 }
+
+using BinaryOpFunction = Variant (*)(const Variant& left, const Variant& right);
+// applyBinaryOp of the operator; VarBinaryOp(op, a, b) is binaryOpFunction(op)(a, b).
+BinaryOpFunction binaryOpFunction(VarOp op) noexcept;
 
 // A comparison's truth without making a Boolean Variant.
 inline bool compare(VarOp op, const Variant& left, const Variant& right)
@@ -266,3 +276,5 @@ inline bool toBoolean(const Variant& v)
 
 } // namespace fast
 } // namespace plat
+
+#undef PLAT_FAST_PATH

@@ -408,9 +408,23 @@ Variant VarBinaryOpGeneral(VarOp op, const Variant& left, const Variant& right)
     raiseInvalidOp();
 }
 
+fast::BinaryOpFunction fast::binaryOpFunction(VarOp op) noexcept
+{
+    static constexpr BinaryOpFunction kFunctions[] = {
+        applyBinaryOp<VarOp::Add>,        applyBinaryOp<VarOp::Subtract>,  applyBinaryOp<VarOp::Multiply>,
+        applyBinaryOp<VarOp::Divide>,     applyBinaryOp<VarOp::IntDivide>, applyBinaryOp<VarOp::Modulus>,
+        applyBinaryOp<VarOp::ShiftLeft>,  applyBinaryOp<VarOp::ShiftRight>, applyBinaryOp<VarOp::And>,
+        applyBinaryOp<VarOp::Or>,         applyBinaryOp<VarOp::Xor>,       applyBinaryOp<VarOp::CmpEQ>,
+        applyBinaryOp<VarOp::CmpNE>,      applyBinaryOp<VarOp::CmpLT>,     applyBinaryOp<VarOp::CmpLE>,
+        applyBinaryOp<VarOp::CmpGT>,      applyBinaryOp<VarOp::CmpGE>,
+    };
+    static_assert(std::size(kFunctions) == size_t(VarOp::CmpGE) + 1);
+    return kFunctions[size_t(op)];
+}
+
 Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right)
 {
-    return fast::binaryOp(op, left, right);
+    return fast::binaryOpFunction(op)(left, right);
 }
 
 Variant VarAdd(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Add, left, right); }
