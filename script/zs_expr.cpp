@@ -173,36 +173,35 @@ Variant rightValue(TzsExpressionNode* node)
 
 } // namespace
 
+zs::StoredValue zs::StoredValue::of(TzsCustomVariable* item)
+{
+    StoredValue stored;
+    if (!item)
+        return stored;
+    const std::type_info& type = typeid(*item);
+    if (type == typeid(TzsOperandNode) || type == typeid(TzsParamItem)) {
+        stored.item = item;
+    } else if (type == typeid(TzsVariable)) {
+        stored.item = item;
+        stored.hookable = true;
+    }
+    return stored;
+}
+
 namespace {
 
-// The item whose Value is an operand's value, read in place, or nullptr.
-// A variable's host hook is checked when it is read.
-TzsCustomVariable* storedItem(TzsExpressionNode* node, bool& hookable)
+TzsCustomVariable* operandItem(TzsExpressionNode* node)
 {
-    hookable = false;
-    if (!node)
-        return nullptr;
-    if (typeid(*node) == typeid(TzsOperandNode))
-        return node;
     auto* dn = dynamic_cast<TzsDesignatorNode*>(node);
-    if (!dn)
-        return nullptr;
-    TzsCustomVariable* item = dn->ReadItem;
-    if (typeid(*item) == typeid(TzsParamItem))
-        return item;
-    if (typeid(*item) == typeid(TzsVariable)) {
-        hookable = true;
-        return item;
-    }
-    return nullptr;
+    return dn ? dn->ReadItem : node;
 }
 
 } // namespace
 
 void TzsOperatorNode::prepareOperands()
 {
-    m_left.item = storedItem(LeftNode, m_left.hookable);
-    m_right.item = storedItem(RightNode, m_right.hookable);
+    m_left = zs::StoredValue::of(operandItem(LeftNode));
+    m_right = zs::StoredValue::of(operandItem(RightNode));
 }
 
 Variant TzsOperatorNode::GetValue()
@@ -211,8 +210,8 @@ Variant TzsOperatorNode::GetValue()
         return evaluateOther();
     // The left operand is read in place only when reading the right one
     // cannot change it (the right is read in place too).
-    const Variant* right = m_right.value();
-    if (const Variant* left = right ? m_left.value() : nullptr)
+    const Variant* right = m_right.get();
+    if (const Variant* left = right ? m_left.get() : nullptr)
         return m_apply(*left, *right);
     const Variant left = LeftNode->GetValue();
     if (right)
@@ -237,7 +236,7 @@ Variant TzsOperatorNode::evaluateOther()
     }
     case zs::opOr:
     case zs::opAnd: {
-        // Short-circuit: the left value decides.
+        // Short-circuit (the plain forms are binary): the left value decides.
         const bool left = plat::fast::toBoolean(LeftNode->GetValue());
         if (Op == zs::opOr ? left : !left)
             return Variant(left);

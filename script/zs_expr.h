@@ -11,6 +11,21 @@
 class TzsDesignator;
 class TzsSetExpression;
 
+namespace zs {
+// An item whose value can be read where it lies instead of through GetValue,
+// which would copy it: a constant, a parameter, or a variable unless a host
+// hook supplies the variable's value. Operators read their operands and
+// statements their sources this way.
+struct StoredValue {
+    TzsCustomVariable* item = nullptr;
+    bool hookable = false;
+
+    // The item's kind decides, once; nothing for other items.
+    static StoredValue of(TzsCustomVariable* item);
+    const plat::Variant* get() const { return item && !(hookable && item->OnGetVarValue) ? &item->Value : nullptr; }
+};
+} // namespace zs
+
 class TzsCustomExpression : public TzsCustomVariable {
 public:
     using TzsCustomVariable::TzsCustomVariable;
@@ -102,21 +117,11 @@ public:
     void prepareOperands();
 
 private:
-    // Where an operand's value can be read in place: a constant, a parameter
-    // or a variable (unless a host hook supplies the variable's value).
-    struct StoredOperand {
-        TzsCustomVariable* item = nullptr;
-        bool hookable = false;
-        const plat::Variant* value() const
-        {
-            return item && !(hookable && item->OnGetVarValue) ? &item->Value : nullptr;
-        }
-    };
-
     // The operators that evaluate both operands and combine them with one
     // variant operation; the others (not, unary minus, short-circuit and/or,
     // in, is, concatenation) take their own ways.
-    bool isPlainBinary() const { return m_binary && !ShortCircuit; }
+    bool isPlainBinary() const { return m_binary && !shortCircuits(); }
+    bool shortCircuits() const { return ShortCircuit && (Op == zs::opOr || Op == zs::opAnd); }
     plat::Variant evaluateOther();
 
     int m_priority;
@@ -124,8 +129,8 @@ private:
     bool m_binary = false;
     plat::VarOp m_varOp = plat::VarOp::Add;
     plat::Variant (*m_apply)(const plat::Variant&, const plat::Variant&) = nullptr;
-    StoredOperand m_left;
-    StoredOperand m_right;
+    zs::StoredValue m_left;
+    zs::StoredValue m_right;
 };
 
 #define ZS_OPERATOR_NODE(Name, Code, Prio, Cat)                                                                       \

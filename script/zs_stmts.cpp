@@ -85,12 +85,18 @@ void TzsAssignmentStmt::Resolve()
     // The root gives the expression's value without the expression's own call.
     SourceItem = sole ? sole : expression->RootNode;
     m_destText = typeid(*DestItem) == typeid(TzsStringVariable) ? static_cast<TzsStringVariable*>(DestItem) : nullptr;
+    m_destValue = zs::StoredValue::of(DestItem);
+    m_sourceValue = zs::StoredValue::of(SourceItem);
 }
 
 void TzsAssignmentStmt::Execute()
 {
     ReportLine();
-    if (live())
+    if (!live())
+        return;
+    if (const Variant* value = m_sourceValue.get())
+        DestItem->SetValue(*value);
+    else
         DestItem->SetValue(SourceItem->GetValue());
 }
 
@@ -108,8 +114,12 @@ void TzsAssignOpStmt::Execute()
         appendText();
         return;
     }
-    Variant value = DestItem->GetValue();
-    plat::VarOpInPlace(VarOp(m_op), value, SourceItem->GetValue());
+    const Variant* stored = m_destValue.get();
+    Variant value = stored ? *stored : DestItem->GetValue();
+    if (const Variant* source = m_sourceValue.get())
+        plat::VarOpInPlace(VarOp(m_op), value, *source);
+    else
+        plat::VarOpInPlace(VarOp(m_op), value, SourceItem->GetValue());
     DestItem->SetValue(value);
 }
 

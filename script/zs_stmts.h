@@ -4,6 +4,7 @@
 // language onto them. The run flags (terminate, exit, break, continue) live
 // on the statement's script.
 
+#include "zs_expr.h"
 #include "zs_items.h"
 
 #include <QString>
@@ -49,6 +50,9 @@ public:
 protected:
     // The destination when it is a string variable, which keeps its text natively.
     TzsStringVariable* m_destText = nullptr;
+    // Destination and source where they are read in place.
+    zs::StoredValue m_destValue;
+    zs::StoredValue m_sourceValue;
 };
 
 class TzsAssignOpStmt : public TzsAssignmentStmt {

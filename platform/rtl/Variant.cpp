@@ -258,6 +258,20 @@ Variant& Variant::assign(const Variant& other)
 {
     if (this == &other)
         return *this;
+    const bool texts = (m_type == varString || m_type == varOleStr)
+                    && (other.m_type == varString || other.m_type == varOleStr);
+    if (texts) {
+        // Text over text, the common store of a script: the string's own assignment.
+        m_str = other.m_str;
+        m_type = other.m_type;
+        return *this;
+    }
+    if (isTrivialType(m_type)) {
+        // Nothing to release here, so the other cannot live inside this value.
+        copyFrom(other);
+        m_type = other.m_type;
+        return *this;
+    }
     Variant copy(other);
     return *this = std::move(copy);
 }
@@ -266,6 +280,11 @@ Variant& Variant::assign(Variant&& other) noexcept
 {
     if (this == &other)
         return *this;
+    if (isTrivialType(m_type)) {
+        m_type = other.m_type;
+        moveFrom(std::move(other));
+        return *this;
+    }
     // Take the value out first: it may live inside the array we are about to drop.
     Variant taken(std::move(other));
     if (!isTrivialType(m_type))

@@ -9,11 +9,11 @@
 #include "FormatSettings.h"
 #include "Variant.h"
 #include "Variant_fast.h"
+#include "../VariantOutcome.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <random>
@@ -340,39 +340,7 @@ TEST_F(VariantTest, InPlaceOperatorsFollowTheTable)
 
 namespace {
 
-// The exact outcome of an evaluation: the kind and bits of the value, or the
-// class and message of the error.
-std::string outcome(const std::function<Variant()>& eval)
-{
-    Variant v;
-    try {
-        v = eval();
-    } catch (const Exception& e) {
-        return std::string("raised ") + e.className() + ": " + e.message().toStdString();
-    }
-    std::string text = VarTypeAsText(v.type()).toStdString() + ' ';
-    switch (v.type()) {
-    case varEmpty:
-    case varNull:
-        break;
-    case varSingle:
-    case varDouble:
-    case varDate: {
-        const double d = v.rawDouble();
-        quint64 bits = 0;
-        std::memcpy(&bits, &d, sizeof bits);
-        text += std::to_string(d) + " bits " + std::to_string(bits);
-        break;
-    }
-    case varString:
-    case varOleStr:
-        text += '"' + v.rawString().toStdString() + '"';
-        break;
-    default:
-        text += std::to_string(v.rawInteger());
-    }
-    return text;
-}
+using varianttest::outcome;
 
 const VarOp kBinaryOps[] = {VarOp::Add, VarOp::Subtract, VarOp::Multiply, VarOp::Divide, VarOp::IntDivide,
                             VarOp::Modulus, VarOp::ShiftLeft, VarOp::ShiftRight, VarOp::And, VarOp::Or,
