@@ -86,7 +86,10 @@ void TzsAssignmentStmt::Resolve()
     SourceItem = sole ? sole : expression->RootNode;
     m_destText = typeid(*DestItem) == typeid(TzsStringVariable) ? static_cast<TzsStringVariable*>(DestItem) : nullptr;
     m_destValue = zs::StoredValue::of(DestItem);
-    m_sourceValue = zs::StoredValue::of(SourceItem);
+    // Writing through a designator may run script code (an index, a call)
+    // before it stores, so its source is read first, as a copy.
+    if (DestItem != Designator)
+        m_sourceValue = zs::StoredValue::of(SourceItem);
 }
 
 void TzsAssignmentStmt::Execute()

@@ -250,6 +250,14 @@ TEST_F(FastPathScript, TheLeftOperandIsReadBeforeTheRightOneRuns)
               (QStringList{"2", "101", "2"}));
 }
 
+TEST_F(FastPathScript, TheSourceIsReadBeforeTheDestinationsIndexRuns)
+{
+    EXPECT_EQ(run(QStringLiteral("var n: Integer; a: array[0..2] of Integer;\n"
+                                 "function Idx: Integer; begin n := 100; Result := 1; end;\n"
+                                 "begin n := 5; a[Idx] := n; Print(a[1]); Print(n); end.")),
+              (QStringList{"5", "100"}));
+}
+
 TEST_F(FastPathScript, TextAppendedInPlaceIsTheTextJoined)
 {
     EXPECT_EQ(run(QStringLiteral("var s, t: String; i: Integer; v: Variant;\n"
