@@ -138,15 +138,23 @@ void BM_LoopAgainstLua(benchmark::State& state)
 }
 BENCHMARK(BM_LoopAgainstLua)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
+// Runs the program once per iteration; the script stays for checks, or is
+// nullptr when the program did not compile.
+std::unique_ptr<TzsScript> runProgram(benchmark::State& state, const QString& text, int itemsPerRun)
+{
+    auto script = compiled(text, state);
+    if (!script)
+        return nullptr;
+    for (auto _ : state)
+        script->Execute();
+    state.SetItemsProcessed(state.iterations() * itemsPerRun);
+    return script;
+}
+
 // The same loop alone, as Google Benchmark times it.
 void BM_Loop10M(benchmark::State& state)
 {
-    auto script = compiled(QString::fromUtf8(kPascalLoop), state);
-    if (!script)
-        return;
-    for (auto _ : state)
-        script->Execute();
-    state.SetItemsProcessed(state.iterations() * kLoopCount);
+    runProgram(state, QString::fromUtf8(kPascalLoop), kLoopCount);
 }
 BENCHMARK(BM_Loop10M)->Unit(benchmark::kMillisecond);
 
@@ -155,40 +163,32 @@ BENCHMARK(BM_Loop10M)->Unit(benchmark::kMillisecond);
 // A script function with two parameters, called a million times.
 void BM_FunctionCallInLoop(benchmark::State& state)
 {
-    auto script = compiled(QStringLiteral("function Add(a, b: Integer): Integer;\n"
-                                          "begin\n"
-                                          "  Result := a + b;\n"
-                                          "end;\n"
-                                          "var i, n: Integer;\n"
-                                          "begin\n"
-                                          "  n := 0;\n"
-                                          "  for i := 1 to 1000000 do n := Add(n, i) mod 1000;\n"
-                                          "end.\n"),
-                           state);
-    if (!script)
-        return;
-    for (auto _ : state)
-        script->Execute();
-    state.SetItemsProcessed(state.iterations() * 1000000);
+    runProgram(state,
+               QStringLiteral("function Add(a, b: Integer): Integer;\n"
+                              "begin\n"
+                              "  Result := a + b;\n"
+                              "end;\n"
+                              "var i, n: Integer;\n"
+                              "begin\n"
+                              "  n := 0;\n"
+                              "  for i := 1 to 1000000 do n := Add(n, i) mod 1000;\n"
+                              "end.\n"),
+               1000000);
 }
 BENCHMARK(BM_FunctionCallInLoop)->Unit(benchmark::kMillisecond);
 
 // A text of a million characters built by appending one at a time.
 void BM_StringBuilding(benchmark::State& state)
 {
-    auto script = compiled(QStringLiteral("var i: Integer; s: String;\n"
-                                          "begin\n"
-                                          "  s := '';\n"
-                                          "  for i := 1 to 1000000 do s := s + IntToStr(i mod 10);\n"
-                                          "end.\n"),
-                           state);
-    if (!script)
-        return;
-    for (auto _ : state)
-        script->Execute();
-    if (script->Find(QStringLiteral("s"))->GetValue().toString().size() != 1000000)
+    auto script = runProgram(state,
+                             QStringLiteral("var i: Integer; s: String;\n"
+                                            "begin\n"
+                                            "  s := '';\n"
+                                            "  for i := 1 to 1000000 do s := s + IntToStr(i mod 10);\n"
+                                            "end.\n"),
+                             1000000);
+    if (script && script->Find(QStringLiteral("s"))->GetValue().toString().size() != 1000000)
         state.SkipWithError("wrong text length");
-    state.SetItemsProcessed(state.iterations() * 1000000);
 }
 BENCHMARK(BM_StringBuilding)->Unit(benchmark::kMillisecond);
 
@@ -293,13 +293,8 @@ QString hostCallLoop(int count)
 void BM_PascalLoop(benchmark::State& state)
 {
     const int count = int(state.range(0));
-    auto script = compiled(hostCallLoop(count), state);
-    if (!script)
-        return;
-    for (auto _ : state)
-        script->Execute();
-    state.counters["k"] = script->Find(QStringLiteral("k"))->GetValue().toInteger();
-    state.SetItemsProcessed(state.iterations() * count);
+    if (auto script = runProgram(state, hostCallLoop(count), count))
+        state.counters["k"] = script->Find(QStringLiteral("k"))->GetValue().toInteger();
 }
 BENCHMARK(BM_PascalLoop)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

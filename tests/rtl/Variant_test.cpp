@@ -347,31 +347,36 @@ const VarOp kBinaryOps[] = {VarOp::Add, VarOp::Subtract, VarOp::Multiply, VarOp:
                             VarOp::Xor, VarOp::CmpEQ, VarOp::CmpNE, VarOp::CmpLT, VarOp::CmpLE,
                             VarOp::CmpGT, VarOp::CmpGE};
 
-// Counts how often the fast paths answered, so that a test which never
-// reaches them cannot pass unnoticed.
+// Holds the fast paths to the general rule and counts how often they
+// answered, so that a test which never reaches them cannot pass unnoticed.
+// Where a fast path declines, every entry point is the general rule itself;
+// the table still runs them all (a few hundred rows), the random pairs only
+// where a fast path answers, so that they stay quick under the sanitizers.
 struct FastPathCheck {
+    bool everyEntryPoint = false;
     int answered = 0;
     int checked = 0;
 
+    static std::string where(VarOp op, const Variant& a, const Variant& b)
+    {
+        return describe(a).toStdString() + " op" + std::to_string(int(op)) + ' ' + describe(b).toStdString();
+    }
+
     void binary(VarOp op, const Variant& a, const Variant& b)
     {
-        const std::string general = outcome([&] { return VarBinaryOpGeneral(op, a, b); });
-        const std::string where = describe(a).toStdString() + " op" + std::to_string(int(op)) + ' '
-                                + describe(b).toStdString();
-        Variant fastResult;
-        bool fastAnswered = false;
-        const std::string fast = outcome([&] {
-            fastAnswered = fast::tryBinaryOp(op, a, b, fastResult);
-            return fastResult;
-        });
         ++checked;
+        Variant fastResult;
+        const bool fastAnswered = fast::tryBinaryOp(op, a, b, fastResult);
+        if (!fastAnswered && !everyEntryPoint)
+            return;
+        const std::string general = outcome([&] { return VarBinaryOpGeneral(op, a, b); });
         if (fastAnswered) {
             ++answered;
-            ASSERT_EQ(fast, general) << where;
+            ASSERT_EQ(outcome([&] { return fastResult; }), general) << where(op, a, b);
         }
-        ASSERT_EQ(outcome([&] { return VarBinaryOp(op, a, b); }), general) << where;
+        ASSERT_EQ(outcome([&] { return VarBinaryOp(op, a, b); }), general) << where(op, a, b);
         if (fast::isComparison(op)) {
-            ASSERT_EQ(outcome([&] { return Variant(fast::compare(op, a, b)); }), general) << where;
+            ASSERT_EQ(outcome([&] { return Variant(fast::compare(op, a, b)); }), general) << where(op, a, b);
         } else {
             ASSERT_EQ(outcome([&] {
                           Variant target = a;
@@ -379,7 +384,7 @@ struct FastPathCheck {
                           return target;
                       }),
                       general)
-                << where << " in place";
+                << where(op, a, b) << " in place";
         }
     }
 
@@ -392,8 +397,11 @@ struct FastPathCheck {
         if (fast::tryNeg(a, r)) {
             ASSERT_EQ(outcome([&] { return r; }), outcome([&] { return VarNeg(a); })) << describe(a).toStdString();
         }
-        ASSERT_EQ(outcome([&] { return Variant(fast::toBoolean(a)); }), outcome([&] { return Variant(a.toBoolean()); }))
-            << describe(a).toStdString();
+        if (a.type() == varBoolean || everyEntryPoint) {
+            ASSERT_EQ(outcome([&] { return Variant(fast::toBoolean(a)); }),
+                      outcome([&] { return Variant(a.toBoolean()); }))
+                << describe(a).toStdString();
+        }
     }
 };
 
@@ -472,6 +480,7 @@ private:
 TEST_F(VariantTest, FastPathsAgreeWithTheGeneralRuleOverTheTable)
 {
     FastPathCheck check;
+    check.everyEntryPoint = true;
     for (const OpCase& c : operatorTable()) {
         if (isUnary(c.op)) {
             check.unary(c.left);

@@ -44,21 +44,17 @@ const Operator kOperators[] = {
 std::vector<Variant> operands()
 {
     return {0,
-            1,
-            -1,
             7,
+            -1,
             INT32_MAX,
             INT32_MIN,
             Variant(static_cast<long long>(INT64_MAX)),
             Variant(static_cast<long long>(INT64_MIN)),
-            Variant(static_cast<long long>(-3)),
             2.5,
-            -0.0,
             1e308,
             QStringLiteral("a"),
-            QStringLiteral("b"),
             QStringLiteral("10"),
-            Variant::fromOleStr(QStringLiteral("a")),
+            Variant::fromOleStr(QStringLiteral("b")),
             true,
             false,
             plat::Null(),
@@ -142,9 +138,10 @@ TEST_F(ExpressionRoutes, EveryRouteGivesTheGeneralRulesValueAndError)
         Route left;
         Route right;
     } kRoutes[] = {
-        {Route::Constant, Route::Constant}, {Route::Variable, Route::Variable},
-        {Route::Parameter, Route::Parameter}, {Route::HookedVariable, Route::Variable},
-        {Route::Variable, Route::HookedVariable}, {Route::Constant, Route::Parameter},
+        {Route::Constant, Route::Constant},       // folded
+        {Route::Variable, Route::Parameter},      // both read in place
+        {Route::HookedVariable, Route::Constant}, // the left evaluated, the right in place
+        {Route::Parameter, Route::HookedVariable}, // both evaluated
     };
     const std::vector<Variant> values = operands();
     int compared = 0;
@@ -164,7 +161,7 @@ TEST_F(ExpressionRoutes, EveryRouteGivesTheGeneralRulesValueAndError)
             }
         }
     }
-    EXPECT_GT(compared, 30000);
+    EXPECT_GT(compared, 15000);
 }
 
 // ---------------------------------------------------------------- whole scripts
