@@ -129,16 +129,16 @@ PLAT_FAST_PATH bool tryLogical(VarOp op, const Variant& left, const Variant& rig
 {
     const TVarType a = left.type();
     const TVarType b = right.type();
-    const qint64 x = left.rawInteger();
-    const qint64 y = right.rawInteger();
     if (a == varBoolean && b == varBoolean) {
-        const bool p = x != 0;
-        const bool q = y != 0;
+        const bool p = left.rawInteger() != 0;
+        const bool q = right.rawInteger() != 0;
         result = Variant(op == VarOp::And ? (p && q) : op == VarOp::Or ? (p || q) : (p != q));
         return true;
     }
     if (!isInteger(a) || !isInteger(b))
         return false;
+    const qint64 x = left.rawInteger();
+    const qint64 y = right.rawInteger();
     result = integerResult(op == VarOp::And ? (x & y) : op == VarOp::Or ? (x | y) : (x ^ y), a, b);
     return true;
 }
