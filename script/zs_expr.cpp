@@ -4,8 +4,11 @@
 #include "Handles.h"
 #include "Objects.h"
 #include "TypeInfo.h"
+#include "Variant_fast.h"
 #include "zs_dsgn.h"
 #include "zs_script.h"
+
+#include <typeinfo>
 
 using plat::Variant;
 using plat::VarOp;
@@ -55,9 +58,24 @@ TzsOperandNode::TzsOperandNode(const Variant& value)
     Kind = kindOfValue(value);
 }
 
+namespace {
+
+// A parameter named alone: reading the designator only reads the parameter.
+TzsParamItem* soleParameter(TzsDesignator* designator)
+{
+    if (designator->FormKind != TzsDesignator::General || designator->DeferredSource || designator->Count() != 1 ||
+        designator->GetItem(0)->Count() != 0)
+        return nullptr;
+    return dynamic_cast<TzsParamItem*>(designator->GetItem(0)->Ref);
+}
+
+} // namespace
+
 TzsDesignatorNode::TzsDesignatorNode(TzsDesignator* designator) : Designator(designator)
 {
     ReadItem = designator->FormKind == TzsDesignator::PlainVariable ? designator->Target : designator;
+    if (TzsParamItem* parameter = soleParameter(designator))
+        ReadItem = parameter;
     Kind = designator->Kind;
     DeclaredType = designator->DeclaredType;
 }
@@ -87,8 +105,41 @@ Variant TzsSetNode::GetValue()
     return SetExpression->GetValue();
 }
 
+namespace {
+
+// The variant operation of an operator that combines its two operand values;
+// false for the operators that work otherwise.
+bool binaryOperation(int op, VarOp& result)
+{
+    switch (op) {
+    case zs::opGreat: result = VarOp::CmpGT; return true;
+    case zs::opLess: result = VarOp::CmpLT; return true;
+    case zs::opLessEq: result = VarOp::CmpLE; return true;
+    case zs::opGreatEq: result = VarOp::CmpGE; return true;
+    case zs::opNonEq: result = VarOp::CmpNE; return true;
+    case zs::opEq: result = VarOp::CmpEQ; return true;
+    case zs::opPlus: result = VarOp::Add; return true;
+    case zs::opMinus: result = VarOp::Subtract; return true;
+    case zs::opOr: result = VarOp::Or; return true;
+    case zs::opXor: result = VarOp::Xor; return true;
+    case zs::opMul: result = VarOp::Multiply; return true;
+    case zs::opDivFloat: result = VarOp::Divide; return true;
+    case zs::opDivInt: result = VarOp::IntDivide; return true;
+    case zs::opMod: result = VarOp::Modulus; return true;
+    case zs::opAnd: result = VarOp::And; return true;
+    case zs::opShl: result = VarOp::ShiftLeft; return true;
+    case zs::opShr: result = VarOp::ShiftRight; return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
 TzsOperatorNode::TzsOperatorNode(int op, int priority, bool strCat) : Op(op), m_priority(priority), m_strCat(strCat)
 {
+    m_binary = !strCat && binaryOperation(op, m_varOp);
+    if (m_binary)
+        m_apply = plat::fast::binaryOpFunction(m_varOp);
 }
 
 namespace {
@@ -122,24 +173,75 @@ Variant rightValue(TzsExpressionNode* node)
 
 } // namespace
 
+zs::StoredValue zs::StoredValue::of(TzsCustomVariable* item)
+{
+    StoredValue stored;
+    if (!item)
+        return stored;
+    const std::type_info& type = typeid(*item);
+    if (type == typeid(TzsOperandNode) || type == typeid(TzsParamItem)) {
+        stored.item = item;
+    } else if (type == typeid(TzsVariable)) {
+        stored.item = item;
+        stored.hookable = true;
+    }
+    return stored;
+}
+
+namespace {
+
+TzsCustomVariable* operandItem(TzsExpressionNode* node)
+{
+    auto* dn = dynamic_cast<TzsDesignatorNode*>(node);
+    return dn ? dn->ReadItem : node;
+}
+
+} // namespace
+
+void TzsOperatorNode::prepareOperands()
+{
+    m_left = zs::StoredValue::of(operandItem(LeftNode));
+    m_right = zs::StoredValue::of(operandItem(RightNode));
+}
+
 Variant TzsOperatorNode::GetValue()
+{
+    if (!isPlainBinary())
+        return evaluateOther();
+    // The left operand is read in place only when reading the right one
+    // cannot change it (the right is read in place too).
+    const Variant* right = m_right.get();
+    if (const Variant* left = right ? m_left.get() : nullptr)
+        return m_apply(*left, *right);
+    const Variant left = LeftNode->GetValue();
+    if (right)
+        return m_apply(left, *right);
+    return m_apply(left, rightValue(RightNode));
+}
+
+Variant TzsOperatorNode::evaluateOther()
 {
     switch (Op) {
     case zs::opNone:
         return LeftNode ? LeftNode->GetValue() : plat::Null();
-    case zs::opNot:
-        return plat::VarNot(LeftNode->GetValue());
-    case zs::opUnMinus:
-        return plat::VarNeg(LeftNode->GetValue());
+    case zs::opNot: {
+        const Variant value = LeftNode->GetValue();
+        Variant result;
+        return plat::fast::tryNot(value, result) ? result : plat::VarNot(value);
+    }
+    case zs::opUnMinus: {
+        const Variant value = LeftNode->GetValue();
+        Variant result;
+        return plat::fast::tryNeg(value, result) ? result : plat::VarNeg(value);
+    }
     case zs::opOr:
-    case zs::opAnd:
-        if (ShortCircuit) {
-            const bool left = LeftNode->GetValue().toBoolean();
-            if (Op == zs::opOr ? left : !left)
-                return Variant(left);
-            return rightValue(RightNode);
-        }
-        break;
+    case zs::opAnd: {
+        // Short-circuit (the plain forms are binary): the left value decides.
+        const bool left = plat::fast::toBoolean(LeftNode->GetValue());
+        if (Op == zs::opOr ? left : !left)
+            return Variant(left);
+        return rightValue(RightNode);
+    }
     case zs::opIn:
         if (auto* set = dynamic_cast<TzsSetNode*>(RightNode))
             return Variant(set->SetExpression->Contains(LeftNode->GetValue()));
@@ -153,35 +255,14 @@ Variant TzsOperatorNode::GetValue()
         const plat::TClass* cls = plat::VariantToClass(right);
         return Variant(obj != nullptr && cls != nullptr && obj->InheritsFrom(cls));
     }
-    default:
-        break;
-    }
-
-    const Variant left = LeftNode->GetValue();
-    const Variant right = rightValue(RightNode);
-    switch (Op) {
-    case zs::opGreat: return plat::VarBinaryOp(VarOp::CmpGT, left, right);
-    case zs::opLess: return plat::VarBinaryOp(VarOp::CmpLT, left, right);
-    case zs::opLessEq: return plat::VarBinaryOp(VarOp::CmpLE, left, right);
-    case zs::opGreatEq: return plat::VarBinaryOp(VarOp::CmpGE, left, right);
-    case zs::opNonEq: return plat::VarBinaryOp(VarOp::CmpNE, left, right);
-    case zs::opEq: return plat::VarBinaryOp(VarOp::CmpEQ, left, right);
-    case zs::opPlus:
+    case zs::opPlus: {
         // Concatenation always joins texts, whatever the operands hold.
-        if (m_strCat)
-            return Variant(plat::VarToStr(left) + plat::VarToStr(right));
-        return plat::VarBinaryOp(VarOp::Add, left, right);
-    case zs::opMinus: return plat::VarBinaryOp(VarOp::Subtract, left, right);
-    case zs::opOr: return plat::VarBinaryOp(VarOp::Or, left, right);
-    case zs::opXor: return plat::VarBinaryOp(VarOp::Xor, left, right);
-    case zs::opMul: return plat::VarBinaryOp(VarOp::Multiply, left, right);
-    case zs::opDivFloat: return plat::VarBinaryOp(VarOp::Divide, left, right);
-    case zs::opDivInt: return plat::VarBinaryOp(VarOp::IntDivide, left, right);
-    case zs::opMod: return plat::VarBinaryOp(VarOp::Modulus, left, right);
-    case zs::opAnd: return plat::VarBinaryOp(VarOp::And, left, right);
-    case zs::opShl: return plat::VarBinaryOp(VarOp::ShiftLeft, left, right);
-    case zs::opShr: return plat::VarBinaryOp(VarOp::ShiftRight, left, right);
-    default: return left;
+        const Variant left = LeftNode->GetValue();
+        const Variant right = rightValue(RightNode);
+        return Variant(plat::VarToStr(left) + plat::VarToStr(right));
+    }
+    default:
+        return LeftNode->GetValue();
     }
 }
 
@@ -416,6 +497,54 @@ void TzsExpression::typeNode(TzsExpressionNode* node, QString& errorPos)
         errorPos = op->SourcePos;
 }
 
+namespace {
+
+// A literal operand, neither a designator nor a set.
+bool isConstant(const TzsExpressionNode* node)
+{
+    return node && typeid(*node) == typeid(TzsOperandNode);
+}
+
+} // namespace
+
+// An operator over constants only is evaluated once, here; the constant it
+// becomes keeps the operator's type and position. One that raises (1 div 0)
+// stays, so that its error comes when, and only if, the script reaches it.
+TzsExpressionNode* TzsExpression::foldConstants(TzsExpressionNode* node)
+{
+    auto* op = dynamic_cast<TzsOperatorNode*>(node);
+    if (!op)
+        return node;
+    if (op->LeftNode)
+        op->setLeft(foldConstants(op->LeftNode));
+    if (op->RightNode)
+        op->setRight(foldConstants(op->RightNode));
+    if (op->Op == zs::opIs || !isConstant(op->LeftNode) || (op->RightNode && !isConstant(op->RightNode)))
+        return node;
+    Variant value;
+    try {
+        value = op->GetValue();
+    } catch (const plat::Exception&) {
+        return node;
+    }
+    auto* folded = new TzsOperandNode(value);
+    folded->Kind = op->Kind;
+    folded->DeclaredType = op->DeclaredType;
+    folded->SourcePos = op->SourcePos;
+    delete op;
+    return folded;
+}
+
+void TzsExpression::prepareOperators(TzsExpressionNode* node)
+{
+    auto* op = dynamic_cast<TzsOperatorNode*>(node);
+    if (!op)
+        return;
+    prepareOperators(op->LeftNode);
+    prepareOperators(op->RightNode);
+    op->prepareOperands();
+}
+
 QString TzsExpression::Complete()
 {
     // The lone None root goes; its child is the tree.
@@ -429,9 +558,14 @@ QString TzsExpression::Complete()
         root->LeftNode = tree;
     }
     RootNode->ParentNode = nullptr;
-    CurrentNode = RootNode;
     QString errorPos;
     typeNode(RootNode, errorPos);
+    if (errorPos.isEmpty()) {
+        RootNode = foldConstants(RootNode);
+        RootNode->ParentNode = nullptr;
+    }
+    prepareOperators(RootNode);
+    CurrentNode = RootNode;
     Kind = RootNode->Kind;
     DeclaredType = RootNode->DeclaredType;
     auto* dn = dynamic_cast<TzsDesignatorNode*>(RootNode);

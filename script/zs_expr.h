@@ -11,6 +11,21 @@
 class TzsDesignator;
 class TzsSetExpression;
 
+namespace zs {
+// An item whose value can be read where it lies instead of through GetValue,
+// which would copy it: a constant, a parameter, or a variable unless a host
+// hook supplies the variable's value. Operators read their operands and
+// statements their sources this way.
+struct StoredValue {
+    TzsCustomVariable* item = nullptr;
+    bool hookable = false;
+
+    // The item's kind decides, once; nothing for other items.
+    static StoredValue of(TzsCustomVariable* item);
+    const plat::Variant* get() const { return item && !(hookable && item->OnGetVarValue) ? &item->Value : nullptr; }
+};
+} // namespace zs
+
 class TzsCustomExpression : public TzsCustomVariable {
 public:
     using TzsCustomVariable::TzsCustomVariable;
@@ -98,9 +113,24 @@ public:
     // The script whose class items "is" consults.
     TzsScript* Script = nullptr;
 
+    // Called once the tree is complete: how the operands will be read.
+    void prepareOperands();
+
 private:
+    // The operators that evaluate both operands and combine them with one
+    // variant operation; the others (not, unary minus, short-circuit and/or,
+    // in, is, concatenation) take their own ways.
+    bool isPlainBinary() const { return m_binary && !shortCircuits(); }
+    bool shortCircuits() const { return ShortCircuit && (Op == zs::opOr || Op == zs::opAnd); }
+    plat::Variant evaluateOther();
+
     int m_priority;
     bool m_strCat;
+    bool m_binary = false;
+    plat::VarOp m_varOp = plat::VarOp::Add;
+    plat::Variant (*m_apply)(const plat::Variant&, const plat::Variant&) = nullptr;
+    zs::StoredValue m_left;
+    zs::StoredValue m_right;
 };
 
 #define ZS_OPERATOR_NODE(Name, Code, Prio, Cat)                                                                       \
@@ -156,6 +186,8 @@ public:
 
     plat::Variant GetValue() override;
     void SetValue(const plat::Variant& value) override;
+    // GetValue without the virtual call, for statements that hold an expression.
+    plat::Variant Evaluate() { return RootNode->GetValue(); }
 
     TzsExpressionNode* CurrentNode = nullptr;
     TzsExpressionNode* RootNode = nullptr; // owned
@@ -166,6 +198,8 @@ public:
 private:
     void appendOperand(TzsExpressionNode* node);
     void typeNode(TzsExpressionNode* node, QString& errorPos);
+    TzsExpressionNode* foldConstants(TzsExpressionNode* node);
+    static void prepareOperators(TzsExpressionNode* node);
     int m_nodeCount = 1;
 };
 

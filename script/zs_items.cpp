@@ -171,39 +171,70 @@ TzsParamItem* TzsCustomVariable::GetParam(int index) const
 
 // ---------------------------------------------------------------- variables
 
-Variant TzsVariable::convertByKind(TzsVarType kind, const Variant& value)
+namespace {
+
+// A value that a variable of the kind stores as it is, without conversion.
+bool keepsKind(TzsVarType kind, plat::TVarType type)
 {
     switch (kind) {
-    case fvtInt:
-        return value.type() == plat::varInteger ? value : Variant(value.toInteger());
-    case fvtBool:
-        return value.type() == plat::varBoolean ? value : Variant(value.toBoolean());
-    case fvtFloat:
-        if (value.type() == plat::varDouble || value.type() == plat::varDate)
-            return value;
-        return Variant(value.toDouble());
-    case fvtString:
-        return value.type() == plat::varString ? value : Variant(plat::VarToStr(value));
-    case fvtInt64:
-        return value.type() == plat::varInt64 ? value : Variant(qint64(value.toInt64()));
-    default:
-        return value;
+    case fvtInt: return type == plat::varInteger;
+    case fvtBool: return type == plat::varBoolean;
+    case fvtFloat: return type == plat::varDouble || type == plat::varDate;
+    case fvtString: return type == plat::varString;
+    case fvtInt64: return type == plat::varInt64;
+    default: return true;
     }
+}
+
+// Kept out of line, so that storing and reading a value of the variable's
+// own kind stay small.
+[[gnu::noinline]] Variant converted(TzsVarType kind, const Variant& value)
+{
+    switch (kind) {
+    case fvtInt: return Variant(value.toInteger());
+    case fvtBool: return Variant(value.toBoolean());
+    case fvtFloat: return Variant(value.toDouble());
+    case fvtString: return Variant(plat::VarToStr(value));
+    case fvtInt64: return Variant(qint64(value.toInt64()));
+    default: return value;
+    }
+}
+
+[[gnu::noinline]] void storeConverted(TzsVariable* variable, const Variant& value)
+{
+    variable->Value = converted(variable->Kind, value);
+}
+
+// A host hook's value for a variable; Null means the hook leaves it alone.
+[[gnu::noinline]] Variant hookedValue(TzsVariable* item)
+{
+    Variant v = item->OnGetVarValue(item->Name, item->Kind, item->Value);
+    return v.isNull() ? item->Value : v;
+}
+
+} // namespace
+
+Variant TzsVariable::convertByKind(TzsVarType kind, const Variant& value)
+{
+    return keepsKind(kind, value.type()) ? value : converted(kind, value);
 }
 
 void TzsVariable::SetValue(const Variant& value)
 {
-    if (!ReadOnly)
-        Value = convertByKind(Kind, value);
+    if (ReadOnly)
+        return;
+    // The common case, a value already of the variable's kind, is stored
+    // without a converted copy.
+    if (keepsKind(Kind, value.type()))
+        Value = value;
+    else
+        storeConverted(this, value);
 }
 
 Variant TzsVariable::GetValue()
 {
-    if (OnGetVarValue) {
-        Variant v = OnGetVarValue(Name, Kind, Value);
-        if (!v.isNull())
-            return v;
-    }
+    if (OnGetVarValue)
+        return hookedValue(this);
     return Value;
 }
 

@@ -1,9 +1,12 @@
 #include "zs_stmts.h"
 
 #include "Exceptions.h"
+#include "Variant_fast.h"
 #include "zs_dsgn.h"
 #include "zs_expr.h"
 #include "zs_script.h"
+
+#include <typeinfo>
 
 using plat::Variant;
 using plat::VarOp;
@@ -53,7 +56,7 @@ void TzsStatement::runBlock()
 
 bool TzsStatement::conditionHolds(TzsCustomExpression* condition)
 {
-    return condition->GetValue().toBoolean();
+    return plat::fast::toBoolean(static_cast<TzsExpression*>(condition)->Evaluate());
 }
 
 namespace {
@@ -77,14 +80,26 @@ TzsAssignmentStmt::~TzsAssignmentStmt()
 void TzsAssignmentStmt::Resolve()
 {
     DestItem = Designator->FormKind == TzsDesignator::PlainVariable ? Designator->Target : Designator;
-    TzsCustomVariable* sole = static_cast<TzsExpression*>(Expression)->SoleOperand();
-    SourceItem = sole ? sole : Expression;
+    auto* expression = static_cast<TzsExpression*>(Expression);
+    TzsCustomVariable* sole = expression->SoleOperand();
+    // The root gives the expression's value without the expression's own call.
+    SourceItem = sole ? sole : expression->RootNode;
+    m_destText = typeid(*DestItem) == typeid(TzsStringVariable) ? static_cast<TzsStringVariable*>(DestItem) : nullptr;
+    m_destValue = zs::StoredValue::of(DestItem);
+    // Writing through a designator may run script code (an index, a call)
+    // before it stores, so its source is read first, as a copy.
+    if (DestItem != Designator)
+        m_sourceValue = zs::StoredValue::of(SourceItem);
 }
 
 void TzsAssignmentStmt::Execute()
 {
     ReportLine();
-    if (live())
+    if (!live())
+        return;
+    if (const Variant* value = m_sourceValue.get())
+        DestItem->SetValue(*value);
+    else
         DestItem->SetValue(SourceItem->GetValue());
 }
 
@@ -98,9 +113,43 @@ void TzsAssignOpStmt::Execute()
     ReportLine();
     if (!live())
         return;
-    Variant value = DestItem->GetValue();
-    plat::VarOpInPlace(VarOp(m_op), value, SourceItem->GetValue());
+    if (appendsText()) {
+        appendText();
+        return;
+    }
+    const Variant* stored = m_destValue.get();
+    Variant value = stored ? *stored : DestItem->GetValue();
+    if (const Variant* source = m_sourceValue.get())
+        plat::VarOpInPlace(VarOp(m_op), value, *source);
+    else
+        plat::VarOpInPlace(VarOp(m_op), value, SourceItem->GetValue());
     DestItem->SetValue(value);
+}
+
+// s := s + e on a string variable that no host hook reads or guards.
+bool TzsAssignOpStmt::appendsText() const
+{
+    return m_destText && m_op == int(VarOp::Add) && !m_destText->ReadOnly && !m_destText->OnGetVarValue;
+}
+
+// Appends to the variable's text where it lies, so that a loop building a
+// text stays linear. The destination is read before the source, as always;
+// the append happens in place only when evaluating the source left the text
+// as it was (the same shared characters), else the general way joins.
+void TzsAssignOpStmt::appendText()
+{
+    TzsStringVariable* variable = m_destText;
+    QString before = variable->Text;
+    const Variant piece = SourceItem->GetValue();
+    const bool unchanged = before.constData() == variable->Text.constData() && before.size() == variable->Text.size();
+    if (piece.isString() && unchanged) {
+        before = QString(); // our share would make the append copy the text
+        variable->Text.append(piece.rawString());
+        return;
+    }
+    Variant value(std::move(before));
+    plat::VarOpInPlace(VarOp::Add, value, piece);
+    variable->SetValue(value);
 }
 
 TzsAssignPlusStmt::TzsAssignPlusStmt(TzsScript* s, const QString& p, const QString& u)
@@ -161,8 +210,10 @@ void TzsIfStmt::Execute()
         return;
     if (conditionHolds(Condition))
         runBlock();
-    else
+    else if (ElseStmt->Count())
         ElseStmt->Execute();
+    else
+        Script->ErrorPosition.clear(); // all that an empty block does
 }
 
 TzsCaseSelector::~TzsCaseSelector()

@@ -4,6 +4,7 @@
 // language onto them. The run flags (terminate, exit, break, continue) live
 // on the statement's script.
 
+#include "zs_expr.h"
 #include "zs_items.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 class TzsCustomExpression;
 class TzsDesignator;
 class TzsSetExpression;
+class TzsStringVariable;
 
 class TzsStatement : public TzsItemList {
 public:
@@ -44,6 +46,13 @@ public:
     TzsCustomExpression* Expression = nullptr; // owned
     TzsCustomVariable* DestItem = nullptr;
     TzsCustomVariable* SourceItem = nullptr;
+
+protected:
+    // The destination when it is a string variable, which keeps its text natively.
+    TzsStringVariable* m_destText = nullptr;
+    // Destination and source where they are read in place.
+    zs::StoredValue m_destValue;
+    zs::StoredValue m_sourceValue;
 };
 
 class TzsAssignOpStmt : public TzsAssignmentStmt {
@@ -52,6 +61,9 @@ public:
     void Execute() override;
 
 private:
+    bool appendsText() const;
+    void appendText();
+
     int m_op;
 };
 

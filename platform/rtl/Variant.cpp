@@ -254,26 +254,35 @@ void Variant::destroy() noexcept
         m_arr.~shared_ptr();
 }
 
-Variant& Variant::operator=(const Variant& other)
+Variant& Variant::assign(const Variant& other)
 {
     if (this == &other)
         return *this;
-    if (isTrivialType(m_type) && isTrivialType(other.m_type)) {
+    const bool texts = (m_type == varString || m_type == varOleStr)
+                    && (other.m_type == varString || other.m_type == varOleStr);
+    if (texts) {
+        // Text over text, the common store of a script: the string's own assignment.
+        m_str = other.m_str;
         m_type = other.m_type;
-        m_i64 = other.m_i64;
+        return *this;
+    }
+    if (isTrivialType(m_type)) {
+        // Nothing to release here, so the other cannot live inside this value.
+        copyFrom(other);
+        m_type = other.m_type;
         return *this;
     }
     Variant copy(other);
     return *this = std::move(copy);
 }
 
-Variant& Variant::operator=(Variant&& other) noexcept
+Variant& Variant::assign(Variant&& other) noexcept
 {
     if (this == &other)
         return *this;
-    if (isTrivialType(m_type) && isTrivialType(other.m_type)) {
+    if (isTrivialType(m_type)) {
         m_type = other.m_type;
-        m_i64 = other.m_i64;
+        moveFrom(std::move(other));
         return *this;
     }
     // Take the value out first: it may live inside the array we are about to drop.

@@ -120,8 +120,25 @@ public:
         else
             moveFrom(std::move(other));
     }
-    Variant& operator=(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept;
+    // Scalars assign inline; texts, objects and arrays out of line.
+    Variant& operator=(const Variant& other)
+    {
+        if (isTrivialType(m_type) && isTrivialType(other.m_type)) {
+            m_type = other.m_type;
+            m_i64 = other.m_i64;
+            return *this;
+        }
+        return assign(other);
+    }
+    Variant& operator=(Variant&& other) noexcept
+    {
+        if (isTrivialType(m_type) && isTrivialType(other.m_type)) {
+            m_type = other.m_type;
+            m_i64 = other.m_i64;
+            return *this;
+        }
+        return assign(std::move(other));
+    }
     ~Variant()
     {
         if (!isTrivialType(m_type))
@@ -200,10 +217,17 @@ public:
 private:
     friend struct VariantAccess;
 
+    // Kinds held without resources, copied as their bits. Tested on every
+    // copy, so the common small codes take one bit test.
     static constexpr bool isTrivialType(TVarType t) noexcept
     {
-        return t != varString && t != varOleStr && t != varDispatch && t != varUnknown && (t & varArray) == 0;
+        constexpr quint32 kHeld = (1u << varOleStr) | (1u << varDispatch) | (1u << varUnknown);
+        if (t <= varInt64)
+            return ((kHeld >> t) & 1u) == 0;
+        return t != varString && (t & varArray) == 0;
     }
+    Variant& assign(const Variant& other);
+    Variant& assign(Variant&& other) noexcept;
     void copyFrom(const Variant& other);
     void moveFrom(Variant&& other) noexcept;
     void destroy() noexcept;

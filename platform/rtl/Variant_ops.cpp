@@ -1,10 +1,13 @@
 // Operators and comparisons of Variant values. The rules, case by case, are
 // the table in the Variant tests; the shape here is: classify both operands,
 // pick the result class from the wider one, compute with overflow checks.
+// VarBinaryOp first tries the typed fast paths of Variant_fast.h, which
+// answer for the common kinds exactly as these general rules do.
 
 #include "Variant.h"
 
 #include "Exceptions.h"
+#include "Variant_fast.h"
 #include "Variant_p.h"
 
 #include <cfloat>
@@ -316,12 +319,8 @@ Rel order(T a, T b)
 
 Rel compare(const Variant& left, const Variant& right, bool equalityOnly)
 {
-    const TVarType lt = left.type();
-    const TVarType rt = right.type();
-    if (lt == varInteger && rt == varInteger)
-        return order(left.rawInteger(), right.rawInteger());
-    const Cls lc = classify(lt);
-    const Cls rc = classify(rt);
+    const Cls lc = classify(left.type());
+    const Cls rc = classify(right.type());
     // Null equals only Null and sorts before everything else.
     if (lc == Cls::Null || rc == Cls::Null)
         return lc == rc ? Rel::Equal : lc == Cls::Null ? Rel::Less : Rel::Greater;
@@ -380,20 +379,12 @@ bool comparison(VarOp op, const Variant& left, const Variant& right)
 
 // ---------------------------------------------------------------------------
 
-Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right)
+Variant VarBinaryOpGeneral(VarOp op, const Variant& left, const Variant& right)
 {
     switch (op) {
     case VarOp::Add:
     case VarOp::Subtract:
     case VarOp::Multiply:
-        if (left.type() == varInteger && right.type() == varInteger) {
-            const qint64 a = left.rawInteger();
-            const qint64 b = right.rawInteger();
-            return intResult(op == VarOp::Add ? a + b : op == VarOp::Subtract ? a - b : a * b, false);
-        }
-        if (left.type() == varDouble && right.type() == varDouble)
-            return floatArith(op, left.rawDouble(), right.rawDouble(), Cls::Double);
-        return arithmetic(op, left, right);
     case VarOp::Divide:
         return arithmetic(op, left, right);
     case VarOp::IntDivide:
@@ -417,24 +408,43 @@ Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right)
     raiseInvalidOp();
 }
 
+fast::BinaryOpFunction fast::binaryOpFunction(VarOp op) noexcept
+{
+    static constexpr BinaryOpFunction kFunctions[] = {
+        applyBinaryOp<VarOp::Add>,        applyBinaryOp<VarOp::Subtract>,  applyBinaryOp<VarOp::Multiply>,
+        applyBinaryOp<VarOp::Divide>,     applyBinaryOp<VarOp::IntDivide>, applyBinaryOp<VarOp::Modulus>,
+        applyBinaryOp<VarOp::ShiftLeft>,  applyBinaryOp<VarOp::ShiftRight>, applyBinaryOp<VarOp::And>,
+        applyBinaryOp<VarOp::Or>,         applyBinaryOp<VarOp::Xor>,       applyBinaryOp<VarOp::CmpEQ>,
+        applyBinaryOp<VarOp::CmpNE>,      applyBinaryOp<VarOp::CmpLT>,     applyBinaryOp<VarOp::CmpLE>,
+        applyBinaryOp<VarOp::CmpGT>,      applyBinaryOp<VarOp::CmpGE>,
+    };
+    static_assert(std::size(kFunctions) == size_t(VarOp::CmpGE) + 1);
+    return kFunctions[size_t(op)];
+}
+
+Variant VarBinaryOp(VarOp op, const Variant& left, const Variant& right)
+{
+    return fast::binaryOpFunction(op)(left, right);
+}
+
 Variant VarAdd(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Add, left, right); }
 Variant VarSub(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Subtract, left, right); }
 Variant VarMul(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Multiply, left, right); }
-Variant VarDiv(const Variant& left, const Variant& right) { return arithmetic(VarOp::Divide, left, right); }
-Variant VarIntDiv(const Variant& left, const Variant& right) { return intDivide(VarOp::IntDivide, left, right); }
-Variant VarMod(const Variant& left, const Variant& right) { return intDivide(VarOp::Modulus, left, right); }
-Variant VarShl(const Variant& left, const Variant& right) { return shift(VarOp::ShiftLeft, left, right); }
-Variant VarShr(const Variant& left, const Variant& right) { return shift(VarOp::ShiftRight, left, right); }
-Variant VarAnd(const Variant& left, const Variant& right) { return logical(VarOp::And, left, right); }
-Variant VarOr(const Variant& left, const Variant& right) { return logical(VarOp::Or, left, right); }
-Variant VarXor(const Variant& left, const Variant& right) { return logical(VarOp::Xor, left, right); }
+Variant VarDiv(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Divide, left, right); }
+Variant VarIntDiv(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::IntDivide, left, right); }
+Variant VarMod(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Modulus, left, right); }
+Variant VarShl(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::ShiftLeft, left, right); }
+Variant VarShr(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::ShiftRight, left, right); }
+Variant VarAnd(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::And, left, right); }
+Variant VarOr(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Or, left, right); }
+Variant VarXor(const Variant& left, const Variant& right) { return VarBinaryOp(VarOp::Xor, left, right); }
 
-bool VarCmpEQ(const Variant& left, const Variant& right) { return comparison(VarOp::CmpEQ, left, right); }
-bool VarCmpNE(const Variant& left, const Variant& right) { return comparison(VarOp::CmpNE, left, right); }
-bool VarCmpLT(const Variant& left, const Variant& right) { return comparison(VarOp::CmpLT, left, right); }
-bool VarCmpLE(const Variant& left, const Variant& right) { return comparison(VarOp::CmpLE, left, right); }
-bool VarCmpGT(const Variant& left, const Variant& right) { return comparison(VarOp::CmpGT, left, right); }
-bool VarCmpGE(const Variant& left, const Variant& right) { return comparison(VarOp::CmpGE, left, right); }
+bool VarCmpEQ(const Variant& left, const Variant& right) { return fast::compare(VarOp::CmpEQ, left, right); }
+bool VarCmpNE(const Variant& left, const Variant& right) { return fast::compare(VarOp::CmpNE, left, right); }
+bool VarCmpLT(const Variant& left, const Variant& right) { return fast::compare(VarOp::CmpLT, left, right); }
+bool VarCmpLE(const Variant& left, const Variant& right) { return fast::compare(VarOp::CmpLE, left, right); }
+bool VarCmpGT(const Variant& left, const Variant& right) { return fast::compare(VarOp::CmpGT, left, right); }
+bool VarCmpGE(const Variant& left, const Variant& right) { return fast::compare(VarOp::CmpGE, left, right); }
 
 TVariantRelationship VarCompareValue(const Variant& left, const Variant& right)
 {

@@ -8,12 +8,15 @@
 #include "Exceptions.h"
 #include "FormatSettings.h"
 #include "Variant.h"
+#include "Variant_fast.h"
+#include "../VariantOutcome.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <random>
 
 using namespace plat;
 
@@ -328,6 +331,183 @@ TEST_F(VariantTest, InPlaceOperatorsFollowTheTable)
             return target;
         },
         true);
+}
+
+// ---------------------------------------------------------------------------
+// Typed fast paths: each must give exactly what the general rule gives, the
+// same kind and bits of the value or the same error, for the table's cases
+// and for random operands around the borders where the rules change.
+
+namespace {
+
+using varianttest::outcome;
+
+const VarOp kBinaryOps[] = {VarOp::Add, VarOp::Subtract, VarOp::Multiply, VarOp::Divide, VarOp::IntDivide,
+                            VarOp::Modulus, VarOp::ShiftLeft, VarOp::ShiftRight, VarOp::And, VarOp::Or,
+                            VarOp::Xor, VarOp::CmpEQ, VarOp::CmpNE, VarOp::CmpLT, VarOp::CmpLE,
+                            VarOp::CmpGT, VarOp::CmpGE};
+
+// Holds the fast paths to the general rule and counts how often they
+// answered, so that a test which never reaches them cannot pass unnoticed.
+// Where a fast path declines, every entry point is the general rule itself;
+// the table still runs them all (a few hundred rows), the random pairs only
+// where a fast path answers, so that they stay quick under the sanitizers.
+struct FastPathCheck {
+    bool everyEntryPoint = false;
+    int answered = 0;
+    int checked = 0;
+
+    static std::string where(VarOp op, const Variant& a, const Variant& b)
+    {
+        return describe(a).toStdString() + " op" + std::to_string(int(op)) + ' ' + describe(b).toStdString();
+    }
+
+    void binary(VarOp op, const Variant& a, const Variant& b)
+    {
+        ++checked;
+        Variant fastResult;
+        const bool fastAnswered = fast::tryBinaryOp(op, a, b, fastResult);
+        if (!fastAnswered && !everyEntryPoint)
+            return;
+        const std::string general = outcome([&] { return VarBinaryOpGeneral(op, a, b); });
+        if (fastAnswered) {
+            ++answered;
+            ASSERT_EQ(outcome([&] { return fastResult; }), general) << where(op, a, b);
+        }
+        ASSERT_EQ(outcome([&] { return VarBinaryOp(op, a, b); }), general) << where(op, a, b);
+        if (fast::isComparison(op)) {
+            ASSERT_EQ(outcome([&] { return Variant(fast::compare(op, a, b)); }), general) << where(op, a, b);
+        } else {
+            ASSERT_EQ(outcome([&] {
+                          Variant target = a;
+                          VarOpInPlace(op, target, b);
+                          return target;
+                      }),
+                      general)
+                << where(op, a, b) << " in place";
+        }
+    }
+
+    void unary(const Variant& a)
+    {
+        Variant r;
+        if (fast::tryNot(a, r)) {
+            ASSERT_EQ(outcome([&] { return r; }), outcome([&] { return VarNot(a); })) << describe(a).toStdString();
+        }
+        if (fast::tryNeg(a, r)) {
+            ASSERT_EQ(outcome([&] { return r; }), outcome([&] { return VarNeg(a); })) << describe(a).toStdString();
+        }
+        if (a.type() == varBoolean || everyEntryPoint) {
+            ASSERT_EQ(outcome([&] { return Variant(fast::toBoolean(a)); }),
+                      outcome([&] { return Variant(a.toBoolean()); }))
+                << describe(a).toStdString();
+        }
+    }
+};
+
+// Random operands, most of the fast kinds, many on the borders where a rule
+// changes (32 and 64-bit overflow, zero and -1 divisors, infinities), with
+// Null, Empty and kinds that only the general rule handles mixed in.
+class OperandSource {
+public:
+    explicit OperandSource(quint64 seed) : m_random(seed) {}
+
+    Variant next()
+    {
+        switch (pick(12)) {
+        case 0: case 1: case 2: return Variant(int(integer32()));
+        case 3: case 4: return Variant(static_cast<long long>(integer64()));
+        case 5: case 6: return Variant(real());
+        case 7: return Variant(pick(2) == 0);
+        case 8: return text();
+        case 9: return pick(2) ? Null() : Variant();
+        case 10: return pick(2) ? Variant::fromOleStr(text().rawString()) : Variant(float(real()));
+        default: {
+            const qint64 v = integer32();
+            return pick(2) ? Variant::fromCurrencyScaled(v) : Variant::fromInteger(v & 0xFF, varByte);
+        }
+        }
+    }
+
+private:
+    int pick(int n) { return int(m_random() % quint64(n)); }
+
+    qint64 integer32()
+    {
+        static const qint64 kBorders[] = {0, 1, -1, 2, -2, 7, 31, 32, 63, 64, INT32_MAX, INT32_MIN, INT32_MAX - 1,
+                                          INT32_MIN + 1, 46340, 46341, -46341, 65536};
+        switch (pick(3)) {
+        case 0: return kBorders[pick(int(std::size(kBorders)))];
+        case 1: return qint64(pick(2001)) - 1000;
+        default: return qint64(qint32(m_random()));
+        }
+    }
+
+    qint64 integer64()
+    {
+        static const qint64 kBorders[] = {0, 1, -1, 2, INT64_MAX, INT64_MIN, INT64_MAX - 1, INT64_MIN + 1,
+                                          qint64(INT32_MAX) + 1, qint64(INT32_MIN) - 1, qint64(1) << 32,
+                                          3037000499LL, 3037000500LL, -3037000500LL, (qint64(1) << 53) + 1};
+        switch (pick(3)) {
+        case 0: return kBorders[pick(int(std::size(kBorders)))];
+        case 1: return integer32();
+        default: return qint64(m_random());
+        }
+    }
+
+    double real()
+    {
+        static const double kBorders[] = {0.0, -0.0, 0.5, -1.5, 2.5, 1e308, -1e308, 1e-310, 4.9e-324,
+                                          INFINITY, -INFINITY, NAN, 9007199254740993.0, 2147483648.0};
+        switch (pick(3)) {
+        case 0: return kBorders[pick(int(std::size(kBorders)))];
+        case 1: return double(pick(2001) - 1000) / 4;
+        default: return std::ldexp(double(qint64(m_random() >> 11)) / double(qint64(1) << 53) - 0.5, pick(80) - 40);
+        }
+    }
+
+    Variant text()
+    {
+        static const char* const kTexts[] = {"", "a", "A", "b", "ab", "10", "9", "1,5", "-3", "abc", "true", "0"};
+        return Variant(kTexts[pick(int(std::size(kTexts)))]);
+    }
+
+    std::mt19937_64 m_random;
+};
+
+} // namespace
+
+TEST_F(VariantTest, FastPathsAgreeWithTheGeneralRuleOverTheTable)
+{
+    FastPathCheck check;
+    check.everyEntryPoint = true;
+    for (const OpCase& c : operatorTable()) {
+        if (isUnary(c.op)) {
+            check.unary(c.left);
+        } else {
+            check.binary(static_cast<VarOp>(static_cast<int>(c.op)), c.left, c.right);
+            check.unary(c.right);
+        }
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+    EXPECT_GT(check.answered, 25) << "the table reaches the fast paths";
+}
+
+TEST_F(VariantTest, FastPathsAgreeWithTheGeneralRuleOnRandomOperands)
+{
+    constexpr int kPairs = 100000;
+    OperandSource source(20240611);
+    FastPathCheck check;
+    for (int i = 0; i < kPairs; ++i) {
+        const Variant a = source.next();
+        const Variant b = source.next();
+        check.binary(kBinaryOps[size_t(i) % std::size(kBinaryOps)], a, b);
+        check.unary(a);
+        if (::testing::Test::HasFatalFailure())
+            return;
+    }
+    EXPECT_GT(check.answered, kPairs / 4) << "the random operands reach the fast paths";
 }
 
 TEST_F(VariantTest, NamedOperatorsMatchVarBinaryOp)
