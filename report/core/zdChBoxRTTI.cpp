@@ -5,6 +5,8 @@
 #include "zs_items.h"
 #include "zs_script.h"
 
+#include <algorithm>
+
 namespace {
 
 class TzdCheckBoxRTTI : public TzsRTTIModule {
@@ -23,7 +25,10 @@ namespace zd {
 
 void startCheckBoxRTTIUnit()
 {
-    zsAddRTTIModule(zsModuleClass<TzdCheckBoxRTTI>());
+    const TzsRTTIModuleClass module = zsModuleClass<TzdCheckBoxRTTI>();
+    const auto& list = zsRTTIModules();
+    if (std::find(list.begin(), list.end(), module) == list.end())
+        zsAddRTTIModule(module);
 }
 
 void endCheckBoxRTTIUnit()

@@ -1,4 +1,5 @@
 // What the report unit does when the program starts and when it ends.
+// Starting twice does no harm.
 
 #include "zdClass.h"
 
@@ -11,6 +12,7 @@
 #include "zdDataSets.h"
 #include "zdRes.h"
 #include "zdVariables.h"
+#include "zs_sysfuncs.h"
 
 namespace {
 
@@ -44,6 +46,8 @@ void startReportUnit()
     };
     for (const plat::TClass* cls : classes)
         plat::RegisterClass(cls);
+    // Report scripts and expressions see the system functions first.
+    zsRegisterSysFunctions();
     zdGetResources()->LocalizeScriptMessages();
 }
 

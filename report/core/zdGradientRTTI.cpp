@@ -5,6 +5,8 @@
 #include "zs_items.h"
 #include "zs_script.h"
 
+#include <algorithm>
+
 namespace {
 
 class TzdGradientRTTI : public TzsRTTIModule {
@@ -23,7 +25,10 @@ namespace zd {
 
 void startGradientRTTIUnit()
 {
-    zsAddRTTIModule(zsModuleClass<TzdGradientRTTI>());
+    const TzsRTTIModuleClass module = zsModuleClass<TzdGradientRTTI>();
+    const auto& list = zsRTTIModules();
+    if (std::find(list.begin(), list.end(), module) == list.end())
+        zsAddRTTIModule(module);
 }
 
 void endGradientRTTIUnit()

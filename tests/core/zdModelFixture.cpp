@@ -5,6 +5,8 @@
 #include "zdDsgnIntf.h"
 #include "zdXMLSerializer.h"
 #include "zdClass_view.h"
+#include "zdChBox.h"
+#include "zdGradient.h"
 #include "zs_items.h"
 #include "zs_script.h"
 #include "Exceptions.h"
@@ -176,6 +178,7 @@ TzsScript& TzdTestReport::Script()
 {
     if (m_reportScript)
         return *m_reportScript;
+    startReportLibrary();
     m_reportScript = std::make_unique<TzsScript>();
     TzsScript& script = *m_reportScript;
     script.SyntaxType = Language;
@@ -189,7 +192,12 @@ TzsScript& TzdTestReport::Script()
     script.AddObject(QStringLiteral("Report"), this);
     script.AddVariable(QStringLiteral("Value"), QStringLiteral("Variant"), plat::Variant::null());
     script.AddVariable(QStringLiteral("Self"), QStringLiteral("TzdView"), plat::Variant::null());
-    script.Lines.SetText(m_script->Text());
+    QString text = m_script->Text();
+    if (text.trimmed().isEmpty()) // an empty main program of the language
+        text = Language == u"PascalScript" ? QStringLiteral("begin end.")
+             : Language == u"C++Script"    ? QStringLiteral("{}")
+                                           : QString();
+    script.Lines.SetText(text);
     if (!script.Compile())
         throw plat::Exception(QStringLiteral("Script error at %1: %2").arg(script.ErrorPosition, script.ErrorMessage));
     m_cacheScript = std::make_unique<TzsScript>();
@@ -317,6 +325,19 @@ void registerTestClasses()
     registry->RegisterObject(TzdTestBand::StaticClass(), nullptr, QString(), QString());
     registry->RegisterObject(TzdTestReport::StaticClass(), nullptr, QString(), QString());
     registry->RegisterObject(TzdUserDataSet::StaticClass(), nullptr, QString(), QString());
+}
+
+void startReportLibrary()
+{
+    static const bool started = [] {
+        zd::startReportUnit();
+        zd::startCheckBoxRTTIUnit();
+        zd::startCheckBoxUnit();
+        zd::startGradientRTTIUnit();
+        zd::startGradientUnit();
+        return true;
+    }();
+    (void)started;
 }
 
 QByteArray saveToBytes(TzdComponent* Obj, bool SaveChildren)

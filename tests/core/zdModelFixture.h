@@ -185,6 +185,9 @@ private:
 
 // Registers the test classes (and the dataset classes) for creation by name.
 void registerTestClasses();
+// Starts the report unit and the check-box and gradient units once, as the
+// program does, so report objects are known by class name and to scripts.
+void startReportLibrary();
 
 // Saves Obj with SaveToStream and returns the bytes.
 QByteArray saveToBytes(TzdComponent* Obj, bool SaveChildren = true);
