@@ -4,6 +4,7 @@
 #include "Graphics.h"
 #include "Streams.h"
 #include "SysUtils.h"
+#include "zdClass_view.h"
 #include "zdDataSets.h"
 #include "zdRes.h"
 #include "zdXML.h"
@@ -71,9 +72,6 @@ QString diffEscaped(const QString& Text)
 
 namespace {
 
-// Alignment values of views (TzdAlign), read through their Align property.
-enum : int { baNone = 0, baLeft = 1, baRight = 2, baCenter = 3, baWidth = 4, baBottom = 5, baClient = 6, baHidden = 7 };
-
 // Set by DesignCreate for the one constructor run it brackets.
 thread_local bool t_designCreate = false;
 
@@ -99,6 +97,8 @@ QString defaultNameStem(const QString& className)
     return removeFirst(removeFirst(className, QStringLiteral("Tzd")), QStringLiteral("View"));
 }
 
+// The Align property of views (TzdAlign), read through reflection so that
+// any class publishing it takes part.
 int alignOf(const TzdComponent* obj)
 {
     const plat::TPropInfo* prop = obj->ClassType()->FindProperty(u"Align");

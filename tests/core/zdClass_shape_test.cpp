@@ -325,6 +325,12 @@ TEST(Fills, MiddleColourAndEmptyBrush)
         brush.Draw(&canvas, 0, 0, 20, 20, 1, 1);
     }
     EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+    // Gradients blend the raw colour bytes; glass resolves system colours.
+    EXPECT_EQ(zd::gradientStep(plat::clBtnFace, plat::clBlack, 0, 255), plat::RGB(15, 0, 0));
+    glass.Color = plat::clBtnFace;
+    glass.Blend = 0;
+    EXPECT_EQ(glass.LightColor(), plat::ColorToRGB(plat::clBtnFace));
+    glass.Color = plat::clBlue;
     // Assign copies from the same kind only.
     TzdBrushFill other;
     other.BackColor = plat::clRed;
