@@ -5,8 +5,6 @@
 #include "zs_items.h"
 #include "zs_script.h"
 
-#include <algorithm>
-
 namespace {
 
 class TzdCheckBoxRTTI : public TzsRTTIModule {
@@ -25,10 +23,7 @@ namespace zd {
 
 void startCheckBoxRTTIUnit()
 {
-    const TzsRTTIModuleClass module = zsModuleClass<TzdCheckBoxRTTI>();
-    const auto& list = zsRTTIModules();
-    if (std::find(list.begin(), list.end(), module) == list.end())
-        zsAddRTTIModule(module);
+    zsAddRTTIModule(zsModuleClass<TzdCheckBoxRTTI>());
 }
 
 void endCheckBoxRTTIUnit()

@@ -302,6 +302,40 @@ TzdFillType zdGetFillType(const TzdCustomFill* Fill)
     return ftBrush;
 }
 
+namespace zd {
+
+bool setFillKind(TzdCustomFill*& Fill, TzdFillType Kind)
+{
+    if (Fill && Kind == zdGetFillType(Fill))
+        return false;
+    delete Fill;
+    Fill = zdCreateFill(Kind);
+    return true;
+}
+
+void setFill(TzdCustomFill*& Fill, TzdCustomFill* Value)
+{
+    if (!Value)
+        return;
+    setFillKind(Fill, zdGetFillType(Value));
+    Fill->Assign(Value);
+}
+
+plat::TColor brushBackColor(const TzdCustomFill* Fill)
+{
+    if (auto* brush = dynamic_cast<const TzdBrushFill*>(Fill))
+        return brush->BackColor;
+    return plat::clNone;
+}
+
+void setBrushBackColor(TzdCustomFill* Fill, plat::TColor Value)
+{
+    if (auto* brush = dynamic_cast<TzdBrushFill*>(Fill))
+        brush->BackColor = Value;
+}
+
+} // namespace zd
+
 plat::TColor zdGradientMidColor(const TzdGradientFill* Fill)
 {
     return Fill ? zd::gradientMidColor(Fill->StartColor, Fill->EndColor) : plat::clNone;

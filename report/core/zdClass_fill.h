@@ -171,6 +171,18 @@ private:
 // A new fill of that kind with its initial values (the caller owns it).
 TzdCustomFill* zdCreateFill(TzdFillType Kind);
 TzdFillType zdGetFillType(const TzdCustomFill* Fill);
+
+namespace zd {
+// The rules of an object that owns a fill (views, highlights, styles):
+// the fill is replaced by a new one with its initial values when the kind
+// changes (true then); setting a fill first takes its kind, then copies it.
+bool setFillKind(TzdCustomFill*& Fill, TzdFillType Kind);
+void setFill(TzdCustomFill*& Fill, TzdCustomFill* Value);
+// A brush fill's background colour (clNone for other fills); writing it
+// changes brush fills only.
+plat::TColor brushBackColor(const TzdCustomFill* Fill);
+void setBrushBackColor(TzdCustomFill* Fill, plat::TColor Value);
+} // namespace zd
 // Start + MulDiv(127, End - Start, 255) per channel of the raw colour values.
 plat::TColor zdGradientMidColor(const TzdGradientFill* Fill);
 

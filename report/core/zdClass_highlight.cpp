@@ -89,31 +89,22 @@ TzdFillType TzdHighlight::FillType() const
 
 void TzdHighlight::SetFillType(TzdFillType Value)
 {
-    if (Value == zdGetFillType(m_fill))
-        return;
-    delete m_fill;
-    m_fill = zdCreateFill(Value);
+    zd::setFillKind(m_fill, Value);
 }
 
 void TzdHighlight::SetFill(TzdCustomFill* Value)
 {
-    if (!Value)
-        return;
-    SetFillType(zdGetFillType(Value));
-    m_fill->Assign(Value);
+    zd::setFill(m_fill, Value);
 }
 
 plat::TColor TzdHighlight::Color() const
 {
-    if (auto* brush = dynamic_cast<TzdBrushFill*>(m_fill))
-        return brush->BackColor;
-    return plat::clNone;
+    return zd::brushBackColor(m_fill);
 }
 
 void TzdHighlight::SetColor(plat::TColor Value)
 {
-    if (auto* brush = dynamic_cast<TzdBrushFill*>(m_fill))
-        brush->BackColor = Value;
+    zd::setBrushBackColor(m_fill, Value);
 }
 
 TzdHighlightCollection::TzdHighlightCollection() : TzdCollection(TzdHighlight::StaticClass()) {}

@@ -336,10 +336,8 @@ TzdFillType TzdView::FillType() const
 
 void TzdView::SetFillType(TzdFillType Value)
 {
-    if (Value == zdGetFillType(m_fill))
+    if (!zd::setFillKind(m_fill, Value))
         return;
-    delete m_fill;
-    m_fill = zdCreateFill(Value);
     if (DesignMode)
         if (zd::ReportDocument* doc = reportDocument())
             if (TzdCustomDesigner* designer = doc->Designer())
@@ -356,17 +354,14 @@ void TzdView::SetFill(TzdCustomFill* Value)
 
 plat::TColor TzdView::Color() const
 {
-    if (auto* brush = dynamic_cast<TzdBrushFill*>(m_fill))
-        return brush->BackColor;
     if (auto* gradient = dynamic_cast<TzdGradientFill*>(m_fill))
         return zdGradientMidColor(gradient);
-    return plat::clNone;
+    return zd::brushBackColor(m_fill);
 }
 
 void TzdView::SetColor(plat::TColor Value)
 {
-    if (auto* brush = dynamic_cast<TzdBrushFill*>(m_fill))
-        brush->BackColor = Value;
+    zd::setBrushBackColor(m_fill, Value);
 }
 
 plat::TBrushStyle TzdView::BrushStyle() const

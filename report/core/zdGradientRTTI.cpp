@@ -5,8 +5,6 @@
 #include "zs_items.h"
 #include "zs_script.h"
 
-#include <algorithm>
-
 namespace {
 
 class TzdGradientRTTI : public TzsRTTIModule {
@@ -25,10 +23,7 @@ namespace zd {
 
 void startGradientRTTIUnit()
 {
-    const TzsRTTIModuleClass module = zsModuleClass<TzdGradientRTTI>();
-    const auto& list = zsRTTIModules();
-    if (std::find(list.begin(), list.end(), module) == list.end())
-        zsAddRTTIModule(module);
+    zsAddRTTIModule(zsModuleClass<TzdGradientRTTI>());
 }
 
 void endGradientRTTIUnit()

@@ -56,26 +56,25 @@ struct Drawing {
     }
 };
 
-QByteArray pngOf(int w, int h, QColor colour)
+QByteArray imageOf(int w, int h, QColor colour, const char* format)
 {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return bytes;
+}
+
+QByteArray pngOf(int w, int h, QColor colour)
+{
+    return imageOf(w, h, colour, "PNG");
 }
 
 QByteArray bmpOf(int w, int h, QColor colour)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
+    return imageOf(w, h, colour, "BMP");
 }
 
 struct ObjectsFixture : ::testing::Test {
