@@ -18,6 +18,8 @@
 #include "zdXMLSerializer.h"
 #include "zs_script.h"
 
+#include "../MutationTestUtil.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
@@ -685,4 +687,48 @@ TEST_F(ObjectsFixture, CheckBoxAndGradientUnitsRegisterTheirClassesAndScriptName
     EXPECT_EQ(script.Evaluate(QStringLiteral("gsHorizCenter")).toInteger(), 5);
     EXPECT_NE(script.FindClass(QStringLiteral("TzdCheckBoxView")), nullptr);
     EXPECT_NE(script.FindClass(QStringLiteral("TzdGradientView")), nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Damaged templates
+
+TEST_F(ObjectsFixture, DamagedObjectsLoadAndDrawOrAreRefused)
+{
+    // A template with one object of each kind, pictures included.
+    {
+        auto* shape = new TzdShapeView(&report);
+        shape->SetName(QStringLiteral("Shape1"));
+        shape->SetBounds(2, 3, 40, 30);
+        shape->SetFillType(ftGlass);
+        auto* line = new TzdLineView(&report);
+        line->SetName(QStringLiteral("Line1"));
+        line->SetBounds(5, 5, 60, 0);
+        line->ArrowEnd = true;
+        auto* png = new TzdPictureView(&report);
+        png->SetName(QStringLiteral("Png1"));
+        png->SetBounds(0, 0, 30, 20);
+        png->Picture()->LoadFromBytes(pngOf(3, 2, Qt::red));
+        auto* bmp = new TzdPictureView(&report);
+        bmp->SetName(QStringLiteral("Bmp1"));
+        bmp->SetBounds(0, 0, 30, 20);
+        bmp->Picture()->LoadFromBytes(bmpOf(2, 2, Qt::blue));
+        auto* box = new TzdCheckBoxView(&report);
+        box->SetName(QStringLiteral("Check1"));
+        auto* gradient = new TzdGradientView(&report);
+        gradient->SetName(QStringLiteral("Gradient1"));
+        gradient->SetBounds(0, 0, 50, 10);
+        gradient->Style = gsElliptic;
+    }
+    zdtest::registerTestClasses();
+    const QByteArray fixture = zdtest::saveToBytes(&report);
+    const auto outcome = mutation::runMutations({fixture}, 250, 1944, mutation::textTokens(), [](const QByteArray& b) {
+        TzdTestReport loaded;
+        zdtest::loadFromBytes(&loaded, b);
+        QImage image(64, 64, QImage::Format_RGB32);
+        plat::TCanvas canvas(&image);
+        for (TzdComponent* obj : loaded.AllObjects())
+            if (auto* printable = dynamic_cast<TzdReportComponent*>(obj))
+                printable->Draw(&canvas, 1, 1, 0, 0);
+    });
+    EXPECT_GT(outcome.accepted, 100);
 }
