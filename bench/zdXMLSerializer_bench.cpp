@@ -1,8 +1,10 @@
 // Saving and loading report templates through the serializer: a report of
 // pages and bands holding a number of text objects.
 
+#include "Exceptions.h"
 #include "Graphics.h"
 #include "Streams.h"
+#include "Variant.h"
 #include "zdClass.h"
 #include "zdDsgnIntf.h"
 #include "zdXMLSerializer.h"
@@ -43,6 +45,18 @@ public:
     TzdComponent* FindAncestorObject(const QString&) override { return nullptr; }
     zd::CustomDataHandler CustomDataReader() const override { return {}; }
     zd::CustomDataHandler CustomDataWriter() const override { return {}; }
+    // Loading and saving evaluate nothing.
+    plat::Variant Calc(const QString&) override { throw plat::Exception(QStringLiteral("No expressions here")); }
+    void SetSelfValue(TzdComponent*) override {}
+    void SetLocalValue(const plat::Variant&) override {}
+    QString ScriptLanguage() const override { return QStringLiteral("PascalScript"); }
+    TzdVariables* Variables() override { return nullptr; }
+    TzdStyles* Styles() override { return nullptr; }
+    TzdCustomPreviewPages* ActivePreviewPages() override { return nullptr; }
+    TzdCustomDesigner* Designer() override { return nullptr; }
+    bool DoublePass() const override { return false; }
+    void SetTerminated(bool) override {}
+    void SetModified(bool) override {}
 
 private:
     TzdXMLSerializer* m_serializer = nullptr;

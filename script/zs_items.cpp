@@ -931,7 +931,9 @@ std::vector<TzsRTTIModuleClass>& zsRTTIModules()
 
 void zsAddRTTIModule(TzsRTTIModuleClass moduleClass)
 {
-    zsRTTIModules().push_back(moduleClass);
+    auto& list = zsRTTIModules();
+    if (std::find(list.begin(), list.end(), moduleClass) == list.end())
+        list.push_back(moduleClass);
 }
 
 void zsRemoveRTTIModule(TzsRTTIModuleClass moduleClass)

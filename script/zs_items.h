@@ -337,7 +337,8 @@ public:
 
 using TzsRTTIModuleClass = TzsRTTIModule* (*)(TzsScript* script);
 
-// The process-wide ordered list of registration-module classes.
+// The process-wide ordered list of registration-module classes. A class is
+// in the list once: adding it again changes nothing.
 std::vector<TzsRTTIModuleClass>& zsRTTIModules();
 void zsAddRTTIModule(TzsRTTIModuleClass moduleClass);
 void zsRemoveRTTIModule(TzsRTTIModuleClass moduleClass);

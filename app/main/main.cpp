@@ -1,8 +1,38 @@
 #include "Application.h"
 #include "Hlavni_f.h"
 #include "QtServices.h"
+#include "zdChBox.h"
+#include "zdClass.h"
+#include "zdGradient.h"
 
 #include <QApplication>
+
+namespace {
+
+// The report library's units start before the main window exists and end
+// after it is gone, in reverse order.
+struct ReportLibraryUnits {
+    ReportLibraryUnits()
+    {
+        zd::startReportUnit();
+        zd::startCheckBoxRTTIUnit();
+        zd::startCheckBoxUnit();
+        zd::startGradientRTTIUnit();
+        zd::startGradientUnit();
+    }
+    ~ReportLibraryUnits()
+    {
+        zd::endGradientUnit();
+        zd::endGradientRTTIUnit();
+        zd::endCheckBoxUnit();
+        zd::endCheckBoxRTTIUnit();
+        zd::endReportUnit();
+    }
+    ReportLibraryUnits(const ReportLibraryUnits&) = delete;
+    ReportLibraryUnits& operator=(const ReportLibraryUnits&) = delete;
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -13,6 +43,7 @@ int main(int argc, char* argv[])
     plat::QtServices services;
     plat::ScopedServices useServices(services);
     plat::Application().SetTitle(QStringLiteral("Sorvamet"));
+    ReportLibraryUnits reportLibrary;
 
     THlavni hlavni;
     hlavni.show();

@@ -15,7 +15,9 @@
 #include <QGlyphRun>
 #include <QRawFont>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_map>
@@ -376,6 +378,99 @@ void TCanvas::MoveTo(int x, int y)
     m_dashPhase = 0;
 }
 
+bool TCanvas::axisAlignedWideLine(QPainter& p, TPoint a, TPoint b)
+{
+    const bool vertical = a.X == b.X;
+    if (!vertical && a.Y != b.Y)
+        return false;
+    const std::vector<int>& dash = m_pen.UserDash();
+    const TPenEndCap cap = m_pen.EndCap();
+    // Round-capped solid lines keep their rounded ends from the painter.
+    if (dash.empty() && cap == pecRound && (m_pen.Geometric() || m_pen.Width() > 1))
+        return false;
+    const int w = std::max(1, m_pen.Width());
+    const int lo = w / 2;
+    // The pen is a w x w square placed lo before the line's coordinate.
+    const int minor = (vertical ? a.X : a.Y) - lo;
+    const long long start = vertical ? a.Y : a.X;
+    const long long end = vertical ? b.Y : b.X;
+    const int dir = end >= start ? 1 : -1;
+    const long long length = std::llabs(end - start);
+
+    QRegion area;
+    auto addMajor = [&](long long from, long long to) { // [from, to) in major units, normalised
+        if (to <= from)
+            return;
+        const int f = int(std::clamp<long long>(from, INT_MIN / 2, INT_MAX / 2));
+        const int t = int(std::clamp<long long>(to, INT_MIN / 2, INT_MAX / 2));
+        area += vertical ? QRect(minor, f, w, t - f) : QRect(f, minor, t - f, w);
+    };
+    auto addRun = [&](long long offA, long long offB) { // a dash from offA to offB along the line
+        const long long p0 = start + dir * offA, p1 = start + dir * offB;
+        const long long from = std::min(p0, p1), to = std::max(p0, p1);
+        switch (cap) {
+        case pecFlat:
+            addMajor(from, to);
+            break;
+        case pecSquare:
+            addMajor(from - lo, to - lo + w);
+            break;
+        case pecRound: {
+            addMajor(from, to);
+            for (long long c : {from, to}) {
+                const int cc = int(std::clamp<long long>(c, INT_MIN / 2, INT_MAX / 2)) - lo;
+                area += vertical ? EllipseRegion(TRect(minor, cc, minor + w, cc + w))
+                                 : EllipseRegion(TRect(cc, minor, cc + w, minor + w));
+            }
+            break;
+        }
+        }
+    };
+    std::vector<int> pattern;
+    for (int v : dash)
+        pattern.push_back(std::max(0, v));
+    if (pattern.size() % 2)
+        pattern.push_back(pattern.back()); // an odd pattern repeats its last value as a gap
+    long long period = 0;
+    for (int v : pattern)
+        period += v;
+    if (period == 0) {
+        addRun(0, length);
+    } else {
+        // Only the dashes that can reach the visible part are made, so a
+        // dashed line millions of pixels long costs what is visible.
+        QRect visible(0, 0, 0, 0);
+        if (QPaintDevice* dev = Device())
+            visible = QRect(0, 0, dev->width(), dev->height());
+        if (m_borrowed && m_borrowed->transform().isScaling())
+            visible = m_borrowed->transform().inverted().mapRect(visible);
+        if (m_hasClip)
+            visible &= m_clip.boundingRect();
+        const long long vLo = vertical ? visible.top() : visible.left();
+        const long long vHi = vertical ? visible.bottom() : visible.right();
+        const long long offLo = std::max(0LL, std::min(dir * (vLo - start), dir * (vHi - start)) - w - 1);
+        const long long offHi = std::min(length, std::max(dir * (vLo - start), dir * (vHi - start)) + w + 1);
+        for (long long base = offLo - offLo % period; base <= offHi; base += period) {
+            long long pos = base;
+            for (size_t k = 0; k < pattern.size(); ++k) {
+                if (k % 2 == 0 && (pos < length || (length == 0 && pos == 0)))
+                    addRun(pos, std::min(pos + pattern[k], length));
+                pos += pattern[k];
+            }
+        }
+    }
+    if (m_hasClip)
+        area &= m_clip;
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQColor(m_pen.Color()));
+    p.setCompositionMode(penComposition(m_pen.Mode()));
+    for (const QRect& r : area)
+        p.drawRect(r);
+    p.restore();
+    return true;
+}
+
 void TCanvas::LineTo(int x, int y)
 {
     const TPoint from = m_penPos;
@@ -387,6 +482,8 @@ void TCanvas::LineTo(int x, int y)
         cosmeticLine(p, from, {x, y});
         return;
     }
+    if (axisAlignedWideLine(p, from, {x, y}))
+        return;
     p.save();
     applyPen(p);
     p.drawLine(QPoint(from.X, from.Y), QPoint(x, y));

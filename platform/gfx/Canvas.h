@@ -11,6 +11,10 @@
 //   dash-dot 9/6/3/6 and dash-dot-dot 9/3/3/3/3/3 pixels; styled pens wider
 //   than one pixel draw solid; the gaps take the background colour unless
 //   the background mode is transparent;
+// - a pen w pixels wide on a horizontal or vertical line covers w rows (or
+//   columns) from w div 2 before the line; square caps reach as far past
+//   both end points, flat caps stop before the end point (see
+//   axisAlignedWideLine);
 // - hatch brushes are 8 x 8 patterns aligned to the device origin;
 // - a solid brush makes the background mode opaque in the brush colour
 //   (text cells are filled), any other brush makes it transparent;
@@ -282,6 +286,14 @@ protected:
     bool bkOpaque() const;
     // Rasterises a one-pixel line from a to b (b excluded) with the pen style.
     void cosmeticLine(QPainter& p, TPoint a, TPoint b);
+    // A geometric or wide pen on a horizontal or vertical line: the w x w pen
+    // square lies w div 2 before the line's coordinate across the line; along
+    // it square caps add the same square at both ends (both end points
+    // drawn), flat caps cover from the start up to the end (end excluded) and
+    // round caps add a w-wide circle at each end. User dash patterns run from
+    // the start, each dash capped the same way (a zero-length dash with round
+    // caps is a round dot). False for other lines (the painter draws them).
+    bool axisAlignedWideLine(QPainter& p, TPoint a, TPoint b);
     void drawTextRun(int x, int y, unsigned options, const TRect* rect, const QString& text,
                      const int* dx, int dxCount);
     // Called before text is measured or drawn (a printer canvas adjusts its font).

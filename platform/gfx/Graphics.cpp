@@ -4,6 +4,7 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "Metafile.h"
+#include "PropStream.h"
 #include "Streams.h"
 
 #include <QBuffer>
@@ -36,8 +37,9 @@ constexpr std::array<TColor, 31> kSystemColors = {
     RGB(215, 228, 242), RGB(0, 120, 215),   RGB(240, 240, 240),
 };
 
-// Half away from zero, as the platform's MulDiv.
-int mulDiv(int a, int b, int c)
+} // namespace
+
+int MulDiv(int a, int b, int c)
 {
     if (c == 0)
         return -1;
@@ -45,8 +47,6 @@ int mulDiv(int a, int b, int c)
     long long q = (std::llabs(n) * 2 + std::llabs(c)) / (2 * std::llabs((long long)c));
     return int(((n < 0) != (c < 0)) ? -q : q);
 }
-
-} // namespace
 
 const std::vector<TColorIdent>& ColorIdents()
 {
@@ -195,7 +195,7 @@ void TFont::AssignFont(const TFont& s)
     // The height travels through the point size when the resolutions differ,
     // so a screen font keeps its size on a printer.
     const int height = s.m_pixelsPerInch == m_pixelsPerInch ? s.m_height
-                                                            : -mulDiv(s.Size(), m_pixelsPerInch, 72);
+                                                            : -MulDiv(s.Size(), m_pixelsPerInch, 72);
     if (m_name == s.m_name && m_height == height && m_color == s.m_color && m_style == s.m_style
         && m_charset == s.m_charset && m_pitch == s.m_pitch && m_orientation == s.m_orientation)
         return;
@@ -209,8 +209,8 @@ void TFont::AssignFont(const TFont& s)
     Changed();
 }
 
-int TFont::Size() const { return -mulDiv(m_height, 72, m_pixelsPerInch); }
-void TFont::SetSize(int points) { SetHeight(-mulDiv(points, m_pixelsPerInch, 72)); }
+int TFont::Size() const { return -MulDiv(m_height, 72, m_pixelsPerInch); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, m_pixelsPerInch, 72)); }
 
 #define PLAT_SETTER(Class, Setter, Type, member)                                                   \
     void Class::Setter(Type value)                                                                 \
@@ -698,6 +698,67 @@ void TPicture::Assign(TPersistent* source)
         return;
     }
     TPersistent::Assign(source);
+}
+
+namespace {
+
+bool writesLengthFirst(const QByteArray& className)
+{
+    return className == "TBitmap" || className == "TJPEGImage";
+}
+
+void readPictureData(TPicture& picture, TStream& stream)
+{
+    QByteArray data(int(stream.Size() - stream.Position()), Qt::Uninitialized);
+    stream.ReadBuffer(data.data(), data.size());
+    if (data.isEmpty())
+        return;
+    const int nameLength = quint8(data[0]);
+    if (nameLength + 1 > data.size())
+        throw EInvalidGraphic(QStringLiteral("Unknown picture file format"));
+    QByteArray bytes = data.mid(1 + nameLength);
+    if (bytes.size() >= 4) {
+        const quint32 length = quint8(bytes[0]) | (quint8(bytes[1]) << 8) | (quint8(bytes[2]) << 16)
+            | (quint32(quint8(bytes[3])) << 24);
+        // A length prefix reads as an icon header (its second word is 0);
+        // it is taken off when the rest is a picture of its own.
+        const GraphicKind whole = DetectGraphicKind(bytes);
+        if (length == quint32(bytes.size() - 4) && (whole == GraphicKind::None || whole == GraphicKind::Icon)
+            && DetectGraphicKind(bytes.mid(4)) != GraphicKind::None)
+            bytes.remove(0, 4);
+    }
+    if (bytes.isEmpty()) {
+        picture.Clear();
+        return;
+    }
+    picture.LoadFromBytes(bytes);
+}
+
+void writePictureData(const TPicture& picture, TStream& stream)
+{
+    const TGraphic* graphic = picture.Graphic();
+    const QByteArray name = QByteArray(graphic->GraphicClassName()).left(255);
+    const QByteArray bytes = graphic->SaveToBytes();
+    QByteArray data;
+    data.append(char(name.size()));
+    data.append(name);
+    if (writesLengthFirst(name)) {
+        const quint32 length = quint32(bytes.size());
+        for (int i = 0; i < 4; ++i)
+            data.append(char((length >> (8 * i)) & 0xFF));
+    }
+    data.append(bytes);
+    stream.WriteBuffer(data.constData(), data.size());
+}
+
+} // namespace
+
+void TPicture::DefineProperties(TFiler& filer)
+{
+    TPersistent::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        QStringLiteral("Data"), [this](TStream& stream) { readPictureData(*this, stream); },
+        [this](TStream& stream) { writePictureData(*this, stream); }, !Empty());
 }
 
 void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic)

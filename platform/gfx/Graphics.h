@@ -99,6 +99,9 @@ const std::vector<TColorIdent>& ColorIdents();
 TColor ColorToRGB(TColor color);
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
+// a·b/c with the product in 64 bits, rounded half away from zero; -1 when c
+// is 0 (the platform's MulDiv).
+int MulDiv(int a, int b, int c);
 inline constexpr TColor RGB(int r, int g, int b) { return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16)); }
 
 // "clRed" for table colours, otherwise "$00BBGGRR" (8 upper-case hex digits).
@@ -409,6 +412,11 @@ public:
     TPicture();
     ~TPicture() override;
     void Assign(TPersistent* source) override;
+    // "Data": the graphic's class name as a short string, then its bytes
+    // (a bitmap's and a JPEG's after their 32-bit length, as the platform
+    // writes them). Reading accepts either form and tells the kind by the
+    // bytes.
+    void DefineProperties(TFiler& filer) override;
 
     TGraphic* Graphic() const { return m_graphic.get(); }
     void SetGraphic(std::unique_ptr<TGraphic> graphic);

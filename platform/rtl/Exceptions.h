@@ -113,7 +113,8 @@ private:
     X(EPropertyConvertError, Exception)              \
     X(EDatabaseError, Exception)                     \
     X(EDBClient, EDatabaseError)                     \
-    X(EDuplicateName, Exception)
+    X(EDuplicateName, Exception)                     \
+    X(EExportTerminated, EAbort)
 
 #define PLAT_DECLARE_EXCEPTION(Name, Parent)                                                   \
     class Name : public Parent {                                                               \

@@ -2,8 +2,11 @@
 
 #include "CodePage.h"
 
+#include <map>
+
 namespace plat {
 
+PLAT_DEFINE_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle")
 PLAT_DEFINE_ENUM(TShiftStateFlag, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble")
 PLAT_DEFINE_SET(TShiftState, TShiftStateFlag)
 
@@ -42,8 +45,28 @@ QString CursorToString(TCursor cursor)
     return QString::number(cursor);
 }
 
+namespace {
+std::map<TCursor, Qt::CursorShape>& ownCursors()
+{
+    static std::map<TCursor, Qt::CursorShape> table;
+    return table;
+}
+} // namespace
+
+void SetCursorShape(TCursor cursor, Qt::CursorShape shape)
+{
+    ownCursors()[cursor] = shape;
+}
+
+void RemoveCursor(TCursor cursor)
+{
+    ownCursors().erase(cursor);
+}
+
 Qt::CursorShape CursorShape(TCursor cursor)
 {
+    if (const auto it = ownCursors().find(cursor); it != ownCursors().end())
+        return it->second;
     switch (cursor) {
     case crNone: return Qt::BlankCursor;
     case crCross: return Qt::CrossCursor;

@@ -49,6 +49,11 @@ bool IdentToCursor(const QString& ident, TCursor& cursor);
 QString CursorToString(TCursor cursor);
 // A Qt::CursorShape for the cursor (crDefault and unknown: the arrow).
 Qt::CursorShape CursorShape(TCursor cursor);
+// The platform's cursor table beyond the built-in cursors: a program's own
+// cursor under a positive id, shown as the nearest standard shape.
+// RemoveCursor takes it out again.
+void SetCursorShape(TCursor cursor, Qt::CursorShape shape);
+void RemoveCursor(TCursor cursor);
 
 // Virtual-key codes.
 inline constexpr int VK_RBUTTON = 2;
@@ -98,6 +103,9 @@ const std::vector<TKeyIdent>& VirtualKeyIdents();
 // The platform's key code of a Qt key ('A'..'Z' and '0'..'9' are their
 // upper-case characters); 0 for keys without one.
 int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers = {});
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+PLAT_DECLARE_ENUM(TMouseButton)
 
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 PLAT_DECLARE_ENUM(TShiftStateFlag)

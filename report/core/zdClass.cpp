@@ -4,6 +4,7 @@
 #include "Graphics.h"
 #include "Streams.h"
 #include "SysUtils.h"
+#include "zdClass_view.h"
 #include "zdDataSets.h"
 #include "zdRes.h"
 #include "zdXML.h"
@@ -48,12 +49,28 @@ ReportDocument* reportDocumentOf(const TzdComponent* Obj)
     return nullptr;
 }
 
+void appendDiffItem(QString& Out, const QString& Name, const QString& Value)
+{
+    Out += u' ';
+    Out += Name;
+    Out += QStringLiteral("=\"");
+    Out += Value;
+    Out += u'"';
+}
+
+QString diffBool(bool Value)
+{
+    return Value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+QString diffEscaped(const QString& Text)
+{
+    return QString::fromUtf8(zdXMLEscape(Text.toUtf8()));
+}
+
 } // namespace zd
 
 namespace {
-
-// Alignment values of views (TzdAlign), read through their Align property.
-enum : int { baNone = 0, baLeft = 1, baRight = 2, baCenter = 3, baWidth = 4, baBottom = 5, baClient = 6, baHidden = 7 };
 
 // Set by DesignCreate for the one constructor run it brackets.
 thread_local bool t_designCreate = false;
@@ -80,25 +97,8 @@ QString defaultNameStem(const QString& className)
     return removeFirst(removeFirst(className, QStringLiteral("Tzd")), QStringLiteral("View"));
 }
 
-QString escapeText(const QString& text)
-{
-    return QString::fromUtf8(zdXMLEscape(text.toUtf8()));
-}
-
-void appendDiff(QString& out, const QString& name, const QString& value)
-{
-    out += u' ';
-    out += name;
-    out += QStringLiteral("=\"");
-    out += value;
-    out += u'"';
-}
-
-QString boolText(bool value)
-{
-    return value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
+// The Align property of views (TzdAlign), read through reflection so that
+// any class publishing it takes part.
 int alignOf(const TzdComponent* obj)
 {
     const plat::TPropInfo* prop = obj->ClassType()->FindProperty(u"Align");
@@ -566,15 +566,15 @@ QString TzdComponent::DiffFont(plat::TFont* Font, plat::TFont* ReferenceFont, co
     if (!Font || !ReferenceFont)
         return out;
     if (Font->Name() != ReferenceFont->Name())
-        appendDiff(out, Prefix + QStringLiteral("Font.Name"), escapeText(Font->Name()));
+        zd::appendDiffItem(out, Prefix + QStringLiteral("Font.Name"), zd::diffEscaped(Font->Name()));
     if (Font->Size() != ReferenceFont->Size())
-        appendDiff(out, Prefix + QStringLiteral("Font.Size"), QString::number(Font->Size()));
+        zd::appendDiffItem(out, Prefix + QStringLiteral("Font.Size"), QString::number(Font->Size()));
     if (Font->Color() != ReferenceFont->Color())
-        appendDiff(out, Prefix + QStringLiteral("Font.Color"), QString::number(Font->Color()));
+        zd::appendDiffItem(out, Prefix + QStringLiteral("Font.Color"), QString::number(Font->Color()));
     if (Font->Style().mask() != ReferenceFont->Style().mask())
-        appendDiff(out, Prefix + QStringLiteral("Font.Style"), QString::number(Font->Style().mask()));
+        zd::appendDiffItem(out, Prefix + QStringLiteral("Font.Style"), QString::number(Font->Style().mask()));
     if (Font->Charset() != ReferenceFont->Charset())
-        appendDiff(out, Prefix + QStringLiteral("Font.Charset"), QString::number(Font->Charset()));
+        zd::appendDiffItem(out, Prefix + QStringLiteral("Font.Charset"), QString::number(Font->Charset()));
     return out;
 }
 
@@ -584,25 +584,25 @@ QString TzdComponent::DiffBasic(TzdComponent* Reference)
     if (!Reference)
         return out;
     if (zdFloatDiff(m_left, Reference->m_left))
-        appendDiff(out, QStringLiteral("l"), zd::floatText(m_left));
+        zd::appendDiffItem(out, QStringLiteral("l"), zd::floatText(m_left));
     if (zdFloatDiff(m_top, Reference->m_top) || InheritsFrom(u"TzdBand"))
-        appendDiff(out, QStringLiteral("t"), zd::floatText(m_top));
+        zd::appendDiffItem(out, QStringLiteral("t"), zd::floatText(m_top));
     bool autoWidth = false;
     if (InheritsFrom(u"TzdCustomMemoView"))
         if (const plat::TPropInfo* prop = ClassType()->FindProperty(u"AutoWidth"))
             autoWidth = plat::GetOrdProp(this, prop) != 0;
     if (!autoWidth && zdFloatDiff(m_width, Reference->m_width))
-        appendDiff(out, QStringLiteral("w"), zd::floatText(m_width));
+        zd::appendDiffItem(out, QStringLiteral("w"), zd::floatText(m_width));
     if (zdFloatDiff(m_height, Reference->m_height))
-        appendDiff(out, QStringLiteral("h"), zd::floatText(m_height));
+        zd::appendDiffItem(out, QStringLiteral("h"), zd::floatText(m_height));
     if (m_visible != Reference->m_visible)
-        appendDiff(out, QStringLiteral("Visible"), boolText(m_visible));
+        zd::appendDiffItem(out, QStringLiteral("Visible"), zd::diffBool(m_visible));
     if (!m_parentFont)
         out += DiffFont(m_font, Reference->m_font, QString());
     if (m_parentFont != Reference->m_parentFont)
-        appendDiff(out, QStringLiteral("ParentFont"), boolText(m_parentFont));
+        zd::appendDiffItem(out, QStringLiteral("ParentFont"), zd::diffBool(m_parentFont));
     if (Tag() != Reference->Tag())
-        appendDiff(out, QStringLiteral("Tag"), QString::number(Tag()));
+        zd::appendDiffItem(out, QStringLiteral("Tag"), QString::number(Tag()));
     return out;
 }
 
@@ -614,8 +614,8 @@ QString TzdComponent::DiffFull(TzdComponent* Reference)
     if (Reference)
         out += DiffBasic(Reference);
     if (InheritsFrom(u"TzdNullBand")) {
-        appendDiff(out, QStringLiteral("l"), zd::floatText(m_left));
-        appendDiff(out, QStringLiteral("t"), zd::floatText(m_top));
+        zd::appendDiffItem(out, QStringLiteral("l"), zd::floatText(m_left));
+        zd::appendDiffItem(out, QStringLiteral("t"), zd::floatText(m_top));
     }
     return out;
 }

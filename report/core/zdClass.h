@@ -25,11 +25,16 @@
 namespace plat {
 class TFont;
 class TStream;
+class Variant;
 } // namespace plat
 
 class TzdComponent;
+class TzdCustomDesigner;
+class TzdCustomPreviewPages;
 class TzdReport;
 class TzdDataSet;
+class TzdStyles;
+class TzdVariables;
 class TzdXMLItem;
 class TzdXMLSerializer;
 
@@ -82,6 +87,33 @@ public:
     // OnGetCustomData and OnSaveCustomData; empty when not assigned.
     virtual CustomDataHandler CustomDataReader() const = 0;
     virtual CustomDataHandler CustomDataWriter() const = 0;
+
+    // --- what printable objects ask of the report while they print
+    // The value of an expression in the report's script language (Calc):
+    // a name the report resolves, else the expression compiled and run. A
+    // failing expression adds its message (after the name of the object
+    // being evaluated) to the error list and raises it.
+    virtual plat::Variant Calc(const QString& Expression) = 0;
+    // The script variables "Self" (the view being printed) and "Value" (the
+    // value a text object is evaluating).
+    virtual void SetSelfValue(TzdComponent* View) = 0;
+    virtual void SetLocalValue(const plat::Variant& Value) = 0;
+    // "PascalScript", "C++Script", "BasicScript" or "JScript".
+    virtual QString ScriptLanguage() const = 0;
+    virtual TzdVariables* Variables() = 0;
+    virtual TzdStyles* Styles() = 0;
+    // The prepared pages being built or shown (their picture cache takes
+    // the pictures of printed objects); nullptr when there are none.
+    virtual TzdCustomPreviewPages* ActivePreviewPages() = 0;
+    // The designer open on the report, or nullptr.
+    virtual TzdCustomDesigner* Designer() = 0;
+
+    // --- what the service bases ask of the report
+    // EngineOptions.DoublePass.
+    virtual bool DoublePass() const = 0;
+    // Terminated := Value; a running script stops.
+    virtual void SetTerminated(bool Value) = 0;
+    virtual void SetModified(bool Value) = 0;
 };
 
 // Text objects (TzdCustomMemoView) hand their wide text to the serializer,
@@ -105,6 +137,12 @@ public:
 
 // The object's report document, or nullptr.
 ReportDocument* reportDocumentOf(const TzdComponent* Obj);
+
+// Difference texts: ` Name="Value"` appended to Out; Booleans as "1"/"0";
+// texts XML-escaped.
+void appendDiffItem(QString& Out, const QString& Name, const QString& Value);
+QString diffBool(bool Value);
+QString diffEscaped(const QString& Text);
 
 } // namespace zd
 
@@ -219,6 +257,12 @@ protected:
     // The font's change handler: the object's own font now differs from its
     // parent's, and following children take it.
     virtual void FontChanged();
+    // The size set as it stands, past the setters and design restrictions.
+    void setSizeDirect(long double AWidth, long double AHeight)
+    {
+        m_width = AWidth;
+        m_height = AHeight;
+    }
 
 private:
     void loadFrom(plat::TStream& Stream, bool clearFirst);
@@ -249,6 +293,15 @@ bool zdFloatDiff(long double A, long double B);
 
 // The process-wide lock of the report object model.
 QRecursiveMutex& zdClassLock();
+
+namespace zd {
+// The report unit's start-up (once, before the main window exists): the
+// process-wide objects, the report's cursors, the report classes known by
+// element name, and the script engine's messages in the current language.
+// The end clears what the start set up.
+void startReportUnit();
+void endReportUnit();
+} // namespace zd
 
 // The name under which a reference is written, and its lookup (the report's
 // objects first, then the owner's components).

@@ -3,6 +3,8 @@
 #include "Files.h"
 #include "Streams.h"
 #include "TypeInfo.h"
+#include "zdClass.h"
+#include "zdDsgnIntf.h"
 #include "zdUtils.h"
 
 const plat::TClass* zdCompressorClass = nullptr;
@@ -71,4 +73,174 @@ plat::TStream& TzdCustomCrypter::WorkStream()
     if (!m_workStream)
         OpenWorkStream();
     return *m_workStream;
+}
+
+// ---------------------------------------------------------------------------
+// Engine
+
+PLAT_DEFINE_CLASS(TzdCustomEngine, c)
+{
+    c.property("CurColumn", &TzdCustomEngine::CurColumn);
+    c.property("CurVColumn", &TzdCustomEngine::CurVColumn);
+    c.property("CurX", &TzdCustomEngine::CurX);
+    c.property("CurY", &TzdCustomEngine::CurY);
+    c.property("DoublePass", &TzdCustomEngine::DoublePass);
+    c.property("FinalPass", &TzdCustomEngine::FinalPass);
+    c.property(
+        "PageHeight", [](const TzdCustomEngine& e) { return const_cast<TzdCustomEngine&>(e).GetPageHeight(); },
+        [](TzdCustomEngine& e, long double v) { e.PageHeight = v; });
+    c.property("PageWidth", &TzdCustomEngine::PageWidth);
+    c.property<plat::ti::TDateTime>("StartDate", &TzdCustomEngine::StartDate);
+    c.property<plat::ti::TDateTime>("StartTime", &TzdCustomEngine::StartTime);
+    c.property("TotalPages", &TzdCustomEngine::TotalPages);
+    c.property("SecondScriptCall", &TzdCustomEngine::SecondScriptCall);
+}
+
+TzdCustomEngine::TzdCustomEngine(zd::ReportDocument* AReport) : Report(AReport) {}
+
+TzdCustomEngine::~TzdCustomEngine() = default;
+
+long double TzdCustomEngine::GetPageHeight()
+{
+    return PageHeight;
+}
+
+bool TzdCustomEngine::DoublePass() const
+{
+    return Report && Report->DoublePass();
+}
+
+void TzdCustomEngine::StopReport()
+{
+    if (Report)
+        Report->SetTerminated(true);
+}
+
+// ---------------------------------------------------------------------------
+// Outline
+
+PLAT_DEFINE_CLASS(TzdCustomOutline, c) { (void)c; }
+
+TzdCustomOutline::TzdCustomOutline(TzdCustomPreviewPages* PreviewPages) : ActivePreviewPages(PreviewPages) {}
+
+TzdCustomOutline::~TzdCustomOutline() = default;
+
+TzdCustomEngine* TzdCustomOutline::GetEngine() const
+{
+    return ActivePreviewPages ? ActivePreviewPages->Engine : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Prepared pages
+
+PLAT_DEFINE_CLASS(TzdCustomPreviewPages, c) { (void)c; }
+
+TzdCustomPreviewPages::TzdCustomPreviewPages(zd::ReportDocument* AReport, TzdCustomOutline* AOutline)
+    : Report(AReport)
+    , m_outline(AOutline)
+{
+}
+
+TzdCustomPreviewPages::~TzdCustomPreviewPages() = default;
+
+// ---------------------------------------------------------------------------
+// Preview
+
+PLAT_DEFINE_CLASS(TzdCustomPreview, c) { (void)c; }
+
+TzdCustomPreview::TzdCustomPreview(plat::TComponent* AOwner) : plat::TComponent(AOwner) {}
+
+TzdCustomPreview::~TzdCustomPreview() = default;
+
+// ---------------------------------------------------------------------------
+// Export filters
+
+PLAT_DEFINE_CLASS(TzdCustomExportFilter, c)
+{
+    c.property("ShowDialog", &TzdCustomExportFilter::ShowDialog).defaultValue(true);
+    c.property("FileName", &TzdCustomExportFilter::FileName);
+    c.property("ExportNotPrintable", &TzdCustomExportFilter::ExportNotPrintable).defaultValue(false);
+    c.property("UseFileCache", &TzdCustomExportFilter::UseFileCache).defaultValue(true);
+    c.property("DefaultPath", &TzdCustomExportFilter::DefaultPath);
+    c.property("ShowProgress", &TzdCustomExportFilter::ShowProgress).defaultValue(true);
+    c.property("OverwritePrompt", &TzdCustomExportFilter::OverwritePrompt).defaultValue(false);
+    c.property<plat::ti::TDateTime>("CreationTime", &TzdCustomExportFilter::CreationTime);
+    c.property("DataOnly", &TzdCustomExportFilter::DataOnly).defaultValue(false);
+    c.property("OnBeforeExport", &TzdCustomExportFilter::OnBeforeExport);
+    c.property("OnBeginExport", &TzdCustomExportFilter::OnBeginExport);
+}
+
+TzdCustomExportFilter::TzdCustomExportFilter(plat::TComponent* AOwner) : plat::TComponent(AOwner)
+{
+    zdGetExportFilterRegistry()->Register(this);
+}
+
+TzdCustomExportFilter::~TzdCustomExportFilter()
+{
+    zdGetExportFilterRegistry()->Unregister(this);
+}
+
+QString TzdCustomExportFilter::GetMenuCaption() const
+{
+    return {};
+}
+
+int TzdCustomExportFilter::ShowSettingsDialog()
+{
+    return 1; // OK
+}
+
+bool TzdCustomExportFilter::StartExport()
+{
+    return true;
+}
+
+void TzdCustomExportFilter::WriteObject(TzdComponent*) {}
+void TzdCustomExportFilter::FinishExport() {}
+void TzdCustomExportFilter::ClosePage(TzdReportPage*, int) {}
+void TzdCustomExportFilter::OpenPage(TzdReportPage*, int) {}
+
+// ---------------------------------------------------------------------------
+// Designer and wizards
+
+TzdDesignerClass zdDesignerClass = nullptr;
+
+PLAT_DEFINE_CLASS(TzdCustomDesigner, c) { (void)c; }
+
+TzdCustomDesigner::TzdCustomDesigner(plat::TComponent* AOwner, zd::ReportDocument* AReport,
+                                     bool AIsPreviewDesigner)
+    : plat::TComponent(AOwner)
+    , Report(AReport)
+    , IsPreviewDesigner(AIsPreviewDesigner)
+{
+}
+
+TzdCustomDesigner::~TzdCustomDesigner() = default;
+
+void TzdCustomDesigner::SetModifiedFlag(bool Value)
+{
+    Modified = Value;
+    if (Value && Report)
+        Report->SetModified(true);
+}
+
+void TzdCustomDesigner::SelectPage(TzdComponent* Page)
+{
+    CurrentPage = Page;
+}
+
+PLAT_DEFINE_CLASS(TzdCustomWizard, c) { (void)c; }
+
+TzdCustomWizard::TzdCustomWizard(plat::TComponent* AOwner)
+    : plat::TComponent(AOwner)
+    , OwnerDesigner(dynamic_cast<TzdCustomDesigner*>(AOwner))
+    , Report(OwnerDesigner ? OwnerDesigner->Report : nullptr)
+{
+}
+
+TzdCustomWizard::~TzdCustomWizard() = default;
+
+QString TzdCustomWizard::GetWizardCaption() const
+{
+    return {};
 }

@@ -4,6 +4,15 @@
 #include "Streams.h"
 #include "zdDsgnIntf.h"
 #include "zdXMLSerializer.h"
+#include "zdClass_view.h"
+#include "zdChBox.h"
+#include "zdGradient.h"
+#include "zs_items.h"
+#include "zs_script.h"
+#include "Exceptions.h"
+#include "Handles.h"
+#include "SysUtils.h"
+#include "zdRes.h"
 
 namespace zdtest {
 
@@ -158,6 +167,104 @@ TzdTestReport::~TzdTestReport()
     delete m_script;
 }
 
+void TzdTestReport::ResetScript()
+{
+    m_compiled.clear();
+    m_cacheScript.reset();
+    m_reportScript.reset();
+}
+
+TzsScript& TzdTestReport::Script()
+{
+    if (m_reportScript)
+        return *m_reportScript;
+    startReportLibrary();
+    m_reportScript = std::make_unique<TzsScript>();
+    TzsScript& script = *m_reportScript;
+    script.SyntaxType = Language;
+    script.AddRTTI();
+    script.AddClass(TzdComponent::StaticClass(), QStringLiteral("TComponent"));
+    script.AddClass(TzdReportComponent::StaticClass(), QStringLiteral("TzdComponent"));
+    script.AddClass(TzdView::StaticClass(), QStringLiteral("TzdReportComponent"));
+    for (TzdComponent* obj : AllObjects())
+        if (!obj->Name().isEmpty())
+            script.AddObject(obj->Name(), obj);
+    script.AddObject(QStringLiteral("Report"), this);
+    script.AddVariable(QStringLiteral("Value"), QStringLiteral("Variant"), plat::Variant::null());
+    script.AddVariable(QStringLiteral("Self"), QStringLiteral("TzdView"), plat::Variant::null());
+    QString text = m_script->Text();
+    if (text.trimmed().isEmpty()) // an empty main program of the language
+        text = Language == u"PascalScript" ? QStringLiteral("begin end.")
+             : Language == u"C++Script"    ? QStringLiteral("{}")
+                                           : QString();
+    script.Lines.SetText(text);
+    if (!script.Compile())
+        throw plat::Exception(QStringLiteral("Script error at %1: %2").arg(script.ErrorPosition, script.ErrorMessage));
+    m_cacheScript = std::make_unique<TzsScript>();
+    m_cacheScript->AllowExtendedChars = true;
+    return script;
+}
+
+namespace {
+
+QString wrapperText(const QString& language, int n, const QString& expr)
+{
+    const QString name = QStringLiteral("zd3f") + QString::number(n);
+    if (language.compare(QLatin1String("C++Script"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Variant ") + name + QStringLiteral("() { return ") + expr + QStringLiteral("; } {}");
+    if (language.compare(QLatin1String("BasicScript"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("function ") + name + QStringLiteral("\r\nreturn ") + expr +
+               QStringLiteral("\r\nend function");
+    if (language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("function ") + name + QStringLiteral("() { return ") + expr + QStringLiteral("; }");
+    return QStringLiteral("function ") + name + QStringLiteral(": Variant; begin Result := ") + expr +
+           QStringLiteral(" end; begin end.");
+}
+
+} // namespace
+
+plat::Variant TzdTestReport::Calc(const QString& Expression)
+{
+    TzsScript& script = Script();
+    const auto fail = [this](QString message) -> plat::Variant {
+        if (!EvaluatedObjectName.isEmpty())
+            message = EvaluatedObjectName + QStringLiteral(": ") + message;
+        ErrorList.Add(message);
+        throw plat::Exception(message);
+    };
+    const QString key = plat::foldName(Expression);
+    TzsCustomVariable* function = nullptr;
+    if (const auto it = m_compiled.find(key); it != m_compiled.end()) {
+        function = it->second;
+    } else {
+        const int n = m_wrapperCount++;
+        m_cacheScript->Parent = &script;
+        m_cacheScript->SyntaxType = Language;
+        m_cacheScript->Lines.SetText(wrapperText(Language, n, Expression));
+        const bool compiled = m_cacheScript->Compile();
+        function = m_cacheScript->FindLocal(QStringLiteral("zd3f") + QString::number(n));
+        if (!compiled || !function)
+            return fail(zdGetResources()->GetText(QStringLiteral("clExprError")) + QStringLiteral(" '") + Expression +
+                        QStringLiteral("': ") + m_cacheScript->ErrorMessage);
+        m_compiled[key] = function;
+    }
+    try {
+        return function->GetValue();
+    } catch (const plat::Exception& e) {
+        return fail(e.message());
+    }
+}
+
+void TzdTestReport::SetSelfValue(TzdComponent* View)
+{
+    Script().SetVariable(QStringLiteral("Self"), plat::ObjectToVariant(View));
+}
+
+void TzdTestReport::SetLocalValue(const plat::Variant& Value)
+{
+    Script().SetVariable(QStringLiteral("Value"), Value);
+}
+
 void TzdTestReport::AddErrors(const QStringList& Errors)
 {
     for (const QString& e : Errors)
@@ -197,16 +304,16 @@ zd::CustomDataHandler TzdTestReport::CustomDataWriter() const
 
 void TzdTestReport::WriteNestedProperties(TzdXMLItem* Item)
 {
-    if (Variables.Count() > 0)
-        zdWriteCollectionXML(&Variables, QByteArrayLiteral("Variables"), Item,
-                             Ancestor ? &Ancestor->Variables : nullptr, this);
+    if (ReportVariables.Count() > 0)
+        zdWriteCollectionXML(&ReportVariables, QByteArrayLiteral("Variables"), Item,
+                             Ancestor ? &Ancestor->ReportVariables : nullptr, this);
 }
 
 bool TzdTestReport::ReadNestedProperty(TzdXMLItem* Item)
 {
     if (Item->Name.compare("Variables", Qt::CaseInsensitive) != 0)
         return false;
-    zdReadCollectionXML(&Variables, Item, this, Ancestor ? &Ancestor->Variables : nullptr);
+    zdReadCollectionXML(&ReportVariables, Item, this, Ancestor ? &Ancestor->ReportVariables : nullptr);
     return true;
 }
 
@@ -218,6 +325,19 @@ void registerTestClasses()
     registry->RegisterObject(TzdTestBand::StaticClass(), nullptr, QString(), QString());
     registry->RegisterObject(TzdTestReport::StaticClass(), nullptr, QString(), QString());
     registry->RegisterObject(TzdUserDataSet::StaticClass(), nullptr, QString(), QString());
+}
+
+void startReportLibrary()
+{
+    static const bool started = [] {
+        zd::startReportUnit();
+        zd::startCheckBoxRTTIUnit();
+        zd::startCheckBoxUnit();
+        zd::startGradientRTTIUnit();
+        zd::startGradientUnit();
+        return true;
+    }();
+    (void)started;
 }
 
 QByteArray saveToBytes(TzdComponent* Obj, bool SaveChildren)

@@ -17,7 +17,11 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <vector>
+
+class TzsCustomVariable;
+class TzsScript;
 
 namespace zdtest {
 
@@ -130,11 +134,39 @@ public:
     zd::CustomDataHandler CustomDataReader() const override;
     zd::CustomDataHandler CustomDataWriter() const override;
 
+    // Expressions run in the report's script: each is compiled once into a
+    // wrapper function of the script's language, as the report document
+    // does; a failure goes to ErrorList (after EvaluatedObjectName) and is
+    // raised.
+    plat::Variant Calc(const QString& Expression) override;
+    void SetSelfValue(TzdComponent* View) override;
+    void SetLocalValue(const plat::Variant& Value) override;
+    QString ScriptLanguage() const override { return Language; }
+    TzdVariables* Variables() override { return &ReportVariables; }
+    TzdStyles* Styles() override { return nullptr; }
+    TzdCustomPreviewPages* ActivePreviewPages() override { return PreviewPages; }
+    TzdCustomDesigner* Designer() override { return OpenDesigner; }
+    bool DoublePass() const override { return DoublePassOption; }
+    void SetTerminated(bool Value) override { Terminated = Value; }
+    void SetModified(bool Value) override { Modified = Value; }
+
     void WriteNestedProperties(TzdXMLItem* Item) override;
     bool ReadNestedProperty(TzdXMLItem* Item) override;
 
+    // The report's script: its text, compiled on the first Calc (again
+    // after ResetScript); report objects are known by name.
+    TzsScript& Script();
+    void ResetScript();
+
     plat::TStringList ErrorList;
-    TzdVariables Variables;
+    TzdVariables ReportVariables;
+    QString Language = QStringLiteral("PascalScript");
+    QString EvaluatedObjectName;
+    TzdCustomPreviewPages* PreviewPages = nullptr;
+    TzdCustomDesigner* OpenDesigner = nullptr;
+    bool DoublePassOption = false;
+    bool Terminated = false;
+    bool Modified = false;
     std::vector<TzdDataSet*> DataSets;
     TzdTestReport* Ancestor = nullptr;
     QByteArray CustomData; // the attribute text of "ZdCustomData"
@@ -145,10 +177,17 @@ private:
     zd::TStringList* m_script;
     TzdDataSet* m_dataSet = nullptr;
     TzdXMLSerializer* m_serializer = nullptr;
+    std::unique_ptr<TzsScript> m_reportScript;
+    std::unique_ptr<TzsScript> m_cacheScript;
+    std::map<QString, TzsCustomVariable*> m_compiled; // folded expression text -> wrapper function
+    int m_wrapperCount = 0;
 };
 
 // Registers the test classes (and the dataset classes) for creation by name.
 void registerTestClasses();
+// Starts the report unit and the check-box and gradient units once, as the
+// program does, so report objects are known by class name and to scripts.
+void startReportLibrary();
 
 // Saves Obj with SaveToStream and returns the bytes.
 QByteArray saveToBytes(TzdComponent* Obj, bool SaveChildren = true);

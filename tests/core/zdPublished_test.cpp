@@ -7,6 +7,14 @@
 #include "zdDataSets.h"
 #include "zdReportComponent.h"
 #include "zdVariables.h"
+#include "zdChBox.h"
+#include "zdClass_fill.h"
+#include "zdClass_highlight.h"
+#include "zdClass_picture.h"
+#include "zdClass_services.h"
+#include "zdClass_shape.h"
+#include "zdClass_view.h"
+#include "zdGradient.h"
 
 #include <QFile>
 #include <QString>
@@ -47,6 +55,12 @@ TEST(PublishedProperties, ReportClassesMatchTheList)
         TzdComponent::StaticClass(),       TzdReportComponent::StaticClass(), TzdDialogComponent::StaticClass(),
         TzdDataSet::StaticClass(),         TzdUserDataSet::StaticClass(),     TzdCustomDBDataSet::StaticClass(),
         TzdCustomDatabase::StaticClass(),  TzdCollectionItem::StaticClass(),  TzdVariable::StaticClass(),
+        TzdBrushFill::StaticClass(),       TzdGradientFill::StaticClass(),    TzdGlassFill::StaticClass(),
+        TzdFrameLine::StaticClass(),       TzdFrame::StaticClass(),           TzdHyperlink::StaticClass(),
+        TzdView::StaticClass(),            TzdStretcheable::StaticClass(),    TzdHighlight::StaticClass(),
+        TzdFormat::StaticClass(),          TzdShapeView::StaticClass(),       TzdCustomLineView::StaticClass(),
+        TzdLineView::StaticClass(),        TzdPictureView::StaticClass(),     TzdCheckBoxView::StaticClass(),
+        TzdGradientView::StaticClass(),    TzdCustomEngine::StaticClass(),    TzdCustomExportFilter::StaticClass(),
     };
     QString actual;
     for (const plat::TClass* cls : classes)

@@ -91,11 +91,11 @@ TEST(Collection, InheritedItemsCarryOnlyTheirDifferencesAndUpdateOnRead)
     // Reading into an inherited report that already holds the ancestor's items.
     TzdTestReport report;
     report.SetAncestor(true);
-    report.Variables.Assign(&ancestor);
-    zdReadCollectionXML(&report.Variables, node, &report, &ancestor);
-    EXPECT_EQ(entryNames(report.Variables), (QStringList{"same", "changed", "new"}));
-    EXPECT_TRUE(report.Variables.GetItem(1)->IsInherited);
-    EXPECT_EQ(report.Variables.GetVariables(QStringLiteral("changed")).toString(), QStringLiteral("2"));
+    report.ReportVariables.Assign(&ancestor);
+    zdReadCollectionXML(&report.ReportVariables, node, &report, &ancestor);
+    EXPECT_EQ(entryNames(report.ReportVariables), (QStringList{"same", "changed", "new"}));
+    EXPECT_TRUE(report.ReportVariables.GetItem(1)->IsInherited);
+    EXPECT_EQ(report.ReportVariables.GetVariables(QStringLiteral("changed")).toString(), QStringLiteral("2"));
 }
 
 // --- variables -------------------------------------------------------------------

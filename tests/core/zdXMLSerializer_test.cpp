@@ -43,9 +43,9 @@ Template buildTemplate()
     TzdTestReport* r = t.report.get();
     r->ReportName = QString::fromUtf8("Štítky – čárové kódy");
     r->ScriptText()->SetText(QString::fromUtf8("begin\r\n  ShowMessage('Žluťoučký kůň');\r\nend.\r\n"));
-    r->Variables.SetVariables(QStringLiteral(" Ceník"), plat::Variant(QString()));
-    r->Variables.SetVariables(QStringLiteral("Cena"), plat::Variant(QStringLiteral("12,50")));
-    r->Variables.SetVariables(QString::fromUtf8("Název"), plat::Variant(QString::fromUtf8("kůň")));
+    r->ReportVariables.SetVariables(QStringLiteral(" Ceník"), plat::Variant(QString()));
+    r->ReportVariables.SetVariables(QStringLiteral("Cena"), plat::Variant(QStringLiteral("12,50")));
+    r->ReportVariables.SetVariables(QString::fromUtf8("Název"), plat::Variant(QString::fromUtf8("kůň")));
     r->CustomData = QByteArrayLiteral("Id=\"7\"");
 
     auto* page = new TzdTestPage(r);
@@ -147,7 +147,7 @@ TEST(XMLSerializer, TemplateRoundTripIsByteIdenticalAndWellFormed)
     EXPECT_EQ(dataSet->Left(), 60);
     EXPECT_EQ(dataSet->Top(), 20);
     EXPECT_EQ(dataSet->Fields()->Count(), 2);
-    EXPECT_EQ(loaded.Variables.Count(), 3);
+    EXPECT_EQ(loaded.ReportVariables.Count(), 3);
     EXPECT_EQ(loaded.CustomData, QByteArrayLiteral("Id=\"7\""));
     EXPECT_EQ(loaded.ReportName, QString::fromUtf8("Štítky – čárové kódy"));
     auto* plain = dynamic_cast<TzdTestMemo*>(loaded.FindObject(QStringLiteral("Memo2")));

@@ -450,6 +450,54 @@ TEST_F(CanvasFixture, GeometricPenWithSquareCapsCoversItsWidth)
     EXPECT_LE(ink.left(), 8);
 }
 
+TEST_F(CanvasFixture, WideAxisAlignedLinesLieWhereThePenSquareSweeps)
+{
+    // A pen w wide covers w columns (rows) from w div 2 before the line;
+    // square caps reach as far past both ends, flat caps stop at the end.
+    for (int w = 1; w <= 4; ++w) {
+        for (TPenEndCap cap : {pecSquare, pecFlat}) {
+            for (bool vertical : {false, true}) {
+                img.fill(Qt::white);
+                canvas.Pen().SetGeometric(w, clBlack, cap);
+                const int lo = w / 2;
+                QRect expected;
+                if (vertical) {
+                    canvas.MoveTo(20, 10);
+                    canvas.LineTo(20, 40);
+                    expected = cap == pecSquare ? QRect(20 - lo, 10 - lo, w, 30 + w) : QRect(20 - lo, 10, w, 30);
+                } else {
+                    canvas.MoveTo(40, 20); // drawn right to left
+                    canvas.LineTo(10, 20);
+                    expected = cap == pecSquare ? QRect(10 - lo, 20 - lo, 30 + w, w) : QRect(10, 20 - lo, 30, w);
+                }
+                const QImage& i = image();
+                EXPECT_EQ(inkBox(i), expected) << "w " << w << " cap " << cap << " vertical " << vertical;
+                EXPECT_EQ(countColor(i, clBlack), expected.width() * expected.height());
+            }
+        }
+    }
+}
+
+TEST_F(CanvasFixture, WideUserDashRunsFromTheStart)
+{
+    // Squares of 3 on, 3 off with flat caps along a horizontal line.
+    canvas.Pen().SetGeometric(3, clBlack, pecFlat, {3, 3});
+    canvas.MoveTo(4, 20);
+    canvas.LineTo(40, 20);
+    const QImage& i = image();
+    for (int x = 0; x < 64; ++x)
+        EXPECT_EQ(isColor(i, x, 20, clBlack), x >= 4 && x < 40 && (x - 4) % 6 < 3) << x;
+    EXPECT_EQ(countColor(i, clBlack), 6 * 3 * 3);
+    // Round dots every 4 pixels for a zero-length dash.
+    img.fill(Qt::white);
+    canvas.Pen().SetGeometric(2, clBlack, pecRound, {0, 4});
+    canvas.MoveTo(10, 30);
+    canvas.LineTo(10, 50);
+    const QImage& j = image();
+    for (int y = 20; y < 60; ++y)
+        EXPECT_EQ(isColor(j, 9, y, clBlack), y >= 29 && y < 47 && (y - 29) % 4 < 2) << y;
+}
+
 TEST_F(CanvasFixture, OpaqueExtTextOutFillsItsRectangle)
 {
     canvas.SetBkColor(clAqua);

@@ -1,0 +1,61 @@
+// What the report unit does when the program starts and when it ends.
+// Starting twice does no harm.
+
+#include "zdClass.h"
+
+#include "Controls.h"
+#include "TypeInfo.h"
+#include "zdClass_fill.h"
+#include "zdClass_highlight.h"
+#include "zdClass_picture.h"
+#include "zdClass_shape.h"
+#include "zdDataSets.h"
+#include "zdRes.h"
+#include "zdVariables.h"
+#include "zs_sysfuncs.h"
+
+namespace {
+
+// The report's own cursors (script constants crHand, crZoom, crFormat).
+// The program carries no cursor images: each takes the nearest standard shape.
+struct OwnCursor {
+    plat::TCursor id;
+    Qt::CursorShape shape;
+};
+constexpr OwnCursor kCursors[] = {
+    {150, Qt::PointingHandCursor}, // zdHAND
+    {151, Qt::CrossCursor},        // zdZOOM
+    {152, Qt::IBeamCursor},        // zdFORMAT
+};
+
+} // namespace
+
+namespace zd {
+
+void startReportUnit()
+{
+    zdClassLock();
+    zdGlobalDataSets();
+    zdGlobalVariables();
+    for (const OwnCursor& cursor : kCursors)
+        plat::SetCursorShape(cursor.id, cursor.shape);
+    // The classes templates create by element name, in registration order.
+    const plat::TClass* const classes[] = {
+        TzdFrame::StaticClass(),       TzdHighlight::StaticClass(), TzdLineView::StaticClass(),
+        TzdPictureView::StaticClass(), TzdShapeView::StaticClass(), TzdCustomLineView::StaticClass(),
+    };
+    for (const plat::TClass* cls : classes)
+        plat::RegisterClass(cls);
+    // Report scripts and expressions see the system functions first.
+    zsRegisterSysFunctions();
+    zdGetResources()->LocalizeScriptMessages();
+}
+
+void endReportUnit()
+{
+    zdGlobalVariables()->Clear();
+    for (const OwnCursor& cursor : kCursors)
+        plat::RemoveCursor(cursor.id);
+}
+
+} // namespace zd

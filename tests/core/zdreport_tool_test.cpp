@@ -1,0 +1,127 @@
+// The zdreport tool: it draws every object of a fixture template (each
+// shape kind, lines with arrows, pictures of every format and way of
+// drawing, check boxes, gradients), which PIL checks at chosen pixels; and
+// it saves templates again, the same bytes every time, valid XML.
+
+#include "zdToolRunner.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kTool = QStringLiteral(SORVAMET_BIN_DIR "/zdreport");
+const QString kFixture = QStringLiteral(SORVAMET_TEST_DATA "/objects/objects.zd3");
+const QString kPython = QStringLiteral("/usr/bin/python3");
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+zdtest::ToolResult tool(const QStringList& args)
+{
+    return zdtest::runTool(kTool, args);
+}
+
+} // namespace
+
+TEST(zdreportTool, DrawsEveryObjectKindOfTheFixture)
+{
+    if (!QFile::exists(kTool) || zdtest::runTool(kPython, {QStringLiteral("-c"), QStringLiteral("import PIL")}).exitCode)
+        GTEST_SKIP() << "zdreport or python3 with PIL missing";
+    QTemporaryDir dir;
+    const QStringList objects = {"Rect1", "Round1",    "Ellipse1", "Triangle1", "Diamond1", "Diag1",    "Diag2",
+                                 "Arrows1", "Vertical1", "Slant1", "Png1",      "Jpeg1",    "Bmp1",     "Wmf1",
+                                 "Emf1",    "Natural1",  "Check1", "Cross1",    "Minus1",   "Gradient1", "Gradient2"};
+    for (const QString& name : objects) {
+        const zdtest::ToolResult r = tool({QStringLiteral("draw"), kFixture, name, dir.filePath(name + ".png")});
+        ASSERT_EQ(r.exitCode, 0) << name.toStdString() << ": " << r.err.toStdString();
+    }
+    for (const QString& name : {QStringLiteral("Rect1"), QStringLiteral("Gradient1")}) {
+        const zdtest::ToolResult r = tool({QStringLiteral("draw"), kFixture, name, dir.filePath(name + "@2.png"),
+                                           QStringLiteral("--scale"), QStringLiteral("2")});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    }
+    const zdtest::ToolResult printed =
+        tool({QStringLiteral("draw"), kFixture, QStringLiteral("Png1"), dir.filePath("Png1@300dpi.png"),
+              QStringLiteral("--printer-dpi"), QStringLiteral("300")});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    const zdtest::ToolResult check =
+        zdtest::runTool(kPython, {QStringLiteral(SORVAMET_TEST_DATA "/objects/check_draws.py"), dir.path()});
+    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+}
+
+TEST(zdreportTool, ResavingTwiceGivesTheSameValidFile)
+{
+    if (!QFile::exists(kTool))
+        GTEST_SKIP() << "zdreport missing";
+    QTemporaryDir dir;
+    const QString once = dir.filePath(QStringLiteral("once.zd3"));
+    const QString twice = dir.filePath(QStringLiteral("twice.zd3"));
+    for (const QString& in : {kFixture, QStringLiteral(SORVAMET_TEST_DATA "/model/template.zd3")}) {
+        ASSERT_EQ(tool({QStringLiteral("resave"), in, once}).exitCode, 0);
+        ASSERT_EQ(tool({QStringLiteral("resave"), once, twice}).exitCode, 0);
+        const QByteArray first = fileBytes(once);
+        EXPECT_FALSE(first.isEmpty());
+        EXPECT_EQ(first, fileBytes(twice)) << in.toStdString();
+        if (zdtest::toolAvailable(QStringLiteral("xmllint"))) {
+            const zdtest::ToolResult lint = zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), once});
+            EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+        }
+    }
+    // What the library knows survives; what it does not is kept as it was.
+    const QByteArray saved = fileBytes(once);
+    EXPECT_TRUE(saved.contains("<TzdTestMemo Name=\"Memo1\"")) << saved.left(400).constData();
+}
+
+TEST(zdreportTool, KeepsTheObjectsAndTheRestOfTheTemplate)
+{
+    if (!QFile::exists(kTool))
+        GTEST_SKIP() << "zdreport missing";
+    QTemporaryDir dir;
+    const QString out = dir.filePath(QStringLiteral("out.zd3"));
+    ASSERT_EQ(tool({QStringLiteral("resave"), kFixture, out}).exitCode, 0);
+    const QByteArray saved = fileBytes(out);
+    for (const char* part : {"<TzdReport ScriptLanguage=\"PascalScript\"", "<item Name=\"Cena\" Value=\"12,50\"/>",
+                             "<TzdMasterData Name=\"MasterData1\"", "<TzdShapeView Name=\"Diamond1\"",
+                             "Shape=\"skDiamond\"", "<TzdCheckBoxView Name=\"Minus1\"", "UncheckStyle=\"usMinus\"",
+                             "Picture.PropData=\"04446174610A"})
+        EXPECT_TRUE(saved.contains(part)) << part;
+}
+
+TEST(zdreportTool, RefusesBadInputWithAMessage)
+{
+    if (!QFile::exists(kTool))
+        GTEST_SKIP() << "zdreport missing";
+    QTemporaryDir dir;
+    struct Case {
+        QStringList args;
+        int exitCode;
+    };
+    QFile bad(dir.filePath(QStringLiteral("bad.zd3")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("<TzdReport><unclosed");
+    bad.close();
+    const Case cases[] = {
+        {{}, 2},
+        {{"frobnicate"}, 2},
+        {{"draw", kFixture, "Rect1"}, 2},
+        {{"draw", kFixture, "Rect1", dir.filePath("x.png"), "--scale", "0"}, 2},
+        {{"draw", kFixture, "Rect1", dir.filePath("x.png"), "--zoom", "2"}, 2},
+        {{"draw", kFixture, "NoSuchObject", dir.filePath("x.png")}, 1},
+        {{"draw", kFixture, "MasterData1", dir.filePath("x.png")}, 1},
+        {{"draw", dir.filePath("missing.zd3"), "Rect1", dir.filePath("x.png")}, 1},
+        {{"resave", bad.fileName(), dir.filePath("y.zd3")}, 1},
+    };
+    for (const Case& c : cases) {
+        const zdtest::ToolResult r = tool(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.png")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("y.zd3")));
+}

@@ -1,0 +1,72 @@
+// zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
+//
+// Draws one object of a template alone onto a white picture: the object's
+// rectangle at the scale with a margin of 16 pixels on every side (room
+// for frames, shadows and arrow heads), its top-left corner at (16, 16).
+// With --printer-dpi the object draws as for a printer of that resolution:
+// on a printer canvas, at the scale times N / 96.
+
+#include "zdreport_template.h"
+
+#include "Canvas.h"
+#include "Exceptions.h"
+#include "Streams.h"
+#include "zdReportComponent.h"
+#include "zdUtils.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <cmath>
+#include <memory>
+
+namespace zdtool {
+
+namespace {
+constexpr int kMargin = 16;
+constexpr int kMaxSide = 20000; // pixels: a picture larger than this is refused
+} // namespace
+
+int drawCommand(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
+                int printerDpi)
+{
+    Template report;
+    report.Load(templateFile);
+    auto* obj = dynamic_cast<TzdReportComponent*>(report.Root()->FindObject(objectName));
+    if (!obj)
+        throw plat::Exception(QStringLiteral("No printable object \"%1\" in %2").arg(objectName, templateFile));
+    if (printerDpi > 0)
+        scale = scale * printerDpi / 96.0L;
+    const long double width = std::ceil(obj->Width() * scale) + 1 + 2 * kMargin;
+    const long double height = std::ceil(obj->Height() * scale) + 1 + 2 * kMargin;
+    if (!(width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide))
+        throw plat::Exception(QStringLiteral("The picture of \"%1\" would be %2 x %3 pixels")
+                                  .arg(objectName)
+                                  .arg(double(width))
+                                  .arg(double(height)));
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        std::unique_ptr<plat::TCanvas> canvas;
+        if (printerDpi > 0) {
+            canvas = std::make_unique<plat::TPrinterCanvas>();
+            canvas->SetImage(&image);
+            canvas->SetDeviceDPI(printerDpi, printerDpi);
+        } else {
+            canvas = std::make_unique<plat::TCanvas>(&image);
+        }
+        obj->DrawingForPrinter = printerDpi > 0;
+        obj->Draw(canvas.get(), scale, scale, kMargin - obj->GetAbsLeft() * scale,
+                  kMargin - obj->GetAbsTop() * scale);
+        obj->DrawingForPrinter = false;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw plat::Exception(QStringLiteral("Cannot encode the picture"));
+    zd::writeFileAtomically(outFile, [&](plat::TStream& stream) { stream.WriteBuffer(png.constData(), png.size()); });
+    return 0;
+}
+
+} // namespace zdtool

@@ -1,0 +1,42 @@
+#pragma once
+// A report template read into a root of the tool's own, for as long as the
+// report document is not part of the library. The report objects the
+// library knows are read and written through the serializer; every other
+// element (the report itself, pages, bands, datasets, variables) is held as
+// it stands, with its children, so that saving gives it back unchanged.
+
+#include "zdClass.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace zdtool {
+
+class TemplateRoot;
+
+class Template {
+public:
+    Template();
+    ~Template();
+    Template(const Template&) = delete;
+    Template& operator=(const Template&) = delete;
+
+    // Raises plat::Exception with a message for a missing or damaged file.
+    void Load(const QString& FileName);
+    // Writes through a temporary file, so a failed save keeps the old one.
+    void Save(const QString& FileName);
+
+    TzdComponent* Root() const;
+    // Problems the serializer met while reading (unknown properties, ...).
+    QStringList Errors() const;
+
+private:
+    std::unique_ptr<TemplateRoot> m_root;
+};
+
+// Starts the report library's units as the program does.
+void startLibrary();
+
+} // namespace zdtool
