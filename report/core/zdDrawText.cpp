@@ -23,13 +23,15 @@ constexpr int kPointsPerInch = 72;
 constexpr long double kFitSlack = 1;   // the layout height plus one pixel is what lines may fill
 constexpr int kBoldOverhang = 2;        // right-aligned bold or italic text keeps clear of the edge
 
-// Half to even, saturated (absurd scales must not overflow).
+// Half to even, saturated (absurd scales must not overflow). rint rounds as
+// nearbyint does in the default rounding mode, without saving the
+// floating-point environment on every call: drawing rounds a lot.
 int roundInt(long double v)
 {
     constexpr long double kLimit = std::numeric_limits<int>::max() / 2;
     if (std::isnan(v))
         return 0;
-    return int(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
+    return int(std::rint(std::clamp(v, -kLimit, kLimit)));
 }
 
 int saturate(qint64 v)
@@ -67,6 +69,7 @@ public:
         : m_canvas(canvas), m_ppi(canvas.Font().PixelsPerInch()), m_bkMode(canvas.BkMode()),
           m_charExtra(canvas.TextCharacterExtra())
     {
+        m_font.SetPixelsPerInch(m_ppi); // so that the height is kept as it is
         m_font.AssignFont(canvas.Font());
     }
     ~CanvasKeeper()

@@ -117,8 +117,12 @@ void check(const Case& c)
     std::vector<TextCall> calls;
     if (c.target->printerDPI) {
         RecordingPrinterCanvas printer(c.target->printerDPI);
+        printer.Font().SetPixelsPerInch(c.target->printerDPI);
+        printer.Font().SetSize(8);
+        const int height = printer.Font().Height();
         layout.DrawText(printer, c.align, vaTop);
         calls = printer.calls;
+        EXPECT_EQ(printer.Font().Height(), height); // the printer's font is given back
     } else {
         plat::TMetafile mf;
         {

@@ -41,6 +41,8 @@
 #include "zdHTMLTags.h"
 #include "zdWideStrings.h"
 
+#include "../ToolCommandLine.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -65,42 +67,18 @@ void printUsage()
 
 const std::set<QString> kFlags{QStringLiteral("no-wordwrap"), QStringLiteral("wordbreak"), QStringLiteral("tags"),
                                QStringLiteral("first-para-break"), QStringLiteral("split")};
-const std::set<QString> kValued{QStringLiteral("font"),        QStringLiteral("size"),     QStringLiteral("style"),
-                                QStringLiteral("charset"),     QStringLiteral("width"),    QStringLiteral("height"),
+const std::set<QString> kValued{QStringLiteral("font"),        QStringLiteral("size"),        QStringLiteral("style"),
+                                QStringLiteral("charset"),     QStringLiteral("width"),       QStringLiteral("height"),
                                 QStringLiteral("rotation"),    QStringLiteral("charspacing"), QStringLiteral("linespacing"),
                                 QStringLiteral("gap"),         QStringLiteral("file")};
 
-struct CommandLine {
-    std::vector<QString> positional;
-    std::map<QString, QString> options;
-    bool has(const char* name) const { return options.count(QString::fromLatin1(name)) > 0; }
-    QString value(const char* name, const QString& fallback) const
-    {
-        auto it = options.find(QString::fromLatin1(name));
-        return it == options.end() ? fallback : it->second;
-    }
-};
+using CommandLine = ToolCommandLine;
 
+// One text: an argument or a file.
 std::optional<CommandLine> parse(const QStringList& args)
 {
-    CommandLine cl;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QStringLiteral("--")) || a.size() == 2) {
-            cl.positional.push_back(a);
-            continue;
-        }
-        const QString name = a.mid(2);
-        if (kFlags.count(name)) {
-            cl.options[name] = QStringLiteral("1");
-        } else if (kValued.count(name) && i + 1 < args.size()) {
-            cl.options[name] = args[++i];
-        } else {
-            std::fprintf(stderr, "zdlayout: unknown option or missing value: %s\n", qPrintable(a));
-            return std::nullopt;
-        }
-    }
-    if (cl.positional.size() + (cl.has("file") ? 1 : 0) != 1)
+    std::optional<CommandLine> cl = parseToolCommandLine(args, kFlags, kValued, "zdlayout");
+    if (!cl || cl->positional.size() + (cl->has(QStringLiteral("file")) ? 1 : 0) != 1)
         return std::nullopt;
     return cl;
 }
@@ -108,8 +86,10 @@ std::optional<CommandLine> parse(const QStringList& args)
 bool number(const CommandLine& cl, const char* name, long double fallback, long double& out)
 {
     bool ok = true;
-    out = cl.has(name) ? cl.value(name, {}).toDouble(&ok) : fallback;
-    if (!ok || !std::isfinite(double(out)))
+    const QString key = QString::fromLatin1(name);
+    out = cl.has(key) ? cl.value(key).toDouble(&ok) : fallback;
+    ok = ok && std::isfinite(double(out));
+    if (!ok)
         std::fprintf(stderr, "zdlayout: --%s needs a number\n", name);
     return ok;
 }
@@ -119,8 +99,8 @@ void print(const QString& text) { std::fputs(text.toUtf8().constData(), stdout);
 int run(const CommandLine& cl)
 {
     QString text;
-    if (cl.has("file")) {
-        QFile f(cl.value("file", {}));
+    if (cl.has(QStringLiteral("file"))) {
+        QFile f(cl.value(QStringLiteral("file")));
         if (!f.open(QIODevice::ReadOnly)) {
             std::fprintf(stderr, "zdlayout: cannot read %s\n", qPrintable(f.fileName()));
             return 1;
@@ -147,11 +127,11 @@ int run(const CommandLine& cl)
         return 2;
 
     plat::TFont font;
-    font.SetName(cl.value("font", QStringLiteral("Arial")));
+    font.SetName(cl.value(QStringLiteral("font"), QStringLiteral("Arial")));
     font.SetSize(int(size));
     font.SetCharset(plat::TFontCharset(int(charset)));
     plat::TFontStyles style;
-    const QString letters = cl.value("style", {});
+    const QString letters = cl.value(QStringLiteral("style"));
     style.set(plat::fsBold, letters.contains(QLatin1Char('b')));
     style.set(plat::fsItalic, letters.contains(QLatin1Char('i')));
     style.set(plat::fsUnderline, letters.contains(QLatin1Char('u')));
@@ -162,16 +142,16 @@ int run(const CommandLine& cl)
     TzdDrawText layout;
     TzdDrawText::Locker lock(layout);
     TzdDrawTextOptions options;
-    options.WordWrap = !cl.has("no-wordwrap");
-    options.WordBreak = cl.has("wordbreak");
-    options.HTMLTags = cl.has("tags");
+    options.WordWrap = !cl.has(QStringLiteral("no-wordwrap"));
+    options.WordBreak = cl.has(QStringLiteral("wordbreak"));
+    options.HTMLTags = cl.has(QStringLiteral("tags"));
     options.Rotation = int(rotation);
     layout.SetFont(font);
     layout.SetOptions(options);
     layout.SetSpacings(gap, charSpacing, lineSpacing);
     const plat::TRect rect(0, 0, int(width), int(height));
     layout.SetDimensions(rect, rect, 1, 1, 1);
-    layout.SetText(source, cl.has("first-para-break"));
+    layout.SetText(source, cl.has(QStringLiteral("first-para-break")));
 
     // The measuring font, to report each line's width as the layout sees it.
     plat::TCanvas measure;
@@ -200,7 +180,7 @@ int run(const CommandLine& cl)
     print(QStringLiteral("# height=%1 lineheight=%2\n")
               .arg(double(layout.TextHeight()), 0, 'f', 4)
               .arg(double(layout.GetLineHeight()), 0, 'f', 4));
-    if (cl.has("split")) {
+    if (cl.has(QStringLiteral("split"))) {
         bool paraBreak = false;
         const QString rest = layout.GetOutBoundsText(paraBreak);
         print(QStringLiteral("# kept\n%1\n# rest\n%2\n# parabreak %3\n")
