@@ -522,7 +522,10 @@ QString TzdDrawText::GetOutBoundsText(bool& paraBreak)
     if (fit > 0) {
         const LaidLine& last = d->lines[size_t(fit - 1)];
         paraBreak = !(last.flags & kzdLastLine);
-        kept = d->plainText.left(last.sourceEnd - 1);
+        // Inside a paragraph the part ends with its last shown character (not
+        // the blank it was broken at); between paragraphs it keeps the line
+        // breaks, empty paragraphs included.
+        kept = d->plainText.left((paraBreak ? last.sourceEnd : next.sourceStart) - 1);
         if (d->options.WordBreak && last.hyphen)
             kept += QLatin1Char('-');
     }

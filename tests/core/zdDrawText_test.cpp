@@ -285,7 +285,7 @@ TEST(zdDrawText, SplitsWhereTheHeightEnds)
     };
     const Case cases[] = {
         {"abc defgh ij", false, "abc", "defgh ij\r\n", true},
-        {"abc\ndefgh", false, "abc", "defgh\r\n", false},
+        {"abc\ndefgh", false, "abc\r\n", "defgh\r\n", false},
         // A word cut without a blank: the rest begins after the cut, once.
         {"abcdefghij", false, "abcde", "fghij\r\n", true},
         {"abcde<i>fghij", false, "abcde", "<i>fghij\r\n", true},
@@ -305,6 +305,19 @@ TEST(zdDrawText, SplitsWhereTheHeightEnds)
         EXPECT_EQ(layout.LineCount(), 1);
         EXPECT_EQ(layout.HTMLTags().Count(), 1);
     }
+}
+
+TEST(zdDrawText, SplitBetweenParagraphsKeepsEmptyOnes)
+{
+    LayoutSetup s;
+    s.height = 35; // two lines
+    s.options.HTMLTags = true;
+    TzdDrawText layout;
+    layOut(layout, QStringLiteral("abc\n\n<b>def"), s);
+    bool paraBreak = true;
+    EXPECT_EQ(layout.GetOutBoundsText(paraBreak), QStringLiteral("<font color=\"#000000\"><b><b>def\r\n"));
+    EXPECT_FALSE(paraBreak);
+    EXPECT_EQ(layout.GetPlainText(), QStringLiteral("abc\r\n\r\n"));
 }
 
 TEST(zdDrawText, SplitRestKeepsItsFormat)
