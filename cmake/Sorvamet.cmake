@@ -115,3 +115,52 @@ function(sorvamet_add_suites target)
                 INPUT ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake.in)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
 endfunction()
+
+# sorvamet_fuzzer(NAME SOURCE_DIR DIR [CMAKE_ARGS ...] OPTIONS ... SEEDS ...)
+# A libFuzzer target needs clang++, so it is a separate small project in DIR
+# (which puts the program NAME into bin/), built only when its test NAME.build
+# runs: the main build does not wait for it. NAME.run runs it with the
+# libFuzzer OPTIONS on a scratch corpus for new inputs and the read-only SEEDS
+# folders; OPTIONS bound the run by a number of inputs (-runs=N), so that a
+# slow machine does the same work as a fast one. Without clang++ both tests
+# are left out.
+function(sorvamet_fuzzer name)
+  cmake_parse_arguments(ARG "" "SOURCE_DIR" "CMAKE_ARGS;OPTIONS;SEEDS" ${ARGN})
+  find_program(SORVAMET_CLANGXX NAMES clang++ clang++-14)
+  if(NOT SORVAMET_CLANGXX)
+    message(STATUS "clang++ not found: the ${name} fuzz test is left out")
+    return()
+  endif()
+  include(ExternalProject)
+  set(_launcher "")
+  if(CCACHE_PROGRAM)
+    set(_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
+  endif()
+  ExternalProject_Add(${name}_project
+    SOURCE_DIR ${ARG_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_CURRENT_BINARY_DIR}/standalone
+    CMAKE_ARGS
+      -DCMAKE_CXX_COMPILER=${SORVAMET_CLANGXX}
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo
+      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+      -DQt6_DIR=${Qt6_DIR}
+      -DSORVAMET_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+      -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}/bin
+      ${ARG_CMAKE_ARGS}
+      ${_launcher}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    EXCLUDE_FROM_ALL ON)
+  set(_corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus)
+  set(_dirs "'${_corpus}'")
+  foreach(_seed ${ARG_SEEDS})
+    string(APPEND _dirs " '${_seed}'")
+  endforeach()
+  list(JOIN ARG_OPTIONS " " _options)
+  add_test(NAME ${name}.build
+    COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${name}_project)
+  set_tests_properties(${name}.build PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 1800)
+  add_test(NAME ${name}.run
+    COMMAND /bin/sh -c "mkdir -p '${_corpus}' && exec '${CMAKE_BINARY_DIR}/bin/${name}' ${_options} ${_dirs}")
+  set_tests_properties(${name}.run PROPERTIES FIXTURES_REQUIRED ${name} TIMEOUT 600)
+endfunction()

@@ -56,7 +56,7 @@ PLAT_DEFINE_CLASS(zdtest::TzdTestMemo, c)
         .defaultValue(TzdRestrictions{});
     c.property("Description", &TzdComponent::Description, &TzdComponent::SetDescription);
     c.property("AutoWidth", &TzdTestMemo::AutoWidth).defaultValue(false);
-    c.property("HAlign", &TzdTestMemo::HAlign).defaultValue(haLeft);
+    c.property("HAlign", &TzdTestMemo::HAlign).defaultValue(thaLeft);
     c.property("Frame", &TzdTestMemo::Frame, &TzdTestMemo::SetFrame);
     c.property("Fill", &TzdTestMemo::Fill, &TzdTestMemo::SetFill);
     c.property("Hints", &TzdTestMemo::Hints, &TzdTestMemo::SetHints);

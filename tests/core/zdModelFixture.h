@@ -29,7 +29,8 @@ enum TTestFrameLine { ftLeft, ftRight, ftTop, ftBottom };
 using TTestFrameLines = plat::TSet<TTestFrameLine>;
 PLAT_DECLARE_ENUM(TTestFrameLine)
 PLAT_DECLARE_SET(TTestFrameLines)
-enum TTestHAlign { haLeft, haRight, haCenter, haBlock };
+// Stored under the memo's value names (haLeft, ...).
+enum TTestHAlign { thaLeft, thaRight, thaCenter, thaBlock };
 PLAT_DECLARE_ENUM(TTestHAlign)
 
 class TzdTestFrame : public plat::TPersistent {
@@ -80,7 +81,7 @@ public:
     void DefineProperties(plat::TFiler& Filer) override;
 
     bool AutoWidth = false;
-    TTestHAlign HAlign = haLeft;
+    TTestHAlign HAlign = thaLeft;
     qint64 Big = 0; // never written (64-bit)
 
 protected:

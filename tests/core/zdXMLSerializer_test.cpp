@@ -73,7 +73,7 @@ Template buildTemplate()
     m->Hints()->SetText(QString::fromUtf8("první řádek\r\n\r\n\"třetí\" <řádek>\r\n"));
     m->Font()->SetName(QStringLiteral("Courier New"));
     m->Font()->SetStyle({plat::fsItalic, plat::fsUnderline});
-    m->HAlign = haCenter;
+    m->HAlign = thaCenter;
     m->SetRestrictions({rfDontMove});
     m->SetDescription(QString::fromUtf8("Popis s diakritikou: ěščřžýáíé"));
     auto* h1 = static_cast<TzdTestHighlight*>(m->Highlights()->Add());
@@ -232,10 +232,10 @@ TEST(XMLSerializer, ReadingAttributeValues)
         TTestHAlign align;
     };
     const Case cases[] = {
-        {" Left=\"10,5\" Font.Style=\"3\" HAlign=\"haCenter\"", 10.5L, 3, haCenter},
-        {" Left=\"10.5\" HAlign=\"2\"", 10.5L, 0, haCenter},
-        {" Left=\" 1 0\" HAlign=\"haBlock\"", 10, 0, haBlock},
-        {"Left=\"7\" HAlign=\"haRight", 7, 0, haLeft}, // value up to the last character but one: "haRigh"
+        {" Left=\"10,5\" Font.Style=\"3\" HAlign=\"haCenter\"", 10.5L, 3, thaCenter},
+        {" Left=\"10.5\" HAlign=\"2\"", 10.5L, 0, thaCenter},
+        {" Left=\" 1 0\" HAlign=\"haBlock\"", 10, 0, thaBlock},
+        {"Left=\"7\" HAlign=\"haRight", 7, 0, thaLeft}, // value up to the last character but one: "haRigh"
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

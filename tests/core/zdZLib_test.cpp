@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "../TestUtil.h"
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -243,16 +244,6 @@ TEST(ZInflateBuffer, DamagedBlockRaisesZlibMessage)
         EXPECT_EQ(e.message(), "data error");
     }
 }
-
-namespace {
-
-QByteArray fileBytes(const QString& fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(TzdGZipCompressor, TemplateWrittenToAFileReadsBackAndPassesGzip)
 {

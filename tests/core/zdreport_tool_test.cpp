@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "../TestUtil.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -15,12 +16,6 @@ namespace {
 const QString kTool = QStringLiteral(SORVAMET_BIN_DIR "/zdreport");
 const QString kFixture = QStringLiteral(SORVAMET_TEST_DATA "/objects/objects.zd3");
 const QString kPython = QStringLiteral("/usr/bin/python3");
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 zdtest::ToolResult tool(const QStringList& args)
 {

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "../TestUtil.h"
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -24,12 +25,6 @@ using namespace plat;
 namespace {
 
 const char* const kPython = "/usr/bin/python3";
-
-QByteArray fileBytes(const QString& name)
-{
-    QFile f(name);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void putFile(const QString& name, const QByteArray& bytes)
 {

@@ -9,6 +9,8 @@
 
 #include "zdBarcod.h"
 
+#include "../ToolCommandLine.h"
+
 #include "Canvas.h"
 #include "Exceptions.h"
 
@@ -32,10 +34,7 @@ void printUsage()
                stderr);
 }
 
-struct CommandLine {
-    std::vector<QString> positional;
-    std::map<QString, QString> options; // "--name value"; flags get "1"
-};
+using CommandLine = ToolCommandLine;
 
 // Options are "--NAME VALUE", except the flags named here.
 const std::set<QString> kFlags{QStringLiteral("checksum")};
@@ -43,24 +42,8 @@ const std::set<QString> kValued{QStringLiteral("angle"), QStringLiteral("module"
 
 std::optional<CommandLine> parse(const QStringList& args)
 {
-    CommandLine cl;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QStringLiteral("--")) || a.size() == 2) {
-            cl.positional.push_back(a);
-            continue;
-        }
-        const QString name = a.mid(2);
-        if (kFlags.count(name)) {
-            cl.options[name] = QStringLiteral("1");
-        } else if (kValued.count(name) && i + 1 < args.size()) {
-            cl.options[name] = args[++i];
-        } else {
-            std::fprintf(stderr, "zdbarcode: unknown option or missing value: %s\n", qPrintable(a));
-            return std::nullopt;
-        }
-    }
-    if (cl.positional.size() != 3)
+    std::optional<CommandLine> cl = parseToolCommandLine(args, kFlags, kValued, "zdbarcode");
+    if (!cl || cl->positional.size() != 3)
         return std::nullopt;
     return cl;
 }
