@@ -50,6 +50,10 @@ QString CursorToString(TCursor cursor);
 // A Qt::CursorShape for the cursor (crDefault and unknown: the arrow).
 Qt::CursorShape CursorShape(TCursor cursor);
 
+// Where a control keeps itself inside its parent, and the border of a control.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TBorderStyle { bsNone, bsSingle };
+
 // Virtual-key codes.
 inline constexpr int VK_RBUTTON = 2;
 inline constexpr int VK_CANCEL = 3;
