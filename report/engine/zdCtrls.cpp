@@ -73,7 +73,6 @@ TzdScrollWin::TzdScrollWin(QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_color(plat::clBtnFace)
 {
-    setObjectName(QStringLiteral("TzdScrollWin"));
     setFocusPolicy(Qt::StrongFocus);
     // The background is never erased: the content paints every pixel.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -73,7 +73,8 @@ TzdFontPreview::TzdFontPreview(QWidget* combo)
     , m_panel(new QLabel(this))
 {
     setObjectName(QStringLiteral("TzdFontPreview"));
-    resize(kPreviewWidth, kPreviewHeight);
+    setFixedSize(kPreviewWidth, kPreviewHeight);
+    m_panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_panel);

@@ -365,9 +365,11 @@ void TDockSplitter::mouseReleaseEvent(QMouseEvent*)
 // ------------------------------------------------------------ TzdDockSite
 
 TzdDockSite::TzdDockSite(QWidget* parent, plat::TAlign align)
-    : QMainWindow(parent, Qt::Widget)
+    : QMainWindow(parent)
     , m_splitter(nullptr)
 {
+    // A main window is always made a window; the site is a child of its host.
+    setWindowFlags(Qt::Widget);
     setWindowTitle(QStringLiteral(" "));
     setDockOptions(QMainWindow::AllowNestedDocks | QMainWindow::AllowTabbedDocks);
     resize(10, 10);
@@ -593,7 +595,12 @@ TzdTBPanel::TzdTBPanel(QWidget* parent)
     resize(8, 8);
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    followParent();
+}
+
+plat::TAlign TzdTBPanel::Align() const
+{
+    auto* bar = qobject_cast<QToolBar*>(parentWidget());
+    return bar && bar->orientation() == Qt::Vertical ? plat::alTop : plat::alLeft;
 }
 
 QSize TzdTBPanel::sizeHint() const
@@ -601,22 +608,11 @@ QSize TzdTBPanel::sizeHint() const
     return size();
 }
 
-void TzdTBPanel::followParent()
-{
-    auto* bar = qobject_cast<QToolBar*>(parentWidget());
-    m_align = bar && bar->orientation() == Qt::Vertical ? plat::alTop : plat::alLeft;
-}
-
 bool TzdTBPanel::event(QEvent* event)
 {
     const bool done = QWidget::event(event);
-    if (event->type() == QEvent::ParentChange) {
-        followParent();
-        if (auto* bar = qobject_cast<QToolBar*>(parentWidget()))
-            connect(bar, &QToolBar::orientationChanged, this, [this] { followParent(); }, Qt::UniqueConnection);
-    } else if (event->type() == QEvent::Resize) {
-        updateGeometry();
-    }
+    if (event->type() == QEvent::Resize)
+        updateGeometry(); // the toolbar lays its items out by their hints
     return done;
 }
 
@@ -799,4 +795,7 @@ void zdRestoreFormPosition(plat::TCustomIniFile& Settings, QWidget* Form)
     }
     if (!isDesignerWindow(Form))
         Form->setVisible(Settings.ReadBool(section, QStringLiteral("Visible"), true));
+    // Shown, a window has its frame: it must still reach a screen.
+    if (Form->isWindow() && Form->isVisible() && !mdiChild)
+        zd::KeepOnScreen(Form);
 }

@@ -120,15 +120,11 @@ class TzdTBPanel : public QWidget {
 public:
     explicit TzdTBPanel(QWidget* parent = nullptr);
     // alTop in a vertical toolbar, alLeft otherwise.
-    plat::TAlign Align() const { return m_align; }
+    plat::TAlign Align() const;
     QSize sizeHint() const override;
 
 protected:
     bool event(QEvent* event) override;
-
-private:
-    void followParent();
-    plat::TAlign m_align = plat::alLeft;
 };
 
 namespace zd {
