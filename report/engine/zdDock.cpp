@@ -19,6 +19,8 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace {
 
