@@ -427,4 +427,44 @@ QStringList FontEngine::Families()
     return out;
 }
 
+std::vector<FontFamilyInfo> FontEngine::FamilyInfos()
+{
+    std::lock_guard lock(d->mutex);
+    std::map<QString, FontFamilyInfo> byFolded; // sorted ignoring case, one entry a family
+    std::map<QString, bool> scalable;
+    FcPattern* pat = FcPatternCreate();
+    FcObjectSet* os = FcObjectSetBuild(FC_FAMILY, FC_FONTFORMAT, FC_SCALABLE, nullptr);
+    FcFontSet* set = FcFontList(d->config, pat, os);
+    if (set) {
+        for (int i = 0; i < set->nfont; ++i) {
+            FcChar8* fam = nullptr;
+            if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &fam) != FcResultMatch)
+                continue;
+            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(fam));
+            const QString key = name.toCaseFolded();
+            FontFamilyInfo& info = byFolded[key];
+            if (info.name.isEmpty())
+                info.name = name;
+            FcChar8* format = nullptr;
+            if (FcPatternGetString(set->fonts[i], FC_FONTFORMAT, 0, &format) == FcResultMatch
+                && qstrcmp(reinterpret_cast<const char*>(format), "TrueType") == 0)
+                info.fontType |= TRUETYPE_FONTTYPE;
+            FcBool isScalable = FcTrue;
+            FcPatternGetBool(set->fonts[i], FC_SCALABLE, 0, &isScalable);
+            scalable[key] = scalable[key] || isScalable;
+        }
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(os);
+    FcPatternDestroy(pat);
+    std::vector<FontFamilyInfo> out;
+    out.reserve(byFolded.size());
+    for (auto& [key, info] : byFolded) {
+        if (!scalable[key])
+            info.fontType |= RASTER_FONTTYPE;
+        out.push_back(std::move(info));
+    }
+    return out;
+}
+
 } // namespace plat

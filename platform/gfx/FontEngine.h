@@ -97,6 +97,16 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// The platform's font-type bits of an installed family, as font lists show them.
+inline constexpr int RASTER_FONTTYPE = 1;
+inline constexpr int DEVICE_FONTTYPE = 2;
+inline constexpr int TRUETYPE_FONTTYPE = 4;
+
+struct FontFamilyInfo {
+    QString name;
+    int fontType = 0; // TRUETYPE_FONTTYPE, RASTER_FONTTYPE or 0 (other outline formats)
+};
+
 class FontEngine {
 public:
     static FontEngine& Instance();
@@ -109,6 +119,9 @@ public:
     QString ResolveFamily(const QString& family);
     // Families installed (sorted, unique), for font lists.
     QStringList Families();
+    // The same families with their font types: TrueType when any face of the
+    // family is a TrueType file, raster when none of its faces scales.
+    std::vector<FontFamilyInfo> FamilyInfos();
 
 private:
     FontEngine();

@@ -55,6 +55,10 @@ Qt::CursorShape CursorShape(TCursor cursor);
 void SetCursorShape(TCursor cursor, Qt::CursorShape shape);
 void RemoveCursor(TCursor cursor);
 
+// Where a control keeps itself inside its parent, and the border of a control.
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TBorderStyle { bsNone, bsSingle };
+
 // Virtual-key codes.
 inline constexpr int VK_RBUTTON = 2;
 inline constexpr int VK_CANCEL = 3;

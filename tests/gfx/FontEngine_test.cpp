@@ -3,6 +3,7 @@
 #include "GfxTestUtil.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -189,4 +190,21 @@ TEST(FontEngine, OutlineMetricsAreTheFontsDesignValues)
     EXPECT_EQ(m.otmItalicAngle, v[8].toInt());
     EXPECT_LT(m.otmItalicAngle, 0);
     EXPECT_EQ(m.otmpFamilyName, QStringLiteral("Liberation Serif"));
+}
+
+TEST(FontEngine, FamilyInfosMarkTrueTypeFamiliesOnceEach)
+{
+    const std::vector<FontFamilyInfo> infos = FontEngine::Instance().FamilyInfos();
+    QStringList names;
+    for (const FontFamilyInfo& info : infos)
+        names << info.name;
+    QStringList expected = FontEngine::Instance().Families();
+    expected.removeDuplicates();
+    EXPECT_EQ(names.size(), expected.size());
+    for (int i = 1; i < names.size(); ++i)
+        EXPECT_LT(names[i - 1].compare(names[i], Qt::CaseInsensitive), 0) << names[i].toStdString();
+    // fontconfig's own word on the format, as an oracle.
+    const auto it = std::find_if(infos.begin(), infos.end(), [](const FontFamilyInfo& i) { return i.name == "Liberation Sans"; });
+    ASSERT_NE(it, infos.end());
+    EXPECT_EQ(it->fontType, TRUETYPE_FONTTYPE);
 }
