@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -148,6 +149,11 @@ TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWid
     PrintersCBClick();
     SavedPrinterIndex = printers->ActivePrinterIndex();
 
+    if (layoutDirection() == Qt::RightToLeft)
+        for (QWidget* w : findChildren<QWidget*>())
+            if (QWidget* parent = w->parentWidget())
+                w->move(parent->width() - w->x() - w->width(), w->y());
+
     connect(ok, &QPushButton::clicked, this, [this] { done(1); });
     connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
     connect(prop, &QPushButton::clicked, this, [this] { PropButtonClick(); });
@@ -162,6 +168,15 @@ TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWid
 }
 
 TzdPrintDialog::~TzdPrintDialog() = default;
+
+void TzdPrintDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        zdGetResources()->ShowHelpForClass(QStringLiteral("TzdPrintDialog"));
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 int TzdPrintDialog::Execute()
 {

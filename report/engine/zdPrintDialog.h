@@ -9,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -38,6 +39,10 @@ public:
     void PrintersCBClick();
     void PrintModeCBClick();
     void PropButtonClick();
+
+protected:
+    // F1 opens the library's help for the dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int paperPosition(int paper) const;

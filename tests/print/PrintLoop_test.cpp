@@ -281,6 +281,8 @@ TEST_F(PrintLoop, ScaleFitsAnA5PageToAnA4Sheet)
     QTemporaryDir dir;
     const QString pdf = saveJob(jobs[0], dir);
     EXPECT_EQ(jobPageSizes(jobInfo(pdf)), QStringList{QStringLiteral("595 x 842")});
+    // Text objects scale their type by the smaller factor.
+    EXPECT_NEAR(double(store.PrintScale), 297.0 / 210, 0.01);
     // The square of 20 mm at (20, 40) grows by 210/148 across and 297/210 down.
     const QImage sheet = renderSheet(pdf, 1, 100, dir);
     ASSERT_FALSE(sheet.isNull());
