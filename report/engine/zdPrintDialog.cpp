@@ -9,6 +9,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -144,7 +146,10 @@ TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWid
         QWidget::setTabOrder(order[i - 1], order[i]);
 
     TzdPrinters* printers = zdPrinters();
-    PrintersCB->addItems(printers->Printers());
+    // Each printer beside the preview's printer picture.
+    const QImage printerImage = zdGetResources()->GetPreviewButtonImages().value(2);
+    for (const QString& name : printers->Printers())
+        PrintersCB->addItem(QIcon(QPixmap::fromImage(printerImage)), name);
     PrintersCB->setCurrentIndex(printers->ActivePrinterIndex());
     PrintersCBClick();
     SavedPrinterIndex = printers->ActivePrinterIndex();
