@@ -112,7 +112,6 @@ private:
     int m_lastDuplex = 0;
     bool m_oddSide = false;
     long double m_sheetWidth = 0, m_sheetHeight = 0; // portrait, as chosen
-    int m_printed = 0;
 };
 
 void PrintRun::sheetSize()
@@ -204,7 +203,6 @@ void PrintRun::afterPage(int index)
     m_src.ProgressStep(ptPrinting, index + 1);
     if (!m_src.ThreadSafe())
         plat::Application().ProcessMessages();
-    ++m_printed;
     m_src.ClearPageCache();
 }
 
@@ -431,13 +429,13 @@ bool PrintRun::joinPass()
 
 bool PrintRun::run()
 {
-    m_src.SetTerminated(false);
-    m_src.ProgressStarted(ptPrinting);
-    QString title = m_src.Title();
-    m_printer.SetTitle(title);
+    // A page list that is no list raises here, before anything is begun.
     m_pageCount = std::max(0, m_src.PageCount());
     m_list = zd::ParsePageList(m_opt.PageNumbers, m_pageCount);
     m_positions = m_list.empty() ? m_pageCount : int(m_list.size());
+    m_src.SetTerminated(false);
+    m_src.ProgressStarted(ptPrinting);
+    m_printer.SetTitle(m_src.Title());
     sheetSize();
     bool ok = true;
     try {

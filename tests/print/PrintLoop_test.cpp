@@ -577,3 +577,16 @@ TEST_F(PrintLoop, TheToolPrintsTheSyntheticPagesAndRawBytes)
     EXPECT_EQ(printtest::Run(tool + QStringLiteral(" --print ZdA4 --mode sideways 2>/dev/null")), 2);
     EXPECT_EQ(printtest::Run(tool + QStringLiteral(" --print NoSuchQueue 2>/dev/null")), 1);
 }
+
+TEST_F(PrintLoop, APageListThatIsNoListRaisesBeforeAnythingIsPrinted)
+{
+    SyntheticPages store(3);
+    store.Options.ShowDialog = false;
+    store.Options.PageNumbers = QStringLiteral("1,x");
+    store.Options.FileName = QStringLiteral("/nonexistent/never.prn");
+    EXPECT_THROW(store.Print(), plat::EConvertError);
+    EXPECT_TRUE(store.Drawn.empty());
+    EXPECT_EQ(store.AfterEvents, 1);
+    EXPECT_TRUE(zdPrinters()->CurrentPrinter()->FileName().isEmpty());
+    EXPECT_EQ(store.Options.PageNumbers, QStringLiteral("1,x"));
+}
