@@ -165,7 +165,7 @@ TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWid
     connect(PrintersCB, &QComboBox::activated, this, [this] { PrintersCBClick(); });
     connect(PrintModeCB, &QComboBox::activated, this, [this] { PrintModeCBClick(); });
     connect(CollateCB, &QCheckBox::toggled, CopiesPB, qOverload<>(&QWidget::update));
-    connect(PageNumbersE, &QLineEdit::textEdited, PageNumbersRB, [this] { PageNumbersRB->setChecked(true); });
+    PageNumbersE->installEventFilter(this);
     connect(PageNumbersRB, &QRadioButton::clicked, this, [this] {
         if (isVisible())
             PageNumbersE->setFocus();
@@ -173,6 +173,14 @@ TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWid
 }
 
 TzdPrintDialog::~TzdPrintDialog() = default;
+
+bool TzdPrintDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Entering the page numbers chooses them.
+    if (watched == PageNumbersE && event->type() == QEvent::FocusIn)
+        PageNumbersRB->setChecked(true);
+    return QDialog::eventFilter(watched, event);
+}
 
 void TzdPrintDialog::keyPressEvent(QKeyEvent* event)
 {

@@ -43,6 +43,7 @@ public:
 protected:
     // F1 opens the library's help for the dialog.
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     int paperPosition(int paper) const;

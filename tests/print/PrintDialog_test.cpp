@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace plat;
 using printtest::CapturedJob;
@@ -112,6 +113,24 @@ TEST_F(PrintDialogTest, ControlsBecomeOptionsOnOk)
     EXPECT_EQ(d.DuplexMode, 3);
     EXPECT_EQ(o.PrintMode, pmJoin);
     EXPECT_EQ(o.PrintOnSheet, DMPAPER_A4);
+}
+
+TEST_F(PrintDialogTest, EnteringThePageNumbersChoosesThem)
+{
+    zd::PrintSettings o;
+    TzdPrintDialog d(o, 0);
+    d.FormShow();
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    EXPECT_TRUE(child<QRadioButton>(d, "AllRB")->isChecked());
+    QLineEdit* numbers = child<QLineEdit>(d, "PageNumbersE");
+    numbers->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(child<QRadioButton>(d, "PageNumbersRB")->isChecked());
+    QTest::keyClicks(numbers, QStringLiteral("3-"));
+    EXPECT_EQ(d.FormHide(1), 1);
+    EXPECT_EQ(o.PageNumbers, QStringLiteral("3-"));
+    d.hide();
 }
 
 TEST_F(PrintDialogTest, CurrentPageIsTheShownOneOrTheFirstWithoutAPreview)
