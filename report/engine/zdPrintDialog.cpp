@@ -217,7 +217,9 @@ void TzdPrintDialog::FormShow()
 int TzdPrintDialog::paperPosition(int paper) const
 {
     const TzdCustomPrinter* printer = zdPrinters()->CurrentPrinter();
-    if (!printer)
+    // The default item stands for the printer's own size, which is what it
+    // gives back on OK: it must show as itself, not as the first paper.
+    if (!printer || paper == plat::DMPAPER_USER)
         return 0;
     const int i = printer->IndexOfPaper(paper);
     return printer->IndexOfPaper(plat::DMPAPER_USER) < i ? i : i + 1;

@@ -115,6 +115,18 @@ TEST_F(PrintDialogTest, ControlsBecomeOptionsOnOk)
     EXPECT_EQ(o.PrintOnSheet, DMPAPER_A4);
 }
 
+TEST_F(PrintDialogTest, TheDefaultSheetComesBackAsTheDefaultItem)
+{
+    zd::PrintSettings o;
+    o.PrintMode = pmScale;
+    o.PrintOnSheet = DMPAPER_USER;
+    TzdPrintDialog d(o, 0);
+    d.FormShow();
+    EXPECT_EQ(child<QComboBox>(d, "PagPageSizeCB")->currentText(), QStringLiteral("Výchozí"));
+    ASSERT_EQ(d.FormHide(1), 1);
+    EXPECT_EQ(o.PrintOnSheet, DMPAPER_USER);
+}
+
 TEST_F(PrintDialogTest, EnteringThePageNumbersChoosesThem)
 {
     zd::PrintSettings o;
