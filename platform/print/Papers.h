@@ -22,7 +22,9 @@ struct TPaperInfo {
 };
 
 inline constexpr int DMPAPER_LETTER = 1;
+inline constexpr int DMPAPER_A3 = 8;
 inline constexpr int DMPAPER_A4 = 9;
+inline constexpr int DMPAPER_A5 = 11;
 inline constexpr int DMPAPER_USER = 256;  // a size of the caller's own
 inline constexpr int kFirstOwnPaper = 257; // papers outside the table
 

@@ -524,18 +524,15 @@ void TzdPrinters::FillPrinters()
         m_items.push_back(std::make_unique<TzdPrinter>(e.Name, e.Location));
         m_printers.append(e.Name);
     }
-}
-
-void TzdPrinters::choosePrinter()
-{
     m_hasRealPrinters = !m_items.empty();
     if (!m_hasRealPrinters) {
         const QString name = resText("prVirtual");
         m_items.push_back(std::make_unique<TzdVirtualPrinter>(name, QString()));
         m_printers.append(name);
     }
-    SetPrinterIndex(-1);
 }
+
+void TzdPrinters::choosePrinter() { SetPrinterIndex(-1); }
 
 TzdPrinters* zdPrinters()
 {

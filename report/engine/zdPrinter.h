@@ -227,7 +227,8 @@ public:
     void SetPrinterIndex(int Index);
     TzdCustomPrinter* CurrentPrinter() const { return Items(m_activeIndex); }
     QString GetDefaultPrinter() const;
-    // The print server's queues, sorted by name.
+    // The print server's queues, sorted by name; the virtual printer alone
+    // when there is none. No printer is current afterwards.
     void FillPrinters();
 
     bool HasRealPrinters() const { return m_hasRealPrinters; }

@@ -2,12 +2,18 @@
 //
 //   zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
 //   zdreport resave IN OUT
+//   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
+//            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
+//   zdreport --raw FILE PRINTER
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
 // exits 2.
 
 #include "Exceptions.h"
+#include "ToolCommandLine.h"
+
+#include <QApplication>
 
 #include <QStringList>
 
@@ -20,6 +26,8 @@ namespace zdtool {
 int drawCommand(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
                 int printerDpi);
 int resaveCommand(const QString& in, const QString& out);
+int printCommand(const ToolCommandLine& cl);
+int rawCommand(const ToolCommandLine& cl);
 } // namespace zdtool
 
 namespace {
@@ -27,7 +35,10 @@ namespace {
 void printUsage()
 {
     std::fputs("usage: zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]\n"
-               "       zdreport resave IN OUT\n",
+               "       zdreport resave IN OUT\n"
+               "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
+               "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
+               "       zdreport --raw FILE PRINTER\n",
                stderr);
 }
 
@@ -94,6 +105,30 @@ int main(int argc, char** argv)
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    if (args.contains(QStringLiteral("--print")) || args.contains(QStringLiteral("--raw"))) {
+        // Printing draws text: it needs the font database of a GUI application.
+        if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        const auto cl = parseToolCommandLine(
+            args, {QStringLiteral("collate"), QStringLiteral("reverse"), QStringLiteral("odd"), QStringLiteral("even")},
+            {QStringLiteral("print"), QStringLiteral("raw"), QStringLiteral("pages"), QStringLiteral("copies"),
+             QStringLiteral("mode"), QStringLiteral("file")},
+            "zdreport");
+        int result = -1;
+        try {
+            if (cl && cl->has(QStringLiteral("print")) != cl->has(QStringLiteral("raw")))
+                result = cl->has(QStringLiteral("raw")) ? zdtool::rawCommand(*cl) : zdtool::printCommand(*cl);
+        } catch (const plat::Exception& e) {
+            std::fprintf(stderr, "zdreport: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+        if (result < 0) {
+            printUsage();
+            return 2;
+        }
+        return result;
+    }
     const std::map<QString, std::function<int(const QStringList&)>> commands{
         {QStringLiteral("draw"), draw},
         {QStringLiteral("resave"), resave},
