@@ -9,6 +9,7 @@
 #include "zdClass_fill.h"
 #include "zdClass_highlight.h"
 #include "zdClass_page.h"
+#include "zdClass_report.h"
 #include "zdClass_picture.h"
 #include "zdClass_shape.h"
 #include "zdDataSets.h"
@@ -38,7 +39,7 @@ void registerPagesAndBands()
         plat::RegisterClass(kinds[i]);
     for (const plat::TClass* cls :
          {TzdNullBand::StaticClass(), TzdSubreport::StaticClass(), TzdReportPage::StaticClass(),
-          TzdDialogPage::StaticClass(), TzdDataPage::StaticClass()})
+          TzdDialogPage::StaticClass(), TzdDataPage::StaticClass(), TzdReport::StaticClass()})
         plat::RegisterClass(cls);
 }
 
