@@ -81,7 +81,7 @@ TEST(zdreportTool, KeepsTheObjectsAndTheRestOfTheTemplate)
     const QString out = dir.filePath(QStringLiteral("out.zd3"));
     ASSERT_EQ(tool({QStringLiteral("resave"), kFixture, out}).exitCode, 0);
     const QByteArray saved = fileBytes(out);
-    for (const char* part : {"<TzdReport ScriptLanguage=\"PascalScript\"", "<item Name=\"Cena\" Value=\"12,50\"/>",
+    for (const char* part : {"<TzdReport Version=\"5.6.18\"", " ScriptLanguage=\"PascalScript\"", "<item Name=\"Cena\" Value=\"12,50\"/>",
                              "<TzdMasterData Name=\"MasterData1\"", "<TzdShapeView Name=\"Diamond1\"",
                              "Shape=\"skDiamond\"", "<TzdCheckBoxView Name=\"Minus1\"", "UncheckStyle=\"usMinus\"",
                              "Picture.PropData=\"04446174610A"})

@@ -1,7 +1,7 @@
 // zdreport COMMAND ...: report templates from the shell (development tool).
 //
 //   zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
-//   zdreport resave IN OUT
+//   zdreport resave IN OUT [--password P]
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
@@ -19,7 +19,7 @@
 namespace zdtool {
 int drawCommand(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
                 int printerDpi);
-int resaveCommand(const QString& in, const QString& out);
+int resaveCommand(const QString& in, const QString& out, const QString& password);
 } // namespace zdtool
 
 namespace {
@@ -27,7 +27,7 @@ namespace {
 void printUsage()
 {
     std::fputs("usage: zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]\n"
-               "       zdreport resave IN OUT\n",
+               "       zdreport resave IN OUT [--password P]\n",
                stderr);
 }
 
@@ -80,10 +80,12 @@ int draw(const QStringList& args)
 
 int resave(const QStringList& args)
 {
-    const auto cl = parse(args, {});
+    const auto cl = parse(args, {QStringLiteral("password")});
     if (!cl || cl->positional.size() != 2)
         return -1;
-    return zdtool::resaveCommand(cl->positional[0], cl->positional[1]);
+    const auto password = cl->options.find(QStringLiteral("password"));
+    return zdtool::resaveCommand(cl->positional[0], cl->positional[1],
+                                 password == cl->options.end() ? QString() : password->second);
 }
 
 } // namespace

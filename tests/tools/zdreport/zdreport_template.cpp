@@ -179,6 +179,16 @@ void unwrapTree(TzdXMLItem* item)
 
 } // namespace
 
+void wrapUnknownElements(TzdXMLItem* root)
+{
+    wrapTree(root);
+}
+
+void unwrapElements(TzdXMLItem* root)
+{
+    unwrapTree(root);
+}
+
 void startLibrary()
 {
     static const bool started = [] {
