@@ -37,6 +37,8 @@ int drawCommand(const QString& templateFile, const QString& objectName, const QS
         throw plat::Exception(QStringLiteral("No printable object \"%1\" in %2").arg(objectName, templateFile));
     if (printerDpi > 0)
         scale = scale * printerDpi / 96.0L;
+    // Objects that size themselves to their content (barcodes) do it here.
+    obj->GetRealBounds();
     const long double width = std::ceil(obj->Width() * scale) + 1 + 2 * kMargin;
     const long double height = std::ceil(obj->Height() * scale) + 1 + 2 * kMargin;
     if (!(width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide))
