@@ -15,6 +15,7 @@
 #include "zdClass_report.h"
 #include "zdCrypt.h"
 #include "zdXML.h"
+#include "zdZLib.h"
 #include "zdXMLSerializer.h"
 
 #include <QFile>
@@ -138,6 +139,9 @@ int resaveCommand(const QString& in, const QString& out, const QString& password
         return resaveElements(in, out);
     g_password = password;
     zd::setPasswordPrompt(givenPassword);
+    // As in the program, a compressor and a crypter are at hand.
+    TzdGZipCompressor compressor(nullptr);
+    TzdCrypt crypter(nullptr);
     ToolReport report;
     report.EngineOptions()->NewSilentMode = simSilent;
     report.LoadFromFile(in, true);
@@ -145,6 +149,8 @@ int resaveCommand(const QString& in, const QString& out, const QString& password
         std::fprintf(stderr, "zdreport: %s\n", qPrintable(error));
     if (report.Unreadable)
         throw plat::Exception(QStringLiteral("Invalid file format"));
+    if (report.ErrorList().contains(QStringLiteral("Invalid password")))
+        throw plat::Exception(QStringLiteral("Invalid password"));
     if (report.GetPageCount() == 0)
         throw plat::Exception(QStringLiteral("Nothing could be read from %1").arg(in));
     // The tool's error mode is no part of the template.
