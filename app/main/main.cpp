@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Hlavni_f.h"
 #include "QtServices.h"
+#include "zdBarcodeView.h"
 #include "zdChBox.h"
 #include "zdClass.h"
 #include "zdGradient.h"
@@ -19,9 +20,13 @@ struct ReportLibraryUnits {
         zd::startCheckBoxUnit();
         zd::startGradientRTTIUnit();
         zd::startGradientUnit();
+        zd::startBarcodeViewRTTIUnit();
+        zd::startBarcodeViewUnit();
     }
     ~ReportLibraryUnits()
     {
+        zd::endBarcodeViewUnit();
+        zd::endBarcodeViewRTTIUnit();
         zd::endGradientUnit();
         zd::endGradientRTTIUnit();
         zd::endCheckBoxUnit();

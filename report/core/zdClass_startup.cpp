@@ -5,8 +5,11 @@
 
 #include "Controls.h"
 #include "TypeInfo.h"
+#include "zdClass_band.h"
 #include "zdClass_fill.h"
 #include "zdClass_highlight.h"
+#include "zdClass_page.h"
+#include "zdClass_report.h"
 #include "zdClass_picture.h"
 #include "zdClass_shape.h"
 #include "zdDataSets.h"
@@ -28,6 +31,18 @@ constexpr OwnCursor kCursors[] = {
     {152, Qt::IBeamCursor},        // zdFORMAT
 };
 
+void registerPagesAndBands()
+{
+    int count = 0;
+    const plat::TClass* const* kinds = zd::bandKindTable(count);
+    for (int i = 0; i < count; ++i)
+        plat::RegisterClass(kinds[i]);
+    for (const plat::TClass* cls :
+         {TzdNullBand::StaticClass(), TzdSubreport::StaticClass(), TzdReportPage::StaticClass(),
+          TzdDialogPage::StaticClass(), TzdDataPage::StaticClass(), TzdReport::StaticClass()})
+        plat::RegisterClass(cls);
+}
+
 } // namespace
 
 namespace zd {
@@ -46,6 +61,7 @@ void startReportUnit()
     };
     for (const plat::TClass* cls : classes)
         plat::RegisterClass(cls);
+    registerPagesAndBands();
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
     zdGetResources()->LocalizeScriptMessages();

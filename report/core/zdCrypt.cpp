@@ -1,5 +1,8 @@
 #include "zdCrypt.h"
 
+#include "Services.h"
+#include "zdRes.h"
+
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "Streams.h"
@@ -126,12 +129,24 @@ void setPasswordPrompt(PasswordPrompt prompt)
     g_passwordPrompt = prompt;
 }
 
+bool askUserPassword(QString& password)
+{
+    password.clear();
+    if (g_passwordPrompt)
+        return g_passwordPrompt(password);
+    // No dialog of the preview layer: the platform's input query asks.
+    if (!plat::HasServices())
+        return false;
+    const QString caption = zdGetResources()->GetText(QStringLiteral("4705"));
+    return plat::InputQuery(caption, caption, password);
+}
+
 QString askPassword(const QString& key)
 {
     if (!key.isEmpty())
         return key;
     QString password;
-    if (g_passwordPrompt && g_passwordPrompt(password))
+    if (askUserPassword(password))
         return password;
     return {};
 }

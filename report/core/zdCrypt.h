@@ -42,6 +42,10 @@ namespace zd {
 using PasswordPrompt = bool (*)(QString& password);
 void setPasswordPrompt(PasswordPrompt prompt);
 
+// The password the user types, through the installed prompt or else the
+// user-interface services; false when cancelled or nobody can be asked.
+bool askUserPassword(QString& password);
+
 // The crypter's password: key when given, else the user's answer (empty when
 // cancelled).
 QString askPassword(const QString& key);

@@ -14,6 +14,7 @@
 // paper's corner.
 
 #include "Papers.h"
+#include "zdClass_options.h"
 #include "zdClass_services.h"
 
 #include <QString>
@@ -25,10 +26,6 @@ class TCanvas;
 }
 
 class TzdCustomPrinter;
-
-enum TzdPrintMode { pmDefault, pmSplit, pmJoin, pmScale };
-enum TzdPrintPages { ppAll, ppOdd, ppEven };
-enum TzdDuplexMode { dmNone, dmVertical, dmHorizontal, dmSimplex };
 
 namespace zd {
 

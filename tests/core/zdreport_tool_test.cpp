@@ -4,6 +4,11 @@
 // it saves templates again, the same bytes every time, valid XML.
 
 #include "zdToolRunner.h"
+#include "zdClass_page.h"
+#include "zdClass_report.h"
+#include "zdCrypt.h"
+#include "zdModelFixture.h"
+#include "zdZLib.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -81,11 +86,44 @@ TEST(zdreportTool, KeepsTheObjectsAndTheRestOfTheTemplate)
     const QString out = dir.filePath(QStringLiteral("out.zd3"));
     ASSERT_EQ(tool({QStringLiteral("resave"), kFixture, out}).exitCode, 0);
     const QByteArray saved = fileBytes(out);
-    for (const char* part : {"<TzdReport ScriptLanguage=\"PascalScript\"", "<item Name=\"Cena\" Value=\"12,50\"/>",
+    for (const char* part : {"<TzdReport Version=\"5.6.18\"", " ScriptLanguage=\"PascalScript\"", "<item Name=\"Cena\" Value=\"12,50\"/>",
                              "<TzdMasterData Name=\"MasterData1\"", "<TzdShapeView Name=\"Diamond1\"",
                              "Shape=\"skDiamond\"", "<TzdCheckBoxView Name=\"Minus1\"", "UncheckStyle=\"usMinus\"",
                              "Picture.PropData=\"04446174610A"})
         EXPECT_TRUE(saved.contains(part)) << part;
+}
+
+TEST(zdreportTool, ResavingKeepsCompressionAndEncryption)
+{
+    if (!QFile::exists(kTool))
+        GTEST_SKIP() << "zdreport missing";
+    zdtest::startReportLibrary();
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.zd3"));
+    {
+        TzdGZipCompressor compressor(nullptr);
+        TzdCrypt crypter(nullptr);
+        TzdReport report;
+        auto* page = new TzdReportPage(&report);
+        page->SetParent(&report);
+        page->SetName(QStringLiteral("Page1"));
+        report.ReportOptions()->Name = QStringLiteral("Šifrovaná");
+        report.ReportOptions()->Compressed = true;
+        report.ReportOptions()->Password = QStringLiteral("tajné");
+        report.SaveToFile(in);
+    }
+    const QString once = dir.filePath(QStringLiteral("once.zd3"));
+    const QString twice = dir.filePath(QStringLiteral("twice.zd3"));
+    const QStringList password{QStringLiteral("--password"), QStringLiteral("tajné")};
+    ASSERT_EQ(tool(QStringList{QStringLiteral("resave"), in, once} + password).exitCode, 0);
+    const zdtest::ToolResult second = tool(QStringList{QStringLiteral("resave"), once, twice} + password);
+    ASSERT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_EQ(fileBytes(once), fileBytes(twice));
+    EXPECT_EQ(zdtest::runTool(QStringLiteral("gzip"), {QStringLiteral("-t"), once}).exitCode, 0);
+    const QByteArray plain = zdtest::runTool(QStringLiteral("gzip"), {QStringLiteral("-dc"), once}).out;
+    EXPECT_TRUE(plain.startsWith("rij")) << plain.left(20).constData();
+    // Without the password nothing can be read.
+    EXPECT_EQ(tool({QStringLiteral("resave"), once, dir.filePath(QStringLiteral("x.zd3"))}).exitCode, 1);
 }
 
 TEST(zdreportTool, RefusesBadInputWithAMessage)

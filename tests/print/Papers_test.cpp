@@ -1,4 +1,5 @@
 #include "Papers.h"
+#include "zdClass_page.h"
 #include "zdPrinter.h"
 
 #include <cups/cups.h>
@@ -81,4 +82,26 @@ TEST(PaperTable, SizesMapToTheFirstPaperOfThatSize)
     };
     for (const Case& c : cases)
         EXPECT_EQ(PaperNumberForSize(c.width, c.height), c.number) << c.width << " x " << c.height;
+}
+
+// Report pages take the papers of the table: the unambiguous ones, named as
+// the PWG names them, within a tenth of a millimetre.
+TEST(PaperTable, ReportPagesOfNamedPapersMatchThePwgMedia)
+{
+    const struct {
+        int number;
+        const char* pwgName;
+    } cases[] = {
+        {1, "na_letter_8.5x11in"}, {5, "na_legal_8.5x14in"}, {8, "iso_a3_297x420mm"}, {9, "iso_a4_210x297mm"},
+        {11, "iso_a5_148x210mm"},  {27, "iso_dl_110x220mm"}, {28, "iso_c5_162x229mm"},
+    };
+    for (const auto& c : cases) {
+        pwg_media_t* pwg = pwgMediaForPWG(c.pwgName);
+        ASSERT_NE(pwg, nullptr) << c.pwgName;
+        TzdReportPage page(nullptr);
+        page.SetPaperSize(c.number);
+        // PWG sizes are hundredths of a millimetre.
+        EXPECT_NEAR(double(page.PaperWidth()), pwg->width / 100.0, 0.1) << c.pwgName;
+        EXPECT_NEAR(double(page.PaperHeight()), pwg->length / 100.0, 0.1) << c.pwgName;
+    }
 }

@@ -1,7 +1,7 @@
 // zdreport COMMAND ...: report templates from the shell (development tool).
 //
 //   zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
-//   zdreport resave IN OUT
+//   zdreport resave IN OUT [--password P]
 //   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
@@ -25,7 +25,7 @@
 namespace zdtool {
 int drawCommand(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
                 int printerDpi);
-int resaveCommand(const QString& in, const QString& out);
+int resaveCommand(const QString& in, const QString& out, const QString& password);
 int printCommand(const ToolCommandLine& cl);
 int rawCommand(const ToolCommandLine& cl);
 } // namespace zdtool
@@ -35,7 +35,7 @@ namespace {
 void printUsage()
 {
     std::fputs("usage: zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]\n"
-               "       zdreport resave IN OUT\n"
+               "       zdreport resave IN OUT [--password P]\n"
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
                "       zdreport --raw FILE PRINTER\n",
@@ -91,10 +91,12 @@ int draw(const QStringList& args)
 
 int resave(const QStringList& args)
 {
-    const auto cl = parse(args, {});
+    const auto cl = parse(args, {QStringLiteral("password")});
     if (!cl || cl->positional.size() != 2)
         return -1;
-    return zdtool::resaveCommand(cl->positional[0], cl->positional[1]);
+    const auto password = cl->options.find(QStringLiteral("password"));
+    return zdtool::resaveCommand(cl->positional[0], cl->positional[1],
+                                 password == cl->options.end() ? QString() : password->second);
 }
 
 } // namespace

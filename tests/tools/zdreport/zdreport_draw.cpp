@@ -11,7 +11,7 @@
 #include "Canvas.h"
 #include "Exceptions.h"
 #include "Streams.h"
-#include "zdReportComponent.h"
+#include "zdClass_view.h"
 #include "zdUtils.h"
 
 #include <QBuffer>
@@ -32,11 +32,13 @@ int drawCommand(const QString& templateFile, const QString& objectName, const QS
 {
     Template report;
     report.Load(templateFile);
-    auto* obj = dynamic_cast<TzdReportComponent*>(report.Root()->FindObject(objectName));
+    auto* obj = dynamic_cast<TzdView*>(report.Root()->FindObject(objectName));
     if (!obj)
         throw plat::Exception(QStringLiteral("No printable object \"%1\" in %2").arg(objectName, templateFile));
     if (printerDpi > 0)
         scale = scale * printerDpi / 96.0L;
+    // Objects that size themselves to their content (barcodes) do it here.
+    obj->GetRealBounds();
     const long double width = std::ceil(obj->Width() * scale) + 1 + 2 * kMargin;
     const long double height = std::ceil(obj->Height() * scale) + 1 + 2 * kMargin;
     if (!(width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide))

@@ -1,15 +1,124 @@
-// zdreport resave IN OUT
+// zdreport resave IN OUT [--password P]
 //
-// Loads a template and saves it again: the report objects through the
-// serializer, everything else as it was read.
+// Loads a template and saves it again through the report document, so
+// compression, encryption and the password are kept. Elements the library
+// has no class for are held as they were read. A file whose root is not a
+// report (a test template of the object model) is resaved element by
+// element as before.
 
 #include "zdreport_template.h"
+
+#include "Exceptions.h"
+#include "Files.h"
+#include "Streams.h"
+#include "zdClass_options.h"
+#include "zdClass_report.h"
+#include "zdCrypt.h"
+#include "zdXML.h"
+#include "zdZLib.h"
+#include "zdXMLSerializer.h"
+
+#include <QFile>
 
 #include <cstdio>
 
 namespace zdtool {
 
-int resaveCommand(const QString& in, const QString& out)
+namespace {
+
+QString g_password;
+
+bool givenPassword(QString& password)
+{
+    password = g_password;
+    return !g_password.isEmpty();
+}
+
+// The report with the tool's holders for unknown elements around its XML.
+class ToolReport : public TzdReport {
+    PLAT_CLASS(ToolReport, TzdReport)
+public:
+    explicit ToolReport(plat::TComponent* AOwner = nullptr) : TzdReport(AOwner) {}
+    bool Unreadable = false;
+
+protected:
+    // The document is read and written as a tree here, not through a
+    // second text pass, so character references stay as they were.
+    void ReadTemplateXML(plat::TStream& Plain) override
+    {
+        TzdXMLDocument document;
+        try {
+            document.LoadFromStream(Plain);
+        } catch (const plat::Exception&) {
+            Unreadable = true;
+            throw;
+        }
+        wrapUnknownElements(document.Root());
+        Clear();
+        TzdXMLSerializer serializer(nullptr);
+        serializer.HandleNestedProperties = true;
+        serializer.Owner = this;
+        serializer.OnGetCustomData = OnGetCustomData;
+        TzdXMLSerializer* previous = CurrentSerializer();
+        SetCurrentSerializer(&serializer);
+        try {
+            serializer.ReadRootComponent(this, document.Root());
+        } catch (...) {
+            SetCurrentSerializer(previous);
+            passErrors(serializer);
+            throw;
+        }
+        SetCurrentSerializer(previous);
+        passErrors(serializer);
+    }
+    void WriteTemplateXML(plat::TStream& Plain, bool SaveChildren, bool SaveDefaultValues,
+                          bool IgnoreAncestry) override
+    {
+        TzdXMLDocument document;
+        document.AutoIndent = true;
+        TzdXMLSerializer serializer(nullptr);
+        serializer.HandleNestedProperties = true;
+        serializer.SerializeDefaultValues = SaveDefaultValues;
+        serializer.Owner = this;
+        serializer.OnGetAncestor = [this](const QString& name) { return FindAncestorObject(name); };
+        TzdXMLSerializer* previous = CurrentSerializer();
+        SetCurrentSerializer(&serializer);
+        try {
+            serializer.WriteRootComponent(this, SaveChildren, document.Root(), IgnoreAncestry);
+        } catch (...) {
+            SetCurrentSerializer(previous);
+            throw;
+        }
+        SetCurrentSerializer(previous);
+        document.Root()->Name = QByteArrayLiteral("TzdReport");
+        unwrapElements(document.Root());
+        document.SaveToStream(Plain);
+    }
+
+private:
+    void passErrors(TzdXMLSerializer& serializer)
+    {
+        QStringList errors;
+        for (int i = 0; i < serializer.Errors().Count(); ++i)
+            errors += serializer.Errors().Strings(i);
+        AddErrors(errors);
+    }
+};
+
+// A plain XML file whose root element is not a report.
+bool isOtherXML(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4096);
+    if (head.startsWith("\x1f\x8b") || head.startsWith("rij"))
+        return false;
+    const qsizetype root = head.indexOf("<Tzd");
+    return root >= 0 && !head.mid(root).startsWith("<TzdReport");
+}
+
+int resaveElements(const QString& in, const QString& out)
 {
     Template report;
     report.Load(in);
@@ -19,4 +128,37 @@ int resaveCommand(const QString& in, const QString& out)
     return 0;
 }
 
+} // namespace
+
+int resaveCommand(const QString& in, const QString& out, const QString& password)
+{
+    startLibrary();
+    if (!plat::FileExists(in))
+        throw plat::EFOpenError(QStringLiteral("Cannot open file \"%1\"").arg(in));
+    if (isOtherXML(in))
+        return resaveElements(in, out);
+    g_password = password;
+    zd::setPasswordPrompt(givenPassword);
+    // As in the program, a compressor and a crypter are at hand.
+    TzdGZipCompressor compressor(nullptr);
+    TzdCrypt crypter(nullptr);
+    ToolReport report;
+    report.EngineOptions()->NewSilentMode = simSilent;
+    report.LoadFromFile(in, true);
+    for (const QString& error : report.ErrorList())
+        std::fprintf(stderr, "zdreport: %s\n", qPrintable(error));
+    if (report.Unreadable)
+        throw plat::Exception(QStringLiteral("Invalid file format"));
+    if (report.ErrorList().contains(QStringLiteral("Invalid password")))
+        throw plat::Exception(QStringLiteral("Invalid password"));
+    if (report.GetPageCount() == 0)
+        throw plat::Exception(QStringLiteral("Nothing could be read from %1").arg(in));
+    // The tool's error mode is no part of the template.
+    report.EngineOptions()->NewSilentMode = simMessageBoxes;
+    report.SaveToFile(out);
+    return 0;
+}
+
 } // namespace zdtool
+
+PLAT_DEFINE_CLASS(zdtool::ToolReport, c) {}

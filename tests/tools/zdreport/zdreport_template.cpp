@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "Streams.h"
 #include "Variant.h"
+#include "zdBarcodeView.h"
 #include "zdChBox.h"
 #include "zdClass_services.h"
 #include "zdGradient.h"
@@ -179,6 +180,16 @@ void unwrapTree(TzdXMLItem* item)
 
 } // namespace
 
+void wrapUnknownElements(TzdXMLItem* root)
+{
+    wrapTree(root);
+}
+
+void unwrapElements(TzdXMLItem* root)
+{
+    unwrapTree(root);
+}
+
 void startLibrary()
 {
     static const bool started = [] {
@@ -187,6 +198,8 @@ void startLibrary()
         zd::startCheckBoxUnit();
         zd::startGradientRTTIUnit();
         zd::startGradientUnit();
+        zd::startBarcodeViewRTTIUnit();
+        zd::startBarcodeViewUnit();
         plat::RegisterClass(ElementHolder::StaticClass());
         plat::RegisterClass(TemplateRoot::StaticClass());
         return true;

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+class TzdXMLItem;
+
 namespace zdtool {
 
 class TemplateRoot;
@@ -35,6 +37,11 @@ public:
 private:
     std::unique_ptr<TemplateRoot> m_root;
 };
+
+// Elements below root without a class of the library become holders, and
+// holders become their elements again.
+void wrapUnknownElements(TzdXMLItem* root);
+void unwrapElements(TzdXMLItem* root);
 
 // Starts the report library's units as the program does.
 void startLibrary();

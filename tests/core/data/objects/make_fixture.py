@@ -101,7 +101,7 @@ OBJECTS = [
 ]
 
 TEMPLATE = """<?xml version="1.0" encoding="utf-8"?>
-<TzdReport ScriptLanguage="PascalScript" ReportOptions.Name="Objekty &#8211; zkušební šablona" ScriptText.Text="begin&#13;&#10;&#13;&#10;end.">
+<TzdReport ScriptLanguage="PascalScript" ReportOptions.Name="Objekty – zkušební šablona" ScriptText.Text="begin&#13;&#10;&#13;&#10;end.">
   <Datasets>
     <item DataSet="zdDBDataset1" DataSetName="zdDBDataset1"/>
   </Datasets>

@@ -1,0 +1,541 @@
+// The report document: its options, loading and saving templates (plain,
+// compressed, encrypted, with a password, inheriting), and what a failed
+// load or save leaves behind.
+
+#include "Exceptions.h"
+#include "ScriptedServices.h"
+#include "Streams.h"
+#include "zdClass_band.h"
+#include "zdClass_page.h"
+#include "zdClass_report.h"
+#include "zdClass_services.h"
+#include "zdClass_shape.h"
+#include "zdCrypt.h"
+#include "zdDataSets.h"
+#include "zdModelFixture.h"
+#include "zdToolRunner.h"
+#include "zdVariables.h"
+#include "zdZLib.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zdtest {
+// A crypter whose encryption fails after the file has been opened.
+class FailingCrypter : public TzdCustomCrypter {
+    PLAT_CLASS(FailingCrypter, TzdCustomCrypter)
+public:
+    explicit FailingCrypter(plat::TComponent* AOwner) : TzdCustomCrypter(AOwner, StaticClass()) {}
+    bool Decrypt(plat::TStream&, const QString&) override { return false; }
+    void Encrypt(plat::TStream& Dest, const QString&) override
+    {
+        Dest.WriteBuffer("partial", 7);
+        throw plat::EWriteError(QStringLiteral("Stream write error"));
+    }
+};
+} // namespace zdtest
+
+PLAT_DEFINE_CLASS(zdtest::FailingCrypter, c) {}
+
+namespace {
+
+QByteArray bytesOf(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Which of the registered compressor and crypter classes a case runs with.
+class ServiceClasses {
+public:
+    ServiceClasses(bool compressor, bool crypter)
+        : m_compressorClass(zdCompressorClass)
+        , m_crypterClass(zdCrypterClass)
+    {
+        if (compressor)
+            m_compressor = std::make_unique<TzdGZipCompressor>(nullptr);
+        else
+            zdCompressorClass = nullptr;
+        if (crypter) {
+            TzdCrypt make(nullptr);
+            zdCrypterClass = TzdCrypt::StaticClass();
+        } else {
+            zdCrypterClass = nullptr;
+        }
+    }
+    ~ServiceClasses()
+    {
+        m_compressor.reset();
+        zdCompressorClass = m_compressorClass;
+        zdCrypterClass = m_crypterClass;
+    }
+
+private:
+    const plat::TClass* m_compressorClass;
+    const plat::TClass* m_crypterClass;
+    std::unique_ptr<TzdGZipCompressor> m_compressor;
+};
+
+// A report with a page, bands of a few kinds, a shape, a variable and
+// options set.
+void fillReport(TzdReport& report)
+{
+    auto* page = new TzdReportPage(&report);
+    page->SetParent(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->LeftMargin = 10;
+    page->SetOrientation(plat::poLandscape);
+    page->SetColumns(2);
+    auto* title = new TzdReportTitle(&report);
+    title->SetParent(page);
+    title->SetName(QStringLiteral("ReportTitle1"));
+    title->SetHeight(40);
+    auto* data = new TzdMasterData(&report);
+    data->SetParent(page);
+    data->SetName(QStringLiteral("MasterData1"));
+    data->SetTop(60);
+    data->SetHeight(30);
+    data->SetRowCount(3);
+    auto* child = new TzdChild(&report);
+    child->SetParent(page);
+    child->SetName(QStringLiteral("Child1"));
+    child->SetTop(100);
+    data->SetChild(child);
+    auto* shape = new TzdShapeView(&report);
+    shape->SetParent(data);
+    shape->SetName(QStringLiteral("Shape1"));
+    shape->SetBounds(10, 2, 100, 20);
+    auto* group = new TzdGroupHeader(&report);
+    group->SetParent(page);
+    group->SetName(QStringLiteral("GroupHeader1"));
+    group->Condition = QStringLiteral("<kod> & \"x\"");
+    report.ReportOptions()->Name = QStringLiteral("Štítky – zkouška");
+    report.ReportOptions()->Author = QStringLiteral("Ján");
+    report.EngineOptions()->DoublePass = true;
+    TzdVariable* variable = report.Variables()->Add();
+    variable->SetName(QStringLiteral("Sleva"));
+    variable->SetValue(plat::Variant(QStringLiteral("5 %")));
+}
+
+struct RoundTrip {
+    QByteArray second;
+    QByteArray third;
+};
+
+RoundTrip roundTrip(const QString& first, const QString& folder)
+{
+    RoundTrip r;
+    const QString second = folder + QStringLiteral("/second.zd3");
+    const QString third = folder + QStringLiteral("/third.zd3");
+    TzdReport a;
+    a.EngineOptions()->NewSilentMode = simReThrow;
+    EXPECT_TRUE(a.LoadFromFile(first));
+    EXPECT_TRUE(a.ErrorList().isEmpty()) << a.ErrorList().join(u'\n').toStdString();
+    a.SaveToFile(second);
+    TzdReport b;
+    b.EngineOptions()->NewSilentMode = simReThrow;
+    EXPECT_TRUE(b.LoadFromFile(second));
+    b.SaveToFile(third);
+    r.second = bytesOf(second);
+    r.third = bytesOf(third);
+    return r;
+}
+
+class ReportFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        zdtest::startReportLibrary();
+        zd::setPasswordPrompt(nullptr);
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    plat::ScriptedServices ui;
+    plat::ScopedServices uiScope{ui};
+};
+
+TEST_F(ReportFiles, LoadSaveLoadSaveIsByteIdentical)
+{
+    const struct {
+        const char* name;
+        bool compressed;
+        bool crypter;
+        const char* password;
+    } cases[] = {
+        {"plain", false, false, ""},
+        {"compressed", true, false, ""},
+        {"encrypted", false, true, "tajné"},
+        {"scrambled", false, false, "heslo123"},
+        {"compressed-encrypted", true, true, "x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServiceClasses classes(true, c.crypter);
+        const QString folder = path(QString::fromLatin1(c.name));
+        QDir().mkpath(folder);
+        const QString first = folder + QStringLiteral("/first.zd3");
+        {
+            TzdReport report;
+            fillReport(report);
+            report.ReportOptions()->Compressed = c.compressed;
+            report.ReportOptions()->Password = QString::fromUtf8(c.password);
+            report.SaveToFile(first);
+            EXPECT_EQ(report.ReportOptions()->Password, QString::fromUtf8(c.password));
+        }
+        const bool asks = *c.password != 0;
+        for (int i = 0; i < 2 && asks; ++i)
+            ui.AnswerInput(QString::fromUtf8(c.password));
+        const RoundTrip r = roundTrip(first, folder);
+        EXPECT_FALSE(r.second.isEmpty());
+        EXPECT_EQ(r.second, r.third);
+        EXPECT_EQ(ui.PendingAnswers(), 0);
+        const QString second = folder + QStringLiteral("/second.zd3");
+        if (!c.compressed && !c.crypter && zdtest::toolAvailable(QStringLiteral("xmllint"))) {
+            const zdtest::ToolResult lint = zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), second});
+            EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+        }
+        if (c.compressed) {
+            EXPECT_EQ(zdtest::runTool(QStringLiteral("gzip"), {QStringLiteral("-t"), second}).exitCode, 0);
+            const zdtest::ToolResult list = zdtest::runTool(QStringLiteral("gzip"), {QStringLiteral("-lN"), second});
+            EXPECT_TRUE(list.out.contains("1.zd3")) << list.out.toStdString();
+        }
+        if (c.crypter && !c.compressed)
+            EXPECT_TRUE(r.second.startsWith("rij"));
+        if (QByteArray(c.name) == "scrambled") {
+            EXPECT_FALSE(r.second.contains("heslo123"));
+            EXPECT_TRUE(r.second.contains("ReportOptions.Password=\"^[ibe'()\""));
+        }
+        if (!c.compressed && !c.crypter)
+            EXPECT_TRUE(r.second.contains("Condition=\"&#60;kod&#62; &#38; &#34;x&#34;\""));
+    }
+}
+
+TEST_F(ReportFiles, LoadedTemplateKeepsItsObjectsAndOptions)
+{
+    ServiceClasses classes(true, false);
+    {
+        TzdReport report;
+        fillReport(report);
+        report.SaveToFile(path(QStringLiteral("t.zd3")));
+    }
+    TzdReport report;
+    report.PreviewOptions()->Modal = false;         // the host's value
+    report.PreviewOptions()->OutlineVisible = true; // a template value: the file wins
+    ASSERT_TRUE(report.LoadFromFile(path(QStringLiteral("t.zd3"))));
+    EXPECT_FALSE(report.PreviewOptions()->Modal);
+    EXPECT_FALSE(report.PreviewOptions()->OutlineVisible);
+    EXPECT_TRUE(report.EngineOptions()->DoublePass);
+    EXPECT_EQ(report.ReportOptions()->Name, QStringLiteral("Štítky – zkouška"));
+    EXPECT_EQ(report.GetPageByIndex(0)->Name(), QStringLiteral("Data"));
+    auto* page = dynamic_cast<TzdReportPage*>(report.FindObject(QStringLiteral("Page1")));
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->Orientation(), plat::poLandscape);
+    EXPECT_EQ(page->Columns(), 2);
+    auto* data = dynamic_cast<TzdMasterData*>(report.FindObject(QStringLiteral("MasterData1")));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->Child(), report.FindObject(QStringLiteral("Child1")));
+    EXPECT_EQ(data->RowCount(), 3);
+    EXPECT_EQ(report.Variables()->Count(), 1);
+    EXPECT_EQ(report.Version(), QStringLiteral("5.6.18"));
+}
+
+TEST_F(ReportFiles, MissingFileLeavesAnEmptyReport)
+{
+    TzdReport report;
+    fillReport(report);
+    EXPECT_FALSE(report.LoadFromFile(path(QStringLiteral("none.zd3"))));
+    EXPECT_EQ(report.GetPageCount(), 0);
+    EXPECT_TRUE(report.FileName.isEmpty());
+    EXPECT_THROW(report.LoadFromFile(path(QStringLiteral("none.zd3")), true), plat::Exception);
+}
+
+// A damaged child chain that loops in the file ends the load, not the
+// program.
+TEST_F(ReportFiles, LoopingChildChainInAFileLoadsWithAnError)
+{
+    QFile f(path(QStringLiteral("loop.zd3")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport>\n"
+            "<TzdReportPage Name=\"Page1\">\n"
+            "<TzdChild Name=\"B\" Child=\"C\"/>\n<TzdChild Name=\"C\" Child=\"B\"/>\n"
+            "</TzdReportPage>\n</TzdReport>\n");
+    f.close();
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simSilent;
+    ASSERT_TRUE(report.LoadFromFile(f.fileName()));
+    ASSERT_EQ(report.ErrorList().size(), 1);
+    EXPECT_TRUE(report.ErrorList()[0].contains(QStringLiteral("Circular child reference")));
+    auto* b = dynamic_cast<TzdBand*>(report.FindObject(QStringLiteral("B")));
+    auto* c = dynamic_cast<TzdBand*>(report.FindObject(QStringLiteral("C")));
+    ASSERT_TRUE(b && c);
+    EXPECT_FALSE(b->Child() == c && c->Child() == b);
+}
+
+TEST_F(ReportFiles, PasswordIsScrambledWithoutACrypter)
+{
+    EXPECT_EQ(zd::scramblePassword(QStringLiteral("abc")), QStringLiteral("WXY"));
+    EXPECT_EQ(zd::unscramblePassword(zd::scramblePassword(QStringLiteral("Žluť 1"))), QStringLiteral("Žluť 1"));
+}
+
+TEST_F(ReportFiles, WrongPasswordClearsTheReportBeforeItRaises)
+{
+    ServiceClasses classes(true, false);
+    {
+        TzdReport report;
+        fillReport(report);
+        report.ReportOptions()->Password = QStringLiteral("right");
+        report.SaveToFile(path(QStringLiteral("p.zd3")));
+    }
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simReThrow;
+    ui.AnswerInput(QStringLiteral("wrong"));
+    EXPECT_THROW(report.LoadFromFile(path(QStringLiteral("p.zd3"))), plat::Exception);
+    EXPECT_EQ(report.GetPageCount(), 0);
+    EXPECT_TRUE(report.ReportOptions()->Name.isEmpty());
+    EXPECT_TRUE(report.ReportOptions()->Password.isEmpty());
+
+    // Under message boxes the refusal is shown and the report is empty.
+    TzdReport shown;
+    ui.AnswerInput(QStringLiteral("wrong"));
+    ui.AnswerMessage(1);
+    EXPECT_TRUE(shown.LoadFromFile(path(QStringLiteral("p.zd3"))));
+    EXPECT_EQ(shown.GetPageCount(), 0);
+    EXPECT_TRUE(shown.ErrorList().contains(QStringLiteral("Invalid password")));
+}
+
+TEST_F(ReportFiles, FailedSaveKeepsTheOldFileAndThePlainPassword)
+{
+    ServiceClasses classes(true, false);
+    const QString folder = path(QStringLiteral("ro"));
+    QDir().mkpath(folder);
+    const QString file = folder + QStringLiteral("/t.zd3");
+    TzdReport report;
+    fillReport(report);
+    report.SaveToFile(file);
+    const QByteArray before = bytesOf(file);
+    report.ReportOptions()->Password = QStringLiteral("heslo");
+    report.ReportOptions()->Name = QStringLiteral("changed");
+
+    // A stream that fails part way.
+    class FailingStream : public plat::TMemoryStream {
+    public:
+        qint64 Write(const void* buffer, qint64 count) override
+        {
+            if (Size() + count > 100)
+                throw plat::EWriteError(QStringLiteral("Stream write error"));
+            return plat::TMemoryStream::Write(buffer, count);
+        }
+    } failing;
+    EXPECT_THROW(report.SaveToStream(failing), plat::Exception);
+    EXPECT_EQ(report.ReportOptions()->Password, QStringLiteral("heslo"));
+
+    // A folder that cannot be written (not for the superuser, who can).
+    if (geteuid() != 0) {
+        ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+        EXPECT_THROW(report.SaveToFile(file), plat::Exception);
+        chmod(QFile::encodeName(folder).constData(), 0755);
+        EXPECT_EQ(bytesOf(file), before);
+        EXPECT_EQ(report.ReportOptions()->Password, QStringLiteral("heslo"));
+    }
+    // A crypter that fails half way through the file.
+    {
+        const plat::TClass* previous = zdCrypterClass;
+        zdCrypterClass = zdtest::FailingCrypter::StaticClass();
+        EXPECT_THROW(report.SaveToFile(file), plat::Exception);
+        zdCrypterClass = previous;
+        EXPECT_EQ(bytesOf(file), before);
+        EXPECT_EQ(report.ReportOptions()->Password, QStringLiteral("heslo"));
+    }
+    // A file name that cannot be created (a folder of that name).
+    QDir().mkpath(folder + QStringLiteral("/blocked.zd3"));
+    EXPECT_THROW(report.SaveToFile(folder + QStringLiteral("/blocked.zd3")), plat::Exception);
+    EXPECT_EQ(report.ReportOptions()->Password, QStringLiteral("heslo"));
+    EXPECT_EQ(bytesOf(file), before);
+}
+
+// --- inheritance
+
+class Inheritance : public ReportFiles {
+protected:
+    void writeParent(const QString& file, const QString& parentName = {})
+    {
+        TzdReport report;
+        fillReport(report);
+        if (!parentName.isEmpty())
+            report.SetParentReport(parentName);
+        report.SaveToFile(file);
+    }
+    void writeTemplate(const QString& file, const QString& parentName)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport ParentReport=\"" +
+                parentName.toUtf8() + "\">\n<TzdDataPage Name=\"Data\"/>\n</TzdReport>\n");
+    }
+};
+
+TEST_F(Inheritance, ChildTemplateRoundTripsAndWritesOnlyItsDifferences)
+{
+    ServiceClasses classes(true, false);
+    writeParent(path(QStringLiteral("base.zd3")));
+    {
+        TzdReport child;
+        child.FileName = path(QStringLiteral("child.zd3"));
+        child.SetParentReport(QStringLiteral("base.zd3"));
+        ASSERT_TRUE(child.ParentTemplate());
+        auto* shape = dynamic_cast<TzdShapeView*>(child.FindObject(QStringLiteral("Shape1")));
+        ASSERT_TRUE(shape);
+        EXPECT_TRUE(shape->IsAncestor());
+        shape->SetWidth(150);
+        auto* extra = new TzdShapeView(&child);
+        extra->SetParent(child.FindObject(QStringLiteral("ReportTitle1")));
+        extra->SetName(QStringLiteral("Own1"));
+        child.SaveToFile(path(QStringLiteral("child.zd3")));
+    }
+    const QByteArray saved = bytesOf(path(QStringLiteral("child.zd3")));
+    EXPECT_TRUE(saved.contains("ParentReport=\"base.zd3\""));
+    EXPECT_TRUE(saved.contains("<inherited Name=\"Shape1\""));
+    EXPECT_TRUE(saved.contains("<TzdShapeView Name=\"Own1\""));
+    const RoundTrip r = roundTrip(path(QStringLiteral("child.zd3")), dir.path());
+    EXPECT_EQ(r.second, r.third);
+    TzdReport loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(path(QStringLiteral("child.zd3"))));
+    EXPECT_EQ(double(loaded.FindObject(QStringLiteral("Shape1"))->Width()), 150.0);
+    EXPECT_TRUE(loaded.FindObject(QStringLiteral("Own1")));
+    EXPECT_EQ(loaded.ParentReport(), QStringLiteral("base.zd3"));
+}
+
+TEST_F(Inheritance, SelfParentAndCyclesGiveOneErrorAndNoCrash)
+{
+    writeTemplate(path(QStringLiteral("self.zd3")), QStringLiteral("self.zd3"));
+    writeTemplate(path(QStringLiteral("a.zd3")), QStringLiteral("b.zd3"));
+    writeTemplate(path(QStringLiteral("b.zd3")), QStringLiteral("a.zd3"));
+    for (const char* name : {"self.zd3", "a.zd3"}) {
+        SCOPED_TRACE(name);
+        TzdReport report;
+        report.EngineOptions()->NewSilentMode = simSilent;
+        ASSERT_TRUE(report.LoadFromFile(path(QString::fromLatin1(name))));
+        ASSERT_EQ(report.ErrorList().size(), 1) << report.ErrorList().join(u'\n').toStdString();
+        EXPECT_TRUE(report.ErrorList()[0].contains(QStringLiteral("Circular")));
+    }
+    TzdReport self;
+    self.EngineOptions()->NewSilentMode = simSilent;
+    self.LoadFromFile(path(QStringLiteral("self.zd3")));
+    EXPECT_EQ(self.ParentTemplate(), nullptr);
+}
+
+TEST_F(Inheritance, WindowsNamesOfParentsResolveAndStayAsWritten)
+{
+    QDir().mkpath(path(QStringLiteral("sub")));
+    writeParent(path(QStringLiteral("base.zd3")));
+    writeTemplate(path(QStringLiteral("sub/child.zd3")), QStringLiteral("..\\base.zd3"));
+    writeTemplate(path(QStringLiteral("drive.zd3")), QStringLiteral("C:\\Sablony\\base.zd3"));
+    for (const char* name : {"sub/child.zd3", "drive.zd3"}) {
+        SCOPED_TRACE(name);
+        TzdReport report;
+        report.EngineOptions()->NewSilentMode = simSilent;
+        ASSERT_TRUE(report.LoadFromFile(path(QString::fromLatin1(name))));
+        EXPECT_TRUE(report.ErrorList().isEmpty()) << report.ErrorList().join(u'\n').toStdString();
+        EXPECT_TRUE(report.FindObject(QStringLiteral("Shape1")));
+        report.SaveToFile(path(QStringLiteral("out.zd3")));
+        EXPECT_TRUE(bytesOf(path(QStringLiteral("out.zd3"))).contains(
+            "ParentReport=\"" + report.ParentReport().toUtf8() + '"'));
+    }
+    EXPECT_EQ(zd::windowsRelativePath(QStringLiteral("C:\\x\\base.zd3"), QStringLiteral("C:\\x\\sub\\child.zd3")),
+              QStringLiteral("..\\base.zd3"));
+    EXPECT_EQ(zd::windowsRelativePath(QStringLiteral("D:\\x\\base.zd3"), QStringLiteral("C:\\x\\child.zd3")),
+              QStringLiteral("D:\\x\\base.zd3"));
+}
+
+// --- options
+
+TEST(ReportOptions, SilentModeIsAViewOfTheNewMode)
+{
+    TzdEngineOptions o;
+    o.NewSilentMode = simReThrow;
+    EXPECT_FALSE(o.SilentMode());
+    o.SetSilentMode(false);
+    EXPECT_EQ(o.NewSilentMode, simMessageBoxes);
+    o.SetSilentMode(true);
+    EXPECT_EQ(o.NewSilentMode, simSilent);
+}
+
+TEST(ReportOptions, ClearGivesTheTemplateValuesBack)
+{
+    zdtest::startReportLibrary();
+    TzdReport report;
+    report.PrintOptions()->Printer = QStringLiteral("HP");
+    report.PrintOptions()->Copies = 3;
+    report.ReportOptions()->Password = QStringLiteral("x");
+    report.ReportOptions()->AcceptedPassword = QStringLiteral("x");
+    report.PreviewOptions()->Modal = false;
+    report.Clear();
+    EXPECT_EQ(report.PrintOptions()->Printer, QStringLiteral("Předvolená"));
+    EXPECT_EQ(report.PrintOptions()->Copies, 1);
+    EXPECT_TRUE(report.ReportOptions()->Password.isEmpty());
+    EXPECT_TRUE(report.ReportOptions()->AcceptedPassword.isEmpty());
+    EXPECT_FALSE(report.PreviewOptions()->Modal);
+    EXPECT_EQ(report.ScriptText()->Text(), QStringLiteral("begin\r\n\r\nend.\r\n"));
+    EXPECT_EQ(report.SystemVariableNames().size(), 9);
+}
+
+TEST(ReportOptions, AssignIgnoresOtherClasses)
+{
+    TzdPrintOptions a, b;
+    b.Copies = 4;
+    b.Duplex = dmVertical;
+    a.Assign(&b);
+    EXPECT_EQ(a.Copies, 4);
+    EXPECT_EQ(a.Duplex, dmNone);
+    TzdEngineOptions e;
+    a.Assign(&e); // nothing happens
+    EXPECT_EQ(a.Copies, 4);
+}
+
+TEST(ReportOptions, AskPasswordSkipsAcceptedPasswords)
+{
+    zdtest::startReportLibrary();
+    zd::setPasswordPrompt(nullptr);
+    plat::ScriptedServices ui;
+    plat::ScopedServices scope(ui);
+    TzdReport report;
+    EXPECT_TRUE(report.ReportOptions()->AskPassword());
+    report.ReportOptions()->Password = QStringLiteral("a");
+    report.ReportOptions()->AcceptedPassword = QStringLiteral("a");
+    EXPECT_TRUE(report.ReportOptions()->AskPassword());
+    EXPECT_TRUE(ui.Calls().empty());
+    report.ReportOptions()->AcceptedPassword.clear();
+    report.EngineOptions()->NewSilentMode = simSilent;
+    ui.Cancel(QStringLiteral("InputQuery"));
+    EXPECT_FALSE(report.ReportOptions()->AskPassword());
+    EXPECT_EQ(report.ErrorList().last(), QStringLiteral("Invalid password"));
+    ui.AnswerInput(QStringLiteral("a"));
+    EXPECT_TRUE(report.ReportOptions()->AskPassword());
+    EXPECT_EQ(report.ReportOptions()->AcceptedPassword, QStringLiteral("a"));
+}
+
+TEST(ReportDataSets, FindByNameIgnoresCaseAndSkipsEmptyItems)
+{
+    zdtest::startReportLibrary();
+    TzdReport report;
+    TzdUserDataSet orders(nullptr);
+    orders.SetUserName(QStringLiteral("Orders"));
+    report.DataSets()->Add();
+    report.DataSets()->AddDataSet(&orders);
+    EXPECT_EQ(report.DataSets()->FindByName(QStringLiteral("orders")), report.DataSets()->GetItem(1));
+    TzdDataSetItem* item = report.DataSets()->GetItem(1);
+    item->SetDataSetName(QStringLiteral("NoSuchDataSet"));
+    EXPECT_EQ(item->DataSet(), &orders);
+    item->SetDataSetName(QString());
+    EXPECT_EQ(item->DataSet(), nullptr);
+    report.DataSets()->InitializeAll(); // skips items without a dataset
+}
+
+} // namespace
