@@ -202,7 +202,7 @@ void TzdStyles::readItems(TzdXMLItem* Item, bool OldFormat)
     TzdXMLSerializer serializer(nullptr);
     serializer.OldFormat = OldFormat;
     const QByteArray name = Item->GetAttr(QByteArrayLiteral("Name"));
-    Name = OldFormat ? plat::cp1250ToUnicode(name) : QString::fromUtf8(name);
+    Name = OldFormat ? zd::decodeFileText(name) : QString::fromUtf8(name);
     for (int i = 0; i < Item->Count(); ++i) {
         TzdXMLItem* child = Item->GetItem(i);
         if (sameName(child->Name, kItemElement))
