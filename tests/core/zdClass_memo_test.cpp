@@ -5,6 +5,7 @@
 
 #include "Canvas.h"
 #include "Exceptions.h"
+#include "FontEngine.h"
 #include "FormatSettings.h"
 #include "Graphics.h"
 #include "Metafile.h"
@@ -460,4 +461,95 @@ TEST_F(MemoFixture, DesignerShowsTheBindingAndNames)
     EXPECT_FALSE(wrapped.contains(u'<'));
     EXPECT_EQ(QString(wrapped).remove(QStringLiteral("\r\n")).remove(u' '),
               QStringLiteral("tučně a dost dlouhý text, který se zalomí do dalších řádků").remove(u' '));
+}
+
+// ---------------------------------------------------------------------------
+// What a memo draws is as wide as its 600-dpi layout, on every screen scale
+// and printer resolution: each line's advances add up to the line's width
+// from the font's own advances (a justified line's to the text rectangle).
+
+namespace {
+
+struct DrawnText {
+    QString text;
+    long long advances = 0;
+};
+
+// A printer canvas that keeps its text calls instead of drawing them.
+class RecordingPrinterCanvas : public plat::TPrinterCanvas {
+public:
+    explicit RecordingPrinterCanvas(int dpi) { SetDeviceDPI(dpi, dpi); }
+    void ExtTextOut(int, int, unsigned, const plat::TRect*, const QString& text, const int* dx, int count) override
+    {
+        DrawnText call{text, 0};
+        for (int i = 0; i < count; ++i)
+            call.advances += dx[i];
+        calls.push_back(call);
+    }
+    std::vector<DrawnText> calls;
+};
+
+long double width600(const QString& family, const QString& text)
+{
+    const plat::FontFace& face = plat::FontEngine::Instance().Match(plat::FontRequest{family});
+    long double total = 0;
+    for (QChar c : text)
+        total += face.CharAdvance(c.unicode(), 83); // 10 points at 600 dpi
+    return total;
+}
+
+} // namespace
+
+TEST_F(MemoFixture, DrawnLinesAreAsWideAsLaidOutAtEveryScale)
+{
+    struct Target {
+        long double scale;
+        int printerDPI;
+    };
+    const Target targets[] = {{0.5L, 0}, {1, 0}, {1.5L, 0}, {2, 0}, {4.17L, 0}, {300 / 96.0L, 300}, {600 / 96.0L, 600}};
+    memo->SetText(QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy, the quick brown fox jumps over the lazy dog.\r\n"
+                                 "Výška 12,5 cm; šířka 7 cm."));
+    memo->SetHeight(200);
+    for (const char* family : {"Arial", "Times New Roman", "Courier New", "Tahoma"})
+        for (const Target& target : targets)
+            for (TzdHAlign align : {haLeft, haBlock}) {
+                SCOPED_TRACE(std::string(family) + " at " + std::to_string(double(target.scale)) + " align "
+                             + std::to_string(int(align)));
+                memo->Font()->SetName(QString::fromLatin1(family));
+                memo->HAlign = align;
+                std::vector<DrawnText> calls;
+                if (target.printerDPI) {
+                    RecordingPrinterCanvas printer(target.printerDPI);
+                    memo->DrawingForPrinter = true;
+                    memo->Draw(&printer, target.scale, target.scale, 0, 0);
+                    memo->DrawingForPrinter = false;
+                    calls = printer.calls;
+                } else {
+                    plat::TMetafile mf;
+                    {
+                        plat::TMetafileCanvas canvas(mf);
+                        memo->Draw(&canvas, target.scale, target.scale, 0, 0);
+                    }
+                    for (const auto& r : mf.Records())
+                        if (r.op == plat::MetaOp::Text) {
+                            DrawnText call{r.text, 0};
+                            for (int d : r.dx)
+                                call.advances += d;
+                            calls.push_back(call);
+                        }
+                }
+                TzdDrawText& layout = memo->TextLayout();
+                ASSERT_GT(layout.LineCount(), 2);
+                ASSERT_EQ(size_t(layout.LineCount()), calls.size()); // untagged: one call per line
+                const long double rectWidth = memo->TextRectangle.Right - memo->TextRectangle.Left;
+                for (int i = 0; i < layout.LineCount(); ++i) {
+                    ASSERT_EQ(calls[size_t(i)].text, layout.Line(i));
+                    const long double w600 = width600(QString::fromLatin1(family), layout.Line(i));
+                    const long double laidOut = target.printerDPI ? w600 / (600.0L / target.printerDPI)
+                                                                  : w600 / 6.25L * target.scale;
+                    const bool justified = align == haBlock && !(layout.LineFlags(i) & kzdLastLine);
+                    EXPECT_EQ(calls[size_t(i)].advances, justified ? (long long)rectWidth : (long long)std::nearbyint(laidOut))
+                        << "line " << i << " \"" << layout.Line(i).toStdString() << "\"";
+                }
+            }
 }
