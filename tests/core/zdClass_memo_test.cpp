@@ -553,3 +553,67 @@ TEST_F(MemoFixture, DrawnLinesAreAsWideAsLaidOutAtEveryScale)
                 }
             }
 }
+
+// ---------------------------------------------------------------------------
+// Data-bound memos
+
+namespace {
+
+// One record: a number, a text and a long text.
+class RecordDataSet : public TzdDataSet {
+public:
+    explicit RecordDataSet(plat::TComponent* AOwner) : TzdDataSet(AOwner) {}
+    plat::Variant GetValue(const QString& FieldName) override
+    {
+        if (FieldName == u"Cena")
+            return plat::Variant(Price);
+        return plat::Variant(QStringLiteral("text of ") + FieldName);
+    }
+    QString GetDisplayText(const QString& FieldName) override
+    {
+        return FieldName == u"Cena" ? QStringLiteral("shown %1").arg(Price) : QStringLiteral("shown ") + FieldName;
+    }
+    bool IsBlobField(const QString& FieldName) override { return FieldName == u"Popis"; }
+    void AssignBlobTo(const QString&, TzdWideStrings* Lines) override { Lines->SetTextStr(QStringLiteral("řádek 1\r\nřádek 2")); }
+    double Price = 12.5;
+};
+
+} // namespace
+
+TEST_F(MemoFixture, DataFieldGivesValueDisplayTextOrBlob)
+{
+    FormatSettingsScope scope(plat::TFormatSettings::czech());
+    RecordDataSet ds(nullptr);
+    ds.SetUserName(QStringLiteral("Zboží"));
+    memo->SetDataSet(&ds);
+    memo->SetDataField(QStringLiteral("Cena"));
+    memo->SetText(QStringLiteral("template [1]"));
+    EXPECT_EQ(print(memo, QStringLiteral("[1]")), line(QStringLiteral("shown 12.5")));
+    EXPECT_EQ(memo->Text(), line(QStringLiteral("shown 12.5"))) << "a bound memo's text is not given back";
+    memo->DisplayFormat()->Kind = fkNumeric;
+    memo->DisplayFormat()->FormatStr = QStringLiteral("%2.2f");
+    EXPECT_EQ(print(memo, QString()), line(QStringLiteral("12,50")));
+    EXPECT_EQ(plat::VarToStr(memo->CurrentValue), QStringLiteral("12,5"));
+    memo->HideZeros = true;
+    ds.Price = 0;
+    EXPECT_EQ(print(memo, QString()), QString());
+    memo->SetDataField(QStringLiteral("Popis"));
+    EXPECT_EQ(print(memo, QString()), QStringLiteral("řádek 1\r\nřádek 2\r\n"));
+
+    // While designing the memo shows its binding, and keeps its text.
+    memo->SetText(QStringLiteral("kept"));
+    memo->DesignMode = true;
+    plat::TMetafile mf;
+    {
+        plat::TMetafileCanvas canvas(mf);
+        memo->Draw(&canvas, 1, 1, 0, 0);
+    }
+    QString drawn;
+    for (const auto& r : mf.Records())
+        if (r.op == plat::MetaOp::Text)
+            drawn += r.text;
+    EXPECT_EQ(drawn, QStringLiteral("[Zboží.\"Popis\"]"));
+    EXPECT_EQ(memo->Text(), line(QStringLiteral("kept")));
+    memo->DesignMode = false;
+    memo->SetDataSet(nullptr);
+}
