@@ -14,6 +14,7 @@
 #include "zdClass_memo.h"
 #include "zdClass_style.h"
 #include "zdModelFixture.h"
+#include "../MutationTestUtil.h"
 #include "zdVariables.h"
 #include "zdXMLSerializer.h"
 
@@ -616,4 +617,56 @@ TEST_F(MemoFixture, DataFieldGivesValueDisplayTextOrBlob)
     EXPECT_EQ(memo->Text(), line(QStringLiteral("kept")));
     memo->DesignMode = false;
     memo->SetDataSet(nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Damaged templates
+
+TEST_F(MemoFixture, DamagedMemosLoadPrintAndDrawOrAreRefused)
+{
+    auto* next = new TzdMemoView(band);
+    next->SetName(QStringLiteral("Memo2"));
+    next->SetBounds(0, 100, 80, 40);
+    memo->SetFlowTo(next);
+    memo->AllowHTMLTags = true;
+    memo->SetRotation(30);
+    memo->HAlign = haBlock;
+    memo->Underlines = true;
+    memo->SetText(QStringLiteral("<b>Tučně</b> [1 + 2 #n%2.2f] <font color=\"#FF0000\">červeně</font>\r\n[2 > 1 #bne,ano]"));
+    static_cast<TzdFormat*>(memo->Formats()->Add())->Kind = fkNumeric;
+    memo->Formats()->Add();
+    memo->Highlight()->Condition = QStringLiteral("1 = 1");
+    static_cast<TzdHighlight*>(memo->Highlights()->Add())->Condition = QStringLiteral("2 = 2");
+    auto* sys = new TzdSysMemoView(band);
+    sys->SetName(QStringLiteral("Sys1"));
+    sys->SetText(QStringLiteral("[TotalPages#]"));
+    zdtest::registerTestClasses();
+    const QByteArray fixture = zdtest::saveToBytes(&report);
+    {
+        TzdTestReport whole;
+        zdtest::loadFromBytes(&whole, fixture);
+        int memos = 0;
+        for (TzdComponent* obj : whole.AllObjects())
+            memos += dynamic_cast<TzdCustomMemoView*>(obj) != nullptr;
+        ASSERT_EQ(memos, 3) << fixture.constData();
+    }
+    const auto outcome = mutation::runMutations({fixture}, 200, 2026, mutation::textTokens(), [](const QByteArray& b) {
+        TzdTestReport loaded;
+        zdtest::loadFromBytes(&loaded, b);
+        QImage image(64, 64, QImage::Format_RGB32);
+        plat::TCanvas canvas(&image);
+        for (TzdComponent* obj : loaded.AllObjects())
+            if (auto* text = dynamic_cast<TzdCustomMemoView*>(obj)) {
+                text->Draw(&canvas, 1, 1, 0, 0);
+                text->CalcHeight();
+                text->BeforePrint();
+                try {
+                    text->GetData();
+                } catch (const plat::Exception&) {
+                    // a damaged expression fails as any failing expression does
+                }
+                text->AfterPrint();
+            }
+    });
+    EXPECT_GT(outcome.accepted, 80);
 }
