@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "FormatSettings.h"
 #include "Graphics.h"
+#include "PropStream.h"
 #include "SysUtils.h"
 #include "DateUtils.h"
 #include "zdClass_highlight.h"
@@ -350,6 +351,17 @@ bool TzdCustomMemoView::ReadNestedProperty(TzdXMLItem* Item)
         return true;
     }
     return false;
+}
+
+void TzdCustomMemoView::DefineProperties(plat::TFiler& Filer)
+{
+    TzdStretcheable::DefineProperties(Filer);
+    Filer.DefineProperty(
+        QStringLiteral("Formats"), [this](plat::TReader& r) { zdReadCollection(m_formats, r, this); },
+        [this](plat::TWriter& w) { zdWriteCollection(m_formats, w, this); }, m_formats->Count() > 1);
+    Filer.DefineProperty(
+        QStringLiteral("Highlights"), [this](plat::TReader& r) { zdReadCollection(m_highlights, r, this); },
+        [this](plat::TWriter& w) { zdWriteCollection(m_highlights, w, this); }, m_highlights->Count() > 1);
 }
 
 // ---------------------------------------------------------------------------

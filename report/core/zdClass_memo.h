@@ -49,6 +49,9 @@ public:
     QString DiffAttributes(TzdComponent* Reference) override;
     void WriteNestedProperties(TzdXMLItem* Item) override;
     bool ReadNestedProperty(TzdXMLItem* Item) override;
+    // The same collections in the binary form (attribute texts of prepared
+    // pages, form resources).
+    void DefineProperties(plat::TFiler& Filer) override;
     void Draw(plat::TCanvas* Canvas, long double ScaleX, long double ScaleY, long double OffsetX,
               long double OffsetY) override;
     void BeforePrint() override;

@@ -414,6 +414,20 @@ TEST_F(MemoFixture, StoredWithNestedFormatsAndHighlights)
     EXPECT_TRUE(two.contains("<Highlights>"));
     EXPECT_FALSE(two.contains("DisplayFormat."));
 
+    // The attribute text of prepared pages carries them as binary data.
+    {
+        TzdXMLSerializer serializer(nullptr);
+        const QByteArray text = serializer.GetObjectText(memo);
+        EXPECT_TRUE(text.contains(" PropData=\"")) << text.constData();
+        auto* copy = dynamic_cast<TzdMemoView*>(serializer.ReadObjectFromText(&report, text, true));
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(copy->Formats()->Count(), 2);
+        EXPECT_EQ(copy->Formats()->GetItem(1)->FormatStr, QStringLiteral("second"));
+        EXPECT_EQ(copy->Highlights()->Count(), 2);
+        EXPECT_EQ(copy->Text(), memo->Text());
+        delete copy;
+    }
+
     auto* loaded = new TzdMemoView(band);
     zdtest::loadFromBytes(loaded, two);
     EXPECT_EQ(loaded->Text(), memo->Text());
