@@ -79,6 +79,15 @@ QString line(const QString& text)
 
 } // namespace
 
+TEST_F(MemoFixture, AnsiTextTakesTheCodePageOfTheFontsCharset)
+{
+    memo->Font()->SetCharset(plat::EASTEUROPE_CHARSET);
+    memo->SetText(QStringLiteral("Žluť"));
+    EXPECT_EQ(memo->AnsiText(), QByteArray("\x8Elu\x9D\r\n"));
+    memo->SetAnsiText(QByteArray("\x8A\xE1rka"));
+    EXPECT_EQ(memo->Text(), line(QStringLiteral("Šárka")));
+}
+
 TEST_F(MemoFixture, RotationIsStoredInOneTurn)
 {
     const std::pair<int, int> cases[] = {{400, 40}, {360, 0}, {90, 90}, {-30, -30}, {-400, -40}};
@@ -663,6 +672,12 @@ TEST_F(MemoFixture, DamagedMemosLoadPrintAndDrawOrAreRefused)
         for (TzdComponent* obj : whole.AllObjects())
             memos += dynamic_cast<TzdCustomMemoView*>(obj) != nullptr;
         ASSERT_EQ(memos, 3) << fixture.constData();
+        auto* first = dynamic_cast<TzdCustomMemoView*>(whole.FindObject(QStringLiteral("Memo1")));
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(first->FlowTo(), nullptr);
+        EXPECT_EQ(first->FlowTo()->Name(), QStringLiteral("Memo2"));
+        EXPECT_EQ(first->Rotation(), 30);
+        EXPECT_EQ(first->Formats()->Count(), 2);
     }
     const auto outcome = mutation::runMutations({fixture}, 200, 2026, mutation::textTokens(), [](const QByteArray& b) {
         TzdTestReport loaded;
