@@ -324,8 +324,9 @@ void TzdStyleSheet::LoadFromFile(const QString& FileName)
 
 void TzdStyleSheet::LoadFromStream(plat::TStream& Stream)
 {
-    Clear();
+    // A damaged file raises before the sheet changes.
     const std::unique_ptr<TzdXMLDocument> doc = readDocument(Stream);
+    Clear();
     TzdXMLItem* root = doc->Root();
     if (!sameName(root->Name, kSheetElement))
         return;

@@ -193,6 +193,9 @@ TEST(zdStyles, SheetTakesItsStyleChildrenInOrder)
     sheet.Delete(0);
     EXPECT_EQ(sheet.Items(0)->Name, QStringLiteral("Zelený"));
     EXPECT_THROW(sheet.Delete(5), plat::Exception);
+    plat::TMemoryStream damaged(kHeader + "<stylesheet><style Name=\"x\">");
+    EXPECT_ANY_THROW(sheet.LoadFromStream(damaged));
+    EXPECT_EQ(sheet.Count(), 2) << "a damaged file keeps the sheet";
     plat::TMemoryStream wrong(kHeader + "<style Name=\"x\"/>");
     sheet.LoadFromStream(wrong);
     EXPECT_EQ(sheet.Count(), 0);
