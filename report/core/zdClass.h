@@ -33,6 +33,7 @@ class TzdCustomDesigner;
 class TzdCustomPreviewPages;
 class TzdReport;
 class TzdDataSet;
+class TzdDrawText;
 class TzdStyles;
 class TzdVariables;
 class TzdXMLItem;
@@ -102,6 +103,9 @@ public:
     virtual QString ScriptLanguage() const = 0;
     virtual TzdVariables* Variables() = 0;
     virtual TzdStyles* Styles() = 0;
+    // The report's own text layout for its text objects; nullptr: they use
+    // the process-wide one.
+    virtual TzdDrawText* TextLayout() { return nullptr; }
     // The prepared pages being built or shown (their picture cache takes
     // the pictures of printed objects); nullptr when there are none.
     virtual TzdCustomPreviewPages* ActivePreviewPages() = 0;

@@ -8,10 +8,12 @@
 #include "zdClass_band.h"
 #include "zdClass_fill.h"
 #include "zdClass_highlight.h"
+#include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdClass_report.h"
 #include "zdClass_picture.h"
 #include "zdClass_shape.h"
+#include "zdClass_style.h"
 #include "zdDataSets.h"
 #include "zdRes.h"
 #include "zdVariables.h"
@@ -56,8 +58,10 @@ void startReportUnit()
         plat::SetCursorShape(cursor.id, cursor.shape);
     // The classes templates create by element name, in registration order.
     const plat::TClass* const classes[] = {
-        TzdFrame::StaticClass(),       TzdHighlight::StaticClass(), TzdLineView::StaticClass(),
-        TzdPictureView::StaticClass(), TzdShapeView::StaticClass(), TzdCustomLineView::StaticClass(),
+        TzdCustomMemoView::StaticClass(), TzdFrame::StaticClass(),      TzdHighlight::StaticClass(),
+        TzdLineView::StaticClass(),       TzdMemoView::StaticClass(),   TzdPictureView::StaticClass(),
+        TzdShapeView::StaticClass(),      TzdSysMemoView::StaticClass(), TzdStyleItem::StaticClass(),
+        TzdCustomLineView::StaticClass(),
     };
     for (const plat::TClass* cls : classes)
         plat::RegisterClass(cls);

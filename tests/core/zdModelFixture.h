@@ -144,7 +144,7 @@ public:
     void SetLocalValue(const plat::Variant& Value) override;
     QString ScriptLanguage() const override { return Language; }
     TzdVariables* Variables() override { return &ReportVariables; }
-    TzdStyles* Styles() override { return nullptr; }
+    TzdStyles* Styles() override { return ReportStyles; }
     TzdCustomPreviewPages* ActivePreviewPages() override { return PreviewPages; }
     TzdCustomDesigner* Designer() override { return OpenDesigner; }
     bool DoublePass() const override { return DoublePassOption; }
@@ -164,6 +164,7 @@ public:
     QString Language = QStringLiteral("PascalScript");
     QString EvaluatedObjectName;
     TzdCustomPreviewPages* PreviewPages = nullptr;
+    TzdStyles* ReportStyles = nullptr;
     TzdCustomDesigner* OpenDesigner = nullptr;
     bool DoublePassOption = false;
     bool Terminated = false;

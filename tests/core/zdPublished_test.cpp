@@ -10,9 +10,11 @@
 #include "zdChBox.h"
 #include "zdClass_fill.h"
 #include "zdClass_highlight.h"
+#include "zdClass_memo.h"
 #include "zdClass_picture.h"
 #include "zdClass_services.h"
 #include "zdClass_shape.h"
+#include "zdClass_style.h"
 #include "zdClass_view.h"
 #include "zdGradient.h"
 
@@ -61,6 +63,8 @@ TEST(PublishedProperties, ReportClassesMatchTheList)
         TzdFormat::StaticClass(),          TzdShapeView::StaticClass(),       TzdCustomLineView::StaticClass(),
         TzdLineView::StaticClass(),        TzdPictureView::StaticClass(),     TzdCheckBoxView::StaticClass(),
         TzdGradientView::StaticClass(),    TzdCustomEngine::StaticClass(),    TzdCustomExportFilter::StaticClass(),
+        TzdCustomMemoView::StaticClass(),  TzdMemoView::StaticClass(),        TzdSysMemoView::StaticClass(),
+        TzdStyleItem::StaticClass(),
     };
     QString actual;
     for (const plat::TClass* cls : classes)

@@ -55,6 +55,36 @@ TEST(zdreportTool, DrawsEveryObjectKindOfTheFixture)
     EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
 }
 
+TEST(zdreportTool, DrawsRotatedJustifiedTaggedTextInsideItsRectangle)
+{
+    if (!QFile::exists(kTool) || zdtest::runTool(kPython, {QStringLiteral("-c"), QStringLiteral("import PIL")}).exitCode)
+        GTEST_SKIP() << "zdreport or python3 with PIL missing";
+    const QString memos = QStringLiteral(SORVAMET_TEST_DATA "/objects/memo.zd3");
+    QTemporaryDir dir;
+    for (const QString& name : {QStringLiteral("Rotated1"), QStringLiteral("Unclipped1"), QStringLiteral("Framed1")}) {
+        const zdtest::ToolResult r = tool({QStringLiteral("draw"), memos, name, dir.filePath(name + ".png")});
+        ASSERT_EQ(r.exitCode, 0) << name.toStdString() << ": " << r.err.toStdString();
+    }
+    const zdtest::ToolResult printed =
+        tool({QStringLiteral("draw"), memos, QStringLiteral("Rotated1"), dir.filePath("Rotated1@300dpi.png"),
+              QStringLiteral("--printer-dpi"), QStringLiteral("300")});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    const zdtest::ToolResult check =
+        zdtest::runTool(kPython, {QStringLiteral(SORVAMET_TEST_DATA "/objects/check_memo.py"), dir.path()});
+    EXPECT_EQ(check.exitCode, 0) << check.out.toStdString() << check.err.toStdString();
+
+    // Saved again, the memos keep their text and switches, the same bytes each time.
+    const QString once = dir.filePath(QStringLiteral("once.zd3"));
+    const QString twice = dir.filePath(QStringLiteral("twice.zd3"));
+    ASSERT_EQ(tool({QStringLiteral("resave"), memos, once}).exitCode, 0);
+    ASSERT_EQ(tool({QStringLiteral("resave"), once, twice}).exitCode, 0);
+    const QByteArray saved = fileBytes(once);
+    EXPECT_EQ(saved, fileBytes(twice));
+    for (const char* part : {"<TzdMemoView Name=\"Rotated1\"", "Rotation=\"90\"", "HAlign=\"haBlock\"",
+                             "AllowHTMLTags=\"True\"", "Clipped=\"False\"", "Text=\"Příliš &#60;b&#62;"})
+        EXPECT_TRUE(saved.contains(part)) << part << "\n" << saved.constData();
+}
+
 TEST(zdreportTool, ResavingTwiceGivesTheSameValidFile)
 {
     if (!QFile::exists(kTool))
