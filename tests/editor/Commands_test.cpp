@@ -7,15 +7,6 @@
 
 using namespace edtest;
 
-namespace {
-
-void cmd(TCustomPlainEdit& e, TPlainEditorCommand c, QChar ch = QChar())
-{
-    e.CommandProcessor(c, ch);
-}
-
-} // namespace
-
 TEST(PlainEditCommands, PipelineEventsSeeEveryCommand)
 {
     auto e = editorWith({"abc"});

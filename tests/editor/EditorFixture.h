@@ -2,6 +2,7 @@
 // A recording window for the editor model, and small helpers of the tests.
 
 #include "EditorDump.h"
+#include "../TestUtil.h"
 #include "PlainEditModel.h"
 #include "PlainEditView.h"
 
@@ -11,11 +12,6 @@
 #include <array>
 #include <memory>
 #include <vector>
-
-#include <ostream>
-
-// Strings print as text in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace edtest {
 
@@ -117,6 +113,9 @@ inline void run(TCustomPlainEdit& e, std::initializer_list<TPlainEditorCommand> 
     for (TPlainEditorCommand c : commands)
         e.CommandProcessor(c, QChar(0));
 }
+
+// Runs one command, with the character of ecChar.
+inline void cmd(TCustomPlainEdit& e, TPlainEditorCommand c, QChar ch = QChar()) { e.CommandProcessor(c, ch); }
 
 inline void type(TCustomPlainEdit& e, const QString& text)
 {

@@ -7,12 +7,6 @@
 
 using namespace edtest;
 
-namespace {
-
-void cmd(TCustomPlainEdit& e, TPlainEditorCommand c) { e.CommandProcessor(c, QChar()); }
-
-} // namespace
-
 TEST(PlainEditIndent, SmartTabAlignsWithTheLineAbove)
 {
     auto e = editorWith({"int x = 1", ""});

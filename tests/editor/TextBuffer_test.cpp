@@ -19,13 +19,6 @@ using namespace edtest;
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
 void loadBytes(TPlainEditStringList& list, const QByteArray& bytes)
 {
     plat::TMemoryStream stream(bytes);

@@ -1,5 +1,7 @@
 // tests/tools/plainedit from the shell's side.
 
+#include "../TestUtil.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -8,13 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
 
 QByteArray runPlainEdit(const QStringList& args, int* exitCode = nullptr)
 {
@@ -36,7 +31,7 @@ TEST(PlainEditTool, ColumnCopyPasteUndoRedo)
                                          QStringLiteral("--keys"),
                                          QStringLiteral("Right Ctrl+Shift+C Shift+Down Shift+Down Shift+Right "
                                                         "Shift+Right Ctrl+C Ctrl+End Ctrl+V Ctrl+Z Ctrl+Shift+Z")});
-    EXPECT_EQ(out, readAll(data + QStringLiteral("/three.expected")));
+    EXPECT_EQ(out, fileBytes(data + QStringLiteral("/three.expected")));
     EXPECT_TRUE(out.contains("block 02 62 63 0d 0a 66 67 0d 0a 6a 6b 00"));
 }
 
