@@ -32,7 +32,7 @@ TEST(PlainEditCommands, NamesAndNumbers)
     EXPECT_EQ(CommandToCodeString(ecCopy), "ecCopy");
 }
 
-// The default key map as the Part tabulates it: key, then the command under
+// The default key map as a table: key, then the command under
 // each modifier column (none, Shift, Ctrl, Ctrl+Shift, Alt, Shift+Alt).
 TEST(PlainEditKeyStrokes, DefaultKeyMapIsTheTable)
 {

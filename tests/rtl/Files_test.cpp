@@ -215,6 +215,8 @@ TEST(Files, SettingsAreReadBesideTheProgramUntilTheUserHasThemAndWrittenToTheUse
     EXPECT_EQ(SettingsFileToWrite("S.ini", program), user);
     EXPECT_EQ(bytesOf(user), "[A]\r\nK=2\r\n");
     EXPECT_EQ(bytesOf(program + "S.ini"), "[A]\r\nK=1\r\n");
+}
+
 TEST(Files, AFileViewHoldsTheWholeFile)
 {
     QTemporaryDir dir;
