@@ -6,6 +6,8 @@
 #include "Exceptions.h"
 #include "Services.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -21,12 +23,13 @@ constexpr int kMaxMarksPerLine = 16;
 // text in UTF-8 (so that nothing is lost), and a terminating zero.
 QByteArray clipboardBlock(TPlainSelectionMode mode, const QString& text)
 {
-    QByteArray block;
-    const QByteArray bytes = text.toUtf8();
-    block.reserve(bytes.size() + 2);
-    block.append(char(mode));
-    block.append(bytes);
-    block.append('\0');
+    // Encoded straight into the block: a large selection is not copied again.
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    QByteArray block(utf8.requiredSpace(text.size()) + 2, Qt::Uninitialized);
+    block[0] = char(mode);
+    char* end = utf8.appendToBuffer(block.data() + 1, text);
+    *end++ = '\0';
+    block.truncate(end - block.constData());
     return block;
 }
 
