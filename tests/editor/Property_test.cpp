@@ -136,13 +136,32 @@ void randomStep(TCustomPlainEdit& e, Random& r, plat::ScriptedServices& clipboar
         g_lastStep = QStringLiteral("replacesel");
         e.EmReplaceSel(true, r.chance(50) ? r.word() : r.text());
         return;
-    default:
-    {
+    default: {
         const TPlainEditorCommand c = kCommands[r.below(int(std::size(kCommands)))];
         g_lastStep = CommandToCodeString(c);
         e.CommandProcessor(c, QChar(0));
         return;
     }
+    }
+}
+
+// Tracing a failing seed by hand (EDITOR_TRACE): the editor with its marks
+// and the newest records of an undo or redo list.
+void traceEditor(const QString& title, const TCustomPlainEdit& e)
+{
+    qDebug().noquote() << "----" << title << "\n"
+                       << dumpEditor(e) << "\nmode" << e.ActiveSelMode() << "anchor" << e.SelAnchor().Char
+                       << e.SelAnchor().Line << "head" << e.SelHead().Char << e.SelHead().Line << "options" << Qt::hex
+                       << e.Options().mask();
+}
+
+void traceList(const QString& title, const TPlainEditUndoList& list, int newest)
+{
+    qDebug().noquote() << title << reasons(list);
+    for (int j = std::max(0, list.ItemCount() - newest); j < list.ItemCount(); ++j) {
+        const TPlainEditUndoItem& it = list.Item(j);
+        qDebug() << "  " << UndoReasonName(it.Reason) << it.StartPos.Char << it.StartPos.Line << it.EndPos.Char
+                 << it.EndPos.Line << it.ChangeText << it.SelectionMode << it.ChangeNumber;
     }
 }
 
@@ -189,20 +208,10 @@ Run runSeed(unsigned seed, bool wordWrap, bool window, int limit = -1, bool trac
         steps = std::min(steps, limit);
     for (int i = 0; i < steps; ++i) {
         if (trace)
-            qDebug().noquote() << "---- before step" << i << "\n" << dumpEditor(e) << "\nmode" << e.ActiveSelMode()
-                               << "anchor" << e.SelAnchor().Char << e.SelAnchor().Line << "head" << e.SelHead().Char
-                               << e.SelHead().Line << "caret" << e.CaretPos().Char << e.CaretPos().Line << "lines"
-                               << e.Lines()->Strings(0).toUtf8().toHex();
+            traceEditor(QStringLiteral("before step %1").arg(i), e);
         randomStep(e, r, services);
         if (trace)
-        {
-            qDebug().noquote() << "step" << i << g_lastStep << "options" << Qt::hex << e.Options().mask() << "undo:" << reasons(*e.UndoList());
-            for (int j = std::max(0, e.UndoList()->ItemCount() - 4); j < e.UndoList()->ItemCount(); ++j) {
-                const auto& it = e.UndoList()->Item(j);
-                qDebug() << "  u" << UndoReasonName(it.Reason) << it.StartPos.Char << it.StartPos.Line << it.EndPos.Char
-                         << it.EndPos.Line << it.ChangeText << it.SelectionMode << it.ChangeNumber;
-            }
-        }
+            traceList(QStringLiteral("step %1: %2, undo").arg(i).arg(g_lastStep), *e.UndoList(), 4);
     }
     run.end = e.Text();
     // Undos among the steps leave steps to redo beyond the end; those stay.
@@ -210,28 +219,18 @@ Run runSeed(unsigned seed, bool wordWrap, bool window, int limit = -1, bool trac
     e.SetReadOnlyProp(false);
     for (int i = 0; i < 5000 && e.UndoList()->CanUndo(); ++i) {
         e.Undo();
-        if (trace)
-        {
-            qDebug().noquote() << "undo ->\n" << dumpEditor(e) << "\nredo:" << reasons(*e.RedoList());
-            for (int j = 0; j < e.RedoList()->ItemCount(); ++j) {
-                const auto& it = e.RedoList()->Item(j);
-                qDebug() << "  " << UndoReasonName(it.Reason) << it.StartPos.Char << it.StartPos.Line << it.EndPos.Char
-                         << it.EndPos.Line << it.ChangeText << it.SelectionMode << it.ChangeNumber;
-            }
+        if (trace) {
+            traceEditor(QStringLiteral("after undo"), e);
+            traceList(QStringLiteral("redo"), *e.RedoList(), e.RedoList()->ItemCount());
         }
     }
     run.undoEmptied = !e.UndoList()->CanUndo();
     run.undone = e.Text();
     for (int i = 0; i < 5000 && e.RedoList()->ItemCount() > redoAtEnd; ++i) {
         e.Redo();
-        if (trace)
-        {
-            qDebug().noquote() << "redo ->\n" << dumpEditor(e) << "\nundo:" << reasons(*e.UndoList());
-            for (int j = std::max(0, e.UndoList()->ItemCount() - 7); j < e.UndoList()->ItemCount(); ++j) {
-                const auto& it = e.UndoList()->Item(j);
-                qDebug() << "  u" << UndoReasonName(it.Reason) << it.StartPos.Char << it.StartPos.Line << it.EndPos.Char
-                         << it.EndPos.Line << it.ChangeText << it.SelectionMode << it.ChangeNumber;
-            }
+        if (trace) {
+            traceEditor(QStringLiteral("after redo"), e);
+            traceList(QStringLiteral("undo"), *e.UndoList(), 7);
         }
     }
     run.redoEmptied = e.RedoList()->ItemCount() <= redoAtEnd;
