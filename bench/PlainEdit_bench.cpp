@@ -51,6 +51,12 @@ private:
     QByteArray m_data;
 };
 
+// A window narrower than the lines, so that each takes two rows.
+class NarrowView : public BenchView {
+public:
+    int ClientWidth() const override { return 300; }
+};
+
 const QString& bigText()
 {
     static const QString text = [] {
@@ -119,32 +125,29 @@ BENCHMARK(BM_TypeAtLine500000)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 void BM_WordWrapAll(benchmark::State& state)
 {
-    BenchView view;
+    NarrowView view;
     auto e = bigEditor(view);
+    int rows = 0;
     for (auto _ : state) {
         e->SetWordWrap(true);
         state.PauseTiming();
+        rows = e->RowCount();
         e->SetWordWrap(false);
         state.ResumeTiming();
     }
+    state.counters["rows"] = rows;
 }
 BENCHMARK(BM_WordWrapAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_TypeWrappedAtLine500000(benchmark::State& state)
 {
-    // A window narrower than the lines, so that each takes two rows.
-    class NarrowView : public BenchView {
-    public:
-        int ClientWidth() const override { return 300; }
-    } view;
-    TCustomPlainEdit e;
-    e.SetView(&view);
-    e.SetText(bigText());
-    e.SetWordWrap(true);
-    e.MoveCaret({20, kLines / 2});
+    NarrowView view;
+    auto e = bigEditor(view);
+    e->SetWordWrap(true);
+    e->MoveCaret({20, kLines / 2});
     for (auto _ : state)
-        e.CommandProcessor(ecChar, QChar(u'x'));
-    state.counters["rows"] = e.RowCount();
+        e->CommandProcessor(ecChar, QChar(u'x'));
+    state.counters["rows"] = e->RowCount();
 }
 BENCHMARK(BM_TypeWrappedAtLine500000)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
