@@ -13,6 +13,8 @@
 #include "ScriptedServices.h"
 #include "Services.h"
 
+#include "../ToolCommandLine.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTextStream>
@@ -141,19 +143,12 @@ int usage()
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString file;
-    QString keys;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--text") && i + 1 < args.size())
-            file = args[++i];
-        else if (args[i] == QLatin1String("--keys") && i + 1 < args.size())
-            keys = args[++i];
-        else
-            return usage();
-    }
-    if (file.isEmpty())
+    const std::optional<ToolCommandLine> cl =
+        parseToolCommandLine(app.arguments(), {}, {QStringLiteral("text"), QStringLiteral("keys")}, "plainedit");
+    if (!cl || !cl->positional.empty() || cl->value(QStringLiteral("text")).isEmpty())
         return usage();
+    const QString file = cl->value(QStringLiteral("text"));
+    const QString keys = cl->value(QStringLiteral("keys"));
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     plat::ScriptedServices services;
