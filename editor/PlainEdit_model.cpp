@@ -75,6 +75,8 @@ QStringList splitPieces(const QString& text)
 {
     QStringList pieces;
     const qsizetype n = text.size();
+    // Room for every piece at once: a pasted text may have a million lines.
+    pieces.reserve(text.count(QLatin1Char('\r')) + text.count(QLatin1Char('\n')) + 1);
     qsizetype start = 0;
     qsizetype i = 0;
     while (i < n) {
