@@ -619,10 +619,11 @@ private:
     // Text primitives.
     void deleteSelection(TBufferCoord first, TBufferCoord last, TPlainSelectionMode mode, bool trimJoined);
     void replaceSelectionAt(TPlainSelectionMode mode, const QString& v, bool record, int columnChar);
-    int insertText(TPlainSelectionMode mode, const QString& text, bool record, int columnChar);
-    int insertNormal(const QString& text, bool record);
-    int insertLines(const QString& text);
-    int insertColumn(const QString& text, bool record, int columnChar);
+    // The text cut into pieces at its line breaks (pe::splitPieces).
+    int insertText(TPlainSelectionMode mode, const QStringList& pieces, bool record, int columnChar);
+    int insertNormal(const QStringList& pieces, bool record);
+    int insertLines(const QStringList& pieces);
+    int insertColumn(const QStringList& pieces, bool record, int columnChar);
     QString removedText() const;
     // The length of a wrapped row; 0 outside the rows.
     int wrapRowLength(int row) const;

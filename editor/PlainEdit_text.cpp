@@ -183,6 +183,9 @@ void TCustomPlainEdit::ReplaceSelectionRaw(TPlainSelectionMode mode, const QStri
 // it falls inside a surrogate pair starts after the pair.
 void TCustomPlainEdit::replaceSelectionAt(TPlainSelectionMode mode, const QString& v, bool record, int columnChar)
 {
+    // Cut before the selection goes: the pieces of a large text are then
+    // allocated before a large deletion frees its lines, not among them.
+    const QStringList pieces = v.isEmpty() ? QStringList() : splitPieces(v);
     UpdateLock lock(*this);
     {
         m_lines->BeginUpdate();
@@ -208,7 +211,7 @@ void TCustomPlainEdit::replaceSelectionAt(TPlainSelectionMode mode, const QStrin
             }
         }
         if (!v.isEmpty())
-            insertText(mode, v, record, columnChar > 0 ? columnChar : m_caretPos.Char);
+            insertText(mode, pieces, record, columnChar > 0 ? columnChar : m_caretPos.Char);
         if (m_caretPos.Line < 1)
             MoveCaret(TBufferCoord{m_caretPos.Char, 1});
     }
@@ -274,23 +277,23 @@ void TCustomPlainEdit::padLine(int line, int chars, bool record)
     m_lines->SetStrings(line - 1, text + QString(chars - text.size(), kBlank));
 }
 
-int TCustomPlainEdit::insertText(TPlainSelectionMode mode, const QString& text, bool record, int columnChar)
+int TCustomPlainEdit::insertText(TPlainSelectionMode mode, const QStringList& pieces, bool record, int columnChar)
 {
     const TBufferCoord start = m_caretPos;
     int added = 0;
     switch (mode) {
     case smNormal:
-        added = insertNormal(text, record);
+        added = insertNormal(pieces, record);
         if (added > 0)
             AdjustMarksForInsertion(start.Char > 1 ? start.Line + 1 : start.Line, added);
         break;
     case smLine:
-        added = insertLines(text);
+        added = insertLines(pieces);
         if (added > 0)
             AdjustMarksForInsertion(start.Line, added);
         break;
     case smColumn:
-        added = insertColumn(text, record, columnChar);
+        added = insertColumn(pieces, record, columnChar);
         if (added > 0)
             AdjustMarksForInsertion(start.Line, added);
         break;
@@ -299,7 +302,7 @@ int TCustomPlainEdit::insertText(TPlainSelectionMode mode, const QString& text, 
     return added;
 }
 
-int TCustomPlainEdit::insertNormal(const QString& text, bool record)
+int TCustomPlainEdit::insertNormal(const QStringList& pieces, bool record)
 {
     if (m_lines->Count() == 0)
         m_lines->Add(QString());
@@ -310,12 +313,11 @@ int TCustomPlainEdit::insertNormal(const QString& text, bool record)
     const QString current = lineText(line);
     const QString left = current.left(caret.Char - 1);
     const QString right = current.mid(caret.Char - 1);
-    const QStringList pieces = splitPieces(text);
     const int breaks = int(pieces.size()) - 1;
     QString lastWritten;
     QString lastPiece;
     if (breaks == 0) {
-        lastWritten = left + text + right;
+        lastWritten = left + pieces.front() + right;
         lastPiece = lastWritten;
         StoreLine(line - 1, lastWritten);
     } else {
@@ -342,9 +344,8 @@ int TCustomPlainEdit::insertNormal(const QString& text, bool record)
     return breaks;
 }
 
-int TCustomPlainEdit::insertLines(const QString& text)
+int TCustomPlainEdit::insertLines(const QStringList& pieces)
 {
-    const QStringList pieces = splitPieces(text);
     const int count = int(pieces.size()) - 1;
     int line = std::max(1, m_caretPos.Line);
     if (count > 0) {
@@ -368,10 +369,9 @@ int TCustomPlainEdit::insertLines(const QString& text)
     return count;
 }
 
-int TCustomPlainEdit::insertColumn(const QString& text, bool record, int columnChar)
+int TCustomPlainEdit::insertColumn(const QStringList& pieces, bool record, int columnChar)
 {
     const TBufferCoord start{columnChar, m_caretPos.Line};
-    const QStringList pieces = splitPieces(text);
     int added = 0;
     int lastLength = 0;
     int lastColumn = start.Char;
