@@ -54,7 +54,7 @@ namespace zd {
 QStringList RadkySouboru(const QString& path)
 {
     plat::TStringList lines;
-    lines.SetText(plat::textFileToUnicode(plat::readFileBytes(path)));
+    lines.SetText(plat::decodeTextBytes(plat::readFileBytes(path)));
     return lines.toStringList();
 }
 

@@ -6,6 +6,7 @@
 #include "Metafile.h"
 #include "PropStream.h"
 #include "Streams.h"
+#include "SysUtils.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -38,15 +39,6 @@ constexpr std::array<TColor, 31> kSystemColors = {
 };
 
 } // namespace
-
-int MulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return -1;
-    const long long n = (long long)a * b;
-    long long q = (std::llabs(n) * 2 + std::llabs(c)) / (2 * std::llabs((long long)c));
-    return int(((n < 0) != (c < 0)) ? -q : q);
-}
 
 const std::vector<TColorIdent>& ColorIdents()
 {

@@ -99,9 +99,6 @@ const std::vector<TColorIdent>& ColorIdents();
 TColor ColorToRGB(TColor color);
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
-// a·b/c with the product in 64 bits, rounded half away from zero; -1 when c
-// is 0 (the platform's MulDiv).
-int MulDiv(int a, int b, int c);
 inline constexpr TColor RGB(int r, int g, int b) { return TColor((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16)); }
 
 // "clRed" for table colours, otherwise "$00BBGGRR" (8 upper-case hex digits).

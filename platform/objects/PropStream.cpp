@@ -37,7 +37,39 @@ quint64 getLE(const unsigned char* in, int bytes)
 {
     throw EReadError(QStringLiteral("Invalid property value"));
 }
+
+struct IntegerConsts {
+    const TTypeInfo* type;
+    TIdentToInt identToInt;
+    TIntToIdent intToIdent;
+};
+
+std::vector<IntegerConsts>& integerConsts()
+{
+    static std::vector<IntegerConsts> table;
+    return table;
+}
+
+const IntegerConsts* findIntegerConsts(const TTypeInfo* type)
+{
+    for (const IntegerConsts& c : integerConsts()) {
+        if (c.type == type)
+            return &c;
+    }
+    return nullptr;
+}
 } // namespace
+
+void RegisterIntegerConsts(const TTypeInfo* intType, TIdentToInt identToInt, TIntToIdent intToIdent)
+{
+    for (IntegerConsts& c : integerConsts()) {
+        if (c.type == intType) {
+            c = IntegerConsts{intType, identToInt, intToIdent};
+            return;
+        }
+    }
+    integerConsts().push_back(IntegerConsts{intType, identToInt, intToIdent});
+}
 
 void encodeExtended(long double value, unsigned char out[10]) noexcept
 {
@@ -405,10 +437,17 @@ void TWriter::WriteProperty(TPersistent* instance, const TPropInfo* prop)
         return;
     switch (prop->Kind()) {
     case tkInteger:
-    case tkInt64:
+    case tkInt64: {
         writePropName(prop->Name());
-        WriteInteger(GetOrdProp(instance, prop));
+        const qint64 value = GetOrdProp(instance, prop);
+        QString ident;
+        const IntegerConsts* consts = findIntegerConsts(type);
+        if (consts && consts->intToIdent(value, ident))
+            WriteIdent(ident);
+        else
+            WriteInteger(value);
         break;
+    }
     case tkChar:
     case tkWChar: {
         writePropName(prop->Name());
@@ -857,8 +896,12 @@ void TReader::skipProperty(int depth)
 void TReader::DefineProperty(const QString& Name, const TReaderProc& ReadData, const TWriterProc&, bool)
 {
     if (!m_propFound && ReadData && sameName(Name, m_propName)) {
-        m_propFound = true;
+        // The data may hold properties of its own (a collection): reading
+        // them must not make this record look unread.
+        const QString name = m_propName;
         ReadData(*this);
+        m_propName = name;
+        m_propFound = true;
     }
 }
 
@@ -915,6 +958,14 @@ void TReader::readPropValue(TPersistent* instance, const TPropInfo* prop)
     switch (prop->Kind()) {
     case tkInteger:
     case tkInt64:
+        if (next == vaIdent) {
+            const IntegerConsts* consts = findIntegerConsts(type);
+            qint64 value = 0;
+            if (!consts || !consts->identToInt(ReadIdent(), value))
+                raiseInvalidValue();
+            SetOrdProp(instance, prop, value);
+            return;
+        }
         SetOrdProp(instance, prop, ReadInteger());
         return;
     case tkChar:

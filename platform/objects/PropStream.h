@@ -61,6 +61,13 @@ using TReaderProc = std::function<void(TReader&)>;
 using TWriterProc = std::function<void(TWriter&)>;
 using TStreamProc = std::function<void(TStream&)>;
 
+// Integer types whose values stream as identifiers where they have one (the
+// platform's RegisterIntegerConsts): the writer writes the identifier of a
+// value that has one, the reader accepts the identifiers as well as numbers.
+using TIdentToInt = bool (*)(const QString& ident, qint64& value);
+using TIntToIdent = bool (*)(qint64 value, QString& ident);
+void RegisterIntegerConsts(const TTypeInfo* intType, TIdentToInt identToInt, TIntToIdent intToIdent);
+
 // 80-bit extended floats, independent of the compiler's long double.
 void encodeExtended(long double value, unsigned char out[10]) noexcept;
 long double decodeExtended(const unsigned char in[10]) noexcept;

@@ -3,12 +3,14 @@
 #include "Exceptions.h"
 
 #include <QMutex>
+#include <QStringDecoder>
 #include <QMutexLocker>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 #include <utility>
 
@@ -280,6 +282,72 @@ int compareMapped(QStringView a, QStringView b, Map map)
 
 } // namespace
 
+namespace {
+
+// Eight bytes at a time: a large file is checked at memory speed.
+bool isAscii(QByteArrayView bytes)
+{
+    const char* p = bytes.data();
+    const qsizetype n = bytes.size();
+    constexpr quint64 kHighBits = 0x8080808080808080ULL;
+    qsizetype i = 0;
+    for (; i + 64 <= n; i += 64) {
+        quint64 any = 0;
+        for (int k = 0; k < 64; k += 8) {
+            quint64 word;
+            std::memcpy(&word, p + i + k, 8);
+            any |= word;
+        }
+        if (any & kHighBits)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TextFileEncoding detectTextEncoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return TextFileEncoding::Utf8Bom;
+    if (!isAscii(bytes) && bytes.isValidUtf8())
+        return TextFileEncoding::Utf8;
+    return TextFileEncoding::Cp1250;
+}
+
+QString decodeTextBytes(QByteArrayView bytes, TextFileEncoding* encoding)
+{
+    const TextFileEncoding e = detectTextEncoding(bytes);
+    if (encoding)
+        *encoding = e;
+    switch (e) {
+    case TextFileEncoding::Utf8Bom:
+        return QString::fromUtf8(bytes.sliced(3));
+    case TextFileEncoding::Utf8:
+        return QString::fromUtf8(bytes);
+    case TextFileEncoding::Cp1250:
+        break;
+    }
+    return cp1250ToUnicode(bytes);
+}
+
+QByteArray encodeTextBytes(QStringView text, TextFileEncoding encoding)
+{
+    switch (encoding) {
+    case TextFileEncoding::Utf8Bom:
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+    case TextFileEncoding::Utf8:
+        return text.toUtf8();
+    case TextFileEncoding::Cp1250:
+        break;
+    }
+    return unicodeToCp1250(text);
+}
+
 QString cp1250ToUnicode(QByteArrayView bytes)
 {
     QString result(bytes.size(), Qt::Uninitialized);
@@ -312,21 +380,6 @@ QByteArray unicodeToCp1250(QStringView text)
 bool isCp1250Representable(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return cp1250Byte(c.unicode()) >= 0; });
-}
-
-QString textFileToUnicode(QByteArrayView bytes)
-{
-    static constexpr QByteArrayView kUtf8Mark("\xEF\xBB\xBF");
-    if (bytes.startsWith(kUtf8Mark))
-        return QString::fromUtf8(bytes.sliced(kUtf8Mark.size()));
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = decoder.decode(bytes);
-        if (!decoder.hasError())
-            return text;
-    }
-    return cp1250ToUnicode(bytes);
 }
 
 QByteArray codePageName(int codePage)

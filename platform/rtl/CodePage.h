@@ -21,11 +21,16 @@ QString cp1250ToUnicode(QByteArrayView bytes);
 QByteArray unicodeToCp1250(QStringView text);
 // True if every character of text survives a round trip through code page 1250.
 bool isCp1250Representable(QStringView text);
-// The bytes of a text file that we keep in code page 1250 but that a text
-// editor may have saved as UTF-8: a file that starts with the UTF-8 mark, or
-// that is valid UTF-8 holding non-ASCII characters, is read as UTF-8 (the mark
-// dropped); any other file as code page 1250.
-QString textFileToUnicode(QByteArrayView bytes);
+// The bytes of a text file that is ours in code page 1250 but may have been
+// saved as UTF-8 by a text editor: UTF-8 when they start with its byte-order
+// mark or are valid UTF-8 holding non-ASCII characters, else code page 1250.
+// The mark is not part of the text.
+enum class TextFileEncoding { Cp1250, Utf8, Utf8Bom };
+QString decodeTextBytes(QByteArrayView bytes, TextFileEncoding* encoding = nullptr);
+// The encoding decodeTextBytes reads bytes in (without decoding them).
+TextFileEncoding detectTextEncoding(QByteArrayView bytes);
+// The bytes of text in an encoding (with the mark for Utf8Bom).
+QByteArray encodeTextBytes(QStringView text, TextFileEncoding encoding);
 
 // Windows code page numbers (1250..1258, 874, 932, 936, 949, 950, 1361, the
 // OEM pages 437..869, Macintosh 10000/10007/10029, 20127 US-ASCII, 20866 and

@@ -90,6 +90,12 @@ private:
     X(EListError, Exception)                           \
     X(EBitsError, Exception)                           \
     X(EStringListError, Exception)                     \
+    X(EPlainEditStringList, EStringListError)          \
+    X(EPlainEditError, Exception)                      \
+    X(EPlainKeyError, Exception)                       \
+    X(EPlainMethodChain, Exception)                    \
+    X(EheFontStockException, Exception)                \
+    X(EheTextDrawerException, Exception)               \
     X(EComponentError, Exception)                      \
     X(EParserError, Exception)                         \
     X(EOutOfResources, Exception)                      \

@@ -235,19 +235,53 @@ void writeFileAtomic(const QString& fileName, const QByteArray& bytes)
     }
 }
 
-QByteArray readFileBytes(const QString& fileName)
+namespace {
+
+void openForReading(QFile& file, const QString& fileName)
 {
-    QFile file(nativePath(fileName));
     if (QFileInfo(file.fileName()).isDir() || !file.open(QIODevice::ReadOnly)) {
         const QString reason = QFileInfo(file.fileName()).isDir()
                                    ? QString::fromLocal8Bit(std::strerror(EISDIR))
                                    : file.errorString();
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, reason));
     }
+}
+
+QByteArray readAllOf(QFile& file)
+{
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EReadError(QStringLiteral("Stream read error"));
     return bytes;
+}
+
+} // namespace
+
+QByteArray readFileBytes(const QString& fileName)
+{
+    QFile file(nativePath(fileName));
+    openForReading(file, fileName);
+    return readAllOf(file);
+}
+
+void readFileView(const QString& fileName, const std::function<void(QByteArrayView)>& use)
+{
+    QFile file(nativePath(fileName));
+    openForReading(file, fileName);
+    const qint64 size = file.isSequential() ? 0 : file.size();
+    if (size > 0) {
+        if (uchar* mapped = file.map(0, size)) {
+            struct Unmap {
+                QFile& file;
+                uchar* mapped;
+                ~Unmap() { file.unmap(mapped); }
+            } unmap{file, mapped};
+            use(QByteArrayView(reinterpret_cast<const char*>(mapped), size));
+            return;
+        }
+    }
+    const QByteArray bytes = readAllOf(file);
+    use(QByteArrayView(bytes));
 }
 
 } // namespace plat

@@ -5,7 +5,10 @@
 // written on Windows); every helper here accepts both '\' and
 // '/' and the results use '/'.
 
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 namespace plat {
 
@@ -56,5 +59,9 @@ bool RenameFile(const QString& oldName, const QString& newName);
 void writeFileAtomic(const QString& fileName, const QByteArray& bytes);
 // Reads a whole file; raises EFOpenError "Cannot open file \"%s\". %s".
 QByteArray readFileBytes(const QString& fileName);
+// Hands the whole file's bytes to use without copying them when the file can
+// be mapped into memory (read whole otherwise); the view lives only during
+// the call. Raises as readFileBytes does.
+void readFileView(const QString& fileName, const std::function<void(QByteArrayView)>& use);
 
 } // namespace plat

@@ -548,7 +548,7 @@ void TTextIniFile::loadFromDisk()
         m_lines->clear();
         return;
     }
-    m_lines->setText(textFileToUnicode(file.readAll()));
+    m_lines->setText(decodeTextBytes(file.readAll()));
 }
 
 void TTextIniFile::saveToDisk()

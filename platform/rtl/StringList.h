@@ -60,7 +60,7 @@ public:
 
     // Every line followed by CR LF; reading splits at CR, LF or CR LF, and a
     // final line end adds no empty line.
-    QString Text() const;
+    virtual QString Text() const;
     virtual void SetText(const QString& text);
     // Items joined by ',' and quoted with '"' when they hold a blank, a
     // control character, a comma or a quote; reading splits at commas and at
@@ -85,8 +85,8 @@ public:
     // Code page 1250 text; Load replaces the content.
     virtual void LoadFromStream(TStream& stream);
     virtual void SaveToStream(TStream& stream) const;
-    void LoadFromFile(const QString& fileName);
-    void SaveToFile(const QString& fileName) const; // atomic (QSaveFile)
+    virtual void LoadFromFile(const QString& fileName);
+    virtual void SaveToFile(const QString& fileName) const; // atomic (QSaveFile)
 
     QStringList toStringList() const;
     void setStringList(const QStringList& list);

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -873,6 +874,18 @@ QString CurrToStrF(long double value, TFloatFormat format, int digits)
 QString CurrToStrF(long double value, TFloatFormat format, int digits, const TFormatSettings& settings)
 {
     return floatToText(value, format, kMaxPrecision, digits, settings);
+}
+
+int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return -1;
+    const long long n = (long long)a * b;
+    const long long q = (std::llabs(n) * 2 + std::llabs((long long)c)) / (2 * std::llabs((long long)c));
+    const long long r = ((n < 0) != (c < 0)) ? -q : q;
+    if (r > std::numeric_limits<int>::max() || r < std::numeric_limits<int>::min())
+        return -1;
+    return int(r);
 }
 
 QString IntToStr(qint64 value)

@@ -105,6 +105,10 @@ QString IntToHex(T value, int digits)
         return IntToHex(static_cast<qint64>(value), digits);
 }
 
+// a * b / c rounded half away from zero, as the platform's MulDiv; -1 when
+// c is 0 or the result does not fit 32 bits.
+int MulDiv(int a, int b, int c);
+
 // The value of one hexadecimal digit (either case), or -1.
 int HexDigitValue(QChar c);
 

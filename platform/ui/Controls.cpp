@@ -10,6 +10,75 @@ PLAT_DEFINE_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle")
 PLAT_DEFINE_ENUM(TShiftStateFlag, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble")
 PLAT_DEFINE_SET(TShiftState, TShiftStateFlag)
 
+TShortCut ShortCut(int key, TShiftState shift)
+{
+    if (key < 0 || key > 255)
+        return 0;
+    TShortCut result = TShortCut(key);
+    if (shift.contains(ssShift))
+        result |= scShift;
+    if (shift.contains(ssCtrl))
+        result |= scCtrl;
+    if (shift.contains(ssAlt))
+        result |= scAlt;
+    return result;
+}
+
+void ShortCutToKey(TShortCut shortCut, int& key, TShiftState& shift)
+{
+    key = shortCut & 0xFF;
+    shift = TShiftState();
+    shift.set(ssShift, shortCut & scShift);
+    shift.set(ssCtrl, shortCut & scCtrl);
+    shift.set(ssAlt, shortCut & scAlt);
+}
+
+namespace {
+QString keyName(int key)
+{
+    switch (key) {
+    case VK_BACK: return QStringLiteral("BkSp");
+    case VK_TAB: return QStringLiteral("Tab");
+    case VK_RETURN: return QStringLiteral("Enter");
+    case VK_ESCAPE: return QStringLiteral("Esc");
+    case VK_SPACE: return QStringLiteral("Space");
+    case VK_PRIOR: return QStringLiteral("PgUp");
+    case VK_NEXT: return QStringLiteral("PgDn");
+    case VK_END: return QStringLiteral("End");
+    case VK_HOME: return QStringLiteral("Home");
+    case VK_LEFT: return QStringLiteral("Left");
+    case VK_UP: return QStringLiteral("Up");
+    case VK_RIGHT: return QStringLiteral("Right");
+    case VK_DOWN: return QStringLiteral("Down");
+    case VK_INSERT: return QStringLiteral("Ins");
+    case VK_DELETE: return QStringLiteral("Del");
+    default: break;
+    }
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        return QString(QChar(key));
+    if (key >= VK_F1 && key <= VK_F1 + 11)
+        return QStringLiteral("F%1").arg(key - VK_F1 + 1);
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9)
+        return QStringLiteral("Num %1").arg(key - VK_NUMPAD0);
+    return QStringLiteral("Key %1").arg(key);
+}
+} // namespace
+
+QString ShortCutToText(TShortCut shortCut)
+{
+    const int key = shortCut & 0xFF;
+    if (key == 0)
+        return {};
+    QString text;
+    if (shortCut & scShift)
+        text += QStringLiteral("Shift+");
+    if (shortCut & scCtrl)
+        text += QStringLiteral("Ctrl+");
+    if (shortCut & scAlt)
+        text += QStringLiteral("Alt+");
+    return text + keyName(key);
+}
+
 const std::vector<TCursorIdent>& CursorIdents()
 {
     static const std::vector<TCursorIdent> table = {

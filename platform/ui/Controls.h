@@ -117,4 +117,16 @@ using TShiftState = TSet<TShiftStateFlag>; // as a byte: ssShift 1, ssAlt 2, ssC
 PLAT_DECLARE_SET(TShiftState)
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = {}, bool doubleClick = false);
 
+// Short-cuts: a key code with 0x2000 for Shift, 0x4000 for Ctrl and 0x8000
+// for Alt; 0 for a key code above 255.
+using TShortCut = quint16;
+inline constexpr TShortCut scShift = 0x2000;
+inline constexpr TShortCut scCtrl = 0x4000;
+inline constexpr TShortCut scAlt = 0x8000;
+TShortCut ShortCut(int key, TShiftState shift);
+void ShortCutToKey(TShortCut shortCut, int& key, TShiftState& shift);
+// "Shift+Ctrl+Alt+" in that order, then the key's name ("Ctrl+Z", "Shift+Ins",
+// "F1", "BkSp"); empty for 0.
+QString ShortCutToText(TShortCut shortCut);
+
 } // namespace plat

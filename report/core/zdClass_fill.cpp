@@ -1,6 +1,7 @@
 #include "zdClass_fill.h"
 
 #include "Canvas.h"
+#include "SysUtils.h"
 #include "zdClass.h"
 #include "zdXMLSerializer.h"
 

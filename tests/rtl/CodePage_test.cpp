@@ -199,5 +199,23 @@ TEST(CodePage, TextFilesAreUtf8WithTheMarkOrWhenValidElseCodePage1250)
         {"\xC5\xBE\xC5", QString::fromUtf8("ĹľĹ")},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(textFileToUnicode(c.bytes), c.text) << c.bytes.toHex().toStdString();
+        EXPECT_EQ(decodeTextBytes(c.bytes), c.text) << c.bytes.toHex().toStdString();
+}
+
+TEST(CodePage, AHighByteAnywhereMakesATextFileNotPlainAscii)
+{
+    // Plain ASCII reads as cp1250; a valid UTF-8 sequence anywhere, in a
+    // whole block of the scan or in the tail after it, makes the file UTF-8.
+    for (qsizetype size : {1, 7, 63, 64, 65, 200}) {
+        for (qsizetype at = 0; at + 2 <= size + 1; ++at) {
+            QByteArray bytes(size + 1, 'a');
+            EXPECT_EQ(detectTextEncoding(bytes), TextFileEncoding::Cp1250);
+            bytes[at] = '\xC3';
+            bytes[at + 1] = '\xA1';
+            EXPECT_EQ(detectTextEncoding(bytes), TextFileEncoding::Utf8) << size << " " << at;
+            bytes[at + 1] = 'a';
+            EXPECT_EQ(detectTextEncoding(bytes), TextFileEncoding::Cp1250) << size << " " << at;
+        }
+    }
+    EXPECT_EQ(detectTextEncoding("\xEF\xBB\xBF" "abc"), TextFileEncoding::Utf8Bom);
 }

@@ -216,3 +216,26 @@ TEST(Files, SettingsAreReadBesideTheProgramUntilTheUserHasThemAndWrittenToTheUse
     EXPECT_EQ(bytesOf(user), "[A]\r\nK=2\r\n");
     EXPECT_EQ(bytesOf(program + "S.ini"), "[A]\r\nK=1\r\n");
 }
+
+TEST(Files, AFileViewHoldsTheWholeFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString name = dir.filePath("view.txt");
+    QByteArray big(200000, 'x');
+    big[123456] = '\xC3';
+    writeFileAtomic(name, big);
+    QByteArray seen;
+    readFileView(name, [&](QByteArrayView bytes) { seen = bytes.toByteArray(); });
+    EXPECT_EQ(seen, big);
+    const QString empty = dir.filePath("empty.txt");
+    writeFileAtomic(empty, QByteArray());
+    bool called = false;
+    readFileView(empty, [&](QByteArrayView bytes) {
+        called = true;
+        EXPECT_TRUE(bytes.isEmpty());
+    });
+    EXPECT_TRUE(called);
+    EXPECT_THROW(readFileView(dir.filePath("missing.txt"), [](QByteArrayView) {}), EFOpenError);
+    EXPECT_THROW(readFileView(dir.path(), [](QByteArrayView) {}), EFOpenError);
+}
