@@ -3,6 +3,8 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "Files.h"
+#include "IniFiles.h"
+#include "KeyStore.h"
 #include "Streams.h"
 #include "Variant.h"
 #include "zdClass_page.h"
@@ -296,6 +298,21 @@ TzdComponent* TzdReport::GetPageByIndex(int Index) const
     if (Index < 0 || Index >= ChildCount())
         return nullptr;
     return Children()[static_cast<size_t>(Index)];
+}
+
+std::unique_ptr<plat::TCustomIniFile> TzdReport::OpenSettingsFile() const
+{
+    if (IniFile.startsWith(QStringLiteral("\\Software\\"), Qt::CaseInsensitive))
+        return std::make_unique<plat::TRegistryIniFile>(IniFile);
+    return std::make_unique<plat::TIniFile>(IniFile);
+}
+
+QString TzdReport::ApplicationFolder()
+{
+    QString folder = zdGetModuleFolder();
+    if (!folder.endsWith(u'/') && !folder.endsWith(u'\\'))
+        folder += u'/';
+    return folder;
 }
 
 // ---------------------------------------------------------------------------

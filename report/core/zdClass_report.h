@@ -16,6 +16,10 @@
 
 class TzdVariables;
 
+namespace plat {
+class TCustomIniFile;
+} // namespace plat
+
 class TzdReport : public TzdComponent, public zd::ReportDocument {
     PLAT_CLASS(TzdReport, TzdComponent)
 public:
@@ -39,6 +43,11 @@ public:
     int GetPageCount() const { return ChildCount(); }
     // Makes sure a data page exists, first among the pages.
     void EnsureDataPage();
+    // The library's settings: the key store under IniFile when it begins
+    // with "\Software\", else the ini file IniFile names.
+    std::unique_ptr<plat::TCustomIniFile> OpenSettingsFile() const;
+    // The folder of the program file, with a trailing separator.
+    static QString ApplicationFolder();
 
     // --- inheritance
     const QString& ParentReport() const { return m_parentReport; }

@@ -3,6 +3,8 @@
 // load or save leaves behind.
 
 #include "Exceptions.h"
+#include "IniFiles.h"
+#include "KeyStore.h"
 #include "ScriptedServices.h"
 #include "Streams.h"
 #include "zdClass_band.h"
@@ -536,6 +538,57 @@ TEST(ReportDataSets, FindByNameIgnoresCaseAndSkipsEmptyItems)
     item->SetDataSetName(QString());
     EXPECT_EQ(item->DataSet(), nullptr);
     report.DataSets()->InitializeAll(); // skips items without a dataset
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ReportFiles, TemplateWithoutADataPageGetsOneWithTheDialogComponents)
+{
+    QFile f(path(QStringLiteral("nodata.zd3")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport Version=\"4.0\">\n"
+            "<TzdReportPage Name=\"Page1\">\n"
+            "<TzdUserDataSet Name=\"A\" UserName=\"A\"/>\n<TzdUserDataSet Name=\"B\" UserName=\"B\"/>\n"
+            "</TzdReportPage>\n<TzdReportPage Name=\"Data\"/>\n</TzdReport>\n");
+    f.close();
+    plat::RegisterClass(TzdUserDataSet::StaticClass());
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simSilent;
+    ASSERT_TRUE(report.LoadFromFile(f.fileName()));
+    EXPECT_EQ(report.Version(), QStringLiteral("5.6.18"));
+    TzdComponent* first = report.GetPageByIndex(0);
+    QString pages;
+    for (TzdComponent* c : report.Children())
+        pages += c->ClassName() + u' ' + c->Name() + u';';
+    ASSERT_TRUE(first->InheritsFrom(TzdDataPage::StaticClass()))
+        << pages.toStdString() << report.ErrorList().join(u'\n').toStdString();
+    EXPECT_EQ(first->Name(), QStringLiteral("DataPage1")); // "Data" is taken
+    TzdComponent* a = report.FindObject(QStringLiteral("A"));
+    TzdComponent* b = report.FindObject(QStringLiteral("B"));
+    QString all;
+    for (TzdComponent* c : report.AllObjects())
+        all += c->ClassName() + u' ' + c->Name() + u';';
+    ASSERT_TRUE(a && b) << all.toStdString() << report.ErrorList().join(u'\n').toStdString();
+    EXPECT_EQ(a->Parent(), first);
+    EXPECT_EQ(double(a->Left()), 60.0);
+    EXPECT_EQ(double(b->Left()), 124.0);
+    EXPECT_EQ(double(b->Top()), 20.0);
+}
+
+TEST_F(ReportFiles, SettingsFileFollowsIniFile)
+{
+    plat::KeyStore::setHiveFolders(path(QStringLiteral("user")), path(QStringLiteral("machine")));
+    TzdReport report;
+    report.OpenSettingsFile()->WriteString(QStringLiteral("Preview"), QStringLiteral("Zoom"), QStringLiteral("2"));
+    EXPECT_EQ(report.OpenSettingsFile()->ReadString(QStringLiteral("Preview"), QStringLiteral("Zoom"), {}),
+              QStringLiteral("2"));
+    plat::KeyStore::resetHiveFolders();
+    report.IniFile = path(QStringLiteral("zd.ini"));
+    report.OpenSettingsFile()->WriteString(QStringLiteral("Preview"), QStringLiteral("Zoom"), QStringLiteral("3"));
+    EXPECT_TRUE(QFile::exists(report.IniFile));
+    EXPECT_TRUE(TzdReport::ApplicationFolder().endsWith(u'/'));
 }
 
 } // namespace
