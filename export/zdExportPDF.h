@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -44,10 +45,28 @@ struct TzdPDFPageInfo {
     bool MirrorMargins = false;
 };
 
-// One memo-like block of text for the text route: the object's box and
-// frame come from View, the layout from Layout (set up and locked by the
-// caller's route through WriteTextObject).
-struct TzdPDFTextParams;
+// One text object for the text route: the box, frame, fill colour and
+// hyperlink come from View, the text and its settings from the rest.
+struct TzdPDFTextParams {
+    TzdView* View = nullptr;
+    const plat::TFont* Font = nullptr;
+    QStringList Lines; // source lines, one paragraph each
+    int HAlign = 0;    // TzdHAlign
+    int VAlign = 0;    // TzdVAlign
+    long double GapX = 2;
+    long double GapY = 1;
+    long double CharSpacing = 0;
+    long double LineSpacing = 2;
+    long double ParagraphGap = 0;
+    bool WordWrap = true;
+    bool AllowHTMLTags = false;
+    bool RTLReading = false;
+    bool WordBreak = false;
+    bool Clipped = true;
+    bool Wysiwyg = true;
+    bool Underlines = false;
+    int Rotation = 0;
+};
 
 class TzdPDFExport : public TzdCustomExportFilter {
     PLAT_CLASS(TzdPDFExport, TzdCustomExportFilter)
@@ -112,6 +131,9 @@ public:
     // The outline written as bookmarks; nullptr: the report's prepared pages'.
     TzdCustomOutline* OutlineSource = nullptr;
 
+    // The PDF font of a report font, created on first use.
+    TzdPDFFont* FindPdfFont(const plat::TFont& Font);
+
     // --- for the drawing and font units
     struct State;
     State& state() { return *d; }
@@ -128,6 +150,7 @@ private:
     void writeXrefAndTrailer(int catalog, int info);
     void commitOutput();
     int exportedPosition(int preparedIndex) const;
+    int preparedPageCount() const;
 
     TzdPDFEncBits m_protectionFlags{ePrint, eModify, eCopy, eAnnot};
     int m_permissionValue = -4;

@@ -122,8 +122,11 @@ void pageLink(State& s, const Box& b, int pageIndex, long double topPixels)
     addAnnot(s, b, std::move(a));
 }
 
-void hyperlink(State& s, const Box& b, TzdView* v, int pageCount)
+} // namespace
+
+void zdPDFHyperlink(State& s, TzdView* v, int pageCount)
 {
+    const Box b = boxOf(s, v);
     TzdHyperlink* h = v->Hyperlink();
     if (h && !h->Value.isEmpty()) {
         switch (h->Kind) {
@@ -147,6 +150,8 @@ void hyperlink(State& s, const Box& b, TzdView* v, int pageCount)
     else
         uriLink(s, b, url);
 }
+
+namespace {
 
 QByteArray segment(const State& s, long double x1, long double y1, long double x2, long double y2)
 {
@@ -447,10 +452,8 @@ void TzdPDFExport::exportObject(TzdView* View)
 {
     State& s = *d;
     const Box b = boxOf(s, View);
-    int pageCount = PreparedPageCount;
-    if (pageCount < 0 && Report && Report->ActivePreviewPages())
-        pageCount = Report->ActivePreviewPages()->GetPageCount();
-    hyperlink(s, b, View, pageCount);
+    const int pageCount = preparedPageCount();
+    zdPDFHyperlink(s, View, pageCount);
     if (auto* line = dynamic_cast<TzdCustomLineView*>(View))
         drawLine(s, line, b);
     else if (auto* shape = dynamic_cast<TzdShapeView*>(View))
@@ -461,4 +464,9 @@ void TzdPDFExport::exportObject(TzdView* View)
         zdPDFDrawFrameLines(s, View); // the picture itself is drawn by the image route
 }
 
-void TzdPDFExport::WriteTextObject(const TzdPDFTextParams&) {}
+int TzdPDFExport::preparedPageCount() const
+{
+    if (PreparedPageCount < 0 && Report && Report->ActivePreviewPages())
+        return Report->ActivePreviewPages()->GetPageCount();
+    return PreparedPageCount;
+}

@@ -76,3 +76,5 @@ QByteArray pdfDashPattern(int style, long double width);
 
 // The frame of a text or rasterised object.
 void zdPDFDrawFrameLines(TzdPDFExport::State& s, TzdView* v);
+// The object's hyperlink as a link annotation.
+void zdPDFHyperlink(TzdPDFExport::State& s, TzdView* v, int pageCount);
