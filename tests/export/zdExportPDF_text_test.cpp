@@ -271,3 +271,96 @@ TEST(PdfText, EmbeddedSubsetsPassOtsAndFontTools)
         EXPECT_EQ(check.exitCode, 0) << c.name << check.text().toStdString();
     }
 }
+
+namespace {
+
+// The content stream of one page holding one text object.
+QByteArray textContent(const TzdPDFTextParams& base, const FontSpec& spec, long double w = 300, long double h = 100)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("t.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.Compressed = false;
+    pdf.FileName = file;
+    EXPECT_TRUE(pdf.StartExport());
+    TzdPDFPageInfo page;
+    page.Width = 794;
+    page.Height = 1123;
+    pdf.OpenPageInfo(page, 0);
+    auto box = std::make_unique<TzdShapeView>(nullptr);
+    box->SetBounds(20, 20, w, h);
+    box->SetColor(plat::clNone);
+    const auto font = make(spec);
+    TzdPDFTextParams p = base;
+    p.View = box.get();
+    p.Font = font.get();
+    pdf.WriteTextObject(p);
+    pdf.ClosePage(nullptr, 0);
+    pdf.FinishExport();
+    if (pdftest::haveTools())
+        pdftest::checkPdf(file);
+    const QByteArray bytes = fileBytes(file);
+    const qsizetype start = bytes.indexOf("stream\r\n") + 8;
+    return bytes.mid(start, bytes.indexOf("\nendstream") - start);
+}
+
+} // namespace
+
+TEST(PdfTextRoute, BlankLinesAreWritten)
+{
+    TzdPDFTextParams p;
+    p.Lines = {QStringLiteral("a"), QStringLiteral("   "), QStringLiteral("b")};
+    p.WordWrap = false;
+    const QByteArray c = textContent(p, fontOf(QStringLiteral("DejaVu Sans"), {}));
+    EXPECT_EQ(c.count("BT\r\n"), 3) << c.toStdString();
+    EXPECT_TRUE(c.contains("<000300030003> Tj")); // DejaVu Sans's blank is glyph 3
+    EXPECT_TRUE(c.startsWith("q\r\n"));
+    EXPECT_TRUE(c.endsWith("Q\r\n"));
+    EXPECT_TRUE(c.contains("/F0 11.90 Tf\r\n")); // 12 points
+}
+
+TEST(PdfTextRoute, RotatedTextHasOneTransformBeforeItsText)
+{
+    TzdPDFTextParams p;
+    p.Lines = {QStringLiteral("svisle")};
+    p.WordWrap = false;
+    p.Rotation = 90;
+    const QByteArray c = textContent(p, fontOf(QStringLiteral("DejaVu Sans"), {}), 40, 200);
+    EXPECT_EQ(c.count(" cm\r\n"), 1);
+    EXPECT_LT(c.indexOf(" cm\r\n"), c.indexOf("BT\r\n"));
+    EXPECT_TRUE(c.contains("0.00 1.00 -1.00 0.00 ")) << c.toStdString();
+}
+
+TEST(PdfTextRoute, JustifiedLinesAdjustAfterBlanksButNotTheLastLine)
+{
+    TzdPDFTextParams p;
+    p.Lines = {QStringLiteral("Žluťoučký kůň úpěl ďábelské ódy a pak běžel dál přes louky a pole až k lesu")};
+    p.WordWrap = true;
+    p.HAlign = haBlock;
+    const QByteArray c = textContent(p, fontOf(QStringLiteral("DejaVu Sans"), {}), 200, 200);
+    const int tj = int(c.count("] TJ\r\n"));
+    EXPECT_GE(tj, 2) << c.toStdString();
+    EXPECT_EQ(c.count("> Tj\r\n"), 1); // the paragraph's last line
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(">-?\\d+<")).match(QString::fromLatin1(c)).hasMatch());
+}
+
+TEST(PdfTextRoute, SpecialFontsSimulateBoldInOneFont)
+{
+    TzdPDFTextParams p;
+    p.Lines = {QStringLiteral("tučně")};
+    p.WordWrap = false;
+    const QByteArray c = textContent(p, fontOf(QStringLiteral("Arial Black"), {plat::fsBold}));
+    EXPECT_TRUE(c.contains("2 Tr ")) << c.toStdString();
+    EXPECT_TRUE(c.contains("0 Tr\r\n"));
+}
+
+TEST(PdfTextRoute, DecomposedMarksGetNoWidthOfTheirOwn)
+{
+    TzdPDFFont font(*make(fontOf(QStringLiteral("DejaVu Sans"))));
+    // A base with a combining mark the font has no precomposed glyph for.
+    const TzdPDFShapedLine line = font.ShapeLine(QStringLiteral("q\u0303"), false);
+    ASSERT_EQ(line.Glyphs.size(), 2u);
+    EXPECT_EQ(font.Widths()[1], -1);
+    EXPECT_GT(font.Widths()[0], 0);
+    EXPECT_TRUE(font.Texts()[1].isEmpty() || font.Texts()[0] == QStringLiteral("q\u0303"));
+}
