@@ -31,6 +31,9 @@ const QStringList& specialFonts()
 
 constexpr int kMaxCMapBlock = 100; // entries per bfchar block
 constexpr int kAsciiBlank = 32;
+// A glyph of Arial Unicode MS that readers draw over its neighbours; only
+// that font's glyph of this index is dropped.
+constexpr quint16 kArialUnicodeStrayGlyph = 667;
 
 QByteArray hex4(unsigned v)
 {
@@ -290,6 +293,7 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
     std::sort(starts.begin(), starts.end());
     starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
     std::map<int, bool> clusterMapped;
+    std::vector<size_t> dropped;
     for (QChar ch : Text)
         if (ch.unicode() == kAsciiBlank)
             ++result.Blanks;
@@ -305,6 +309,11 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
             clusterMapped[c] = true;
         }
         const quint16 g = result.Glyphs[k];
+        if (g == kArialUnicodeStrayGlyph &&
+            m_face->FamilyName().compare(QLatin1String("Arial Unicode MS"), Qt::CaseInsensitive) == 0) {
+            dropped.push_back(k);
+            continue;
+        }
         const auto it = std::find(m_glyphs.begin(), m_glyphs.end(), g);
         if (it == m_glyphs.end()) {
             m_glyphs.push_back(g);
@@ -313,6 +322,10 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
         } else if (m_texts[size_t(it - m_glyphs.begin())].isEmpty()) {
             m_texts[size_t(it - m_glyphs.begin())] = text;
         }
+    }
+    for (auto k = dropped.rbegin(); k != dropped.rend(); ++k) {
+        result.Glyphs.erase(result.Glyphs.begin() + qsizetype(*k));
+        clusters.erase(clusters.begin() + qsizetype(*k));
     }
     result.Clusters = std::move(clusters);
     return result;
