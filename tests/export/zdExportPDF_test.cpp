@@ -392,3 +392,24 @@ TEST(PdfExport, LinksAndBookmarksLandOnExportedPagesUnderAPageRange)
     EXPECT_EQ(annot(2).value(QStringLiteral("/A")).toObject().value(QStringLiteral("/URI")).toString(),
               QStringLiteral("u:https://example.org/a(b)"));
 }
+
+TEST(PdfExport, PasswordsAreRefusedRatherThanWrittenUnprotected)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("secret.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.FileName = file;
+    pdf.UserPassword = QStringLiteral("tajne");
+    EXPECT_FALSE(pdfRaised([&] { pdf.StartExport(); }).isEmpty());
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST(PdfExport, PermissionValueFollowsTheProtectionFlags)
+{
+    TzdPDFExport pdf(nullptr);
+    EXPECT_EQ(pdf.PermissionValue(), -4);
+    pdf.SetProtectionFlags(TzdPDFEncBits{});
+    EXPECT_EQ(pdf.PermissionValue(), -64);
+    pdf.SetProtectionFlags(TzdPDFEncBits{ePrint, eCopy});
+    EXPECT_EQ(pdf.PermissionValue(), -44);
+}

@@ -364,3 +364,14 @@ TEST(PdfTextRoute, DecomposedMarksGetNoWidthOfTheirOwn)
     EXPECT_GT(font.Widths()[0], 0);
     EXPECT_TRUE(font.Texts()[1].isEmpty() || font.Texts()[0] == QStringLiteral("q\u0303"));
 }
+
+TEST(PdfText, ARequiredLigatureMapsToItsWholeCluster)
+{
+    // Lam and alef join into one glyph even with optional ligatures off.
+    TzdPDFFont font(*make(fontOf(QStringLiteral("DejaVu Sans"))));
+    const QString lamAlef = QStringLiteral("لا");
+    const TzdPDFShapedLine line = font.ShapeLine(lamAlef, true);
+    ASSERT_EQ(line.Glyphs.size(), 1u);
+    EXPECT_EQ(font.Texts()[0], lamAlef);
+    EXPECT_TRUE(zd::pdfToUnicodeCMap("X", font.Glyphs(), font.Texts()).contains("> <06440627>"));
+}
