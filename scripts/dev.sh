@@ -15,7 +15,7 @@ build_pkgs=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   zlib1g-dev libjpeg-dev libpng-dev libssl-dev
-  libfontconfig-dev libfreetype-dev libharfbuzz-dev libcups2-dev
+  libfontconfig-dev libfreetype-dev libharfbuzz-dev libicu-dev libcups2-dev
   fonts-liberation2 fonts-wine
 )
 # qt6-translations-l10n: Qt's own Czech texts for standard buttons and dialogs.
@@ -23,7 +23,7 @@ run_pkgs=(xvfb xauth qt6-translations-l10n)
 test_pkgs=(
   zbar-tools zxing-cpp-tools dmtx-utils poppler-utils qpdf libxml2-utils
   gzip openssl libc-bin python3 python3-fonttools python3-pil clang libclang-rt-14-dev
-  opentype-sanitizer fonts-dejavu-core
+  opentype-sanitizer fonts-dejavu-core libharfbuzz-bin
   cups-daemon cups-client
   qt6-translations-l10n
 )

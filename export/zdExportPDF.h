@@ -1,0 +1,169 @@
+#pragma once
+// The PDF export filter: prepared pages become one PDF 1.5 file.
+//
+// The file is built front to back in memory, so object offsets are known
+// as they are written, and reaches its destination only when the export
+// finishes: a file is replaced atomically, so a failed export never leaves
+// a corrupt file behind nor destroys the previous one. The first error ends
+// the export.
+
+#include "Graphics.h"
+#include "zdClass_services.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class TzdFrame;
+class TzdView;
+class TzdPDFFont;
+class TzdDrawText;
+
+namespace plat {
+class TFont;
+}
+
+enum TzdPDFEncBit { ePrint, eModify, eCopy, eAnnot };
+using TzdPDFEncBits = plat::TSet<TzdPDFEncBit>;
+PLAT_DECLARE_ENUM(TzdPDFEncBit)
+PLAT_DECLARE_SET(TzdPDFEncBits)
+
+// What the filter needs of a page: size in pixels, margins in millimetres,
+// background colour and page frame.
+struct TzdPDFPageInfo {
+    long double Width = 0;
+    long double Height = 0;
+    long double LeftMargin = 0;
+    long double TopMargin = 0;
+    long double RightMargin = 0;
+    long double BottomMargin = 0;
+    plat::TColor Color = plat::clNone;
+    TzdFrame* Frame = nullptr;
+    bool MirrorMargins = false;
+};
+
+// One text object for the text route: the box, frame, fill colour and
+// hyperlink come from View, the text and its settings from the rest.
+struct TzdPDFTextParams {
+    TzdView* View = nullptr;
+    const plat::TFont* Font = nullptr;
+    QStringList Lines; // source lines, one paragraph each
+    int HAlign = 0;    // TzdHAlign
+    int VAlign = 0;    // TzdVAlign
+    long double GapX = 2;
+    long double GapY = 1;
+    long double CharSpacing = 0;
+    long double LineSpacing = 2;
+    long double ParagraphGap = 0;
+    bool WordWrap = true;
+    bool AllowHTMLTags = false;
+    bool RTLReading = false;
+    bool WordBreak = false;
+    bool Clipped = true;
+    bool Wysiwyg = true;
+    bool Underlines = false;
+    int Rotation = 0;
+};
+
+class TzdPDFExport : public TzdCustomExportFilter {
+    PLAT_CLASS(TzdPDFExport, TzdCustomExportFilter)
+public:
+    explicit TzdPDFExport(plat::TComponent* AOwner);
+    ~TzdPDFExport() override;
+
+    QString GetMenuCaption() const override;
+    bool StartExport() override;
+    void WriteObject(TzdComponent* Obj) override;
+    void FinishExport() override;
+    void ClosePage(TzdReportPage* Page, int Index) override;
+    void OpenPage(TzdReportPage* Page, int Index) override;
+
+    // OpenPage with the page's values already read; Index is the page's
+    // index among the prepared pages.
+    void OpenPageInfo(const TzdPDFPageInfo& Page, int Index);
+    // Reads a page's values; set by the layer that owns the page class.
+    static std::function<TzdPDFPageInfo(TzdReportPage*)>& PageInfoReader();
+
+    // Draws one text object through the text route (memo objects use it).
+    void WriteTextObject(const TzdPDFTextParams& Params);
+
+    // --- published
+    bool Compressed = true;
+    bool EmbeddedFonts = false;
+    bool EmbedFontsIfProtected = true;
+    bool OpenAfterExport = false;
+    bool PrintOptimized = false;
+    bool Outline = false;
+    bool Background = false;
+    bool HTMLTags = true;
+    int Quality = 95;
+    bool Transparency = false;
+    QString Title;
+    QString Author = QStringLiteral("ZazaDuzudi");
+    QString Subject = QStringLiteral("ZazaDuzudi PDF export");
+    QString Keywords;
+    QString Creator;
+    QString Producer;
+    QString UserPassword;
+    QString OwnerPassword;
+    TzdPDFEncBits ProtectionFlags() const { return m_protectionFlags; }
+    void SetProtectionFlags(TzdPDFEncBits Value);
+    bool HideToolbar = false;
+    bool HideMenubar = false;
+    bool HideWindowUI = false;
+    bool FitWindow = false;
+    bool CenterWindow = false;
+    bool PrintScaling = false;
+    bool PdfA = false;
+
+    int PermissionValue() const { return m_permissionValue; }
+
+    // Where the file identifier and the document date come from; replaced
+    // by tests that compare whole files.
+    std::function<QByteArray()> FileIDSource;
+    std::function<QDateTime()> Clock;
+    // The number of prepared pages (page-number links are clipped to it);
+    // negative: taken from the report's prepared pages.
+    int PreparedPageCount = -1;
+    // The outline written as bookmarks; nullptr: the report's prepared pages'.
+    TzdCustomOutline* OutlineSource = nullptr;
+
+    // The PDF font of a report font, created on first use.
+    TzdPDFFont* FindPdfFont(const plat::TFont& Font);
+
+    // --- for the drawing and font units
+    struct State;
+    State& state() { return *d; }
+
+private:
+    void resetExportState();
+    void exportObject(TzdView* View);
+    void writeFonts();
+    void writePageTree();
+    void writeInfo();
+    int writeOutline();
+    void writeAnnots();
+    void writeCatalog(int outlineRoot);
+    void writeXrefAndTrailer(int catalog, int info);
+    void commitOutput();
+    int exportedPosition(int preparedIndex) const;
+    int preparedPageCount() const;
+
+    TzdPDFEncBits m_protectionFlags{ePrint, eModify, eCopy, eAnnot};
+    int m_permissionValue = -4;
+    std::unique_ptr<State> d;
+};
+
+namespace zd {
+// The one writer of real numbers into PDF content: two decimals, '.', half
+// away from zero, never "-0.00". Infinity and NaN raise EInvalidOp.
+QByteArray pdfNum(long double Value);
+// The page colour's component format: "0", "1" or "0.dd" with dd = v*100 div 256.
+QByteArray pdfPageColorComponent(int Value);
+// A document text: "<FEFF" + four upper-case hex digits per UTF-16 unit + ">".
+QByteArray pdfTextString(const QString& Text);
+QByteArray pdfEscapeLiteral(const QByteArray& Bytes);
+} // namespace zd

@@ -1,0 +1,80 @@
+#pragma once
+// The working state of one PDF export, shared by the units of the filter
+// (document structure, drawing of objects, fonts).
+
+#include "zdExportPDF.h"
+
+#include <QSaveFile>
+
+#include <memory>
+#include <vector>
+
+class TzdPDFFont;
+
+struct TzdPDFAnnot {
+    int Number = 0;
+    QByteArray Rect;        // left bottom right top
+    QByteArray Hyperlink;   // ready PDF string; empty for a page link
+    int TargetPageIndex = 0; // prepared page index
+    int TargetTop = 0;
+};
+
+struct TzdPDFExport::State {
+    QByteArray out;                       // the file so far
+    std::vector<qint64> objectOffsets;    // entry k-1: offset of object k
+    std::vector<int> pageObjects;         // per exported page
+    std::vector<long double> pageHeights; // per exported page, points
+    std::vector<int> pagePrepared;        // prepared index of each exported page
+    std::vector<std::unique_ptr<TzdPDFFont>> fonts;
+    std::vector<TzdPDFAnnot> annots;
+    QByteArray pageAnnotRefs;
+    QByteArray content; // the current page's content stream
+    QByteArray fileID;
+    bool encrypting = false;
+    bool compressed = true;
+    bool embedFonts = false;
+    bool pageOpen = false;
+    bool started = false;
+    int pageIndex = 0; // prepared index of the open page
+    plat::TColor lastColor = 0;
+    QByteArray lastColorText = "0 0 0";
+    long double pageWidthPt = 0;
+    long double pageHeightPt = 0;
+    long double marginShiftX = 0;
+    long double marginShiftY = 0;
+    std::unique_ptr<QSaveFile> file; // the destination when no output stream is set
+
+    int allocate()
+    {
+        objectOffsets.push_back(out.size());
+        return int(objectOffsets.size());
+    }
+    void place(int number) { objectOffsets[size_t(number) - 1] = out.size(); }
+    void put(const QByteArray& text) { out += text; }
+    void line(const QByteArray& text)
+    {
+        out += text;
+        out += "\r\n";
+    }
+    void header(int number) { line(QByteArray::number(number) + " 0 obj"); }
+    // The rest of a stream object after its header and leading entries.
+    void streamObject(const QByteArray& data, bool openDict, bool compress);
+
+    // Page mapping of report pixels (absolute on the page) to points.
+    long double X(long double x) const { return x * 0.75L + marginShiftX; }
+    long double Y(long double y) const { return pageHeightPt - marginShiftY - y * 0.75L; }
+    QByteArray colorText(plat::TColor color);
+};
+
+namespace zd {
+inline QByteArray ref(int n)
+{
+    return QByteArray::number(n) + " 0 R";
+}
+QByteArray pdfDashPattern(int style, long double width);
+} // namespace zd
+
+// The frame of a text or rasterised object.
+void zdPDFDrawFrameLines(TzdPDFExport::State& s, TzdView* v);
+// The object's hyperlink as a link annotation.
+void zdPDFHyperlink(TzdPDFExport::State& s, TzdView* v, int pageCount);

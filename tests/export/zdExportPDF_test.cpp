@@ -1,0 +1,415 @@
+// The PDF filter's document structure, driven through its hooks over
+// synthetic pages; every file is checked by qpdf and poppler.
+#include "PdfCheck.h"
+#include "../TestUtil.h"
+
+#include "zdExportPDF.h"
+
+#include "Exceptions.h"
+#include "Streams.h"
+#include "zdClass_fill.h"
+#include "zdClass_shape.h"
+#include "zdClass_view.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace pdftest;
+
+namespace {
+
+const QString kGolden = QStringLiteral(SORVAMET_TEST_DATA "/onepage.pdf");
+
+TzdPDFPageInfo a4()
+{
+    TzdPDFPageInfo p;
+    p.Width = 794;
+    p.Height = 1123;
+    p.LeftMargin = p.TopMargin = p.RightMargin = p.BottomMargin = 10;
+    return p;
+}
+
+void fixIdAndClock(TzdPDFExport& pdf)
+{
+    pdf.FileIDSource = [] { return QByteArray("0123456789abcdef0123456789abcdef"); };
+    pdf.Clock = [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); };
+}
+
+// An outline of (text, page, top, children) items walked like the prepared pages'.
+struct Item {
+    QString text;
+    int page;
+    int top;
+    std::vector<Item> children;
+};
+
+class TestOutline : public TzdCustomOutline {
+public:
+    explicit TestOutline(std::vector<Item> items) : TzdCustomOutline(nullptr), m_root{QString(), 0, 0, std::move(items)} {}
+    int ItemCount() override { return int(current().children.size()); }
+    void AddItem(const QString&, int) override {}
+    void LevelInto(int Index) override { m_path.push_back(Index); }
+    void LevelRoot() override { m_path.clear(); }
+    void LevelUp() override { m_path.pop_back(); }
+    void ReadItem(int Index, QString& Text, int& Page, int& Top) override
+    {
+        const Item& i = current().children[size_t(Index)];
+        Text = i.text;
+        Page = i.page;
+        Top = i.top;
+    }
+    void ShiftFollowingItems(TzdXMLItem*, int) override {}
+    TzdXMLItem* LastItem() override { return nullptr; }
+
+private:
+    const Item& current() const
+    {
+        const Item* i = &m_root;
+        for (int k : m_path)
+            i = &i->children[size_t(k)];
+        return *i;
+    }
+    Item m_root;
+    std::vector<int> m_path;
+};
+
+// Exports the prepared pages listed (their count is pageCount); objects[k]
+// go on prepared page k.
+QString exportPages(TzdPDFExport& pdf, const QString& file, const std::vector<int>& pages,
+                    const std::map<int, std::vector<TzdView*>>& objects = {})
+{
+    pdf.FileName = file;
+    if (!pdf.StartExport())
+        return QStringLiteral("not started");
+    for (int index : pages) {
+        pdf.OpenPageInfo(a4(), index);
+        if (auto it = objects.find(index); it != objects.end())
+            for (TzdView* v : it->second)
+                pdf.WriteObject(v);
+        pdf.ClosePage(nullptr, index);
+    }
+    pdf.FinishExport();
+    return {};
+}
+
+// The objects qpdf lists, keyed "obj:n 0 R".
+QJsonObject qpdfObjects(const QString& file)
+{
+    const Tool t = runTool(QStringLiteral("/usr/bin/qpdf"), {QStringLiteral("--json"), file});
+    const QJsonObject root = QJsonDocument::fromJson(t.out).object();
+    QJsonObject objects;
+    for (const QJsonValue& v : root.value(QStringLiteral("qpdf")).toArray())
+        if (v.isObject()) {
+            const QJsonObject o = v.toObject();
+            for (auto it = o.begin(); it != o.end(); ++it)
+                objects.insert(it.key(), it.value());
+        }
+    return objects;
+}
+
+QString pdfRaised(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const plat::Exception& e) {
+        return QString::fromLatin1(e.className()) + ": " + e.message();
+    }
+    return {};
+}
+
+class FailingStream : public plat::TStream {
+public:
+    qint64 Read(void*, qint64) override { return 0; }
+    qint64 Write(const void*, qint64) override
+    {
+        ++writes;
+        return 0;
+    }
+    qint64 Seek(qint64, plat::TSeekOrigin) override { return 0; }
+    int writes = 0;
+};
+
+} // namespace
+
+TEST(PdfNumbers, TwoDecimalsHalfAwayFromZeroNoNegativeZero)
+{
+    const std::vector<std::pair<long double, const char*>> cases = {
+        {12.5L, "12.50"}, {0, "0.00"},       {-3, "-3.00"},      {0.375L, "0.38"},       {-0.375L, "-0.38"},
+        {-0.001L, "0.00"}, {0.004L, "0.00"}, {1e9L, "1000000000.00"}, {595.5L, "595.50"}, {-0.005L, "-0.01"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(zd::pdfNum(value), QByteArray(text)) << double(value);
+}
+
+TEST(PdfNumbers, NonFiniteValuesAreRefused)
+{
+    for (long double v : {std::numeric_limits<long double>::infinity(), -std::numeric_limits<long double>::infinity(),
+                          std::numeric_limits<long double>::quiet_NaN()})
+        EXPECT_TRUE(pdfRaised([&] { zd::pdfNum(v); }).startsWith(QStringLiteral("EInvalidOp"))) << double(v);
+}
+
+TEST(PdfNumbers, PageColourComponents)
+{
+    EXPECT_EQ(zd::pdfPageColorComponent(10), "0.03");
+    EXPECT_EQ(zd::pdfPageColorComponent(128), "0.50");
+    EXPECT_EQ(zd::pdfPageColorComponent(255), "1");
+    EXPECT_EQ(zd::pdfPageColorComponent(0), "0");
+}
+
+TEST(PdfStrings, TextStringsAndLiterals)
+{
+    EXPECT_EQ(zd::pdfTextString(QString()), "<FEFF>");
+    EXPECT_EQ(zd::pdfTextString(QStringLiteral("Ž1")), "<FEFF017D0031>");
+    EXPECT_EQ(zd::pdfEscapeLiteral(QByteArray("a(b)\\\r\n")), "a\\(b\\)\\\\\\r\\n");
+}
+
+TEST(PdfExport, OnePageFileMatchesTheGoldenFileByteForByte)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "qpdf and poppler-utils are needed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("one.pdf"));
+    TzdPDFExport pdf(nullptr);
+    fixIdAndClock(pdf);
+    pdf.Compressed = false;
+    ASSERT_EQ(exportPages(pdf, file, {0}), QString());
+    checkPdf(file);
+    const QByteArray bytes = fileBytes(file);
+    if (qEnvironmentVariableIsSet("SORVAMET_UPDATE_GOLDEN")) {
+        QFile out(kGolden);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    EXPECT_EQ(bytes, fileBytes(kGolden));
+    // Page tree, content, page, information, catalog.
+    EXPECT_TRUE(bytes.contains("xref\r\n0 6\r\n"));
+    EXPECT_TRUE(bytes.contains("/Size 6\r\n"));
+    EXPECT_TRUE(bytes.contains("/ID [<0123456789abcdef0123456789abcdef><0123456789abcdef0123456789abcdef>]"));
+    EXPECT_TRUE(bytes.contains("/CreationDate (D:20240305140709)"));
+    EXPECT_TRUE(bytes.startsWith("%PDF-1.5\x25\xE2\xE3\xCF\xD3\r\n"));
+}
+
+TEST(PdfExport, EveryCrossReferenceLineIsTwentyBytesAndPointsAtItsObject)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "qpdf and poppler-utils are needed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("xref.pdf"));
+    TzdPDFExport pdf(nullptr);
+    auto* link = new TzdShapeView(nullptr);
+    std::unique_ptr<TzdShapeView> owner(link);
+    link->SetBounds(10, 10, 100, 50);
+    link->SetURL(QStringLiteral("@2"));
+    pdf.PreparedPageCount = 3;
+    ASSERT_EQ(exportPages(pdf, file, {0, 1, 2}, {{0, {link}}}), QString());
+    checkPdf(file);
+    const QByteArray bytes = fileBytes(file);
+    const qsizetype x = bytes.lastIndexOf("\r\nxref\r\n") + 2;
+    const QByteArray startxref = bytes.mid(bytes.lastIndexOf("startxref\r\n") + 11).split('\r').first();
+    EXPECT_EQ(startxref.toLongLong(), x);
+    const QList<QByteArray> head = bytes.mid(x).split('\n');
+    const int count = head[1].trimmed().split(' ')[1].toInt();
+    qsizetype pos = x + head[0].size() + 1 + head[1].size() + 1;
+    for (int n = 0; n < count; ++n, pos += 20) {
+        const QByteArray entry = bytes.mid(pos, 20);
+        ASSERT_TRUE(entry.endsWith("\r\n")) << n;
+        if (n == 0) {
+            EXPECT_EQ(entry, "0000000000 65535 f\r\n");
+            continue;
+        }
+        EXPECT_EQ(entry.mid(10, 10), " 00000 n\r\n");
+        EXPECT_TRUE(bytes.mid(entry.left(10).toLongLong()).startsWith(QByteArray::number(n) + " 0 obj\r\n")) << n;
+    }
+    EXPECT_TRUE(bytes.mid(pos).startsWith("trailer\r\n"));
+}
+
+TEST(PdfExport, ViewerPreferencesPrintScalingIsAName)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "qpdf and poppler-utils are needed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("prefs.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.Compressed = false;
+    pdf.Title = QStringLiteral("Štítky");
+    ASSERT_EQ(exportPages(pdf, file, {0}), QString());
+    checkPdf(file);
+    const QByteArray bytes = fileBytes(file);
+    EXPECT_TRUE(bytes.contains("/PrintScaling /None\r\n"));
+    EXPECT_FALSE(bytes.contains("/PrintScaling false"));
+    EXPECT_TRUE(bytes.contains("/DisplayDocTitle true"));
+    const Tool info = runTool(QStringLiteral("/usr/bin/pdfinfo"), {file});
+    EXPECT_TRUE(QString::fromUtf8(info.out).contains(QStringLiteral("Štítky")));
+}
+
+TEST(PdfExport, PageColourAndPageFrame)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "qpdf and poppler-utils are needed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("colour.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.Compressed = false;
+    pdf.FileName = file;
+    TzdFrame frame;
+    frame.Typ = TzdFrameTypes{ftLeft, ftTop};
+    frame.TopLine()->Style = fsDouble;
+    TzdPDFPageInfo page = a4();
+    page.Color = 10 | (128 << 8) | (255 << 16);
+    page.Frame = &frame;
+    ASSERT_TRUE(pdf.StartExport());
+    pdf.OpenPageInfo(page, 0);
+    pdf.ClosePage(nullptr, 0);
+    pdf.FinishExport();
+    checkPdf(file);
+    const QByteArray bytes = fileBytes(file);
+    EXPECT_TRUE(bytes.contains("0.00 w\r\n0.03 0.50 1 RG\r\n0.03 0.50 1 rg\r\n28.35 28.35 m\r\n"));
+    // The left side once, the double top side twice.
+    EXPECT_EQ(bytes.count(" m\r\n") - 1, 3);
+}
+
+TEST(PdfExport, NoExportedPageIsAnErrorAndWritesNoFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("none.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.FileName = file;
+    ASSERT_TRUE(pdf.StartExport());
+    EXPECT_FALSE(pdfRaised([&] { pdf.FinishExport(); }).isEmpty());
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty()); // no temporary left behind
+}
+
+TEST(PdfExport, AFailedExportKeepsThePreviousFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("kept.pdf"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("previous");
+    }
+    TzdPDFExport pdf(nullptr);
+    std::unique_ptr<TzdShapeView> bad(new TzdShapeView(nullptr));
+    bad->SetBounds(0, 0, 10, 10);
+    bad->SetURL(QStringLiteral("@two"));
+    EXPECT_TRUE(pdfRaised([&] { exportPages(pdf, file, {0}, {{0, {bad.get()}}}); }).startsWith("EConvertError"));
+    EXPECT_EQ(fileBytes(file), "previous");
+    // The next export on the same filter writes a sound file.
+    ASSERT_EQ(exportPages(pdf, file, {0}), QString());
+    EXPECT_TRUE(fileBytes(file).startsWith("%PDF-1.5"));
+}
+
+TEST(PdfExport, AWriteErrorFailsTheExportOnce)
+{
+    TzdPDFExport pdf(nullptr);
+    auto* stream = new FailingStream;
+    pdf.OutputStream.reset(stream);
+    ASSERT_TRUE(pdf.StartExport());
+    pdf.OpenPageInfo(a4(), 0);
+    pdf.ClosePage(nullptr, 0);
+    EXPECT_TRUE(pdfRaised([&] { pdf.FinishExport(); }).startsWith(QStringLiteral("EWriteError")));
+    EXPECT_EQ(stream->writes, 1);
+}
+
+TEST(PdfExport, AFileThatCannotBeCreatedFailsTheStart)
+{
+    TzdPDFExport pdf(nullptr);
+    pdf.FileName = QStringLiteral("/nonexistent-folder/x.pdf");
+    EXPECT_TRUE(pdfRaised([&] { pdf.StartExport(); }).startsWith(QStringLiteral("EFCreateError")));
+}
+
+TEST(PdfExport, NoFileNameAndNoStreamCancels)
+{
+    TzdPDFExport pdf(nullptr);
+    EXPECT_FALSE(pdf.StartExport());
+}
+
+TEST(PdfExport, LinksAndBookmarksLandOnExportedPagesUnderAPageRange)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "qpdf and poppler-utils are needed";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("range.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.Outline = true;
+    pdf.PreparedPageCount = 4;
+    TestOutline outline({{QStringLiteral("Úvod"), 1, 0, {{QStringLiteral("Detail"), 3, 100, {}}}},
+                         {QStringLiteral("Vynecháno"), 2, 0, {{QStringLiteral("Také"), 3, 0, {}}}},
+                         {QStringLiteral("Konec"), 3, 40, {}}});
+    pdf.OutlineSource = &outline;
+    std::unique_ptr<TzdShapeView> toFourth(new TzdShapeView(nullptr)), toThird(new TzdShapeView(nullptr)),
+        web(new TzdShapeView(nullptr));
+    toFourth->SetBounds(10, 10, 50, 20);
+    toFourth->SetURL(QStringLiteral("@4"));
+    toThird->SetBounds(10, 40, 50, 20);
+    toThird->SetURL(QStringLiteral("@3"));
+    web->SetBounds(10, 70, 50, 20);
+    web->SetURL(QStringLiteral("https://example.org/a(b)"));
+    // Prepared pages 1 and 3 (the second and fourth) are exported.
+    ASSERT_EQ(exportPages(pdf, file, {1, 3}, {{1, {toFourth.get(), toThird.get(), web.get()}}}), QString());
+    checkPdf(file);
+
+    const Tool t = runTool(QStringLiteral("/usr/bin/qpdf"), {QStringLiteral("--json"), file});
+    const QJsonObject json = QJsonDocument::fromJson(t.out).object();
+    const QJsonArray pages = json.value(QStringLiteral("pages")).toArray();
+    ASSERT_EQ(pages.size(), 2);
+    const QString second = pages[1].toObject().value(QStringLiteral("object")).toString();
+    // Outline: "Úvod" with its child "Detail", then "Konec"; "Vynecháno" is
+    // left out with its subtree.
+    const QJsonArray outlines = json.value(QStringLiteral("outlines")).toArray();
+    ASSERT_EQ(outlines.size(), 2);
+    EXPECT_EQ(outlines[0].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Úvod"));
+    EXPECT_EQ(outlines[0].toObject().value(QStringLiteral("destpageposfrom1")).toInt(), 1);
+    const QJsonArray kids = outlines[0].toObject().value(QStringLiteral("kids")).toArray();
+    ASSERT_EQ(kids.size(), 1);
+    EXPECT_EQ(kids[0].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Detail"));
+    EXPECT_EQ(kids[0].toObject().value(QStringLiteral("destpageposfrom1")).toInt(), 2);
+    EXPECT_EQ(outlines[1].toObject().value(QStringLiteral("title")).toString(), QStringLiteral("Konec"));
+    EXPECT_EQ(outlines[1].toObject().value(QStringLiteral("destpageposfrom1")).toInt(), 2);
+
+    // Links of the first page: to the fourth prepared page (the second
+    // exported one), to a page not exported (no destination), to the web.
+    const QJsonObject objects = qpdfObjects(file);
+    const QJsonArray annots = objects.value("obj:" + pages[0].toObject().value(QStringLiteral("object")).toString())
+                                  .toObject().value(QStringLiteral("value")).toObject()
+                                  .value(QStringLiteral("/Annots")).toArray();
+    ASSERT_EQ(annots.size(), 3);
+    auto annot = [&](int k) {
+        return objects.value("obj:" + annots[k].toString()).toObject().value(QStringLiteral("value")).toObject();
+    };
+    EXPECT_EQ(annot(0).value(QStringLiteral("/Dest")).toArray()[0].toString(), second);
+    EXPECT_FALSE(annot(1).contains(QStringLiteral("/Dest")));
+    EXPECT_EQ(annot(2).value(QStringLiteral("/A")).toObject().value(QStringLiteral("/URI")).toString(),
+              QStringLiteral("u:https://example.org/a(b)"));
+}
+
+TEST(PdfExport, PasswordsAreRefusedRatherThanWrittenUnprotected)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("secret.pdf"));
+    TzdPDFExport pdf(nullptr);
+    pdf.FileName = file;
+    pdf.UserPassword = QStringLiteral("tajne");
+    EXPECT_FALSE(pdfRaised([&] { pdf.StartExport(); }).isEmpty());
+    EXPECT_FALSE(QFile::exists(file));
+}
+
+TEST(PdfExport, PermissionValueFollowsTheProtectionFlags)
+{
+    TzdPDFExport pdf(nullptr);
+    EXPECT_EQ(pdf.PermissionValue(), -4);
+    pdf.SetProtectionFlags(TzdPDFEncBits{});
+    EXPECT_EQ(pdf.PermissionValue(), -64);
+    pdf.SetProtectionFlags(TzdPDFEncBits{ePrint, eCopy});
+    EXPECT_EQ(pdf.PermissionValue(), -44);
+}
