@@ -54,11 +54,14 @@ child_cpu() {
 
 build=build
 sanitize=OFF
-if [ "$mode" = test ] && [ "${CI:-}" = true ]; then sanitize=ON; fi
+bench=ON
+# CI runs the tests under the sanitizers and has no use for the benchmark
+# program, which is run by hand from an optimised build.
+if [ "$mode" = test ] && [ "${CI:-}" = true ]; then sanitize=ON; bench=OFF; fi
 jobs=$(nproc)
 
 started=$SECONDS; child_cpu; cpu=$cpu_now
-cmake -S . -B "$build" -G Ninja -DSORVAMET_SANITIZE=$sanitize >/dev/null
+cmake -S . -B "$build" -G Ninja -DSORVAMET_SANITIZE=$sanitize -DSORVAMET_BENCH=$bench >/dev/null
 cmake --build "$build" -j "$jobs"
 child_cpu
 echo "build: $((SECONDS - started)) s on $jobs cores, $((cpu_now - cpu)) s of CPU"
