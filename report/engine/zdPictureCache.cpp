@@ -1,6 +1,7 @@
 #include "zdPictureCache.h"
 
 #include "Files.h"
+#include "Exceptions.h"
 #include "Graphics.h"
 #include "Streams.h"
 #include "zdClass_picture.h"
@@ -21,6 +22,10 @@ public:
         if (VisibleSize != 0 && offset == 0 && origin == plat::soEnd)
             return VisibleSize;
         return Base::Seek(offset, origin);
+    }
+    qint64 Size() override
+    {
+        return VisibleSize != 0 ? VisibleSize : Base::Size();
     }
     qint64 Read(void* buffer, qint64 count) override
     {
@@ -135,7 +140,10 @@ QByteArray TzdPictureCache::ItemBytes(int Index)
         return {};
     const Item item = m_items[size_t(Index - 1)];
     Segment& segment = *m_segments[size_t(item.Segment)];
-    QByteArray bytes(itemSize(Index - 1), Qt::Uninitialized);
+    const qint64 size = itemSize(Index - 1);
+    if (size < 0) // the segment lost bytes under us
+        throw plat::EReadError(QStringLiteral("Stream read error"));
+    QByteArray bytes(size, Qt::Uninitialized);
     segment.Stream->Seek(item.Offset, plat::soBeginning);
     segment.Stream->ReadBuffer(bytes.data(), bytes.size());
     return bytes;
@@ -154,6 +162,10 @@ void TzdPictureCache::GetPicture(TzdPictureView* Picture)
     const Item item = m_items[size_t(index - 1)];
     Segment& segment = *m_segments[size_t(item.Segment)];
     const qint64 size = itemSize(index - 1);
+    if (size <= 0) {
+        Picture->Picture()->Clear();
+        return;
+    }
     segment.Stream->Seek(item.Offset, plat::soBeginning);
     *segment.Visible = item.Offset + size;
     // The window is closed on every path, so a picture that fails to load

@@ -725,7 +725,9 @@ void TzdPreviewPages::buildObjects(TzdComponent* Parent, TzdXMLItem* Item, TzdCo
         TzdComponent* obj = nullptr;
         try {
             obj = serializer.ReadObjectFromText(Owner, text, true);
-        } catch (const plat::Exception&) {
+        } catch (const plat::Exception& e) {
+            if (qEnvironmentVariableIsSet("ZD_STORE_DEBUG"))
+                qWarning("rebuild: %s: %s", text.constData(), qPrintable(e.message()));
             // An entry that cannot be rebuilt costs only its own object.
             continue;
         }
@@ -945,6 +947,11 @@ bool TzdPreviewPages::LoadFromStream(plat::TStream& Stream, bool AllowPartialLoa
     m_doc->LoadFromStream(*source);
     m_doc->Root()->Name = "preparedreport";
     m_pageList = rootChild("previewpages");
+    // Read whole, the pages lose their paging flag: give it back as adding
+    // them gave it (the first two pages and pages stored in full stay).
+    for (int i = 2; i < m_pageList->Count(); ++i)
+        if (!isWhole(m_pageList->GetItem(i)))
+            m_pageList->GetItem(i)->Unloadable = true;
     TzdXMLItem* report = rootChild("report");
     if (report->Count() > 0) {
         TzdXMLItem* r = report->GetItem(0);
