@@ -1,0 +1,179 @@
+#pragma once
+// The prepared pages of a report: one XML tree in which every page refers to
+// a source page (a copy of a template page) and keeps each printed object
+// only as the attributes in which it differs from its source object. Pages
+// are rebuilt on demand into a small cache of owned page objects; a page
+// handed out stays valid until the next call into the store. Older pages
+// can be paged out to the document's temporary file.
+
+#include "zdClass_services.h"
+#include "zdPrintPages.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class TzdPictureCache;
+class TzdPreviewPages;
+class TzdXMLDocument;
+class TzdXMLItem;
+
+class TzdOutline : public TzdCustomOutline {
+public:
+    explicit TzdOutline(TzdCustomPreviewPages* PreviewPages);
+    int ItemCount() override;
+    void AddItem(const QString& Text, int Top) override;
+    void LevelInto(int Index) override;
+    void LevelRoot() override;
+    void LevelUp() override;
+    void ReadItem(int Index, QString& Text, int& Page, int& Top) override;
+    void ShiftFollowingItems(TzdXMLItem* From, int NewTop) override;
+    TzdXMLItem* LastItem() override;
+
+private:
+    TzdXMLItem* root();
+};
+
+// Alias → source name ("Page" + source page index + "." + object name) →
+// source object.
+class TzdDictionary {
+public:
+    void Clear();
+    void Add(const QString& Alias, const QString& SourceName, TzdComponent* Object);
+    QString AddUnique(const QString& Prefix, const QString& SourceName, TzdComponent* Object);
+    // Prefix + the first free number at or above the highest power-of-two
+    // probe below 10000 that is taken.
+    QString CreateUniqueName(const QString& Prefix) const;
+    TzdComponent* GetObject(const QString& Alias) const;
+    QString GetSourceName(const QString& Alias) const;
+    bool Contains(const QString& Alias) const;
+    int Count() const { return int(m_aliases.size()); }
+    // Aliases in sorted order, with their source names.
+    std::vector<std::pair<QString, QString>> Entries() const;
+    void ForgetObject(TzdComponent* Object);
+
+private:
+    struct Entry {
+        QString Alias;
+        QString SourceName;
+        TzdComponent* Object;
+    };
+    std::map<QString, Entry> m_aliases; // by case-folded alias
+    mutable std::map<QString, int> m_nextFree;
+};
+
+class TzdPreviewPages : public TzdCustomPreviewPages, public zd::PrintSource {
+public:
+    explicit TzdPreviewPages(zd::ReportDocument* AReport);
+    ~TzdPreviewPages() override;
+
+    int GetPageCount() override;
+    TzdReportPage* GetPage(int Index) override;
+    QSize GetPageSize(int Index) override;
+    void Clear() override;
+    void Initialize() override;
+    void AddObject(TzdComponent* Obj) override;
+    void AddPage(TzdReportPage* Page) override;
+    void RegisterSourcePage(TzdReportPage* Page) override;
+    void AddSourceObject(TzdComponent* Obj) override;
+    void RememberPassStart() override;
+    void DiscardPassPages() override;
+    int CutObjectsFrom(int Position) override;
+    void FinishPreparing() override;
+    void NextLogicalPage() override;
+    void CloseLogicalPageGroup() override;
+    void PasteCutObjects(long double X, long double Y) override;
+    void MoveAnchorsDown(int FromIndex, long double NewTop) override;
+    void CachePicture(TzdPictureView* Picture) override;
+    bool BandOnCurrentPage(TzdBand* Band) override;
+    int CurrentPosition() override;
+    int LastAnchorIndex() override;
+    long double ContentBottom(long double X) override;
+    int LogicalPageNumber() override;
+    int LogicalPageTotal() override;
+    void InsertEmptyPage(int Index) override;
+    void DeletePage(int Index) override;
+    void ReplacePage(int Index, TzdReportPage* Page) override;
+    bool DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY, long double OffsetX,
+                  long double OffsetY) override;
+    void HandleMouseAt(int, int, int, plat::TMouseButton, plat::TShiftState, long double, long double, long double,
+                       plat::TCursor&, quint8) override {}
+    void AppendPagesOf(zd::ReportDocument*) override {}
+    bool LoadFromStream(plat::TStream& Stream, bool AllowPartialLoading) override;
+    void SaveToStream(plat::TStream& Stream) override;
+    bool LoadFromFile(const QString& FileName, bool ExceptionIfNotFound) override;
+    // Written beside the file and renamed over it: a failed save keeps the old file.
+    void SaveToFile(const QString& FileName) override;
+    bool Print() override;
+    bool Export(TzdCustomExportFilter* Filter) override;
+
+    void AddAnchor(const QString& Text, long double Top);
+    int GetAnchorPage(const QString& Text);
+
+    // --- PrintSource
+    int PageCount() override { return GetPageCount(); }
+    zd::PrintPageInfo PreparePage(int Index) override;
+    TzdReportPage* Page(int Index) override { return GetPage(Index); }
+    void ClearPageCache() override { clearPageCache(); }
+    void ExportPageObjects(TzdCustomExportFilter* Filter, int Index) override;
+    bool Terminated() override;
+    void SetTerminated(bool Value) override;
+    QString Title() override;
+
+    TzdXMLDocument* Document() const { return m_doc.get(); }
+    TzdPictureCache* PictureCache() const { return m_pictures.get(); }
+    TzdDictionary& Dictionary() { return m_dictionary; }
+    int SourcePageCount() const { return int(m_sourcePages.size()); }
+    int PagesInCacheCount() const { return int(m_cache.size()); }
+    // Settings of a store without a report (and the report's otherwise).
+    bool UseFileCache = false;
+    int MaxMemSize = 10; // megabytes
+    int PagesInCache = 50;
+    QString TempDir;
+    bool Compressed = false;
+    bool PictureCacheInFile = false;
+    QString ReportName;
+
+    long double PrintScale = 1;
+    int PrintCopyNo = 0;
+
+private:
+    TzdXMLItem* rootChild(const QByteArray& Name);
+    TzdXMLItem* pageItem(int Index);
+    void clearPageCache();
+    void dropCacheEntry(size_t i);
+    void buildObjects(TzdComponent* Parent, TzdXMLItem* Item, TzdComponent* Owner);
+    void writeObject(TzdComponent* Obj, TzdXMLItem* Parent, bool Whole);
+    void registerCopy(TzdComponent* Original, TzdComponent* Copy, int SourceIndex);
+    TzdComponent* sourceOf(TzdXMLItem* Item);
+    void settingsFromReport();
+    void freeSourcePages();
+
+    std::unique_ptr<TzdXMLDocument> m_doc;
+    std::unique_ptr<TzdPictureCache> m_pictures;
+    TzdDictionary m_dictionary;
+    std::vector<std::unique_ptr<TzdReportPage>> m_sourcePages;
+    std::unordered_map<TzdComponent*, QByteArray> m_baseText; // source object → its stored text
+    std::vector<TzdComponent*> m_templates;                    // template page of each source page
+    struct CacheEntry {
+        int Index;
+        std::unique_ptr<TzdReportPage> Page;
+    };
+    std::vector<CacheEntry> m_cache; // most recently built first
+    TzdXMLItem* m_pageList = nullptr;
+    int m_passStartPage = -1;
+    int m_passStartObjects = 0;
+    int m_passStartOutline = 0;
+    int m_logicalCounter = 0;
+    qint64 m_pendingXMLSize = 0;
+    long double m_appendedContentBottom = 0;
+};
+
+namespace zd {
+// Reads a float written with either '.' or ',' as decimal separator.
+long double readFloat(const QByteArray& Text, long double Default = 0);
+} // namespace zd
