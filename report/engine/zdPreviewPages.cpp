@@ -725,9 +725,7 @@ void TzdPreviewPages::buildObjects(TzdComponent* Parent, TzdXMLItem* Item, TzdCo
         TzdComponent* obj = nullptr;
         try {
             obj = serializer.ReadObjectFromText(Owner, text, true);
-        } catch (const plat::Exception& e) {
-            if (qEnvironmentVariableIsSet("ZD_STORE_DEBUG"))
-                qWarning("rebuild: %s: %s", text.constData(), qPrintable(e.message()));
+        } catch (const plat::Exception&) {
             // An entry that cannot be rebuilt costs only its own object.
             continue;
         }
