@@ -8,15 +8,19 @@
 #include "ScriptedServices.h"
 #include "Streams.h"
 #include "zdClass_band.h"
+#include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdClass_report.h"
 #include "zdClass_services.h"
 #include "zdClass_shape.h"
+#include "zdClass_style.h"
 #include "zdCrypt.h"
+#include "zdDrawText.h"
 #include "zdDataSets.h"
 #include "zdModelFixture.h"
 #include "zdToolRunner.h"
 #include "zdVariables.h"
+#include "Graphics.h"
 #include "zdZLib.h"
 
 #include <QDir>
@@ -592,3 +596,121 @@ TEST_F(ReportFiles, SettingsFileFollowsIniFile)
 }
 
 } // namespace
+
+// --- styles
+
+namespace {
+// Two styles, and a memo on the first page's title that takes one of them.
+void addStyles(TzdReport& report)
+{
+    TzdStyleItem* head = report.Styles()->Add();
+    head->SetName(QStringLiteral("Nadpis – velký"));
+    head->Font()->SetHeight(-24);
+    head->SetColor(0x00FF00);
+    TzdStyleItem* note = report.Styles()->Add();
+    note->SetName(QStringLiteral("Poznámka"));
+    note->ApplyFill = false;
+    auto* memo = new TzdMemoView(&report);
+    memo->SetParent(report.FindObject(QStringLiteral("ReportTitle1")));
+    memo->SetName(QStringLiteral("Memo1"));
+    memo->SetStyle(QStringLiteral("nadpis – VELKÝ"));
+}
+} // namespace
+
+TEST_F(ReportFiles, StylesRoundTripWithTheTemplate)
+{
+    ServiceClasses classes(true, false);
+    const QString first = path(QStringLiteral("styles.zd3"));
+    {
+        TzdReport report;
+        fillReport(report);
+        addStyles(report);
+        auto* memo = dynamic_cast<TzdMemoView*>(report.FindObject(QStringLiteral("Memo1")));
+        ASSERT_TRUE(memo);
+        EXPECT_EQ(memo->Font()->Height(), -24);
+        report.SaveToFile(first);
+    }
+    const QByteArray saved = bytesOf(first);
+    EXPECT_TRUE(saved.contains("<Styles>")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Poznámka")) << saved.toStdString();
+    const RoundTrip r = roundTrip(first, dir.path());
+    EXPECT_EQ(r.second, r.third);
+    if (zdtest::toolAvailable(QStringLiteral("xmllint"))) {
+        const zdtest::ToolResult lint =
+            zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), first});
+        EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+    }
+
+    TzdReport loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(first));
+    ASSERT_EQ(loaded.Styles()->Count(), 2);
+    EXPECT_EQ(loaded.Styles()->Items(0)->Name(), QStringLiteral("Nadpis – velký"));
+    EXPECT_EQ(loaded.Styles()->Items(0)->Font()->Height(), -24);
+    EXPECT_EQ(loaded.Styles()->Items(0)->Color(), 0x00FF00);
+    EXPECT_FALSE(loaded.Styles()->Items(1)->ApplyFill);
+    auto* memo = dynamic_cast<TzdMemoView*>(loaded.FindObject(QStringLiteral("Memo1")));
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->Style(), QStringLiteral("nadpis – VELKÝ"));
+    EXPECT_EQ(memo->Font()->Height(), -24);
+
+    // Clearing empties the set; a copy goes in through SetStyles.
+    TzdStyles copy;
+    copy.Assign(loaded.Styles());
+    loaded.Clear();
+    EXPECT_EQ(loaded.Styles()->Count(), 0);
+    loaded.SetStyles(&copy);
+    EXPECT_EQ(loaded.Styles()->Count(), 2);
+    EXPECT_EQ(loaded.Styles()->Report(), &loaded);
+    loaded.SetStyles(nullptr);
+    EXPECT_EQ(loaded.Styles()->Count(), 0);
+}
+
+TEST_F(ReportFiles, ReportWithoutStylesWritesNoStylesItem)
+{
+    ServiceClasses classes(true, false);
+    TzdReport report;
+    fillReport(report);
+    report.SaveToFile(path(QStringLiteral("plain.zd3")));
+    EXPECT_FALSE(bytesOf(path(QStringLiteral("plain.zd3"))).contains("<Styles"));
+}
+
+TEST_F(ReportFiles, TextObjectsOfAReportUseItsOwnLayout)
+{
+    TzdReport report;
+    TzdReport other;
+    ASSERT_TRUE(report.TextLayout());
+    EXPECT_NE(report.TextLayout(), &zdSharedDrawText());
+    EXPECT_NE(report.TextLayout(), other.TextLayout());
+}
+
+TEST_F(Inheritance, InheritedStylesWriteOnlyTheirDifferences)
+{
+    ServiceClasses classes(true, false);
+    {
+        TzdReport base;
+        fillReport(base);
+        addStyles(base);
+        base.SaveToFile(path(QStringLiteral("base.zd3")));
+    }
+    {
+        TzdReport child;
+        child.FileName = path(QStringLiteral("child.zd3"));
+        child.SetParentReport(QStringLiteral("base.zd3"));
+        ASSERT_EQ(child.Styles()->Count(), 2);
+        EXPECT_TRUE(child.Styles()->Items(0)->IsInherited);
+        child.Styles()->Items(1)->Font()->SetHeight(-30);
+        child.Styles()->Add()->SetName(QStringLiteral("Vlastní"));
+        child.SaveToFile(path(QStringLiteral("child.zd3")));
+    }
+    const QByteArray saved = bytesOf(path(QStringLiteral("child.zd3")));
+    EXPECT_TRUE(saved.contains(QStringLiteral("InheritedName=\"Poznámka\"").toUtf8())) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("Font.Height=\"-24\"")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Vlastní"));
+    TzdReport loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(path(QStringLiteral("child.zd3"))));
+    ASSERT_EQ(loaded.Styles()->Count(), 3);
+    EXPECT_EQ(loaded.Styles()->Find(QStringLiteral("Poznámka"))->Font()->Height(), -30);
+    EXPECT_EQ(loaded.Styles()->Find(QStringLiteral("Nadpis – velký"))->Font()->Height(), -24);
+    const RoundTrip r = roundTrip(path(QStringLiteral("child.zd3")), dir.path());
+    EXPECT_EQ(r.second, r.third);
+}
