@@ -714,3 +714,41 @@ TEST_F(Inheritance, InheritedStylesWriteOnlyTheirDifferences)
     const RoundTrip r = roundTrip(path(QStringLiteral("child.zd3")), dir.path());
     EXPECT_EQ(r.second, r.third);
 }
+
+// --- characters XML has no plain form for
+
+TEST_F(ReportFiles, WideReferencesAndControlCharactersSurviveAResave)
+{
+    const QString first = path(QStringLiteral("chars.zd3"));
+    {
+        QFile f(first);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // As older files have them: a reference above 255 and a raw control byte.
+        f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport>\n<TzdDataPage Name=\"Data\"/>\n"
+                "<TzdReportPage Name=\"Page1\">\n<TzdMemoView Name=\"Memo1\" Text=\"a &#8211; b\x01" "c\x1b\"/>\n"
+                "</TzdReportPage>\n</TzdReport>\n");
+    }
+    // The memo gives its lines back each with a line break.
+    const QString expected = QStringLiteral("a \u2013 b\u0001c\u001b\r\n");
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simReThrow;
+    ASSERT_TRUE(report.LoadFromFile(first));
+    auto* memo = dynamic_cast<TzdMemoView*>(report.FindObject(QStringLiteral("Memo1")));
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->GetWideText(), expected);
+    const QString second = path(QStringLiteral("second.zd3"));
+    report.SaveToFile(second);
+    if (zdtest::toolAvailable(QStringLiteral("xmllint"))) {
+        const zdtest::ToolResult lint =
+            zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), second});
+        EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+    }
+    const RoundTrip r = roundTrip(second, dir.path());
+    EXPECT_EQ(r.second, r.third);
+    EXPECT_EQ(r.second, bytesOf(second));
+    TzdReport back;
+    ASSERT_TRUE(back.LoadFromFile(second));
+    memo = dynamic_cast<TzdMemoView*>(back.FindObject(QStringLiteral("Memo1")));
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->GetWideText(), expected);
+}
