@@ -752,3 +752,25 @@ TEST_F(ReportFiles, WideReferencesAndControlCharactersSurviveAResave)
     ASSERT_TRUE(memo);
     EXPECT_EQ(memo->GetWideText(), expected);
 }
+
+TEST_F(ReportFiles, TemplateWithAUserDataSetLoads)
+{
+    EXPECT_TRUE(plat::GetClass(QStringLiteral("TzdUserDataSet")));
+    const QString file = path(QStringLiteral("userds.zd3"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport>\n<TzdDataPage Name=\"Data\">\n"
+                "<TzdUserDataSet Name=\"Zbozi\" UserName=\"Zboží\" RangeEnd=\"reCount\" RangeEndCount=\"4\"/>\n"
+                "</TzdDataPage>\n</TzdReport>\n");
+    }
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simReThrow;
+    ASSERT_NO_THROW(report.LoadFromFile(file));
+    EXPECT_TRUE(report.ErrorList().isEmpty()) << report.ErrorList().join(u'\n').toStdString();
+    auto* ds = dynamic_cast<TzdUserDataSet*>(report.FindObject(QStringLiteral("Zbozi")));
+    ASSERT_TRUE(ds);
+    EXPECT_EQ(ds->UserName(), QStringLiteral("Zboží"));
+    EXPECT_EQ(ds->RangeEnd(), reCount);
+    EXPECT_EQ(ds->RangeEndCount(), 4);
+}
