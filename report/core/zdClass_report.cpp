@@ -11,8 +11,10 @@
 #include "zdClass_services.h"
 #include "zdCollections.h"
 #include "zdDataSets.h"
+#include "zdDrawText.h"
 #include "zdReportComponent.h"
 #include "zdRes.h"
+#include "zdClass_style.h"
 #include "zdUtils.h"
 #include "zdVariables.h"
 #include "zdXML.h"
@@ -53,6 +55,7 @@ namespace {
 const QString kVersion = QStringLiteral("5.6.18");
 const QByteArray kDatasets = QByteArrayLiteral("Datasets");
 const QByteArray kVariables = QByteArrayLiteral("Variables");
+const QByteArray kStyles = QByteArrayLiteral("Styles");
 
 // The templates whose parents are being loaded, outermost first: a parent
 // that is already among them would be loaded for ever.
@@ -192,6 +195,8 @@ TzdReport::TzdReport(plat::TComponent* AOwner)
     , m_dataSets(std::make_unique<TzdReportDataSets>(this))
     , m_offeredDataSets(std::make_unique<TzdReportDataSets>(this))
     , m_variables(std::make_unique<TzdVariables>())
+    , m_styles(std::make_unique<TzdStyles>(this))
+    , m_textLayout(std::make_unique<TzdDrawText>())
 {
     SetObjectStyle(ObjectStyle() + TzdObjectStyle{osNestedProperties});
     m_reportOptions->Report = this;
@@ -221,6 +226,7 @@ void TzdReport::Clear()
     m_previewOptions->ResetValues();
     m_printOptions->ResetValues();
     m_reportOptions->ResetValues();
+    m_styles->Clear();
     SetDataSet(nullptr);
     m_dataSetName.clear();
     DotMatrixReport = false;
@@ -242,6 +248,14 @@ void TzdReport::Clear()
 QString TzdReport::Version() const
 {
     return kVersion;
+}
+
+void TzdReport::SetStyles(TzdStyles* Value)
+{
+    if (Value)
+        m_styles->Assign(Value);
+    else
+        m_styles->Clear();
 }
 
 void TzdReport::SetScriptText(zd::TStringList* Value)
@@ -375,7 +389,9 @@ void TzdReport::WriteNestedProperties(TzdXMLItem* Item)
     if (m_variables->Count() > 0)
         zdWriteCollectionXML(m_variables.get(), kVariables, Item,
                              m_parentTemplate ? m_parentTemplate->m_variables.get() : nullptr, this);
-    // The style sheet's "Styles" item joins here with the styles unit.
+    if (m_styles->Count() > 0)
+        zdWriteCollectionXML(m_styles.get(), kStyles, Item,
+                             m_parentTemplate ? m_parentTemplate->m_styles.get() : nullptr, this);
 }
 
 bool TzdReport::ReadNestedProperty(TzdXMLItem* Item)
@@ -389,6 +405,11 @@ bool TzdReport::ReadNestedProperty(TzdXMLItem* Item)
     if (Item->Name.compare(kVariables, Qt::CaseInsensitive) == 0) {
         zdReadCollectionXML(m_variables.get(), Item, this,
                             m_parentTemplate ? m_parentTemplate->m_variables.get() : nullptr);
+        return true;
+    }
+    if (Item->Name.compare(kStyles, Qt::CaseInsensitive) == 0) {
+        zdReadCollectionXML(m_styles.get(), Item, this,
+                            m_parentTemplate ? m_parentTemplate->m_styles.get() : nullptr);
         return true;
     }
     return false;
@@ -688,6 +709,8 @@ void TzdReport::SetParentReport(const QString& Name)
     FileName = savedFileName;
     for (int i = 0; i < m_variables->Count(); ++i)
         m_variables->GetItem(i)->IsInherited = true;
+    for (int i = 0; i < m_styles->Count(); ++i)
+        m_styles->Items(i)->IsInherited = true;
     setAncestorFlags(true);
     m_parentReport = Name;
     m_serializer = savedSerializer;

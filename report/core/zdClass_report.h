@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+class TzdDrawText;
+class TzdStyles;
 class TzdVariables;
 
 namespace plat {
@@ -122,8 +124,10 @@ public:
     void SetLocalValue(const plat::Variant&) override {}
     QString ScriptLanguage() const override { return m_scriptLanguage; }
     TzdVariables* Variables() override { return m_variables.get(); }
-    // The style sheet joins the report with the styles unit.
-    TzdStyles* Styles() override { return nullptr; }
+    TzdStyles* Styles() override { return m_styles.get(); }
+    // Copies the styles of Value (none when nullptr) into the report's set.
+    void SetStyles(TzdStyles* Value);
+    TzdDrawText* TextLayout() override { return m_textLayout.get(); }
     TzdCustomPreviewPages* ActivePreviewPages() override { return nullptr; }
     TzdCustomDesigner* Designer() override { return nullptr; }
     bool DoublePass() const override { return m_engineOptions->DoublePass; }
@@ -160,6 +164,8 @@ private:
     std::unique_ptr<TzdReportDataSets> m_dataSets;
     std::unique_ptr<TzdReportDataSets> m_offeredDataSets;
     std::unique_ptr<TzdVariables> m_variables;
+    std::unique_ptr<TzdStyles> m_styles;
+    std::unique_ptr<TzdDrawText> m_textLayout;
     std::unique_ptr<TzdReport> m_parentTemplate;
     QStringList m_errorList;
     QStringList m_systemVariableNames;

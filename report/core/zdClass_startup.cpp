@@ -61,7 +61,7 @@ void startReportUnit()
         TzdCustomMemoView::StaticClass(), TzdFrame::StaticClass(),      TzdHighlight::StaticClass(),
         TzdLineView::StaticClass(),       TzdMemoView::StaticClass(),   TzdPictureView::StaticClass(),
         TzdShapeView::StaticClass(),      TzdSysMemoView::StaticClass(), TzdStyleItem::StaticClass(),
-        TzdCustomLineView::StaticClass(),
+        TzdCustomLineView::StaticClass(), TzdUserDataSet::StaticClass(),
     };
     for (const plat::TClass* cls : classes)
         plat::RegisterClass(cls);

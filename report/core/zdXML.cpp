@@ -132,6 +132,56 @@ bool escaped(char c)
     }
 }
 
+// XML allows no other control character, raw or as a reference: each is
+// written as a reference to a private-use code point of plane 15 that the
+// reader turns back into the byte. Those code points written as such stay
+// raw UTF-8, so only the reference form is read back as a control byte.
+constexpr int kControlBase = 0xF0000;
+
+bool controlByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return b > 0 && b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+}
+
+void appendUtf8(QByteArray& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// What a decimal reference stands for: a number up to 255 is that byte
+// (stored files escape single bytes so); a higher one is the character of
+// that code point in UTF-8, the encoding of the file; the escaped control
+// bytes come back; a number that is no character gives U+FFFD.
+void appendReference(QByteArray& out, int n)
+{
+    if (n < 0) {
+        out += static_cast<char>(static_cast<unsigned char>(((n % 256) + 256) % 256));
+    } else if (n < 256) {
+        out += static_cast<char>(n);
+    } else if (n > kControlBase && n < kControlBase + 0x20 && controlByte(static_cast<char>(n - kControlBase))) {
+        out += static_cast<char>(n - kControlBase);
+    } else if (n > 0x10FFFF || (n >= 0xD800 && n <= 0xDFFF)) {
+        appendUtf8(out, 0xFFFD);
+    } else {
+        appendUtf8(out, static_cast<char32_t>(n));
+    }
+}
+
 // A decimal character reference as the platform's integer conversion reads
 // it: an optional sign and decimal digits, within 32 bits.
 int parseReference(QByteArrayView digits)
@@ -170,6 +220,8 @@ QByteArray zdXMLEscape(const QByteArray& text)
     for (char c : text)
         if (escaped(c))
             extra += 5;
+        else if (controlByte(c))
+            extra += 10;
     if (extra == 0)
         return text;
     // Every ampersand is escaped, so a literal "&quot;" survives a round trip,
@@ -180,6 +232,10 @@ QByteArray zdXMLEscape(const QByteArray& text)
         if (escaped(c)) {
             out += "&#";
             out += QByteArray::number(static_cast<unsigned char>(c));
+            out += ';';
+        } else if (controlByte(c)) {
+            out += "&#";
+            out += QByteArray::number(kControlBase + static_cast<unsigned char>(c));
             out += ';';
         } else {
             out += c;
@@ -212,7 +268,7 @@ QByteArray zdXMLUnescape(const QByteArray& text)
             const qsizetype semi = rest.size() > 2 ? text.indexOf(';', i + 3) : -1;
             if (semi >= 0) {
                 const int n = parseReference(QByteArrayView(text).sliced(i + 2, semi - i - 2));
-                out += static_cast<char>(static_cast<unsigned char>(((n % 256) + 256) % 256));
+                appendReference(out, n);
                 i = semi + 1;
                 continue;
             }

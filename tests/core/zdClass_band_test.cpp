@@ -4,6 +4,9 @@
 #include "Exceptions.h"
 #include "SysUtils.h"
 #include "zdClass_band.h"
+#include "zdClass_fill.h"
+#include "zdClass_memo.h"
+#include "zdClass_shape.h"
 #include "zdClass_page.h"
 #include "zdDataSets.h"
 #include "zdModelFixture.h"
@@ -231,6 +234,62 @@ TEST(Bands, DrillNameIsEscapedInPreparedPages)
 TEST(Bands, NoFillObjectForAnEmptyFill)
 {
     TzdMasterData band(nullptr);
+    band.MakeFillObject();
+    EXPECT_EQ(band.FillObject(), nullptr);
+}
+
+TEST(Bands, FillObjectIsAHiddenTextObjectUnderTheOthers)
+{
+    zdtest::startReportLibrary();
+    TzdMasterData band(nullptr);
+    band.SetWidth(300);
+    band.SetHeight(40);
+    auto* shape = new TzdShapeView(nullptr);
+    shape->SetParent(&band);
+    band.Frame()->Typ = TzdFrameTypes{ftBottom};
+    band.MakeFillObject();
+    auto* fill = dynamic_cast<TzdMemoView*>(band.FillObject());
+    ASSERT_TRUE(fill);
+    ASSERT_EQ(band.Children().size(), 2u);
+    EXPECT_EQ(band.Children().front(), fill);
+    EXPECT_EQ(fill->Align(), baHidden);
+    EXPECT_TRUE(fill->Frame()->Typ.contains(ftBottom));
+    EXPECT_EQ(double(fill->Left()), 0.0);
+    EXPECT_EQ(double(fill->Top()), 0.0);
+    EXPECT_EQ(double(fill->Width()), 300.0);
+    EXPECT_EQ(double(fill->Height()), 40.0);
+
+    // Made again: the same object takes the band's new fill and gaps.
+    band.SetFillType(ftGradient);
+    auto* gradient = dynamic_cast<TzdGradientFill*>(band.Fill());
+    ASSERT_TRUE(gradient);
+    gradient->StartColor = plat::clRed;
+    band.FillGap()->Left = 5;
+    band.FillGap()->Top = 3;
+    band.FillGap()->Right = 7;
+    band.FillGap()->Bottom = 2;
+    band.MakeFillObject();
+    EXPECT_EQ(band.FillObject(), fill);
+    EXPECT_EQ(band.Children().size(), 2u);
+    auto* copied = dynamic_cast<TzdGradientFill*>(fill->Fill());
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->StartColor, plat::clRed);
+    EXPECT_EQ(double(fill->Left()), 5.0);
+    EXPECT_EQ(double(fill->Top()), 3.0);
+    EXPECT_EQ(double(fill->Width()), 288.0);
+    EXPECT_EQ(double(fill->Height()), 35.0);
+
+    band.FreeFillObject();
+    EXPECT_EQ(band.FillObject(), nullptr);
+    ASSERT_EQ(band.Children().size(), 1u);
+    EXPECT_EQ(band.Children().front(), shape);
+}
+
+TEST(Bands, NullBandHasNoFillObject)
+{
+    zdtest::startReportLibrary();
+    TzdNullBand band(nullptr);
+    band.Frame()->Typ = TzdFrameTypes{ftTop};
     band.MakeFillObject();
     EXPECT_EQ(band.FillObject(), nullptr);
 }

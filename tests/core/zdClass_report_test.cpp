@@ -8,15 +8,19 @@
 #include "ScriptedServices.h"
 #include "Streams.h"
 #include "zdClass_band.h"
+#include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdClass_report.h"
 #include "zdClass_services.h"
 #include "zdClass_shape.h"
+#include "zdClass_style.h"
 #include "zdCrypt.h"
+#include "zdDrawText.h"
 #include "zdDataSets.h"
 #include "zdModelFixture.h"
 #include "zdToolRunner.h"
 #include "zdVariables.h"
+#include "Graphics.h"
 #include "zdZLib.h"
 
 #include <QDir>
@@ -592,3 +596,181 @@ TEST_F(ReportFiles, SettingsFileFollowsIniFile)
 }
 
 } // namespace
+
+// --- styles
+
+namespace {
+// Two styles, and a memo on the first page's title that takes one of them.
+void addStyles(TzdReport& report)
+{
+    TzdStyleItem* head = report.Styles()->Add();
+    head->SetName(QStringLiteral("Nadpis – velký"));
+    head->Font()->SetHeight(-24);
+    head->SetColor(0x00FF00);
+    TzdStyleItem* note = report.Styles()->Add();
+    note->SetName(QStringLiteral("Poznámka"));
+    note->ApplyFill = false;
+    auto* memo = new TzdMemoView(&report);
+    memo->SetParent(report.FindObject(QStringLiteral("ReportTitle1")));
+    memo->SetName(QStringLiteral("Memo1"));
+    memo->SetStyle(QStringLiteral("nadpis – VELKÝ"));
+}
+} // namespace
+
+TEST_F(ReportFiles, StylesRoundTripWithTheTemplate)
+{
+    ServiceClasses classes(true, false);
+    const QString first = path(QStringLiteral("styles.zd3"));
+    {
+        TzdReport report;
+        fillReport(report);
+        addStyles(report);
+        auto* memo = dynamic_cast<TzdMemoView*>(report.FindObject(QStringLiteral("Memo1")));
+        ASSERT_TRUE(memo);
+        EXPECT_EQ(memo->Font()->Height(), -24);
+        report.SaveToFile(first);
+    }
+    const QByteArray saved = bytesOf(first);
+    EXPECT_TRUE(saved.contains("<Styles>")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Poznámka")) << saved.toStdString();
+    const RoundTrip r = roundTrip(first, dir.path());
+    EXPECT_EQ(r.second, r.third);
+    if (zdtest::toolAvailable(QStringLiteral("xmllint"))) {
+        const zdtest::ToolResult lint =
+            zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), first});
+        EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+    }
+
+    TzdReport loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(first));
+    ASSERT_EQ(loaded.Styles()->Count(), 2);
+    EXPECT_EQ(loaded.Styles()->Items(0)->Name(), QStringLiteral("Nadpis – velký"));
+    EXPECT_EQ(loaded.Styles()->Items(0)->Font()->Height(), -24);
+    EXPECT_EQ(loaded.Styles()->Items(0)->Color(), 0x00FF00);
+    EXPECT_FALSE(loaded.Styles()->Items(1)->ApplyFill);
+    auto* memo = dynamic_cast<TzdMemoView*>(loaded.FindObject(QStringLiteral("Memo1")));
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->Style(), QStringLiteral("nadpis – VELKÝ"));
+    EXPECT_EQ(memo->Font()->Height(), -24);
+
+    // Clearing empties the set; a copy goes in through SetStyles.
+    TzdStyles copy;
+    copy.Assign(loaded.Styles());
+    loaded.Clear();
+    EXPECT_EQ(loaded.Styles()->Count(), 0);
+    loaded.SetStyles(&copy);
+    EXPECT_EQ(loaded.Styles()->Count(), 2);
+    EXPECT_EQ(loaded.Styles()->Report(), &loaded);
+    loaded.SetStyles(nullptr);
+    EXPECT_EQ(loaded.Styles()->Count(), 0);
+}
+
+TEST_F(ReportFiles, ReportWithoutStylesWritesNoStylesItem)
+{
+    ServiceClasses classes(true, false);
+    TzdReport report;
+    fillReport(report);
+    report.SaveToFile(path(QStringLiteral("plain.zd3")));
+    EXPECT_FALSE(bytesOf(path(QStringLiteral("plain.zd3"))).contains("<Styles"));
+}
+
+TEST_F(ReportFiles, TextObjectsOfAReportUseItsOwnLayout)
+{
+    TzdReport report;
+    TzdReport other;
+    ASSERT_TRUE(report.TextLayout());
+    EXPECT_NE(report.TextLayout(), &zdSharedDrawText());
+    EXPECT_NE(report.TextLayout(), other.TextLayout());
+}
+
+TEST_F(Inheritance, InheritedStylesWriteOnlyTheirDifferences)
+{
+    ServiceClasses classes(true, false);
+    {
+        TzdReport base;
+        fillReport(base);
+        addStyles(base);
+        base.SaveToFile(path(QStringLiteral("base.zd3")));
+    }
+    {
+        TzdReport child;
+        child.FileName = path(QStringLiteral("child.zd3"));
+        child.SetParentReport(QStringLiteral("base.zd3"));
+        ASSERT_EQ(child.Styles()->Count(), 2);
+        EXPECT_TRUE(child.Styles()->Items(0)->IsInherited);
+        child.Styles()->Items(1)->Font()->SetHeight(-30);
+        child.Styles()->Add()->SetName(QStringLiteral("Vlastní"));
+        child.SaveToFile(path(QStringLiteral("child.zd3")));
+    }
+    const QByteArray saved = bytesOf(path(QStringLiteral("child.zd3")));
+    EXPECT_TRUE(saved.contains(QStringLiteral("InheritedName=\"Poznámka\"").toUtf8())) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("Font.Height=\"-24\"")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Vlastní"));
+    TzdReport loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(path(QStringLiteral("child.zd3"))));
+    ASSERT_EQ(loaded.Styles()->Count(), 3);
+    EXPECT_EQ(loaded.Styles()->Find(QStringLiteral("Poznámka"))->Font()->Height(), -30);
+    EXPECT_EQ(loaded.Styles()->Find(QStringLiteral("Nadpis – velký"))->Font()->Height(), -24);
+    const RoundTrip r = roundTrip(path(QStringLiteral("child.zd3")), dir.path());
+    EXPECT_EQ(r.second, r.third);
+}
+
+// --- characters XML has no plain form for
+
+TEST_F(ReportFiles, WideReferencesAndControlCharactersSurviveAResave)
+{
+    const QString first = path(QStringLiteral("chars.zd3"));
+    {
+        QFile f(first);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // As older files have them: a reference above 255 and a raw control byte.
+        f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport>\n<TzdDataPage Name=\"Data\"/>\n"
+                "<TzdReportPage Name=\"Page1\">\n<TzdMemoView Name=\"Memo1\" Text=\"a &#8211; b\x01" "c\x1b\"/>\n"
+                "</TzdReportPage>\n</TzdReport>\n");
+    }
+    // The memo gives its lines back each with a line break.
+    const QString expected = QStringLiteral("a \u2013 b\u0001c\u001b\r\n");
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simReThrow;
+    ASSERT_TRUE(report.LoadFromFile(first));
+    auto* memo = dynamic_cast<TzdMemoView*>(report.FindObject(QStringLiteral("Memo1")));
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->GetWideText(), expected);
+    const QString second = path(QStringLiteral("second.zd3"));
+    report.SaveToFile(second);
+    if (zdtest::toolAvailable(QStringLiteral("xmllint"))) {
+        const zdtest::ToolResult lint =
+            zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), second});
+        EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+    }
+    const RoundTrip r = roundTrip(second, dir.path());
+    EXPECT_EQ(r.second, r.third);
+    EXPECT_EQ(r.second, bytesOf(second));
+    TzdReport back;
+    ASSERT_TRUE(back.LoadFromFile(second));
+    memo = dynamic_cast<TzdMemoView*>(back.FindObject(QStringLiteral("Memo1")));
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(memo->GetWideText(), expected);
+}
+
+TEST_F(ReportFiles, TemplateWithAUserDataSetLoads)
+{
+    EXPECT_TRUE(plat::GetClass(QStringLiteral("TzdUserDataSet")));
+    const QString file = path(QStringLiteral("userds.zd3"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TzdReport>\n<TzdDataPage Name=\"Data\">\n"
+                "<TzdUserDataSet Name=\"Zbozi\" UserName=\"Zboží\" RangeEnd=\"reCount\" RangeEndCount=\"4\"/>\n"
+                "</TzdDataPage>\n</TzdReport>\n");
+    }
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simReThrow;
+    ASSERT_NO_THROW(report.LoadFromFile(file));
+    EXPECT_TRUE(report.ErrorList().isEmpty()) << report.ErrorList().join(u'\n').toStdString();
+    auto* ds = dynamic_cast<TzdUserDataSet*>(report.FindObject(QStringLiteral("Zbozi")));
+    ASSERT_TRUE(ds);
+    EXPECT_EQ(ds->UserName(), QStringLiteral("Zboží"));
+    EXPECT_EQ(ds->RangeEnd(), reCount);
+    EXPECT_EQ(ds->RangeEndCount(), 4);
+}

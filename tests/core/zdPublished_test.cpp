@@ -17,6 +17,12 @@
 #include "zdClass_style.h"
 #include "zdClass_view.h"
 #include "zdGradient.h"
+#include "zdBarcode2DView.h"
+#include "zdBarcodeView.h"
+#include "zdClass_band.h"
+#include "zdClass_options.h"
+#include "zdClass_page.h"
+#include "zdClass_report.h"
 
 #include <QFile>
 #include <QString>
@@ -65,6 +71,22 @@ TEST(PublishedProperties, ReportClassesMatchTheList)
         TzdGradientView::StaticClass(),    TzdCustomEngine::StaticClass(),    TzdCustomExportFilter::StaticClass(),
         TzdCustomMemoView::StaticClass(),  TzdMemoView::StaticClass(),        TzdSysMemoView::StaticClass(),
         TzdStyleItem::StaticClass(),
+        // Bands of every kind, the subreport and the pages.
+        TzdFillGaps::StaticClass(),        TzdBand::StaticClass(),            TzdNullBand::StaticClass(),
+        TzdReportTitle::StaticClass(),     TzdReportSummary::StaticClass(),   TzdPageHeader::StaticClass(),
+        TzdPageFooter::StaticClass(),      TzdHeader::StaticClass(),          TzdFooter::StaticClass(),
+        TzdDataBand::StaticClass(),        TzdMasterData::StaticClass(),      TzdDetailData::StaticClass(),
+        TzdSubdetailData::StaticClass(),   TzdDataBand4::StaticClass(),       TzdDataBand5::StaticClass(),
+        TzdDataBand6::StaticClass(),       TzdGroupHeader::StaticClass(),     TzdGroupFooter::StaticClass(),
+        TzdChild::StaticClass(),           TzdColumnHeader::StaticClass(),    TzdColumnFooter::StaticClass(),
+        TzdOverlay::StaticClass(),         TzdSubreport::StaticClass(),       TzdPage::StaticClass(),
+        TzdReportPage::StaticClass(),      TzdDialogPage::StaticClass(),      TzdDataPage::StaticClass(),
+        // The report, its options and its dataset list.
+        TzdEngineOptions::StaticClass(),   TzdPreviewOptions::StaticClass(),  TzdPrintOptions::StaticClass(),
+        TzdReportOptions::StaticClass(),   TzdDataSetItem::StaticClass(),     TzdReport::StaticClass(),
+        // Barcode objects and their property classes.
+        TzdBarCodeView::StaticClass(),     TzdBarcode2DView::StaticClass(),   TzdBarcode2DProperties::StaticClass(),
+        TzdPDF417Properties::StaticClass(), TzdDataMatrixProperties::StaticClass(), TzdQRProperties::StaticClass(),
     };
     QString actual;
     for (const plat::TClass* cls : classes)

@@ -9,6 +9,7 @@
 #include "../MutationTestUtil.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -65,6 +66,8 @@ TEST(zdXMLEscape, ReplacesTheSevenCharactersByDecimalReferences)
         // Every ampersand is escaped, so a literal "&quot;" survives.
         {"say &quot;hi&quot;", "say &#38;quot;hi&#38;quot;"},
         {"tab\tand \xc3\xa9", "tab\tand \xc3\xa9"},
+        // Other control bytes have no XML form of their own.
+        {"a\x01" "b\x1f\x0b", "a&#983041;b&#983071;&#983051;"},
         {"", ""},
     };
     for (const Case& c : cases)
@@ -78,7 +81,14 @@ TEST(zdXMLUnescape, DecodesReferencesAndNamedEntities)
         QByteArray out;
     } cases[] = {
         {"&#65;&lt;x&gt;", "A<x>"},
-        {"&#321;", "A"},           // the number is taken mod 256
+        {"&#321;", "\xc5\x81"},   // above 255: the character, in UTF-8
+        {"&#8211;", "\xe2\x80\x93"},
+        {"&#128512;", "\xf0\x9f\x98\x80"},
+        {"&#200;", "\xc8"},        // up to 255: that byte
+        {"&#983041;", "\x01"},     // an escaped control byte
+        {"&#983049;", "\xf3\xb0\x80\x89"}, // tab is no escaped control byte
+        {"&#55296;&#1114112;", "\xef\xbf\xbd\xef\xbf\xbd"}, // no character
+        {"&#-191;", "A"},
         {"&quot;&amp;", "\"&"},
         {"&foo; & x", "&foo; & x"}, // other ampersands stay
         {"&#38;#65;", "&#65;"},    // a replacement is not scanned again
@@ -108,6 +118,30 @@ TEST(zdXMLEscape, EveryByteRoundTripsThroughAnAttribute)
         loadAll(back, save(doc));
         EXPECT_EQ(back.Root()->GetAttr("v"), value);
     }
+}
+
+TEST(zdXMLEscape, ControlBytesAndWideCharactersGiveWellFormedXml)
+{
+    if (!zdtest::toolAvailable(QStringLiteral("xmllint")))
+        GTEST_SKIP() << "xmllint is not installed";
+    QByteArray value = QStringLiteral("Pomlčka – ").toUtf8();
+    for (int b = 1; b < 32; ++b)
+        value += static_cast<char>(b);
+    TzdXMLDocument doc;
+    doc.Root()->Name = "root";
+    doc.Root()->SetAttr("v", value);
+    const QByteArray bytes = save(doc);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("c.xml"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    const zdtest::ToolResult lint = zdtest::runTool(QStringLiteral("xmllint"), {QStringLiteral("--noout"), file});
+    EXPECT_EQ(lint.exitCode, 0) << lint.err.toStdString();
+    TzdXMLDocument back;
+    loadAll(back, bytes);
+    EXPECT_EQ(back.Root()->GetAttr("v"), value);
 }
 
 // --- attributes -------------------------------------------------------------
