@@ -8,6 +8,7 @@
 #include "Streams.h"
 #include "zdClass.h"
 #include "zdClass_fill.h"
+#include "zdClass_page.h"
 #include "zdClass_view.h"
 #include "zdRes.h"
 #include "zdZLib.h"
@@ -178,10 +179,19 @@ TzdPDFExport::~TzdPDFExport()
     resetExportState();
 }
 
-std::function<TzdPDFPageInfo(TzdReportPage*)>& TzdPDFExport::PageInfoReader()
+TzdPDFPageInfo TzdPDFExport::PageInfoOf(TzdReportPage* Page)
 {
-    static std::function<TzdPDFPageInfo(TzdReportPage*)> reader;
-    return reader;
+    TzdPDFPageInfo info;
+    info.Width = Page->Width();
+    info.Height = Page->Height();
+    info.LeftMargin = Page->LeftMargin;
+    info.TopMargin = Page->TopMargin;
+    info.RightMargin = Page->RightMargin;
+    info.BottomMargin = Page->BottomMargin;
+    info.Color = Page->Color();
+    info.Frame = Page->Frame();
+    info.MirrorMargins = Page->MirrorMargins;
+    return info;
 }
 
 void TzdPDFExport::SetProtectionFlags(TzdPDFEncBits Value)
@@ -251,9 +261,9 @@ bool TzdPDFExport::StartExport()
 
 void TzdPDFExport::OpenPage(TzdReportPage* Page, int Index)
 {
-    if (!PageInfoReader())
-        throw plat::Exception(QStringLiteral("The PDF export cannot read this page"));
-    OpenPageInfo(PageInfoReader()(Page), Index);
+    if (!Page)
+        throw plat::Exception(QStringLiteral("The PDF export has no page to open"));
+    OpenPageInfo(PageInfoOf(Page), Index);
 }
 
 namespace {

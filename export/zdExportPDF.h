@@ -16,11 +16,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TzdFrame;
 class TzdView;
 class TzdPDFFont;
 class TzdDrawText;
+class TzdCustomMemoView;
 
 namespace plat {
 class TFont;
@@ -66,6 +68,9 @@ struct TzdPDFTextParams {
     bool Wysiwyg = true;
     bool Underlines = false;
     int Rotation = 0;
+    // The background colour when it is not the view's own (an active
+    // highlight's).
+    std::optional<plat::TColor> Color;
 };
 
 class TzdPDFExport : public TzdCustomExportFilter {
@@ -84,11 +89,17 @@ public:
     // OpenPage with the page's values already read; Index is the page's
     // index among the prepared pages.
     void OpenPageInfo(const TzdPDFPageInfo& Page, int Index);
-    // Reads a page's values; set by the layer that owns the page class.
-    static std::function<TzdPDFPageInfo(TzdReportPage*)>& PageInfoReader();
+    // The values OpenPage takes from a report page.
+    static TzdPDFPageInfo PageInfoOf(TzdReportPage* Page);
 
-    // Draws one text object through the text route (memo objects use it).
+    // Draws one text object through the text route, hyperlink included.
     void WriteTextObject(const TzdPDFTextParams& Params);
+    // What the text route takes from a memo: its text and settings, with
+    // the font and colour of its first highlight when that is active.
+    // Font is set to the font to use, which may be HighlightFont.
+    static TzdPDFTextParams TextParamsOf(TzdCustomMemoView* Memo, plat::TFont& HighlightFont);
+    // Whether a memo goes to the text route (else it is drawn as a picture).
+    bool IsPlainText(TzdCustomMemoView* Memo) const;
 
     // --- published
     bool Compressed = true;
@@ -141,6 +152,7 @@ public:
 private:
     void resetExportState();
     void exportObject(TzdView* View);
+    void writeText(const TzdPDFTextParams& Params);
     void writeFonts();
     void writePageTree();
     void writeInfo();

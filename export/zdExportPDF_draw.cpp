@@ -9,6 +9,7 @@
 #include "zdChBox.h"
 #include "zdClass.h"
 #include "zdClass_fill.h"
+#include "zdClass_memo.h"
 #include "zdClass_shape.h"
 #include "zdClass_view.h"
 
@@ -454,7 +455,11 @@ void TzdPDFExport::exportObject(TzdView* View)
     const Box b = boxOf(s, View);
     const int pageCount = preparedPageCount();
     zdPDFHyperlink(s, View, pageCount);
-    if (auto* line = dynamic_cast<TzdCustomLineView*>(View))
+    auto* memo = dynamic_cast<TzdCustomMemoView*>(View);
+    if (memo && IsPlainText(memo)) {
+        plat::TFont highlightFont;
+        writeText(TextParamsOf(memo, highlightFont));
+    } else if (auto* line = dynamic_cast<TzdCustomLineView*>(View))
         drawLine(s, line, b);
     else if (auto* shape = dynamic_cast<TzdShapeView*>(View))
         drawShape(s, shape, b);

@@ -8,6 +8,8 @@
 #include "Canvas.h"
 #include "Graphics.h"
 #include "zdClass_fill.h"
+#include "zdClass_highlight.h"
+#include "zdClass_memo.h"
 #include "zdClass_view.h"
 #include "zdDrawText.h"
 #include "zdWideStrings.h"
@@ -62,8 +64,65 @@ void TzdPDFExport::WriteTextObject(const TzdPDFTextParams& P)
         ~Restore() { std::swap(s.out, s.content); }
     } restore{s};
 
+    zdPDFHyperlink(s, P.View, preparedPageCount());
+    writeText(P);
+}
+
+TzdPDFTextParams TzdPDFExport::TextParamsOf(TzdCustomMemoView* Memo, plat::TFont& HighlightFont)
+{
+    TzdPDFTextParams p;
+    p.View = Memo;
+    p.Font = Memo->Font();
+    const zd::TWideStrings* lines = Memo->Memo();
+    for (int i = 0; i < lines->Count(); ++i)
+        p.Lines << lines->Get(i);
+    p.HAlign = Memo->HAlign;
+    p.VAlign = Memo->VAlign;
+    p.GapX = Memo->GapX;
+    p.GapY = Memo->GapY;
+    p.CharSpacing = Memo->CharSpacing;
+    p.LineSpacing = Memo->LineSpacing;
+    p.ParagraphGap = Memo->ParagraphGap;
+    p.WordWrap = Memo->WordWrap;
+    p.AllowHTMLTags = Memo->AllowHTMLTags;
+    p.RTLReading = Memo->RTLReading;
+    p.WordBreak = Memo->WordBreak;
+    p.Clipped = Memo->Clipped;
+    p.Wysiwyg = Memo->Wysiwyg;
+    p.Underlines = Memo->Underlines;
+    // A memo keeps the sign of its angle; -90 is drawn as 270.
+    p.Rotation = (Memo->Rotation() % 360 + 360) % 360;
+    // Only the first highlight counts here. The memo itself is left as it
+    // is: the export must not change the prepared pages it reads.
+    TzdHighlightCollection* highlights = Memo->Highlights();
+    if (highlights && highlights->Count() > 0) {
+        TzdHighlight* h = highlights->GetItem(0);
+        if (h && h->Active && h->Font()) {
+            HighlightFont.AssignFont(*h->Font());
+            p.Font = &HighlightFont;
+            p.Color = h->Color();
+        }
+    }
+    return p;
+}
+
+bool TzdPDFExport::IsPlainText(TzdCustomMemoView* Memo) const
+{
+    if (Memo->BrushStyle() > plat::bsClear)
+        return false;
+    if (Memo->AllowHTMLTags && HTMLTags) {
+        const zd::TWideStrings* lines = Memo->Memo();
+        for (int i = 0; i < lines->Count(); ++i)
+            if (lines->Get(i).contains(u'<'))
+                return false;
+    }
+    return true;
+}
+
+void TzdPDFExport::writeText(const TzdPDFTextParams& P)
+{
+    State& s = *d;
     TzdView* v = P.View;
-    zdPDFHyperlink(s, v, preparedPageCount());
     TzdFrame* frame = v->Frame();
     const long double L = v->GetAbsLeft(), T = v->GetAbsTop(), W = v->Width(), H = v->Height();
     const long double fw = frame->Width();
@@ -112,8 +171,9 @@ void TzdPDFExport::WriteTextObject(const TzdPDFTextParams& P)
     layout.SetText(source);
     const long double lh = layout.GetLineHeight();
 
-    if (v->Color() != plat::clNone)
-        s.put(s.colorText(v->Color()) + " rg\r\n" + pdfNum(s.X(L)) + ' ' + pdfNum(s.Y(T + boxH)) + ' ' +
+    const plat::TColor background = P.Color ? *P.Color : v->Color();
+    if (background != plat::clNone)
+        s.put(s.colorText(background) + " rg\r\n" + pdfNum(s.X(L)) + ' ' + pdfNum(s.Y(T + boxH)) + ' ' +
               pdfNum(boxW * 0.75L) + ' ' + pdfNum(boxH * 0.75L) + " re\r\nf\r\n");
     zdPDFDrawFrameLines(s, v);
 
