@@ -111,7 +111,9 @@ void ApplyDMPFont(plat::TFont* Font, TzdDMPFontStyles Style)
 
 void startDotMatrixUnit()
 {
-    plat::RegisterClass(TzdDMPPage::StaticClass());
+    // Templates create the classes by element name.
+    plat::RegisterClasses({TzdDMPPage::StaticClass(), TzdDMPMemoView::StaticClass(), TzdDMPLineView::StaticClass(),
+                           TzdDMPCommand::StaticClass()});
     TzdObjectCollection* registry = zdGetObjectRegistry();
     const TzdPageKinds dotMatrix{fpkDotMatrixPage};
     registry->Unregister(TzdDMPMemoView::StaticClass());
