@@ -303,3 +303,48 @@ TEST(DMPExport, NoPrinterShowsMessageAndRemovesTheTemporaryFile)
 }
 
 } // namespace
+
+#include "zdClass_band.h"
+#include "zdClass_report.h"
+
+namespace {
+
+TEST(DMPObjects, TemplateRoundTrip)
+{
+    zd::startReportUnit();
+    zd::startDotMatrixUnit();
+    TzdReport report;
+    report.DotMatrixReport = true;
+    auto* page = new TzdDMPPage(&report);
+    page->SetParent(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->SetFontStyle({fsxCondensed});
+    auto* memo = new TzdDMPMemoView(page);
+    memo->SetParent(page);
+    memo->SetName(QStringLiteral("Memo1"));
+    memo->SetBounds(19.2L, 34, 48, 17);
+    memo->SetText(QStringLiteral("Text"));
+    memo->SetFontStyle({fsxBold, fsx12cpi});
+    auto* cmd = new TzdDMPCommand(page);
+    cmd->SetParent(page);
+    cmd->SetName(QStringLiteral("Cmd1"));
+    cmd->Command = QStringLiteral("#27#64");
+    plat::TMemoryStream stream;
+    report.SaveToStream(stream);
+    stream.SetPosition(0);
+
+    TzdReport loaded;
+    loaded.LoadFromStream(stream);
+    auto* page2 = dynamic_cast<TzdDMPPage*>(loaded.FindObject(QStringLiteral("Page1")));
+    auto* memo2 = dynamic_cast<TzdDMPMemoView*>(loaded.FindObject(QStringLiteral("Memo1")));
+    auto* cmd2 = dynamic_cast<TzdDMPCommand*>(loaded.FindObject(QStringLiteral("Cmd1")));
+    ASSERT_TRUE(page2 && memo2 && cmd2);
+    EXPECT_EQ(page2->FontStyle(), TzdDMPFontStyles{fsxCondensed});
+    EXPECT_EQ(memo2->FontStyle(), (TzdDMPFontStyles{fsxBold, fsx12cpi}));
+    EXPECT_FALSE(memo2->ParentFont());
+    EXPECT_NEAR(double(memo2->Left()), 19.2, 1e-9);
+    EXPECT_EQ(memo2->Text().trimmed(), QStringLiteral("Text"));
+    EXPECT_EQ(cmd2->Command, QStringLiteral("#27#64"));
+}
+
+} // namespace
