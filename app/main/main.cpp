@@ -4,6 +4,7 @@
 #include "zdBarcodeView.h"
 #include "zdChBox.h"
 #include "zdClass.h"
+#include "zdDMPClass.h"
 #include "zdGradient.h"
 
 #include <QApplication>
@@ -22,9 +23,11 @@ struct ReportLibraryUnits {
         zd::startGradientUnit();
         zd::startBarcodeViewRTTIUnit();
         zd::startBarcodeViewUnit();
+        zd::startDotMatrixUnit();
     }
     ~ReportLibraryUnits()
     {
+        zd::endDotMatrixUnit();
         zd::endBarcodeViewUnit();
         zd::endBarcodeViewRTTIUnit();
         zd::endGradientUnit();

@@ -63,16 +63,16 @@ public:
     long double PaperWidth() const { return m_paperWidth; }
     long double PaperHeight() const { return m_paperHeight; }
     // A size of one's own: PaperSize becomes 256.
-    void SetPaperWidth(long double Value);
-    void SetPaperHeight(long double Value);
+    virtual void SetPaperWidth(long double Value);
+    virtual void SetPaperHeight(long double Value);
     int PaperSize() const { return m_paperSize; }
     // A number of the paper table takes its size; 256 and above change
     // nothing else.
-    void SetPaperSize(int Value);
+    virtual void SetPaperSize(int Value);
     // Size, width and height as given, without the table.
     void SetPaperFormat(int Size, long double Width, long double Height);
     // Margins 10 mm and the current printer's default paper.
-    void ApplyPrinterDefaults();
+    virtual void ApplyPrinterDefaults();
     // Width and Height := the sheet in pixels.
     void SizeToPaper();
 
