@@ -281,10 +281,10 @@ void TVlozeniDatExcel::Tl_VlozitClick()
 
 void TVlozeniDatExcel::Tl_KonverzeClick()
 {
+    // One change: blank lines deleted one by one would leave undo records
+    // that no longer match the text (and cost a pass per line).
+    Memo1->KeepLines([](const QString& line) { return !trimmed(line).isEmpty(); });
     TPlainMemoLines& lines = Memo1->Lines();
-    for (int i = lines.Count() - 1; i >= 0; --i)
-        if (trimmed(lines.Strings(i)).isEmpty())
-            lines.Delete(i);
     if (lines.Count() == 0) {
         ZpravaInfo(u8("Není žádný textový obsah."));
         return;

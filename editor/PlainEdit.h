@@ -1,30 +1,19 @@
 #pragma once
-// The multi-line plain-text editor control: lines read by index and count,
-// a line deleted by index, the whole text replaced or cleared, a gutter
-// with line numbers, the editor options and the fonts of text and gutter.
+// The plain-text editor as a window: a scroll area that is the model's view.
+// It paints the gutter, the text in fixed cells, the selection, the special
+// characters, the right edge and the caret, and forwards keys, the mouse,
+// the wheel, the input method and drag and drop to the model. No exception
+// from the model leaves an event handler.
 
-#include "Objects.h"
+#include "PlainEditModel.h"
 
+#include <QAbstractScrollArea>
 #include <QFont>
-#include <QString>
-#include <QWidget>
 
-class QPlainTextEdit;
+#include <memory>
 
-enum TPlainEditOption {
-    eoAltSetsColumnMode,
-    eoAutoIndent,
-    eoDragDropEditing,
-    eoEnhanceEndKey,
-    eoGroupUndo,
-    eoScrollPastEol,
-    eoShowScrollHint,
-    eoShowSpecialChars,
-    eoSmartTabDelete,
-    eoSmartTabs,
-    eoTabsToSpaces,
-};
-using TPlainEditOptions = plat::TSet<TPlainEditOption>;
+class QPainter;
+class QTimer;
 
 class TPlainMemo;
 
@@ -45,49 +34,114 @@ private:
     TPlainMemo& m_memo;
 };
 
-class TPlainMemo : public QWidget {
+class TPlainMemo : public QAbstractScrollArea, private IPlainEditView {
 public:
     explicit TPlainMemo(QWidget* parent = nullptr);
     ~TPlainMemo() override;
+
+    // The editor model behind the window.
+    TPlainEdit& Edit() { return *m_edit; }
+    const TPlainEdit& Edit() const { return *m_edit; }
 
     TPlainMemoLines& Lines() { return m_lines; }
     const TPlainMemoLines& Lines() const { return m_lines; }
     QString Text() const;
     void SetText(const QString& text);
     void Clear();
+    // Keeps only the lines for which keep is true, in one change that
+    // leaves no undo history behind (the old records would not fit).
+    void KeepLines(const std::function<bool(const QString&)>& keep);
 
-    TPlainEditOptions Options() const { return m_options; }
-    void SetOptions(TPlainEditOptions options);
-    // The tab width in characters (tabs shown and typed).
-    int TabWidth() const { return m_tabWidth; }
+    TPlainEditorOptions Options() const { return m_edit->Options(); }
+    void SetOptions(TPlainEditorOptions options);
+    int TabWidth() const { return m_edit->TabWidth(); }
     void SetTabWidth(int width);
 
     // Font of the text: setFont. The gutter has its own.
     QFont GutterFont() const { return m_gutterFont; }
     void SetGutterFont(const QFont& font);
-    bool ShowLineNumbers() const { return m_showLineNumbers; }
+    bool ShowLineNumbers() const;
     void SetShowLineNumbers(bool on);
     int GutterWidth() const;
 
-    // The inner editor (for focus and for tests that type into it).
-    QPlainTextEdit* Editor() const;
+    // The widget that takes the keys (for focus and for tests).
+    QWidget* Editor() const;
+
+    // Paints the part rect of the client area (viewport coordinates).
+    void PaintArea(QPainter& painter, const QRect& rect);
+    // The client area painted into an image (without the caret).
+    QImage Render();
+
+    bool CaretVisibleNow() const { return m_caretShown && m_caretOn; }
+    QRect CaretRect() const { return m_caretRect; }
 
 protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     friend class TPlainMemoLines;
-    class Edit;
-    class Gutter;
-    void updateGutter();
-    void paintGutter(QWidget& gutter, QPaintEvent* event);
+    template <class F>
+    void guarded(F&& f);
+    void paintRows(QPainter& painter, const QRect& rect, bool withCaret);
+    void fontToModel();
+
+    // IPlainEditView
+    bool HandleAllocated() const override { return true; }
+    bool IsVisible() const override { return true; }
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    bool Focused() const override;
+    void SetFocus() override;
+    void InvalidateRect(const plat::TRect& rect) override;
+    void Invalidate() override;
+    void Update() override;
+    void ScrollWindow(int dx, int dy, const plat::TRect& clip) override;
+    void CreateCaret(int width, int height) override;
+    void DestroyCaret() override;
+    void SetCaretPos(int x, int y) override;
+    bool ShowCaret() override;
+    bool HideCaret() override;
+    void ShowScrollBar(TScrollBarKind kind, bool visible) override;
+    void SetScrollInfo(TScrollBarKind kind, const TPlainScrollInfo& info) override;
+    void SetCursor(plat::TCursor cursor) override;
+    void SetCapture(bool captured) override;
+    bool MouseCaptured() const override { return m_captured; }
+    plat::TPoint CursorPos() const override;
+    void BeginDrag() override;
+    bool Dragging() const override { return m_dragging; }
+    void SetScrollTimer(bool running, int intervalMs) override;
+    plat::TShiftState KeyboardState() const override;
+    void ShowScrollHint(const QString& text, plat::TColor color, plat::TPoint topLeft) override;
+    void HideScrollHint() override;
+    int WheelScrollLines() const override;
 
     TPlainMemoLines m_lines{*this};
-    Edit* m_edit = nullptr;
-    Gutter* m_gutter = nullptr;
-    TPlainEditOptions m_options;
+    std::unique_ptr<TPlainEdit> m_edit;
     QFont m_gutterFont;
-    bool m_showLineNumbers = false;
-    int m_tabWidth = 8;
+    QTimer* m_blink = nullptr;
+    QTimer* m_scrollTimer = nullptr;
+    QRect m_caretRect;
+    bool m_caretShown = false;
+    bool m_caretOn = true;
+    bool m_captured = false;
+    bool m_dragging = false;
+    bool m_settingScroll = false;
 };

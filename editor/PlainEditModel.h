@@ -88,8 +88,13 @@ enum TScrollHintFormat { shfTopLineOnly, shfTopToBottom };
 PLAT_DECLARE_ENUM(TScrollHintFormat)
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 PLAT_DECLARE_ENUM(TScrollStyle)
-enum TBorderStyle { bsNone, bsSingle };
+// The platform's border style, with the type information streaming needs.
+namespace plat {
 PLAT_DECLARE_ENUM(TBorderStyle)
+}
+using plat::TBorderStyle;
+using plat::bsNone;
+using plat::bsSingle;
 enum TPlainStatusChange { scAll, scCaretX, scCaretY, scLeftChar, scTopLine, scInsertMode, scModified, scSelection, scReadOnly };
 using TPlainStatusChanges = plat::TSet<TPlainStatusChange>;
 enum TTransientType { ttBefore, ttAfter };

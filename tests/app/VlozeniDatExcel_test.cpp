@@ -3,7 +3,9 @@
 #include "Dialogs_fixture.h"
 #include "PlainEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -214,6 +216,38 @@ TEST_F(Paste, NothingToConvertOrTransfer)
     });
     EXPECT_EQ(messages(), (QStringList{u8("Není žádný textový obsah."), u8("Tabulka je prázdná...")}));
     EXPECT_EQ(table().RecordCount(), 0);
+}
+
+TEST_F(Paste, UndoAfterConversionNeverReplaysStaleRecords)
+{
+    form([&](TVlozeniDatExcel& f) {
+        f.Memo1->SetText("1\ta\r\n\r\n2\tb\r\n\r\n3\tc");
+        f.Memo1->setFocus();
+        QTest::keyClick(f.Memo1, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(f.Memo1, "x"); // a typed record before the blank lines go
+        f.Tl_Konverze->click();
+        EXPECT_EQ(f.Memo1->Text(), "1\ta\r\n2\tb\r\n3\tcx");
+        EXPECT_FALSE(f.Memo1->Edit().UndoAvailable()) << "no record of the old line numbers is left";
+        f.PageControl1->setCurrentIndex(0);
+        QTest::keyClick(f.Memo1, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(f.Memo1->Text(), "1\ta\r\n2\tb\r\n3\tcx");
+    });
+}
+
+TEST_F(Paste, TheMemoTakesTypingAndACtrlCCopiesTheColumnBlock)
+{
+    form([&](TVlozeniDatExcel& f) {
+        f.Memo1->SetText("abc\r\ndef");
+        f.Memo1->setFocus();
+        QKeyEvent dead(QEvent::KeyPress, 0, Qt::NoModifier, u8("č")); // what a dead key sends
+        QApplication::sendEvent(f.Memo1, &dead);
+        EXPECT_EQ(f.Memo1->Lines().Strings(0), u8("čabc"));
+        QTest::keyClick(f.Memo1, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier); // column mode
+        QTest::keyClick(f.Memo1, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(f.Memo1, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(f.Memo1, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(ui.ClipboardText(), "a\r\ne");
+    });
 }
 
 TEST_F(Paste, AnEmptyClipboardLeavesTheText)
