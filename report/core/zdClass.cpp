@@ -376,6 +376,17 @@ TzdDataSet* TzdComponent::FindDataSet(TzdDataSet* Default, const QString& Name) 
     return doc->FindReportDataSet(Name);
 }
 
+void TzdComponent::linkDataSet(TzdDataSet*& Link, TzdDataSet* Value)
+{
+    if (Link == Value)
+        return;
+    if (Link)
+        Link->RemoveFreeNotification(this);
+    Link = Value;
+    if (Link)
+        Link->FreeNotification(this);
+}
+
 void TzdComponent::SetName(const QString& NewName)
 {
     if (plat::sameName(NewName, Name()))

@@ -222,6 +222,9 @@ public:
     TzdComponent* GetPage() const;
     TzdComponent* FindObject(const QString& s) const;
     TzdDataSet* FindDataSet(TzdDataSet* Default, const QString& Name) const;
+    // Points Link at Value and moves this object's free notification along,
+    // so that a freed dataset clears the link.
+    void linkDataSet(TzdDataSet*& Link, TzdDataSet* Value);
     bool IsLoading() const;
     bool IsAncestor() const;
     void CreateUniqueName();

@@ -447,13 +447,7 @@ QString TzdDataBand::ClassDisplayName() const
 
 void TzdDataBand::SetDataSet(TzdDataSet* Value)
 {
-    if (m_dataSet != Value) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = Value;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, Value);
     m_dataSetName = Value ? Value->UserName() : QString();
 }
 
@@ -465,14 +459,7 @@ QString TzdDataBand::DataSetName() const
 void TzdDataBand::SetDataSetName(const QString& Value)
 {
     m_dataSetName = Value;
-    TzdDataSet* found = FindDataSet(m_dataSet, Value);
-    if (found != m_dataSet) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = found;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, FindDataSet(m_dataSet, Value));
 }
 
 void TzdDataBand::Notification(plat::TComponent* AComponent, plat::TOperation Operation)

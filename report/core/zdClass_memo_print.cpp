@@ -20,7 +20,7 @@ namespace {
 const QString kTotalPagesTag = QStringLiteral("[TOTALPAGES#]");
 const QString kCopyNameTag = QStringLiteral("[COPYNAME#]");
 constexpr int kMaxCloseDelimiter = 255; // characters of the closing delimiter that count
-constexpr int kMaxFormatString = 255;   // characters of an inline format specification
+constexpr int kMaxFormatString = 255;   // characters of an inline format such as "#n%2.2f"
 
 // Replaces every occurrence of Tag (letter case ignored) by Value; true when
 // something changed. The search goes on after each inserted text.

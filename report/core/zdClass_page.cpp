@@ -289,13 +289,7 @@ void TzdReportPage::SetPageCount(int Value)
 
 void TzdReportPage::SetDataSet(TzdDataSet* Value)
 {
-    if (m_dataSet != Value) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = Value;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, Value);
     m_dataSetName = Value ? Value->UserName() : QString();
 }
 
@@ -307,14 +301,7 @@ QString TzdReportPage::DataSetName() const
 void TzdReportPage::SetDataSetName(const QString& Value)
 {
     m_dataSetName = Value;
-    TzdDataSet* found = FindDataSet(m_dataSet, Value);
-    if (found != m_dataSet) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = found;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, FindDataSet(m_dataSet, Value));
 }
 
 void TzdReportPage::Notification(plat::TComponent* AComponent, plat::TOperation Operation)

@@ -266,13 +266,7 @@ void TzdReport::SetScriptText(zd::TStringList* Value)
 
 void TzdReport::SetDataSet(TzdDataSet* Value)
 {
-    if (m_dataSet != Value) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = Value;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, Value);
     m_dataSetName = Value ? Value->UserName() : QString();
 }
 
@@ -284,14 +278,7 @@ QString TzdReport::DataSetName() const
 void TzdReport::SetDataSetName(const QString& Value)
 {
     m_dataSetName = Value;
-    TzdDataSet* found = FindDataSet(m_dataSet, Value);
-    if (found != m_dataSet) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = found;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, FindDataSet(m_dataSet, Value));
 }
 
 void TzdReport::Notification(plat::TComponent* AComponent, plat::TOperation Operation)

@@ -270,13 +270,7 @@ void TzdView::Notification(plat::TComponent* AComponent, plat::TOperation Operat
 
 void TzdView::SetDataSet(TzdDataSet* Value)
 {
-    if (m_dataSet != Value) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = Value;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, Value);
     m_dataSetName = Value ? Value->UserName() : QString();
 }
 
@@ -288,14 +282,7 @@ QString TzdView::DataSetName() const
 void TzdView::SetDataSetName(const QString& Value)
 {
     m_dataSetName = Value;
-    TzdDataSet* found = FindDataSet(m_dataSet, Value);
-    if (found != m_dataSet) {
-        if (m_dataSet)
-            m_dataSet->RemoveFreeNotification(this);
-        m_dataSet = found;
-        if (m_dataSet)
-            m_dataSet->FreeNotification(this);
-    }
+    linkDataSet(m_dataSet, FindDataSet(m_dataSet, Value));
 }
 
 bool TzdView::IsDataField() const

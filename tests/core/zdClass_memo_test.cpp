@@ -134,7 +134,7 @@ TEST_F(MemoFixture, MemoFormatAndSeparatorsOfTheDisplayFormat)
     f->DecimalSeparator = QStringLiteral(".");
     f->ThousandSeparator = QStringLiteral("'");
     EXPECT_EQ(print(QStringLiteral("[1234.5]")), line(QStringLiteral("1'234.50")));
-    // A specification holding ")" is part of the expression: the memo's format applies.
+    // A format holding ")" is part of the expression: the memo's format applies.
     EXPECT_EQ(print(QStringLiteral("[Length('a #b)') + 0.5]")), line(QStringLiteral("5.50")));
     f->Kind = fkBoolean;
     f->FormatStr = QStringLiteral("ne,ano");
