@@ -81,14 +81,15 @@ public:
     bool run();
 
 private:
-    using Pass = bool (PrintRun::*)(int position);
+    // A pass prints one page that is selected, sized and announced to the report.
+    using Pass = bool (PrintRun::*)(int index, const zd::PrintPageInfo& page);
 
     void sheetSize();
     int pageIndexAt(int position) const;
     bool selected(int index) const;
     bool runPositions(Pass pass);
-    bool pagePass(int position);
-    bool splitPass(int position);
+    bool pagePass(int index, const zd::PrintPageInfo& page);
+    bool splitPass(int index, const zd::PrintPageInfo& page);
     bool joinPass();
     bool begin();
     int duplexOf(const zd::PrintPageInfo& page);
@@ -151,7 +152,21 @@ bool PrintRun::runPositions(Pass pass)
 {
     for (int i = 0; i < m_positions; ++i) {
         const int position = m_opt.Reverse ? m_positions - 1 - i : i;
-        if (!(this->*pass)(position))
+        const int index = pageIndexAt(position);
+        if (!selected(index))
+            continue;
+        if (m_src.Terminated()) {
+            abort();
+            return false;
+        }
+        zd::PrintPageInfo page = m_src.PreparePage(index);
+        if (!pageSizeUsable(index, page))
+            continue;
+        page.PaperWidth = std::min(page.PaperWidth, kLargestPage);
+        page.PaperHeight = std::min(page.PaperHeight, kLargestPage);
+        m_src.PrintCopyNo = m_opt.Collate ? m_copy : 1;
+        m_src.PrintPage(index, m_src.PrintCopyNo);
+        if (!(this->*pass)(index, page))
             return false;
     }
     return true;
@@ -206,23 +221,9 @@ void PrintRun::afterPage(int index)
     m_src.ClearPageCache();
 }
 
-bool PrintRun::pagePass(int position)
+bool PrintRun::pagePass(int index, const zd::PrintPageInfo& page)
 {
-    const int index = pageIndexAt(position);
-    if (!selected(index))
-        return true;
-    if (m_src.Terminated()) {
-        abort();
-        return false;
-    }
-    zd::PrintPageInfo page = m_src.PreparePage(index);
-    if (!pageSizeUsable(index, page))
-        return true;
-    page.PaperWidth = std::min(page.PaperWidth, kLargestPage);
-    page.PaperHeight = std::min(page.PaperHeight, kLargestPage);
     const int copies = m_opt.Collate ? 1 : m_opt.Copies;
-    m_src.PrintCopyNo = m_opt.Collate ? m_copy : 1;
-    m_src.PrintPage(index, m_src.PrintCopyNo);
 
     int bin = page.Bin;
     if (m_binsUsed.count(page.Bin))
@@ -270,23 +271,9 @@ bool PrintRun::pagePass(int position)
     return true;
 }
 
-bool PrintRun::splitPass(int position)
+bool PrintRun::splitPass(int index, const zd::PrintPageInfo& page)
 {
-    const int index = pageIndexAt(position);
-    if (!selected(index))
-        return true;
-    if (m_src.Terminated()) {
-        abort();
-        return false;
-    }
-    zd::PrintPageInfo page = m_src.PreparePage(index);
-    if (!pageSizeUsable(index, page))
-        return true;
-    page.PaperWidth = std::min(page.PaperWidth, kLargestPage);
-    page.PaperHeight = std::min(page.PaperHeight, kLargestPage);
     const int copies = m_opt.Collate ? 1 : m_opt.Copies;
-    m_src.PrintCopyNo = m_opt.Collate ? m_copy : 1;
-    m_src.PrintPage(index, m_src.PrintCopyNo);
     const int bin = index == 0 ? page.Bin : page.BinOtherPages;
     const int duplex = duplexOf(page);
 
