@@ -227,17 +227,9 @@ TEST_F(StoreFixture, SaveLoadSaveIsByteIdenticalPlainAndCompressed)
         ASSERT_TRUE(loaded.LoadFromStream(in, false));
         EXPECT_EQ(loaded.GetPageCount(), 6);
         const QByteArray second = saved(loaded);
-        if (qEnvironmentVariableIsSet("ZD_STORE_DUMP")) {
-            QFile a(QStringLiteral("/tmp/zp3_a")), b(QStringLiteral("/tmp/zp3_b"));
-            a.open(QIODevice::WriteOnly);
-            a.write(first);
-            b.open(QIODevice::WriteOnly);
-            b.write(second);
-        }
-        if (compressed) // the member's time stamp is the time of saving
-            EXPECT_EQ(first.mid(8), second.mid(8));
-        else
-            EXPECT_EQ(first, second);
+        // The gzip member's time field holds the data's Adler-32, not the
+        // time of saving: compressed files compare whole too.
+        EXPECT_EQ(first, second);
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(render(pages, i), render(loaded, i)) << i;
         if (!compressed)
