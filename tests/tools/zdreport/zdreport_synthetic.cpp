@@ -67,7 +67,7 @@ int syntheticCommand(const ToolCommandLine& cl)
     w.report.PreviewOptions()->PagesInCache = pagesInCache;
     TzdPreviewPages pages(&w.report);
     const qint64 written = w.Write(pages, pageCount, objects);
-    const bool pagedOut = !pages.Document()->TempFileName().isEmpty();
+    const bool pagedOut = !pages.XMLDocument()->TempFileName().isEmpty();
     if (cl.has(QStringLiteral("png")))
         writePagePNGs(pages, cl.value(QStringLiteral("png")), dpi);
     pages.SaveToFile(cl.positional[2]);
