@@ -5,6 +5,8 @@
 #include "Graphics.h"
 #include "Streams.h"
 #include "zdClass_band.h"
+#include "zdClass_memo.h"
+#include "zdClass_options.h"
 #include "zdClass_page.h"
 #include "zdClass_picture.h"
 #include "zdClass_report.h"
@@ -148,7 +150,7 @@ TzdOutline::TzdOutline(TzdCustomPreviewPages* PreviewPages) : TzdCustomOutline(P
 TzdXMLItem* TzdOutline::root()
 {
     auto* pages = static_cast<TzdPreviewPages*>(ActivePreviewPages);
-    return pages->Document()->Root()->FindOrAdd("outline");
+    return pages->XMLDocument()->Root()->FindOrAdd("outline");
 }
 
 int TzdOutline::ItemCount()
@@ -306,6 +308,7 @@ void TzdPreviewPages::Initialize()
     m_pictures->SetUseFileCache(PictureCacheInFile);
     m_pictures->SetTempDir(TempDir);
     m_doc->TempDir = TempDir;
+    ProgressStarted(ptRunning);
 }
 
 void TzdPreviewPages::FinishPreparing()
@@ -318,6 +321,7 @@ void TzdPreviewPages::FinishPreparing()
                 c->LinkedObject->LinkedObject = nullptr;
         m_templates[i] = nullptr;
     }
+    ProgressFinished(ptRunning);
 }
 
 int TzdPreviewPages::GetPageCount()
@@ -433,6 +437,7 @@ void TzdPreviewPages::AddPage(TzdReportPage* Page)
     item->Name = "page" + numText(source);
     if (m_pageList->Count() > 2)
         item->Unloadable = true;
+    ProgressStep(ptRunning, CurPageIndex + 1);
     PageAddMode = pamReuse;
     CurPageIndex = m_pageList->Count() - 1;
     NextLogicalPage();
@@ -736,6 +741,8 @@ void TzdPreviewPages::buildObjects(TzdComponent* Parent, TzdXMLItem* Item, TzdCo
         if (auto* pic = dynamic_cast<TzdPictureView*>(obj))
             if (!pic->Picture() || pic->Picture()->Empty())
                 m_pictures->GetPicture(pic);
+        if (auto* memo = dynamic_cast<TzdMemoView*>(obj))
+            memo->ShowActiveHighlight();
         obj->SetParent(Parent);
         buildObjects(obj, child, Owner);
     }
@@ -828,6 +835,63 @@ void TzdPreviewPages::ReplacePage(int Index, TzdReportPage* Page)
     item->Unloadable = false;
 }
 
+// --- appending
+
+namespace {
+void copyOutline(TzdCustomOutline* from, TzdCustomOutline* to, TzdCustomPreviewPages* target, int firstPage)
+{
+    for (int i = 0; i < from->ItemCount(); ++i) {
+        QString text;
+        int page = 0, top = 0;
+        from->ReadItem(i, text, page, top);
+        target->CurPageIndex = firstPage + page;
+        to->AddItem(text, top);
+        from->LevelInto(i);
+        copyOutline(from, to, target, firstPage);
+        from->LevelUp();
+        to->LevelUp();
+    }
+}
+} // namespace
+
+void TzdPreviewPages::AppendPagesOf(zd::ReportDocument* Source)
+{
+    auto* other = Source ? dynamic_cast<TzdPreviewPages*>(Source->ActivePreviewPages()) : nullptr;
+    if (!other || other == this)
+        return;
+    const int first = GetPageCount();
+    m_pageList = rootChild("previewpages");
+    const int count = other->GetPageCount();
+    for (int i = 0; i < count; ++i) {
+        TzdReportPage* page = other->GetPage(i);
+        TzdXMLItem* item = m_pageList->Add();
+        TzdXMLSerializer serializer(nullptr);
+        serializer.WriteRootComponent(page, true, item);
+        item->Unloadable = false;
+    }
+    TzdXMLItem* from = other->rootChild("anchors");
+    TzdXMLItem* anchors = rootChild("anchors");
+    for (int i = 0; i < from->Count(); ++i) {
+        TzdXMLItem* a = anchors->Add();
+        a->Name = from->GetItem(i)->Name;
+        a->Text = from->GetItem(i)->Text;
+        a->SetAttr("page", numText(from->GetItem(i)->GetAttr("page").toInt() + first));
+    }
+    TzdCustomOutline* theirs = other->Outline();
+    TzdCustomOutline* ours = Outline();
+    theirs->LevelRoot();
+    ours->LevelRoot();
+    const int keptPage = CurPageIndex;
+    copyOutline(theirs, ours, this, first);
+    CurPageIndex = keptPage;
+    if (count > 0) {
+        other->CurPageIndex = count - 1;
+        m_appendedContentBottom = other->ContentBottom(0);
+        other->CurPageIndex = -1;
+    }
+    clearPageCache();
+}
+
 // --- drawing
 
 bool TzdPreviewPages::DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY,
@@ -867,6 +931,11 @@ bool TzdPreviewPages::DrawPage(int Index, plat::TCanvas* Canvas, long double Sca
         if (!view->Visibility().contains(printing ? vsPrint : vsPreview))
             continue;
         view->DrawingForPrinter = printing;
+        if (auto* memo = dynamic_cast<TzdCustomMemoView*>(view)) {
+            memo->PageTotal = GetPageCount();
+            memo->CopyNo = PrintCopyNo;
+            memo->OutputScale = PrintScale;
+        }
         view->Draw(Canvas, ScaleX, ScaleY, OffsetX, OffsetY);
         view->DrawingForPrinter = false;
     }
@@ -921,8 +990,24 @@ void TzdPreviewPages::SaveToStream(plat::TStream& Stream)
 
 bool TzdPreviewPages::LoadFromStream(plat::TStream& Stream, bool AllowPartialLoading)
 {
-    (void)AllowPartialLoading; // the compressor is always asked first, so the whole stream is read
     Clear();
+    // Partial loading leaves the pages flagged by the writer on the stream
+    // until they are needed; a compressed stream, or one that a registered
+    // compressor may have to unpack, is read whole.
+    if (AllowPartialLoading && !zdCompressorClass) {
+        const qint64 start = Stream.Position();
+        char magic[2] = {};
+        const bool packed = Stream.Read(magic, 2) == 2 && quint8(magic[0]) == 0x1f && quint8(magic[1]) == 0x8b;
+        Stream.SetPosition(start);
+        if (!packed) {
+            auto kept = std::make_unique<plat::TMemoryStream>();
+            kept->CopyFrom(Stream, Stream.Size() - start);
+            kept->SetPosition(0);
+            m_doc->LoadFromStream(std::move(kept), true);
+            readStructure();
+            return true;
+        }
+    }
     auto compressor = std::make_unique<TzdGZipCompressor>(nullptr);
     compressor->IsTemplate = false;
     compressor->OpenWorkStream(UseFileCache, TempDir);
@@ -943,6 +1028,12 @@ bool TzdPreviewPages::LoadFromStream(plat::TStream& Stream, bool AllowPartialLoa
         return false;
     }
     m_doc->LoadFromStream(*source);
+    readStructure();
+    return true;
+}
+
+void TzdPreviewPages::readStructure()
+{
     m_doc->Root()->Name = "preparedreport";
     m_pageList = rootChild("previewpages");
     // Read whole, the pages lose their paging flag: give it back as adding
@@ -993,7 +1084,6 @@ bool TzdPreviewPages::LoadFromStream(plat::TStream& Stream, bool AllowPartialLoa
         m_dictionary.Add(QString::fromUtf8(e->Name), name, object);
     }
     m_pictures->LoadFromXML(rootChild("picturecache"));
-    return true;
 }
 
 bool TzdPreviewPages::LoadFromFile(const QString& FileName, bool ExceptionIfNotFound)
@@ -1036,13 +1126,62 @@ zd::PrintPageInfo TzdPreviewPages::PreparePage(int Index)
     return info;
 }
 
+void TzdPreviewPages::exportObject(TzdCustomExportFilter* Filter, TzdComponent* Obj)
+{
+    if (Filter->DataOnly && !(Obj->Parent() && Obj->Parent()->InheritsFrom(u"TzdDataBand")))
+        return;
+    if (auto* view = dynamic_cast<TzdView*>(Obj); view && !view->Visibility().contains(vsExport))
+        return;
+    if (auto* memo = dynamic_cast<TzdCustomMemoView*>(Obj)) {
+        memo->PageTotal = GetPageCount();
+        memo->CopyNo = 1;
+        memo->FillDeferredTags();
+        if (memo->AutoWidth) {
+            // Drawn once off screen at scale 1, so that it takes its width.
+            QImage scratch(1, 1, QImage::Format_RGB32);
+            plat::TCanvas canvas(&scratch);
+            memo->Draw(&canvas, 1, 1, 0, 0);
+        }
+    }
+    Filter->WriteObject(Obj);
+    if (Terminated())
+        throw plat::EExportTerminated(QString());
+}
+
 void TzdPreviewPages::ExportPageObjects(TzdCustomExportFilter* Filter, int Index)
 {
     TzdReportPage* page = GetPage(Index);
     if (!page)
         return;
-    for (TzdComponent* c : page->AllObjects())
-        Filter->WriteObject(c);
+    // The page sits at its margins; its colour, frame and background
+    // picture go first, as one picture over the printable area.
+    const long double left = page->MirrorMargins && Index % 2 == 1 ? page->RightMargin : page->LeftMargin;
+    page->SetLeft(left * zd01cm);
+    page->SetTop(page->TopMargin * zd01cm);
+    {
+        TzdPictureView background(nullptr);
+        background.SetName(QStringLiteral("_pagebackground"));
+        background.SetColor(page->Color());
+        background.Frame()->Assign(page->Frame());
+        if (plat::TPicture* picture = page->BackPicture())
+            background.Picture()->Assign(picture);
+        background.Stretched = true;
+        background.KeepAspectRatio = false;
+        background.SetBounds(page->Left(), page->Top(),
+                             page->Width() - (page->LeftMargin + page->RightMargin) * zd01cm,
+                             page->Height() - (page->TopMargin + page->BottomMargin) * zd01cm);
+        exportObject(Filter, &background);
+    }
+    const int count = GetPageCount();
+    for (TzdComponent* band : page->Children()) {
+        if (Filter->SuppressPageHeadersFooters
+            && ((band->InheritsFrom(u"TzdPageHeader") && Index != 0)
+                || (band->InheritsFrom(u"TzdPageFooter") && Index != count - 1)))
+            continue;
+        exportObject(Filter, band);
+        for (TzdComponent* child : band->Children())
+            exportObject(Filter, child);
+    }
 }
 
 bool TzdPreviewPages::Terminated()
@@ -1065,10 +1204,48 @@ QString TzdPreviewPages::Title()
     return r ? r->FileName : ReportName;
 }
 
+bool TzdPreviewPages::ThreadSafe()
+{
+    return Report && Report->ThreadSafeMode();
+}
+
+void TzdPreviewPages::ReportErrors(const QStringList& Errors)
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    if (!r) {
+        zd::PrintSource::ReportErrors(Errors);
+        return;
+    }
+    r->AddErrors(Errors);
+    zd::handleReportError(r->EngineOptions()->NewSilentMode,
+                          zdGetResources()->GetText(QStringLiteral("clErrors")) + QStringLiteral("\r\n")
+                              + r->ErrorList().join(QStringLiteral("\r\n")));
+}
+
 bool TzdPreviewPages::Print()
 {
     zd::PrintSettings settings;
-    return zd::PrintPreparedPages(*this, settings);
+    TzdPrintOptions* options = nullptr;
+    if (TzdReport* r = Report ? Report->Report() : nullptr) {
+        options = r->PrintOptions();
+        settings.Copies = options->Copies;
+        settings.Collate = options->Collate;
+        settings.PageNumbers = options->PageNumbers;
+        settings.Printer = options->Printer;
+        settings.PrintMode = options->PrintMode;
+        if (options->PrintOnSheet > 0)
+            settings.PrintOnSheet = options->PrintOnSheet;
+        settings.PrintPages = options->PrintPages;
+        settings.Reverse = options->Reverse;
+        settings.ShowDialog = options->ShowDialog;
+        settings.Duplex = options->Duplex;
+        settings.TileOverlap = options->SplicingLine;
+    }
+    const bool printed = zd::PrintPreparedPages(*this, settings);
+    // The job puts back every choice of its dialog but the duplex one.
+    if (options)
+        options->Duplex = TzdDuplexMode(settings.Duplex);
+    return printed;
 }
 
 bool TzdPreviewPages::Export(TzdCustomExportFilter* Filter)

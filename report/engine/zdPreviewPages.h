@@ -102,12 +102,15 @@ public:
                   long double OffsetY) override;
     void HandleMouseAt(int, int, int, plat::TMouseButton, plat::TShiftState, long double, long double, long double,
                        plat::TCursor&, quint8) override {}
-    void AppendPagesOf(zd::ReportDocument*) override {}
+    // Source's prepared pages (those of its active store) follow these,
+    // written in full, with their anchors and outline.
+    void AppendPagesOf(zd::ReportDocument* Source) override;
     bool LoadFromStream(plat::TStream& Stream, bool AllowPartialLoading) override;
     void SaveToStream(plat::TStream& Stream) override;
     bool LoadFromFile(const QString& FileName, bool ExceptionIfNotFound) override;
     // Written beside the file and renamed over it: a failed save keeps the old file.
     void SaveToFile(const QString& FileName) override;
+    // With the report's print options; the dialog's duplex choice stays.
     bool Print() override;
     bool Export(TzdCustomExportFilter* Filter) override;
 
@@ -123,8 +126,13 @@ public:
     bool Terminated() override;
     void SetTerminated(bool Value) override;
     QString Title() override;
+    bool ThreadSafe() override;
+    // Into the report's error list, shown by its error mode.
+    void ReportErrors(const QStringList& Errors) override;
 
-    TzdXMLDocument* Document() const { return m_doc.get(); }
+    zd::ReportDocument* Document() override { return Report; }
+
+    TzdXMLDocument* XMLDocument() const { return m_doc.get(); }
     TzdPictureCache* PictureCache() const { return m_pictures.get(); }
     TzdDictionary& Dictionary() { return m_dictionary; }
     int SourcePageCount() const { return int(m_sourcePages.size()); }
@@ -138,10 +146,14 @@ public:
     bool PictureCacheInFile = false;
     QString ReportName;
 
-    long double PrintScale = 1;
-    int PrintCopyNo = 0;
+    // PrintScale and PrintCopyNo (of zd::PrintSource) reach the text
+    // objects as they draw.
 
 private:
+    void exportObject(TzdCustomExportFilter* Filter, TzdComponent* Obj);
+    // After the document is read: the source pages, the dictionary and the
+    // pictures.
+    void readStructure();
     TzdXMLItem* rootChild(const QByteArray& Name);
     TzdXMLItem* pageItem(int Index);
     void clearPageCache();

@@ -1,7 +1,11 @@
-// zdreport COMMAND ...: report templates from the shell (development tool).
+// zdreport COMMAND ...: report templates and prepared reports from the shell
+// (development tool).
 //
 //   zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
 //   zdreport resave IN OUT [--password P]
+//   zdreport render ZP3 --png DIR [--dpi N]
+//   zdreport --synthetic PAGES OBJECTS OUT.zp3 [--compressed] [--max-mem MB]
+//            [--pages-in-cache N] [--temp-dir DIR] [--png DIR] [--dpi N]
 //   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
@@ -11,24 +15,15 @@
 // exits 2.
 
 #include "Exceptions.h"
-#include "ToolCommandLine.h"
+#include "zdreport_commands.h"
 
 #include <QApplication>
-
 #include <QStringList>
 
 #include <cstdio>
 #include <functional>
 #include <map>
-#include <optional>
-
-namespace zdtool {
-int drawCommand(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
-                int printerDpi);
-int resaveCommand(const QString& in, const QString& out, const QString& password);
-int printCommand(const ToolCommandLine& cl);
-int rawCommand(const ToolCommandLine& cl);
-} // namespace zdtool
+#include <memory>
 
 namespace {
 
@@ -36,112 +31,72 @@ void printUsage()
 {
     std::fputs("usage: zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]\n"
                "       zdreport resave IN OUT [--password P]\n"
+               "       zdreport render ZP3 --png DIR [--dpi N]\n"
+               "       zdreport --synthetic PAGES OBJECTS OUT.zp3 [--compressed] [--max-mem MB]\n"
+               "                [--pages-in-cache N] [--temp-dir DIR] [--png DIR] [--dpi N]\n"
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
                "       zdreport --raw FILE PRINTER\n",
                stderr);
 }
 
-struct CommandLine {
-    QStringList positional;
-    std::map<QString, QString> options; // "--name value"
+struct Command {
+    bool drawsText; // needs the font database of a GUI application
+    std::set<QString> flags;
+    std::set<QString> valued;
+    std::function<int(const ToolCommandLine&)> run;
 };
 
-std::optional<CommandLine> parse(const QStringList& args, const QStringList& valued)
-{
-    CommandLine cl;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QStringLiteral("--"))) {
-            cl.positional += a;
-            continue;
-        }
-        const QString name = a.mid(2);
-        if (!valued.contains(name) || i + 1 >= args.size()) {
-            std::fprintf(stderr, "zdreport: unknown option or missing value: %s\n", qPrintable(a));
-            return std::nullopt;
-        }
-        cl.options[name] = args[++i];
-    }
-    return cl;
-}
+using S = std::set<QString>;
 
-int draw(const QStringList& args)
+const std::map<QString, Command>& commands()
 {
-    const auto cl = parse(args, {QStringLiteral("scale"), QStringLiteral("printer-dpi")});
-    if (!cl || cl->positional.size() != 3)
-        return -1;
-    bool ok = true;
-    long double scale = 1;
-    if (auto it = cl->options.find(QStringLiteral("scale")); it != cl->options.end())
-        scale = it->second.toDouble(&ok);
-    if (!ok || !(scale > 0 && scale <= 100)) {
-        std::fputs("zdreport: --scale takes a number above 0, at most 100\n", stderr);
-        return -1;
-    }
-    int dpi = 0;
-    if (auto it = cl->options.find(QStringLiteral("printer-dpi")); it != cl->options.end())
-        dpi = it->second.toInt(&ok);
-    if (!ok || dpi < 0 || dpi > 4800) {
-        std::fputs("zdreport: --printer-dpi takes a whole number from 1 to 4800\n", stderr);
-        return -1;
-    }
-    return zdtool::drawCommand(cl->positional[0], cl->positional[1], cl->positional[2], scale, dpi);
-}
-
-int resave(const QStringList& args)
-{
-    const auto cl = parse(args, {QStringLiteral("password")});
-    if (!cl || cl->positional.size() != 2)
-        return -1;
-    const auto password = cl->options.find(QStringLiteral("password"));
-    return zdtool::resaveCommand(cl->positional[0], cl->positional[1],
-                                 password == cl->options.end() ? QString() : password->second);
+    static const std::map<QString, Command> table{
+        {QStringLiteral("draw"), {false, {}, S{QStringLiteral("scale"), QStringLiteral("printer-dpi")}, zdtool::drawCommand}},
+        {QStringLiteral("resave"), {false, {}, S{QStringLiteral("password")}, zdtool::resaveCommand}},
+        {QStringLiteral("render"), {true, {}, S{QStringLiteral("png"), QStringLiteral("dpi")}, zdtool::renderCommand}},
+        {QStringLiteral("--synthetic"),
+         {true, S{QStringLiteral("synthetic"), QStringLiteral("compressed")},
+          S{QStringLiteral("max-mem"), QStringLiteral("pages-in-cache"), QStringLiteral("temp-dir"),
+            QStringLiteral("png"), QStringLiteral("dpi")},
+          zdtool::syntheticCommand}},
+        {QStringLiteral("--print"),
+         {true,
+          S{QStringLiteral("collate"), QStringLiteral("reverse"), QStringLiteral("odd"), QStringLiteral("even")},
+          S{QStringLiteral("print"), QStringLiteral("pages"), QStringLiteral("copies"), QStringLiteral("mode"),
+            QStringLiteral("file")},
+          zdtool::printCommand}},
+        {QStringLiteral("--raw"), {true, {}, S{QStringLiteral("raw")}, zdtool::rawCommand}},
+    };
+    return table;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Images and the platform canvas need no window system.
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    if (args.contains(QStringLiteral("--print")) || args.contains(QStringLiteral("--raw"))) {
-        // Printing draws text: it needs the font database of a GUI application.
-        if (qgetenv("QT_QPA_PLATFORM").isEmpty())
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
-        const auto cl = parseToolCommandLine(
-            args, {QStringLiteral("collate"), QStringLiteral("reverse"), QStringLiteral("odd"), QStringLiteral("even")},
-            {QStringLiteral("print"), QStringLiteral("raw"), QStringLiteral("pages"), QStringLiteral("copies"),
-             QStringLiteral("mode"), QStringLiteral("file")},
-            "zdreport");
-        int result = -1;
-        try {
-            if (cl && cl->has(QStringLiteral("print")) != cl->has(QStringLiteral("raw")))
-                result = cl->has(QStringLiteral("raw")) ? zdtool::rawCommand(*cl) : zdtool::printCommand(*cl);
-        } catch (const plat::Exception& e) {
-            std::fprintf(stderr, "zdreport: %s\n", qPrintable(e.message()));
-            return 1;
-        }
-        if (result < 0) {
-            printUsage();
-            return 2;
-        }
-        return result;
-    }
-    const std::map<QString, std::function<int(const QStringList&)>> commands{
-        {QStringLiteral("draw"), draw},
-        {QStringLiteral("resave"), resave},
-    };
-    const auto command = args.size() >= 2 ? commands.find(args[1]) : commands.end();
-    if (command == commands.end()) {
+    const auto command = args.size() >= 2 ? commands().find(args[1]) : commands().end();
+    if (command == commands().end()) {
         printUsage();
         return 2;
     }
+    // Images and the platform canvas need no window system; text does.
+    std::unique_ptr<QApplication> app;
+    if (command->second.drawsText) {
+        if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    // A subcommand's own word is no argument; a leading option keeps its place.
+    QStringList rest = args;
+    if (!args[1].startsWith(QStringLiteral("--")))
+        rest.removeAt(1);
+    const auto cl = parseToolCommandLine(rest, command->second.flags, command->second.valued, "zdreport");
     try {
-        const int result = command->second(args.mid(2));
+        const int result = cl ? command->second.run(*cl) : -1;
         if (result < 0) {
             printUsage();
             return 2;

@@ -6,6 +6,7 @@
 // With --printer-dpi the object draws as for a printer of that resolution:
 // on a printer canvas, at the scale times N / 96.
 
+#include "zdreport_commands.h"
 #include "zdreport_template.h"
 
 #include "Canvas.h"
@@ -18,6 +19,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace zdtool {
@@ -27,8 +29,10 @@ constexpr int kMargin = 16;
 constexpr int kMaxSide = 20000; // pixels: a picture larger than this is refused
 } // namespace
 
-int drawCommand(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
-                int printerDpi)
+namespace {
+
+int draw(const QString& templateFile, const QString& objectName, const QString& outFile, long double scale,
+         int printerDpi)
 {
     Template report;
     report.Load(templateFile);
@@ -69,6 +73,30 @@ int drawCommand(const QString& templateFile, const QString& objectName, const QS
         throw plat::Exception(QStringLiteral("Cannot encode the picture"));
     zd::writeFileAtomically(outFile, [&](plat::TStream& stream) { stream.WriteBuffer(png.constData(), png.size()); });
     return 0;
+}
+
+} // namespace
+
+int drawCommand(const ToolCommandLine& cl)
+{
+    if (cl.positional.size() != 3)
+        return -1;
+    bool ok = true;
+    long double scale = 1;
+    if (cl.has(QStringLiteral("scale")))
+        scale = cl.value(QStringLiteral("scale")).toDouble(&ok);
+    if (!ok || !(scale > 0 && scale <= 100)) {
+        std::fputs("zdreport: --scale takes a number above 0, at most 100\n", stderr);
+        return -1;
+    }
+    int dpi = 0;
+    if (cl.has(QStringLiteral("printer-dpi")))
+        dpi = cl.value(QStringLiteral("printer-dpi")).toInt(&ok);
+    if (!ok || dpi < 0 || dpi > 4800) {
+        std::fputs("zdreport: --printer-dpi takes a whole number from 1 to 4800\n", stderr);
+        return -1;
+    }
+    return draw(cl.positional[0], cl.positional[1], cl.positional[2], scale, dpi);
 }
 
 } // namespace zdtool

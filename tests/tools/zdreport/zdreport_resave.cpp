@@ -1,11 +1,14 @@
 // zdreport resave IN OUT [--password P]
 //
-// Loads a template and saves it again through the report document, so
+// A prepared report ("zp3", plain or compressed) is loaded into a store of
+// prepared pages and saved again in the same form. A template is loaded
+// and saved again through the report document, so
 // compression, encryption and the password are kept. Elements the library
 // has no class for are held as they were read. A file whose root is not a
 // report (a test template of the object model) is resaved element by
 // element as before.
 
+#include "zdreport_commands.h"
 #include "zdreport_template.h"
 
 #include "Exceptions.h"
@@ -14,6 +17,7 @@
 #include "zdClass_options.h"
 #include "zdClass_report.h"
 #include "zdCrypt.h"
+#include "zdPreviewPages.h"
 #include "zdXML.h"
 #include "zdZLib.h"
 #include "zdXMLSerializer.h"
@@ -118,6 +122,37 @@ bool isOtherXML(const QString& fileName)
     return root >= 0 && !head.mid(root).startsWith("<TzdReport");
 }
 
+// Plain XML whose root is "preparedreport", or a gzip member stored as
+// "1.zp3". Sets Compressed to the file's form.
+bool isPreparedReport(const QString& fileName, bool& Compressed)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4096);
+    Compressed = head.startsWith("\x1f\x8b");
+    if (Compressed)
+        return head.size() > 3 && (quint8(head[3]) & 8) != 0 && head.mid(10, 6) == QByteArray("1.zp3\0", 6);
+    const qsizetype root = head.indexOf('<', head.startsWith("<?") ? head.indexOf("?>") : 0);
+    return root >= 0 && head.mid(root + 1, 14).toLower() == "preparedreport";
+}
+
+int resavePrepared(const QString& in, const QString& out, bool compressed)
+{
+    TzdGZipCompressor compressor(nullptr);
+    TzdReport report;
+    report.EngineOptions()->NewSilentMode = simSilent;
+    TzdPreviewPages pages(&report);
+    if (!pages.LoadFromFile(in, true) || !report.ErrorList().isEmpty()) {
+        for (const QString& error : report.ErrorList())
+            std::fprintf(stderr, "zdreport: %s\n", qPrintable(error));
+        throw plat::Exception(QStringLiteral("Cannot read the prepared report %1").arg(in));
+    }
+    report.ReportOptions()->Compressed = compressed;
+    pages.SaveToFile(out);
+    return 0;
+}
+
 int resaveElements(const QString& in, const QString& out)
 {
     Template report;
@@ -130,11 +165,19 @@ int resaveElements(const QString& in, const QString& out)
 
 } // namespace
 
-int resaveCommand(const QString& in, const QString& out, const QString& password)
+int resaveCommand(const ToolCommandLine& cl)
 {
+    if (cl.positional.size() != 2)
+        return -1;
+    const QString& in = cl.positional[0];
+    const QString& out = cl.positional[1];
+    const QString password = cl.value(QStringLiteral("password"));
     startLibrary();
     if (!plat::FileExists(in))
         throw plat::EFOpenError(QStringLiteral("Cannot open file \"%1\"").arg(in));
+    bool compressed = false;
+    if (isPreparedReport(in, compressed))
+        return resavePrepared(in, out, compressed);
     if (isOtherXML(in))
         return resaveElements(in, out);
     g_password = password;
