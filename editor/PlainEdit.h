@@ -13,6 +13,7 @@
 #include <memory>
 
 class QPainter;
+class QRegion;
 class QTimer;
 
 class TPlainMemo;
@@ -73,6 +74,7 @@ public:
     QImage Render();
 
     bool CaretVisibleNow() const { return m_caretShown && m_caretOn; }
+    QString PreeditText() const { return m_preedit; }
     QRect CaretRect() const { return m_caretRect; }
 
 protected:
@@ -100,7 +102,9 @@ private:
     friend class TPlainMemoLines;
     template <class F>
     void guarded(F&& f);
-    void paintRows(QPainter& painter, const QRect& rect, bool withCaret);
+    void paintRows(QPainter& painter, const QRegion& region, bool withCaret);
+    void paintPreedit(QPainter& painter);
+    QRect preeditRect() const;
     void fontToModel();
 
     // IPlainEditView
@@ -139,6 +143,8 @@ private:
     QTimer* m_blink = nullptr;
     QTimer* m_scrollTimer = nullptr;
     QRect m_caretRect;
+    QString m_preedit; // the input method's composition, not yet text
+    int m_preeditCursor = 0;
     bool m_caretShown = false;
     bool m_caretOn = true;
     bool m_captured = false;

@@ -142,7 +142,8 @@ TEST(PlainMemoPaint, GutterSelectionInEachModeAndSpecialCharacters)
     image = memo.Render();
     EXPECT_TRUE(cellHasInk(image, memo, 3, 1, window)) << "the blank shows its dot";
     EXPECT_TRUE(cellHasInk(image, memo, 6, 1, window)) << "the line end shows its mark";
-    EXPECT_FALSE(cellHasInk(image, memo, 7, 3, window)) << "the last line has no line break";
+    EXPECT_TRUE(cellHasInk(image, memo, 7, 3, window)) << "the last line ends too";
+    EXPECT_FALSE(cellHasInk(image, memo, 8, 3, window));
 }
 
 TEST(PlainMemoPaint, AClippedPaintEqualsTheSameRegionOfAFullPaint)
