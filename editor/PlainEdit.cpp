@@ -566,13 +566,18 @@ plat::TPoint TPlainMemo::CursorPos() const
     return plat::TPoint{p.x(), p.y()};
 }
 
-void TPlainMemo::BeginDrag()
+std::unique_ptr<QMimeData> TPlainMemo::DragData() const
 {
-    auto* mime = new QMimeData;
+    auto mime = std::make_unique<QMimeData>();
     mime->setText(m_edit->SelectedText());
     mime->setData(kDragMime, QByteArray::number(quintptr(this)));
+    return mime;
+}
+
+void TPlainMemo::BeginDrag()
+{
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(DragData().release());
     m_dragging = true;
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     m_dragging = false;

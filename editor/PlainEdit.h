@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class QMimeData;
 class QPainter;
 class QRegion;
 class QTimer;
@@ -75,6 +76,9 @@ public:
 
     bool CaretVisibleNow() const { return m_caretShown && m_caretOn; }
     QString PreeditText() const { return m_preedit; }
+    // What dragging the selection carries: the text, and for a memo of
+    // this program the source, so that the block moves through the model.
+    std::unique_ptr<QMimeData> DragData() const;
     QRect CaretRect() const { return m_caretRect; }
 
 protected:

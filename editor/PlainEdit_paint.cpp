@@ -396,8 +396,11 @@ int TCustomPlainEdit::paintLine(RowPainter& p, int line, int row, int lastRow)
     plat::TColor bg = background;
     plat::TColor selFg = m_selectedColor->Foreground();
     plat::TColor selBg = m_selectedColor->Background();
-    const bool special = DoOnSpecialLineColors(line, fg, bg);
+    plat::TColor specialFg = fg, specialBg = bg;
+    const bool special = DoOnSpecialLineColors(line, specialFg, specialBg);
     if (special) {
+        fg = specialFg;
+        bg = specialBg;
         if (m_options.contains(eoSpecialLineDefaultFg))
             fg = m_font->Color();
         selFg = bg;
