@@ -1,13 +1,18 @@
 // The editor model over 1,000,000 lines of 40 characters: loading and
 // setting the text, typing in the middle, word wrap and an edit under it,
-// and select all, copy, paste and undo of the whole text.
+// select all, copy, paste and undo of the whole text, and painting a window
+// of 80 x 50 cells anywhere in it or over a line of 10 MB.
 #include "PlainEditModel.h"
 #include "PlainEditView.h"
+
+#include "Canvas.h"
 
 #include "ScriptedServices.h"
 #include "Services.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -210,5 +215,107 @@ BENCHMARK(BM_PasteOverAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_UndoPaste(benchmark::State& state) { pasteOverAll(state, PasteStep::Undo); }
 BENCHMARK(BM_UndoPaste)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// ------------------------------------------------------------ painting
+
+// A window of exactly 80 x 50 cells beside a gutter with line numbers, in
+// the paste form's font, painted into an image as a paint event would.
+class CellWindow : public IPlainEditView {
+public:
+    int ClientWidth() const override { return width; }
+    int ClientHeight() const override { return height; }
+    bool Focused() const override { return true; }
+    int width = 800;
+    int height = 600;
+};
+
+// Painting draws glyphs through the GUI's font cache, as in the window.
+QGuiApplication& guiApplication()
+{
+    static int argc = 1;
+    static char name[] = "sorvamet_bench";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return QGuiApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
+    }();
+    (void)app;
+    return *static_cast<QGuiApplication*>(QGuiApplication::instance());
+}
+
+struct PaintFixture {
+    CellWindow view;
+    TCustomPlainEdit e;
+    QImage image;
+
+    explicit PaintFixture(const QString& text)
+    {
+        guiApplication();
+        plat::TFont font;
+        font.SetName(QStringLiteral("Courier New"));
+        font.SetHeight(-13);
+        e.SetFont(&font);
+        plat::TFont small;
+        small.SetName(QStringLiteral("Courier New"));
+        small.SetHeight(-11);
+        e.Gutter()->SetFont(&small);
+        e.Gutter()->SetAutoSize(true);
+        e.Gutter()->SetShowLineNumbers(true);
+        e.SetOptions(e.Options() + TPlainEditorOptions{eoShowSpecialChars});
+        e.SetView(&view);
+        e.SetText(text);
+        view.width = e.GutterExtent() + 2 + 80 * e.CellWidth();
+        view.height = 50 * e.RowHeight();
+        e.Resized();
+        image = QImage(view.width, view.height, QImage::Format_RGB32);
+    }
+    void paint()
+    {
+        plat::TCanvas canvas(&image);
+        e.Paint(canvas);
+    }
+};
+
+// Top rows spread over the whole text, one per iteration.
+void BM_PaintWindowOfMillionLines(benchmark::State& state)
+{
+    PaintFixture f(bigText());
+    const bool selected = state.range(0) != 0;
+    if (selected) {
+        f.e.SetActiveSelMode(smColumn);
+        f.e.SetCaretAndSel({30, kLines - 10}, {5, 10}, {30, kLines - 10});
+    }
+    int top = 1;
+    for (auto _ : state) {
+        f.e.SetTopRow(top);
+        f.paint();
+        top = (top + 99991) % kLines + 1;
+    }
+    state.counters["cols"] = f.e.ColumnsInView();
+    state.counters["rows"] = f.e.VisibleRows();
+}
+BENCHMARK(BM_PaintWindowOfMillionLines)->Arg(0)->Arg(1)->ArgName("columnSelection")->Unit(benchmark::kMillisecond);
+
+// One line of 10 MB (with tabs every 64 characters when asked), the
+// window anywhere along it.
+void BM_PaintTenMegabyteLine(benchmark::State& state)
+{
+    constexpr int kLength = 10 * 1024 * 1024;
+    const bool tabs = state.range(0) != 0;
+    QString line;
+    line.reserve(kLength);
+    for (int i = 0; line.size() < kLength; ++i)
+        line += tabs && i % 64 == 63 ? QChar(u'\t') : QChar(u'a' + i % 26);
+    PaintFixture f(line + QStringLiteral("\r\nnext"));
+    f.e.SetMaxScrollWidth(2 * kLength);
+    int left = 1;
+    for (auto _ : state) {
+        f.e.SetLeftColumn(left);
+        f.paint();
+        left = (left + 1234567) % kLength + 1;
+    }
+}
+BENCHMARK(BM_PaintTenMegabyteLine)->Arg(0)->Arg(1)->ArgName("tabs")->Unit(benchmark::kMillisecond);
 
 } // namespace

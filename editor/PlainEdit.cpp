@@ -199,159 +199,54 @@ QImage TPlainMemo::Render()
     QImage image(viewport()->size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    paintRows(painter, image.rect(), false);
+    paintRows(painter, QRegion(image.rect()), false);
     return image;
 }
 
-void TPlainMemo::PaintArea(QPainter& painter, const QRect& rect) { paintRows(painter, rect, false); }
+void TPlainMemo::PaintArea(QPainter& painter, const QRect& rect) { paintRows(painter, QRegion(rect), false); }
 
-void TPlainMemo::paintRows(QPainter& painter, const QRect& clip, bool withCaret)
+void TPlainMemo::paintRows(QPainter& painter, const QRegion& region, bool withCaret)
 {
-    TPlainEdit& e = *m_edit;
     painter.save();
-    painter.setClipRect(clip);
-    plat::TCanvas canvas;
-    canvas.SetPainter(&painter);
+    {
+        plat::TCanvas canvas;
+        canvas.SetPainter(&painter);
+        canvas.SetClipRegion(region);
+        guarded([&] { m_edit->Paint(canvas); });
+        canvas.SetPainter(nullptr);
+    }
+    painter.setClipRegion(region);
+    if (!m_preedit.isEmpty())
+        paintPreedit(painter);
+    if (withCaret && m_caretShown && m_caretOn && region.intersects(m_caretRect)) {
+        // The caret inverts what lies under it, as the system caret does.
+        painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter.fillRect(m_caretRect, QColor(Qt::white));
+    }
+    painter.restore();
+}
+
+// The text the input method is composing, over the cells at the caret,
+// underlined, with its own cursor.
+void TPlainMemo::paintPreedit(QPainter& painter)
+{
+    const TPlainEdit& e = *m_edit;
+    const plat::TPoint at = e.DisplayToPixel(e.CaretDisplayPos());
     const int cw = std::max(1, e.CellWidth());
     const int rh = std::max(1, e.RowHeight());
-    const int gutter = e.GutterExtent();
-    const int textX = gutter + 2;
-    const int width = viewport()->width();
-    const int firstRow = e.TopRow() + std::max(0, clip.top()) / rh;
-    const int lastRow = e.TopRow() + std::max(0, clip.bottom()) / rh;
-    const plat::TColor bg = e.Color();
-    const plat::TColor fg = e.Font()->Color();
-    const plat::TColor selBg = e.SelectedColor()->Background();
-    const plat::TColor selFg = e.SelectedColor()->Foreground();
-    const bool special = e.ShowSpecialChars();
-    const bool selVisible = e.SelAvail() && (hasFocus() || !e.HideSelection());
-    const TBufferCoord selFirst = e.SelFirst();
-    const TBufferCoord selLast = e.SelLast();
-    const int rowCount = e.RowCount();
-    const int firstCol = e.LeftColumn();
-    const int cols = (width - textX) / cw + 2;
-
-    // The gutter.
-    if (gutter > 0 && clip.left() < gutter) {
-        canvas.Brush().SetColor(e.Gutter()->Color());
-        canvas.FillRect(plat::TRect(0, clip.top(), gutter, clip.bottom() + 1));
-        if (e.Gutter()->ShowLineNumbers()) {
-            canvas.SetFont(*e.Gutter()->Font());
-            canvas.SetBkMode(plat::TRANSPARENT);
-            for (int row = firstRow; row <= std::min(lastRow, rowCount); ++row) {
-                const int line = e.RowToLine(row);
-                if (e.LineToRow(line) != row)
-                    continue; // a continued wrapped line has no number
-                const QString number = e.Gutter()->FormatLineNumber(line);
-                const int y = (row - e.TopRow()) * rh;
-                const int w = canvas.TextWidth(number);
-                canvas.TextOut(gutter - e.Gutter()->RightOffset() - w, y + (rh - canvas.TextHeight(number)) / 2,
-                               number);
-            }
-        }
-    }
-
-    // The text.
+    const QRect box(at.X, at.Y, cw * int(m_preedit.size()), rh);
+    plat::TCanvas canvas;
+    canvas.SetPainter(&painter);
     canvas.SetFont(*e.Font());
-    std::vector<int> dx;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const int y = (row - e.TopRow()) * rh;
-        canvas.Brush().SetColor(bg);
-        canvas.FillRect(plat::TRect(std::max(gutter, clip.left()), y, width, y + rh));
-        if (row > rowCount)
-            continue;
-        const int line = e.RowToLine(row);
-        const QString text = e.Lines()->Strings(line - 1);
-        const int rowStart = e.DisplayToBuffer(TDisplayPos{1, row}).Char;
-        const int nextStart = row < rowCount && e.RowToLine(row + 1) == line
-                                  ? e.DisplayToBuffer(TDisplayPos{1, row + 1}).Char
-                                  : int(text.size()) + 1;
-        // The row's cells: display column -> character (1-based) or 0 past the end.
-        QString cells;
-        std::vector<int> charOf;
-        int column = 1;
-        for (int c = rowStart; c < nextStart && c <= text.size(); ++c) {
-            const QChar ch = text.at(c - 1);
-            if (ch == u'\t') {
-                const int tw = std::max(1, e.TabWidth());
-                const int span = tw - (column - 1) % tw;
-                for (int k = 0; k < span; ++k) {
-                    cells += special && k == 0 ? QChar(0xBB) : QChar(u' ');
-                    charOf.push_back(c);
-                }
-                column += span;
-            } else {
-                cells += special && ch == u' ' ? QChar(0xB7) : ch;
-                charOf.push_back(c);
-                ++column;
-            }
-        }
-        const bool lastRowOfLine = nextStart > text.size();
-        const int eolColumn = int(cells.size()) + 1;
-        if (special && lastRowOfLine && line < e.LineCount()) {
-            cells += QChar(0xB6);
-            charOf.push_back(int(text.size()) + 1);
-        }
-        for (int k = 0; k < cols; ++k) {
-            const int col = firstCol + k;
-            const int x = textX + k * cw;
-            if (x + cw <= clip.left() || x > clip.right())
-                continue;
-            QChar ch = col <= cells.size() ? cells.at(col - 1) : QChar(u' ');
-            int charIndex = col <= int(charOf.size()) ? charOf[size_t(col - 1)]
-                                                      : int(text.size()) + 1 + (col - eolColumn);
-            bool selected = false;
-            if (selVisible) {
-                switch (e.ActiveSelMode()) {
-                case smLine:
-                    selected = line >= selFirst.Line && line <= selLast.Line;
-                    break;
-                case smColumn: {
-                    const int a = e.BufferToDisplay(selFirst).Column;
-                    const int b = e.BufferToDisplay(selLast).Column;
-                    selected = line >= selFirst.Line && line <= selLast.Line && col >= std::min(a, b) &&
-                               col < std::max(a, b);
-                    break;
-                }
-                case smNormal:
-                    selected = charIndex <= int(text.size()) + 1 && e.PointInSelection(TBufferCoord{charIndex, line}) &&
-                               (charIndex <= int(text.size()) || line < selLast.Line);
-                    break;
-                }
-            }
-            if (selected || ch != u' ') {
-                if (selected) {
-                    canvas.Brush().SetColor(selBg);
-                    canvas.FillRect(plat::TRect(x, y, x + cw, y + rh));
-                }
-                if (ch != u' ') {
-                    plat::TFont f;
-                    f.Assign(e.Font());
-                    const bool isMark = special && (ch == QChar(0xB7) || ch == QChar(0xBB) || ch == QChar(0xB6)) &&
-                                        (col > int(charOf.size()) || charIndex > text.size() || text.at(charIndex - 1) != ch);
-                    f.SetColor(selected ? selFg : isMark ? plat::clGray : fg);
-                    canvas.SetFont(f);
-                    canvas.SetBkMode(plat::TRANSPARENT);
-                    dx.assign(1, cw);
-                    canvas.ExtTextOut(x, y, plat::ETO_CLIPPED, nullptr, QString(ch), dx.data(), 1);
-                }
-            }
-        }
-    }
-
-    // The right edge.
-    if (e.RightEdge() > 0) {
-        const int x = textX + (e.RightEdge() - firstCol + 1) * cw;
-        if (x >= gutter && x >= clip.left() && x <= clip.right()) {
-            canvas.Pen().SetColor(e.RightEdgeColor());
-            canvas.MoveTo(x, clip.top());
-            canvas.LineTo(x, clip.bottom() + 1);
-        }
-    }
+    canvas.SetBkColor(e.Color());
+    std::vector<int> dx(size_t(m_preedit.size()), cw);
+    const plat::TRect rect = plat::TRect::fromQRect(box);
+    canvas.ExtTextOut(at.X, at.Y, plat::ETO_OPAQUE, &rect, m_preedit, dx.data(), int(dx.size()));
     canvas.SetPainter(nullptr);
-    if (withCaret && m_caretShown && m_caretOn && m_caretRect.intersects(clip))
-        painter.fillRect(m_caretRect, QColor(Qt::black));
-    painter.restore();
+    painter.setPen(plat::ToQColor(e.Font()->Color()));
+    painter.drawLine(box.left(), box.bottom(), box.right(), box.bottom());
+    const int cursor = std::clamp(m_preeditCursor, 0, int(m_preedit.size()));
+    painter.fillRect(QRect(at.X + cursor * cw, at.Y, 1, rh), plat::ToQColor(e.Font()->Color()));
 }
 
 // ---------------------------------------------------------------- Qt events
@@ -382,7 +277,7 @@ bool TPlainMemo::viewportEvent(QEvent* ev)
     if (ev->type() == QEvent::Paint) {
         auto* p = static_cast<QPaintEvent*>(ev);
         QPainter painter(viewport());
-        paintRows(painter, p->rect(), true);
+        paintRows(painter, p->region(), true);
         return true;
     }
     return QAbstractScrollArea::viewportEvent(ev);
@@ -482,9 +377,27 @@ void TPlainMemo::focusOutEvent(QFocusEvent* ev)
 
 void TPlainMemo::inputMethodEvent(QInputMethodEvent* ev)
 {
+    // The composition shows over the text until it is committed.
+    const QRect before = preeditRect();
+    m_preedit = ev->preeditString();
+    m_preeditCursor = int(m_preedit.size());
+    for (const QInputMethodEvent::Attribute& a : ev->attributes()) {
+        if (a.type == QInputMethodEvent::Cursor)
+            m_preeditCursor = a.start;
+    }
     if (!ev->commitString().isEmpty())
         guarded([&] { m_edit->ImeComposition(ev->commitString()); });
+    viewport()->update(before);
+    viewport()->update(preeditRect());
     ev->accept();
+}
+
+QRect TPlainMemo::preeditRect() const
+{
+    if (m_preedit.isEmpty())
+        return {};
+    const plat::TPoint at = m_edit->DisplayToPixel(m_edit->CaretDisplayPos());
+    return QRect(at.X, at.Y, m_edit->CellWidth() * int(m_preedit.size()) + 1, m_edit->RowHeight());
 }
 
 QVariant TPlainMemo::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -500,7 +413,12 @@ QVariant TPlainMemo::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImSurroundingText:
         return m_edit->CaretLineText();
     case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition:
         return m_edit->CaretPos().Char - 1;
+    case Qt::ImMaximumTextLength:
+        return QVariant();
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }
@@ -568,8 +486,12 @@ void TPlainMemo::Invalidate() { viewport()->update(); }
 void TPlainMemo::Update() { viewport()->update(); }
 void TPlainMemo::ScrollWindow(int dx, int dy, const plat::TRect& clip)
 {
-    (void)dx, (void)dy;
-    viewport()->update(clip.toQRect());
+    // The pixels move with the caret drawn into them: where it lands is
+    // painted again, so no ghost of it stays behind.
+    const QRect area = clip.toQRect();
+    if (m_caretShown && m_caretOn)
+        viewport()->update(m_caretRect.translated(dx, dy));
+    viewport()->scroll(dx, dy, area);
 }
 
 void TPlainMemo::CreateCaret(int width, int height)
@@ -644,13 +566,18 @@ plat::TPoint TPlainMemo::CursorPos() const
     return plat::TPoint{p.x(), p.y()};
 }
 
-void TPlainMemo::BeginDrag()
+std::unique_ptr<QMimeData> TPlainMemo::DragData() const
 {
-    auto* mime = new QMimeData;
+    auto mime = std::make_unique<QMimeData>();
     mime->setText(m_edit->SelectedText());
     mime->setData(kDragMime, QByteArray::number(quintptr(this)));
+    return mime;
+}
+
+void TPlainMemo::BeginDrag()
+{
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(DragData().release());
     m_dragging = true;
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     m_dragging = false;

@@ -12,7 +12,9 @@
 
 #include <memory>
 
+class QMimeData;
 class QPainter;
+class QRegion;
 class QTimer;
 
 class TPlainMemo;
@@ -73,6 +75,10 @@ public:
     QImage Render();
 
     bool CaretVisibleNow() const { return m_caretShown && m_caretOn; }
+    QString PreeditText() const { return m_preedit; }
+    // What dragging the selection carries: the text, and for a memo of
+    // this program the source, so that the block moves through the model.
+    std::unique_ptr<QMimeData> DragData() const;
     QRect CaretRect() const { return m_caretRect; }
 
 protected:
@@ -100,7 +106,9 @@ private:
     friend class TPlainMemoLines;
     template <class F>
     void guarded(F&& f);
-    void paintRows(QPainter& painter, const QRect& rect, bool withCaret);
+    void paintRows(QPainter& painter, const QRegion& region, bool withCaret);
+    void paintPreedit(QPainter& painter);
+    QRect preeditRect() const;
     void fontToModel();
 
     // IPlainEditView
@@ -139,6 +147,8 @@ private:
     QTimer* m_blink = nullptr;
     QTimer* m_scrollTimer = nullptr;
     QRect m_caretRect;
+    QString m_preedit; // the input method's composition, not yet text
+    int m_preeditCursor = 0;
     bool m_caretShown = false;
     bool m_caretOn = true;
     bool m_captured = false;

@@ -51,6 +51,10 @@ private:
     plat::TFontStyles m_style;
 };
 
+// The kind DefaultAttribute gives the attribute of blanks for; its
+// background, when set, is the editor's background.
+inline constexpr int kPlainAttrWhitespace = 4;
+
 enum TPlainHighlighterCapability { hcUserSettings, hcRegistry };
 using TPlainHighlighterCapabilities = plat::TSet<TPlainHighlighterCapability>;
 

@@ -506,6 +506,22 @@ public:
     TPlainScrollInfo ScrollInfo(TScrollBarKind kind) const { return m_scrollInfo[kind]; }
     QString ScrollHintText() const;
 
+    // ---------------------------------------------------------- painting
+    // Paints the canvas's clip rectangle of the client area: the gutter,
+    // the text rows, then OnPaint and the transient painting.
+    void Paint(plat::TCanvas& Canvas);
+    virtual void PaintGutter(const plat::TRect& AClip, int FirstRow, int LastRow);
+    // LastCol is the column after the last one the clip touches.
+    virtual void PaintTextLines(const plat::TRect& AClip, int FirstRow, int LastRow, int FirstCol, int LastCol);
+    virtual void DoOnPaint();
+    // The canvas being painted on; none outside Paint.
+    plat::TCanvas* PaintCanvas() const { return m_paintCanvas; }
+    // The background of a row of text (the caret line's with ActiveLineColor).
+    plat::TColor editorBackground(bool caretLine) const;
+    // Kept by the painting code (PlainEdit_paint.cpp).
+    struct RowPainter;
+    struct PaintRun;
+
     // ---------------------------------------------------------- input
     void KeyDown(quint16& Key, plat::TShiftState Shift);
     void KeyUp(quint16& Key, plat::TShiftState Shift);
@@ -640,6 +656,11 @@ private:
     TBufferCoord limitSelEnd(TBufferCoord p) const;
     // Clipboard.
     void publishText(const QString& text);
+    // Painting.
+    void paintMarks(int firstLine, int lastLine);
+    int paintLine(RowPainter& p, int line, int row, int lastRow);
+    void highlightRuns(std::vector<PaintRun>& runs, int line, const QString& text, qint64 rowStart, int firstCol,
+                       int lastCol, plat::TColor specialFg, plat::TColor bg);
     // Pixel helpers.
     plat::TRect textRect() const;
     void showScrollHint();
@@ -666,6 +687,8 @@ private:
     std::unique_ptr<TPlainEditMarkList> m_markList;
     std::unique_ptr<TPlainWordWrapPlugin> m_wordWrap;
     std::array<TPlainEditMark*, 10> m_bookmarks{};
+    std::unique_ptr<TPlainInternalImage> m_internalImage; // the bookmark pictures, made on first use
+    plat::TCanvas* m_paintCanvas = nullptr;
     TPlainCustomHighlighter* m_highlighter = nullptr;
     TPlainEditSearchCustom* m_searchEngine = nullptr;
 

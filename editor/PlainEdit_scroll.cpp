@@ -522,7 +522,7 @@ void TCustomPlainEdit::DoOnPaintTransientEx(TTransientType Type, bool Lock)
     const auto fire = [this, Type] {
         if (!OnPaintTransient || !m_view)
             return;
-        plat::TCanvas* canvas = m_view->Canvas();
+        plat::TCanvas* canvas = m_paintCanvas ? m_paintCanvas : m_view->Canvas();
         if (!canvas)
             return;
         canvas->SetFont(*m_font);

@@ -142,7 +142,8 @@ TEST(PlainMemoPaint, GutterSelectionInEachModeAndSpecialCharacters)
     image = memo.Render();
     EXPECT_TRUE(cellHasInk(image, memo, 3, 1, window)) << "the blank shows its dot";
     EXPECT_TRUE(cellHasInk(image, memo, 6, 1, window)) << "the line end shows its mark";
-    EXPECT_FALSE(cellHasInk(image, memo, 7, 3, window)) << "the last line has no line break";
+    EXPECT_TRUE(cellHasInk(image, memo, 7, 3, window)) << "the last line ends too";
+    EXPECT_FALSE(cellHasInk(image, memo, 8, 3, window));
 }
 
 TEST(PlainMemoPaint, AClippedPaintEqualsTheSameRegionOfAFullPaint)
@@ -165,6 +166,477 @@ TEST(PlainMemoPaint, AClippedPaintEqualsTheSameRegionOfAFullPaint)
         memo.PaintArea(painter, part);
     }
     EXPECT_EQ(clipped.copy(part), full.copy(part));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- more painting, input, scrolling
+
+#include "PlainEditHighlighter.h"
+#include "ScriptedServices.h"
+#include "Services.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace {
+
+QColor colourOf(plat::TColor c) { return plat::ToQColor(c); }
+
+// An event handler with an identity of its own.
+template <class E, class F>
+E handler(F f)
+{
+    static const char tag = 0;
+    return E(std::move(f), &tag, &tag);
+}
+
+// The pixel rectangle of a cell of the window (display column, row from the top).
+QRect cellRect(const TPlainMemo& memo, int column, int row)
+{
+    const TPlainEdit& e = memo.Edit();
+    return QRect(e.GutterExtent() + 2 + (column - e.LeftColumn()) * e.CellWidth(), (row - 1) * e.RowHeight(),
+                 e.CellWidth(), e.RowHeight());
+}
+
+bool hasInk(const QImage& image, const QRect& r, QColor background)
+{
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.pixelColor(x, y) != background)
+                return true;
+    return false;
+}
+
+// Which cells of a row carry ink: '#' ink, '.' none.
+QString inkMap(const QImage& image, const TPlainMemo& memo, int row, int columns, QColor background)
+{
+    QString map;
+    for (int c = 1; c <= columns; ++c)
+        map += hasInk(image, cellRect(memo, c, row), background) ? QLatin1Char('#') : QLatin1Char('.');
+    return map;
+}
+
+struct MemoFixture {
+    explicit MemoFixture(const QString& text, QSize size = QSize(500, 300))
+    {
+        memo.resize(size);
+        memo.SetText(text);
+    }
+    TPlainMemo memo;
+    QColor window() const { return colourOf(memo.Edit().Color()); }
+};
+
+TEST(PlainMemoPaint, TabSpanShowsOneGuillemetInItsMiddleAndTheLineEndItsPilcrow)
+{
+    MemoFixture f(QStringLiteral("a b\tz"));
+    f.memo.SetTabWidth(8);
+    f.memo.SetOptions({eoShowSpecialChars});
+    const QImage image = f.memo.Render();
+    // a, the blank's dot, b, five cells of the tab with the sign in cell 6, z, the pilcrow.
+    EXPECT_EQ(inkMap(image, f.memo, 1, 12, f.window()), QStringLiteral("###..#..##.."));
+    f.memo.SetOptions({});
+    EXPECT_EQ(inkMap(f.memo.Render(), f.memo, 1, 12, f.window()), QStringLiteral("#.#.....#..."));
+}
+
+TEST(PlainMemoPaint, ActiveLineColoursTheCaretRowButNotItsSelectedPart)
+{
+    MemoFixture f(QStringLiteral("first\r\nsecond line\r\nthird"));
+    TPlainEdit& e = f.memo.Edit();
+    e.SetActiveLineColor(plat::clYellow);
+    e.SetCaretAndSel({7, 2}, {3, 2}, {7, 2});
+    const QImage image = f.memo.Render();
+    const QColor yellow = colourOf(plat::clYellow);
+    const QColor selected = colourOf(e.SelectedColor()->Background());
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 1, 2).topLeft()), yellow);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 3, 2).topLeft()), selected);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 6, 2).topLeft()), selected);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 7, 2).topLeft()), yellow);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 30, 2).topLeft()), yellow) << "after the text too";
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 1, 1).topLeft()), f.window());
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 30, 3).topLeft()), f.window());
+}
+
+TEST(PlainMemoPaint, SpecialLineColoursSwapForTheSelection)
+{
+    MemoFixture f(QStringLiteral("one\r\ntwo\r\nthree"));
+    TPlainEdit& e = f.memo.Edit();
+    e.OnSpecialLineColors = handler<TSpecialLineColorsEvent>([](plat::TObject*, int line, bool& special, plat::TColor& fg,
+                                                       plat::TColor& bg) {
+        special = line == 2;
+        fg = plat::clRed;
+        bg = plat::clAqua;
+    });
+    e.SetCaretAndSel({2, 2}, {1, 2}, {2, 2});
+    const QImage image = f.memo.Render();
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 1, 2).topLeft()), colourOf(plat::clRed)) << "selected: fg as background";
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 5, 2).topLeft()), colourOf(plat::clAqua));
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 5, 1).topLeft()), f.window());
+}
+
+TEST(PlainMemoPaint, GutterNumbersBorderAndGradient)
+{
+    QString text;
+    for (int i = 1; i <= 100; ++i)
+        text += QStringLiteral("line\r\n");
+    MemoFixture f(text);
+    f.memo.SetShowLineNumbers(true);
+    TPlainEdit& e = f.memo.Edit();
+    QImage image = f.memo.Render();
+    const int g = e.GutterExtent();
+    const QColor gutter = colourOf(e.Gutter()->Color());
+    const int rh = e.RowHeight();
+    // Line 7: one digit, right-aligned 2 + RightOffset pixels left of the edge.
+    const int right = g - e.Gutter()->RightOffset() - 2;
+    EXPECT_TRUE(hasInk(image, QRect(right - 10, 6 * rh, 10, rh), gutter));
+    EXPECT_FALSE(hasInk(image, QRect(right, 6 * rh, g - 2 - right, rh), gutter));
+    EXPECT_FALSE(hasInk(image, QRect(0, 6 * rh, right - 12, rh), gutter)) << "no second digit";
+    EXPECT_TRUE(hasInk(image, QRect(right - 20, 9 * rh, 10, rh), gutter)) << "line 10 has two";
+    // gbsMiddle: a line in the border colour, then one in the gutter's colour.
+    EXPECT_EQ(image.pixelColor(g - 2, 3), colourOf(e.Gutter()->BorderColor()));
+    EXPECT_EQ(image.pixelColor(g - 1, 3), gutter);
+
+    e.Gutter()->SetGradient(true);
+    e.Gutter()->SetGradientStartColor(plat::clRed);
+    e.Gutter()->SetGradientEndColor(plat::clBlue);
+    image = f.memo.Render();
+    EXPECT_EQ(image.pixelColor(0, 5), colourOf(plat::clRed));
+    const QColor last = image.pixelColor(g - 3, image.height() - 2);
+    EXPECT_TRUE(last.red() < 40 && last.blue() > 200) << "the last bands are nearly blue";
+}
+
+TEST(PlainMemoPaint, BookmarkGlyphsAndTheGutterPaintEvent)
+{
+    MemoFixture f(QStringLiteral("a\r\nb\r\nc\r\nd"));
+    TPlainEdit& e = f.memo.Edit();
+    e.Gutter()->SetWidth(40);
+    std::map<int, int> painted;
+    e.OnGutterPaint = handler<TGutterPaintEvent>([&](plat::TObject*, int line, int x, int) { painted[line] = x; });
+    e.SetBookMark(3, 1, 2);
+    auto* mark = new TPlainEditMark(&e);
+    mark->SetMarkLine(2);
+    mark->SetImageIndex(5);
+    mark->SetVisible(true);
+    e.MarkList()->Add(mark);
+    const QImage image = f.memo.Render();
+    const int rh = e.RowHeight();
+    const QColor gutter = colourOf(e.Gutter()->Color());
+    const int left = e.BookMarkOptions()->LeftMargin();
+    EXPECT_TRUE(hasInk(image, QRect(left, rh, 10, rh), gutter)) << "bookmark 3 on line 2";
+    EXPECT_FALSE(hasInk(image, QRect(left + 12, rh, 12, rh), gutter)) << "the plain mark waits for the strip";
+    EXPECT_FALSE(hasInk(image, QRect(0, 0, 30, rh), gutter));
+    const int step = e.BookMarkOptions()->Xoffset();
+    EXPECT_EQ(painted[2], 2 * step);
+    EXPECT_EQ(painted[1], 0);
+    EXPECT_EQ(painted.size(), 4u);
+}
+
+TEST(PlainMemoPaint, ContinuedRowsOfAWrappedLineShowTheWrapMark)
+{
+    MemoFixture f(QStringLiteral("short\r\n") + QString(200, QLatin1Char('x')), QSize(300, 200));
+    TPlainEdit& e = f.memo.Edit();
+    e.Gutter()->SetWidth(30);
+    e.SetWordWrap(true);
+    ASSERT_GT(e.RowCount(), 3);
+    const QImage image = f.memo.Render();
+    const int rh = e.RowHeight();
+    const QColor gutter = colourOf(e.Gutter()->Color());
+    const QRect markArea(0, 0, e.GutterExtent() - 2, rh);
+    EXPECT_FALSE(hasInk(image, markArea, gutter)) << "row 1 starts its line";
+    EXPECT_FALSE(hasInk(image, markArea.translated(0, rh), gutter)) << "row 2 starts its line";
+    EXPECT_TRUE(hasInk(image, markArea.translated(0, 2 * rh), gutter));
+    EXPECT_TRUE(hasInk(image, markArea.translated(0, 3 * rh), gutter));
+}
+
+// Words starting with a capital in red and bold; blanks on a grey background.
+class CapitalsHighlighter : public TPlainCustomHighlighter {
+public:
+    CapitalsHighlighter() : TPlainCustomHighlighter(nullptr)
+    {
+        auto capital = std::make_unique<TPlainTokenAttributes>(QStringLiteral("Capital"));
+        capital->SetForeground(plat::clRed);
+        capital->SetBackground(plat::clYellow);
+        m_capital = capital.get();
+        AddAttribute(std::move(capital));
+        auto other = std::make_unique<TPlainTokenAttributes>(QStringLiteral("Other"));
+        m_other = other.get();
+        AddAttribute(std::move(other));
+    }
+    TPlainTokenAttributes* DefaultAttribute(int) const override { return nullptr; }
+    bool AtLineEnd() const override { return m_start >= m_text.size(); }
+    QString TokenText() const override { return m_text.mid(m_start, m_end - m_start); }
+    TPlainTokenAttributes* TokenAttribute() const override
+    {
+        return m_text.at(m_start).isUpper() ? m_capital : m_other;
+    }
+    int TokenKind() const override { return 0; }
+    int TokenStart() const override { return int(m_start); }
+    void NextToken() override
+    {
+        m_start = m_end;
+        scan();
+    }
+    void StartLine(const QString& text, int) override
+    {
+        m_text = text;
+        m_start = 0;
+        scan();
+    }
+
+private:
+    void scan()
+    {
+        m_end = m_start;
+        if (m_end >= m_text.size())
+            return;
+        const bool blank = m_text.at(m_end) == u' ';
+        while (m_end < m_text.size() && (m_text.at(m_end) == u' ') == blank)
+            ++m_end;
+    }
+    TPlainTokenAttributes* m_capital;
+    TPlainTokenAttributes* m_other;
+    QString m_text;
+    qsizetype m_start = 0, m_end = 0;
+};
+
+TEST(PlainMemoPaint, AHighlighterColoursItsTokens)
+{
+    MemoFixture f(QStringLiteral("ab Cd ef"));
+    CapitalsHighlighter h;
+    f.memo.Edit().SetHighlighter(&h);
+    const QImage image = f.memo.Render();
+    const QColor yellow = colourOf(plat::clYellow);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 1, 1).topLeft()), f.window());
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 4, 1).topLeft()), yellow);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 5, 1).topLeft()), yellow);
+    EXPECT_EQ(image.pixelColor(cellRect(f.memo, 6, 1).topLeft()), f.window());
+    bool red = false;
+    const QRect capital = cellRect(f.memo, 4, 1);
+    for (int y = capital.top(); y <= capital.bottom(); ++y)
+        for (int x = capital.left(); x <= capital.right(); ++x)
+            red = red || (image.pixelColor(x, y).red() > 200 && image.pixelColor(x, y).blue() < 60 &&
+                          image.pixelColor(x, y).green() < 200);
+    EXPECT_TRUE(red) << "the capital's glyph in its colour";
+    f.memo.Edit().SetHighlighter(nullptr);
+}
+
+// ---------------------------------------------------------------- the caret
+
+TEST(PlainMemoCaret, ShapesFollowTheInsertAndOverwriteTypes)
+{
+    MemoFixture f(QStringLiteral("abc"));
+    f.memo.show();
+    f.memo.activateWindow();
+    f.memo.setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(f.memo.hasFocus());
+    TPlainEdit& e = f.memo.Edit();
+    const int cw = e.CellWidth(), rh = e.RowHeight();
+    struct Case {
+        TPlainEditCaretType type;
+        QSize size;
+        QPoint offset;
+    };
+    const Case cases[] = {
+        {ctVerticalLine, {2, rh - 2}, {-1, 0}},
+        {ctHorizontalLine, {cw, 2}, {0, rh - 2}},
+        {ctHalfBlock, {cw, (rh - 2) / 2}, {0, (rh - 2) / 2}},
+        {ctBlock, {cw, rh - 2}, {0, 0}},
+    };
+    e.MoveCaret({2, 1});
+    const plat::TPoint cell = e.DisplayToPixel(e.CaretDisplayPos());
+    for (const Case& c : cases) {
+        e.SetInsertCaret(c.type);
+        EXPECT_EQ(f.memo.CaretRect().size(), c.size) << int(c.type);
+        EXPECT_EQ(f.memo.CaretRect().topLeft(), QPoint(cell.X, cell.Y + 1) + c.offset) << int(c.type);
+    }
+    e.SetInsertCaret(ctVerticalLine);
+    e.SetOverwriteCaret(ctHorizontalLine);
+    e.SetInsertMode(false);
+    EXPECT_EQ(f.memo.CaretRect().size(), QSize(cw, 2));
+    EXPECT_TRUE(f.memo.CaretVisibleNow());
+    // Painted inverted over the text: the cell under a block caret turns dark.
+    e.SetOverwriteCaret(ctBlock);
+    QApplication::processEvents();
+    const QImage shot = f.memo.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(f.memo.CaretRect().topLeft()), QColor(Qt::black)) << "white under the caret turns black";
+}
+
+// ---------------------------------------------------------------- scrolling and the wheel
+
+TEST(PlainMemoScroll, ScrollingMovesThePixelsAndPaintsTheSameAsAFullPaint)
+{
+    QString text;
+    for (int i = 1; i <= 200; ++i)
+        text += QStringLiteral("line %1 of the text\t|\r\n").arg(i);
+    MemoFixture f(text);
+    f.memo.SetShowLineNumbers(true);
+    f.memo.SetOptions(f.memo.Options() + TPlainEditorOptions{eoShowSpecialChars, eoNoCaret});
+    f.memo.show();
+    QApplication::processEvents();
+    TPlainEdit& e = f.memo.Edit();
+    const int lines = QApplication::wheelScrollLines();
+    QWheelEvent down(QPointF(50, 50), f.memo.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.memo.viewport(), &down);
+    EXPECT_EQ(e.TopRow(), 1 + lines);
+    QApplication::processEvents();
+    EXPECT_EQ(f.memo.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32), f.memo.Render());
+    // Half a notch stays for the next one.
+    QWheelEvent half(QPointF(50, 50), f.memo.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 60), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.memo.viewport(), &half);
+    EXPECT_EQ(e.TopRow(), 1 + lines);
+    QApplication::sendEvent(f.memo.viewport(), &half);
+    EXPECT_EQ(e.TopRow(), 1);
+    e.SetLeftColumn(4);
+    QApplication::processEvents();
+    EXPECT_EQ(f.memo.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32), f.memo.Render());
+    EXPECT_EQ(f.memo.verticalScrollBar()->value(), 1);
+    f.memo.verticalScrollBar()->setValue(50);
+    EXPECT_EQ(e.TopRow(), 50);
+}
+
+// ---------------------------------------------------------------- mouse, drag and drop, input method
+
+QPoint cellCentre(const TPlainMemo& memo, int column, int row)
+{
+    return memo.viewport()->mapTo(&memo, cellRect(memo, column, row).center());
+}
+
+TEST(PlainMemoMouse, DraggingTheMouseSelectsAndAltMakesAColumnBlock)
+{
+    MemoFixture f(QStringLiteral("abcdef\r\nghijkl\r\nmnopqr"));
+    f.memo.SetOptions(f.memo.Options() + TPlainEditorOptions{eoAltSetsColumnMode});
+    f.memo.show();
+    QApplication::processEvents();
+    TPlainEdit& e = f.memo.Edit();
+    QWidget* vp = f.memo.viewport();
+    const auto at = [&](int c, int r) { return vp->mapFrom(&f.memo, cellCentre(f.memo, c, r)) - QPoint(e.CellWidth() / 2, 0); };
+    QTest::mousePress(vp, Qt::LeftButton, {}, at(2, 1));
+    QTest::mouseMove(vp, at(4, 2));
+    QMouseEvent move(QEvent::MouseMove, at(4, 2), vp->mapToGlobal(at(4, 2)), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, at(4, 2));
+    EXPECT_EQ(e.SelectedText(), QStringLiteral("bcdef\r\nghi"));
+    EXPECT_EQ(e.ActiveSelMode(), smNormal);
+
+    QTest::mousePress(vp, Qt::LeftButton, Qt::AltModifier, at(2, 1));
+    QMouseEvent alt(QEvent::MouseMove, at(4, 3), vp->mapToGlobal(at(4, 3)), Qt::NoButton, Qt::LeftButton,
+                    Qt::AltModifier);
+    QApplication::sendEvent(vp, &alt);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::AltModifier, at(4, 3));
+    EXPECT_EQ(e.SelectionMode(), smColumn);
+    EXPECT_EQ(e.SelectedText(), QStringLiteral("bc\r\nhi\r\nno"));
+}
+
+// Sends a drop of the mime data at a cell of the memo.
+void dropAt(TPlainMemo& memo, QMimeData& mime, int column, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    QWidget* vp = memo.viewport();
+    const QPointF p = vp->mapFrom(&memo, cellCentre(memo, column, row)) - QPoint(memo.Edit().CellWidth() / 2, 0);
+    QDragEnterEvent enter(p.toPoint(), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(vp, &enter);
+    QDragMoveEvent move(p.toPoint(), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(vp, &move);
+    QDropEvent drop(p, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(vp, &drop);
+}
+
+TEST(PlainMemoDrag, ABlockMovesBetweenMemosThroughThePrivateTypeAndPlainTextIsInserted)
+{
+    MemoFixture source(QStringLiteral("hello world"));
+    MemoFixture target(QStringLiteral("12345"));
+    source.memo.show();
+    target.memo.show();
+    QApplication::processEvents();
+    source.memo.Edit().SetCaretAndSel({7, 1}, {1, 1}, {7, 1});
+    auto mime = source.memo.DragData();
+    ASSERT_TRUE(mime);
+    EXPECT_EQ(mime->text(), QStringLiteral("hello "));
+    // Another memo moves only with Shift held.
+    dropAt(target.memo, *mime, 3, 1);
+    EXPECT_EQ(target.memo.Text(), QStringLiteral("12hello 345"));
+    EXPECT_EQ(source.memo.Text(), QStringLiteral("hello world"));
+    EXPECT_EQ(target.memo.Edit().SelectedText(), QStringLiteral("hello "));
+    source.memo.Edit().SetCaretAndSel({7, 1}, {1, 1}, {7, 1});
+    mime = source.memo.DragData();
+    dropAt(target.memo, *mime, 1, 1, Qt::ShiftModifier);
+    EXPECT_EQ(source.memo.Text(), QStringLiteral("world"));
+    EXPECT_EQ(target.memo.Text(), QStringLiteral("hello 12hello 345"));
+    // Within one memo the block moves.
+    target.memo.Edit().SetCaretAndSel({7, 1}, {1, 1}, {7, 1});
+    mime = target.memo.DragData();
+    dropAt(target.memo, *mime, 18, 1);
+    EXPECT_EQ(target.memo.Text(), QStringLiteral("12hello 345hello "));
+    // Text from elsewhere is plain text.
+    QMimeData plain;
+    plain.setText(QStringLiteral("<x>"));
+    dropAt(source.memo, plain, 1, 1);
+    EXPECT_EQ(source.memo.Text(), QStringLiteral("<x>world"));
+    source.memo.Edit().SetReadOnlyProp(true);
+    dropAt(source.memo, plain, 1, 1);
+    EXPECT_EQ(source.memo.Text(), QStringLiteral("<x>world")) << "read-only takes nothing";
+}
+
+TEST(PlainMemoInputMethod, PreeditShowsOverTheTextAndTheCommitIsTyped)
+{
+    MemoFixture f(QStringLiteral("ab"));
+    f.memo.show();
+    QApplication::processEvents();
+    TPlainEdit& e = f.memo.Edit();
+    e.MoveCaret({2, 1});
+    QInputMethodEvent compose(QStringLiteral("ka"), {});
+    QApplication::sendEvent(&f.memo, &compose);
+    EXPECT_EQ(f.memo.PreeditText(), QStringLiteral("ka"));
+    EXPECT_EQ(f.memo.Text(), QStringLiteral("ab")) << "not text yet";
+    QImage image(f.memo.viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        f.memo.PaintArea(painter, image.rect());
+    }
+    EXPECT_TRUE(hasInk(image, cellRect(f.memo, 3, 1), f.window())) << "the composition covers the b and beyond";
+    EXPECT_TRUE(hasInk(image, cellRect(f.memo, 4, 1).adjusted(0, 0, 0, -2), f.window()));
+    const QRect cursor = static_cast<QWidget&>(f.memo).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_EQ(cursor.topLeft(), f.memo.viewport()->mapTo(&f.memo, f.memo.CaretRect().topLeft()));
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("č"));
+    QApplication::sendEvent(&f.memo, &commit);
+    EXPECT_EQ(f.memo.PreeditText(), QString());
+    EXPECT_EQ(f.memo.Text(), QStringLiteral("ačb"));
+    EXPECT_EQ(static_cast<QWidget&>(f.memo).inputMethodQuery(Qt::ImCursorPosition).toInt(), 2);
+}
+
+// ---------------------------------------------------------------- errors
+
+TEST(PlainMemoErrors, NoExceptionFromTheModelLeavesAnEventHandler)
+{
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    MemoFixture f(QStringLiteral("abc"));
+    f.memo.show();
+    QApplication::processEvents();
+    TPlainEdit& e = f.memo.Edit();
+    e.OnKeyDown = handler<TPlainKeyEvent>([](plat::TObject*, quint16&, plat::TShiftState) {
+        throw plat::EConvertError(QStringLiteral("key handler failed"));
+    });
+    e.OnPaint = handler<TPaintEvent>([](plat::TObject*, plat::TCanvas*) { throw plat::EConvertError(QStringLiteral("paint failed")); });
+    e.OnMouseDown = handler<TPlainMouseEvent>([](plat::TObject*, plat::TMouseButton, plat::TShiftState, int, int) {
+        throw plat::EConvertError(QStringLiteral("mouse failed"));
+    });
+    EXPECT_NO_THROW(QTest::keyClick(f.memo.Editor(), Qt::Key_Right));
+    EXPECT_NO_THROW(f.memo.Render());
+    EXPECT_NO_THROW(QTest::mouseClick(f.memo.viewport(), Qt::LeftButton, {}, QPoint(40, 5)));
+    QStringList messages;
+    for (const plat::ServiceCall& c : ui.CallsOf(QStringLiteral("MessageBox")))
+        messages << c.text;
+    EXPECT_TRUE(messages.contains(QStringLiteral("key handler failed.")));
+    EXPECT_TRUE(messages.contains(QStringLiteral("paint failed.")));
+    EXPECT_TRUE(messages.contains(QStringLiteral("mouse failed.")));
 }
 
 } // namespace
