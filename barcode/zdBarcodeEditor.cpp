@@ -47,7 +47,7 @@ void TzdBarcodeEditorValues::Load(const TzdBarCodeView& View)
 {
     Types.clear();
     for (int i = 0; i < kListedTypes; ++i)
-        Types << zdGetResources()->GetText(QString::fromLatin1(TzdBarcodeTypeNames[size_t(i)]));
+        Types << zdGetResources()->GetText(QString::fromLatin1(TBCdata[size_t(i)].Name));
     Expression = View.Expression;
     TypeIndex = View.BarType >= 0 && View.BarType < kListedTypes ? int(View.BarType) : -1;
     CalcCheckSum = View.CalcCheckSum;
