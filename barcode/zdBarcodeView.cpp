@@ -5,6 +5,7 @@
 #include "Graphics.h"
 #include "Variant.h"
 #include "zdBarcode2DView.h"
+#include "zdBarcodeEditor.h"
 #include "zdDataSets.h"
 #include "zdDsgnIntf.h"
 #include "zdRes.h"
@@ -343,6 +344,7 @@ void startBarcodeViewUnit()
         objects->RegisterObject(TzdBarcode2DView::StaticClass(), nullptr, QString::fromLatin1(k2DHints[i]),
                                 kCategory, i, kPaletteImage);
     zdHideProperties(TzdBarcode2DView::StaticClass(), QStringLiteral("StretchMode"));
+    registerBarcodeEditors();
 }
 
 void endBarcodeViewUnit()

@@ -5,6 +5,7 @@
 #include "zdChBox.h"
 #include "zdClass.h"
 #include "zdDMPClass.h"
+#include "zdEditors.h"
 #include "zdGradient.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ struct ReportLibraryUnits {
         zd::startBarcodeViewRTTIUnit();
         zd::startBarcodeViewUnit();
         zd::startDotMatrixUnit();
+        zd::startDesignerEditorsUnit();
     }
     ~ReportLibraryUnits()
     {

@@ -4,6 +4,7 @@
 #include "Streams.h"
 #include "TypeInfo.h"
 #include "zdClass.h"
+#include "zdClass_report.h"
 #include "zdDsgnIntf.h"
 #include "zdUtils.h"
 
@@ -205,6 +206,13 @@ void TzdCustomExportFilter::OpenPage(TzdReportPage*, int) {}
 
 TzdDesignerClass zdDesignerClass = nullptr;
 
+PLAT_DEFINE_ENUM(TzdDesignerRestriction, "drDontInsertObject", "drDontDeletePage", "drDontCreatePage",
+                 "drDontChangePageOptions", "drDontCreateReport", "drDontLoadReport", "drDontSaveReport",
+                 "drDontPreviewReport", "drDontEditVariables", "drDontChangeReportOptions", "drDontEditReportData",
+                 "drDontShowRecentFiles", "drDontEditReportScript", "drDontEditInternalDatasets")
+PLAT_DEFINE_SET(TzdDesignerRestrictions, TzdDesignerRestriction)
+PLAT_DEFINE_ENUM(TzdRulerUnits, "ruCM", "ruInches", "ruPixels", "ruChars")
+
 PLAT_DEFINE_CLASS(TzdCustomDesigner, c) { (void)c; }
 
 TzdCustomDesigner::TzdCustomDesigner(plat::TComponent* AOwner, zd::ReportDocument* AReport,
@@ -227,6 +235,14 @@ void TzdCustomDesigner::SetModifiedFlag(bool Value)
 void TzdCustomDesigner::SelectPage(TzdComponent* Page)
 {
     CurrentPage = Page;
+}
+
+void TzdCustomDesigner::ShowCodeAt(int, int, bool) {}
+
+plat::TStrings* TzdCustomDesigner::ScriptLines()
+{
+    TzdReport* report = Report ? Report->Report() : nullptr;
+    return report ? report->ScriptText() : nullptr;
 }
 
 PLAT_DEFINE_CLASS(TzdCustomWizard, c) { (void)c; }

@@ -29,6 +29,7 @@
 #include <vector>
 
 namespace plat {
+class TStrings;
 class TCanvas;
 class TStream;
 } // namespace plat
@@ -340,6 +341,20 @@ public:
 // The designer window. Its window lives in designer/; the report opens it
 // through zdDesignerClass.
 
+// The commands the designer's owner may forbid.
+enum TzdDesignerRestriction {
+    drDontInsertObject, drDontDeletePage, drDontCreatePage, drDontChangePageOptions, drDontCreateReport,
+    drDontLoadReport, drDontSaveReport, drDontPreviewReport, drDontEditVariables, drDontChangeReportOptions,
+    drDontEditReportData, drDontShowRecentFiles, drDontEditReportScript, drDontEditInternalDatasets
+};
+using TzdDesignerRestrictions = plat::TSet<TzdDesignerRestriction>;
+PLAT_DECLARE_ENUM(TzdDesignerRestriction)
+PLAT_DECLARE_SET(TzdDesignerRestrictions)
+
+// The units positions and sizes are shown in.
+enum TzdRulerUnits { ruCM, ruInches, ruPixels, ruChars };
+PLAT_DECLARE_ENUM(TzdRulerUnits)
+
 class TzdCustomDesigner : public plat::TComponent {
     PLAT_CLASS(TzdCustomDesigner, plat::TComponent)
 public:
@@ -361,6 +376,11 @@ public:
     virtual void RefreshInspector() = 0;
     virtual void SuspendInspector() = 0;
     virtual void ResumeInspector() = 0;
+    // Shows the code page with the caret at (Line, Column), both 1-based
+    // for the line index + 1; Focus also focuses the code editor.
+    virtual void ShowCodeAt(int Line, int Column, bool Focus);
+    // The script being edited: the report's script text.
+    virtual plat::TStrings* ScriptLines();
 
     zd::ReportDocument* const Report;
     const bool IsPreviewDesigner; // editing a prepared page
@@ -369,6 +389,8 @@ public:
     std::vector<TzdComponent*> PageObjects;
     std::vector<TzdComponent*> Selection;
     TzdComponent* CurrentPage = nullptr;
+    TzdDesignerRestrictions Restrictions;
+    TzdRulerUnits Units = ruCM;
 };
 
 // The designer's constructor, stored by the designer unit at start-up.

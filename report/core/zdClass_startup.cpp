@@ -15,6 +15,7 @@
 #include "zdClass_shape.h"
 #include "zdClass_style.h"
 #include "zdDataSets.h"
+#include "zdDsgnIntf_prop.h"
 #include "zdRes.h"
 #include "zdVariables.h"
 #include "zs_sysfuncs.h"
@@ -69,6 +70,7 @@ void startReportUnit()
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
     zdGetResources()->LocalizeScriptMessages();
+    registerStandardPropertyEditors();
 }
 
 void endReportUnit()

@@ -117,7 +117,7 @@ int TzdComponentEditorCollection::FindEditorIndex(const plat::TClass* ComponentC
 }
 
 TzdComponentEditor* TzdComponentEditorCollection::GetComponentEditor(TzdComponent* Component,
-                                                                     TzdCustomDesigner* Designer, QMenu* Menu) const
+                                                                     TzdCustomDesigner* Designer, TzdMenu* Menu) const
 {
     if (!Component)
         return nullptr;

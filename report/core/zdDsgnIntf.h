@@ -12,7 +12,7 @@
 
 #include <vector>
 
-class QMenu;
+class TzdMenu;
 
 namespace plat {
 class TBitmap;
@@ -28,12 +28,12 @@ class TzdCustomExportFilter;
 
 // Class references of the editor kinds: the constructor of the class.
 using TzdComponentEditorClass = TzdComponentEditor* (*)(TzdComponent* Component, TzdCustomDesigner* Designer,
-                                                        QMenu* Menu);
+                                                        TzdMenu* Menu);
 using TzdPropertyEditorClass = TzdPropertyEditor* (*)(TzdCustomDesigner* Designer);
 
 // The class reference of an editor class E.
 template <class E>
-TzdComponentEditor* zdNewComponentEditor(TzdComponent* Component, TzdCustomDesigner* Designer, QMenu* Menu)
+TzdComponentEditor* zdNewComponentEditor(TzdComponent* Component, TzdCustomDesigner* Designer, TzdMenu* Menu)
 {
     return new E(Component, Designer, Menu);
 }
@@ -82,7 +82,7 @@ class TzdComponentEditorCollection {
 public:
     void Register(const plat::TClass* ComponentClass, TzdComponentEditorClass EditorClass);
     // A new editor for the component (the caller frees it), or nullptr.
-    TzdComponentEditor* GetComponentEditor(TzdComponent* Component, TzdCustomDesigner* Designer, QMenu* Menu) const;
+    TzdComponentEditor* GetComponentEditor(TzdComponent* Component, TzdCustomDesigner* Designer, TzdMenu* Menu) const;
     // The registration GetComponentEditor would use, or -1.
     int FindEditorIndex(const plat::TClass* ComponentClass) const;
 

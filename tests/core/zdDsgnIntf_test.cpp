@@ -52,12 +52,12 @@ namespace {
 // Editor "classes" for the tests: distinct constructors that hand back a
 // recognisable marker instead of a real editor.
 int g_lastEditor = 0;
-TzdComponentEditor* editorA(TzdComponent*, TzdCustomDesigner*, QMenu*)
+TzdComponentEditor* editorA(TzdComponent*, TzdCustomDesigner*, TzdMenu*)
 {
     g_lastEditor = 1;
     return nullptr;
 }
-TzdComponentEditor* editorB(TzdComponent*, TzdCustomDesigner*, QMenu*)
+TzdComponentEditor* editorB(TzdComponent*, TzdCustomDesigner*, TzdMenu*)
 {
     g_lastEditor = 2;
     return nullptr;
