@@ -8,7 +8,9 @@
 #include "SysUtils.h"
 #include "zdClass_fill.h"
 #include "zdClass_options.h"
+#include "IniFiles.h"
 #include "zdClass_report.h"
+#include "zdDMPExportDialog.h"
 #include "zdPrinter.h"
 #include "zdRes.h"
 #include "zdXML.h"
@@ -80,6 +82,8 @@ const std::pair<Field, Field> kStyleCommands[] = {
 const char kTextFrames[] = "  + |++ +-+++++";
 const unsigned char kGraphicFrames[] = {0x20, 0x20, 0xC0, 0x20, 0xB3, 0xDA, 0xC3, 0x20,
                                         0xD9, 0xC4, 0xC1, 0xBF, 0xB4, 0xC2, 0xC5};
+
+const QString kSection = QStringLiteral("DMP");
 
 int g_oemCodePage = 0;
 TzdDotMatrixExport* g_dotMatrixExport = nullptr;
@@ -233,11 +237,36 @@ void TzdDotMatrixExport::write(const QByteArray& Bytes)
     }
 }
 
+std::unique_ptr<plat::TCustomIniFile> TzdDotMatrixExport::settingsFile() const
+{
+    TzdReport* report = Report ? Report->Report() : nullptr;
+    if (!report || report->IniFile.isEmpty())
+        return nullptr;
+    return report->OpenSettingsFile();
+}
+
 int TzdDotMatrixExport::ShowSettingsDialog()
 {
+    std::unique_ptr<plat::TCustomIniFile> ini = settingsFile();
+    if (UseIniSettings && ini) {
+        PageBreaks = ini->ReadBool(kSection, QStringLiteral("PageBreaks"), true);
+        OEMConvert = ini->ReadBool(kSection, QStringLiteral("OEM"), true);
+        GraphicFrames = ini->ReadBool(kSection, QStringLiteral("GraphFrame"), false);
+        EscModel = ini->ReadInteger(kSection, QStringLiteral("PrinterType"), 0);
+    }
     if (EscModel < 0 || EscModel >= zd::DMPrinters()->Count())
         EscModel = 0;
-    return 1;
+    TzdReport* report = Report ? Report->Report() : nullptr;
+    TzdDMPExportDialog dialog(*this, report ? report->PrintOptions()->Copies : m_copies);
+    const int result = dialog.Execute();
+    if (result == 1 && ini) {
+        ini->WriteBool(kSection, QStringLiteral("OEM"), OEMConvert);
+        ini->WriteBool(kSection, QStringLiteral("GraphFrame"), GraphicFrames);
+        ini->WriteBool(kSection, QStringLiteral("PageBreaks"), PageBreaks);
+        ini->WriteInteger(kSection, QStringLiteral("PrinterType"), EscModel);
+        ini->UpdateFile();
+    }
+    return result;
 }
 
 bool TzdDotMatrixExport::StartExport()

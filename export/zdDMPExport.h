@@ -13,6 +13,10 @@
 #include <memory>
 #include <vector>
 
+namespace plat {
+class TCustomIniFile;
+}
+
 // One printer's command set; commands are raw bytes, empty sends nothing.
 class TzdDMPrinter {
 public:
@@ -91,6 +95,8 @@ public:
     std::function<void(TzdDotMatrixExport*, QString&)> OnTranslate;
 
 private:
+    // The report's settings file; nullptr without a report or file name.
+    std::unique_ptr<plat::TCustomIniFile> settingsFile() const;
     const TzdDMPrinter& printer() const;
     void write(const QByteArray& Bytes);
     void flushPage();
