@@ -85,7 +85,6 @@ const unsigned char kGraphicFrames[] = {0x20, 0x20, 0xC0, 0x20, 0xB3, 0xDA, 0xC3
 
 const QString kSection = QStringLiteral("DMP");
 
-int g_oemCodePage = 0;
 TzdDotMatrixExport* g_dotMatrixExport = nullptr;
 
 int rnd(long double x) { return int(std::nearbyint(x)); }
@@ -191,12 +190,11 @@ TzdDMPrinters* DMPrinters()
 
 int DMPOEMCodePage()
 {
-    if (g_oemCodePage)
-        return g_oemCodePage;
-    return QLocale().language() == QLocale::Czech ? 852 : 437;
+    // The library's texts are Czech in code page 1250 unless a language
+    // file in another code page replaced them.
+    const int ui = zdGetResources()->CodePage();
+    return ui == 0 || ui == 1250 ? 852 : 437;
 }
-
-void SetDMPOEMCodePage(int CodePage) { g_oemCodePage = CodePage; }
 
 TzdDotMatrixExport* DotMatrixExport() { return g_dotMatrixExport; }
 
@@ -276,6 +274,13 @@ bool TzdDotMatrixExport::StartExport()
         SetCopies(report->PrintOptions()->Copies);
     if (EscModel < 0 || EscModel >= zd::DMPrinters()->Count())
         EscModel = 0;
+    m_codePage = zd::DMPOEMCodePage();
+    if (std::unique_ptr<plat::TCustomIniFile> ini = settingsFile()) {
+        // A code page the runtime does not know keeps the language's one.
+        const int chosen = ini->ReadInteger(kSection, QStringLiteral("OEMCodePage"), 0);
+        if (chosen > 0 && !plat::codePageName(chosen).isEmpty())
+            m_codePage = chosen;
+    }
     if (!OutputStream) {
         if (!SaveToFile) {
             m_tempFile = plat::GetTempFileName(QStringLiteral("fr"));
@@ -352,7 +357,7 @@ void TzdDotMatrixExport::PutMemo(int Column, int Row, TzdDMPMemoView* Memo, int 
     QByteArray bytes;
     if (OEMConvert) {
         text.replace(QChar(0xA0), QLatin1Char(' '));
-        bytes = plat::unicodeToCodePage(zd::DMPOEMCodePage(), text);
+        bytes = plat::unicodeToCodePage(m_codePage, text);
     } else {
         bytes = plat::unicodeToCp1250(text);
     }

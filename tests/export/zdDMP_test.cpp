@@ -1,6 +1,8 @@
 // Dot-matrix objects, printer definitions and the export's byte stream.
 
 #include "Exceptions.h"
+#include "IniFiles.h"
+#include "zdClass_report.h"
 #include "ScriptedServices.h"
 #include "Streams.h"
 #include "zdClass_fill.h"
@@ -239,11 +241,10 @@ TEST(DMPExport, StylesCarryAcrossRowsWithHpCommands)
 
 TEST(DMPExport, CzechTextInCodePage852)
 {
-    zd::SetDMPOEMCodePage(852);
+    // The built-in Czech texts choose code page 852.
     Fixture f(20, 2);
     f.memo(0, 0, 20, 1, QStringLiteral("Příliš\u00a0žluťoučký"));
     QByteArray out = f.run();
-    zd::SetDMPOEMCodePage(0);
     QProcess iconv;
     iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("CP852"), QStringLiteral("-t"),
                                           QStringLiteral("UTF-8")});
@@ -251,6 +252,28 @@ TEST(DMPExport, CzechTextInCodePage852)
     iconv.closeWriteChannel();
     ASSERT_TRUE(iconv.waitForFinished());
     EXPECT_EQ(QString::fromUtf8(iconv.readAllStandardOutput()), QStringLiteral("Příliš žluťoučký\r\n\x0c"));
+}
+
+TEST(DMPExport, SettingsFileChoosesTheCodePage)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* setting; // nullptr: none in the file
+        const char* bytes;
+    } cases[] = {{nullptr, "fd"}, {"437", "3f"}, {"1250", "f8"}, {"9999", "fd"}, {"abc", "fd"}};
+    for (const auto& c : cases) {
+        TzdReport report;
+        report.IniFile = dir.filePath(QStringLiteral("ZazaDuzudi.ini"));
+        QFile::remove(report.IniFile);
+        if (c.setting)
+            plat::TIniFile(report.IniFile)
+                .WriteString(QStringLiteral("DMP"), QStringLiteral("OEMCodePage"), QString::fromLatin1(c.setting));
+        Fixture f(4, 1);
+        f.exp->Report = &report;
+        f.memo(0, 0, 1, 1, QStringLiteral("ř"));
+        EXPECT_EQ(f.run(), hex(c.bytes) + "\r\n\x0c") << (c.setting ? c.setting : "none");
+        f.exp.reset();
+    }
 }
 
 TEST(DMPExport, CommandEndingInBlankIsNotTrimmed)
