@@ -11,6 +11,7 @@
 #include "IniFiles.h"
 #include "zdClass_report.h"
 #include "zdDMPExportDialog.h"
+#include "zdPrintPages.h"
 #include "zdPrinter.h"
 #include "zdRes.h"
 #include "zdXML.h"
@@ -85,7 +86,6 @@ const unsigned char kGraphicFrames[] = {0x20, 0x20, 0xC0, 0x20, 0xB3, 0xDA, 0xC3
 
 const QString kSection = QStringLiteral("DMP");
 
-TzdDotMatrixExport* g_dotMatrixExport = nullptr;
 
 int rnd(long double x) { return int(std::nearbyint(x)); }
 
@@ -196,7 +196,7 @@ int DMPOEMCodePage()
     return ui == 0 || ui == 1250 ? 852 : 437;
 }
 
-TzdDotMatrixExport* DotMatrixExport() { return g_dotMatrixExport; }
+TzdDotMatrixExport* DotMatrixExport() { return dynamic_cast<TzdDotMatrixExport*>(DotMatrixExportFilter()); }
 
 } // namespace zd
 
@@ -204,14 +204,14 @@ TzdDotMatrixExport* DotMatrixExport() { return g_dotMatrixExport; }
 
 TzdDotMatrixExport::TzdDotMatrixExport(plat::TComponent* AOwner) : TzdCustomExportFilter(AOwner)
 {
-    g_dotMatrixExport = this;
+    zd::SetDotMatrixExportFilter(this);
 }
 
 TzdDotMatrixExport::~TzdDotMatrixExport()
 {
     // Another export may have taken the reference since.
-    if (g_dotMatrixExport == this)
-        g_dotMatrixExport = nullptr;
+    if (zd::DotMatrixExportFilter() == this)
+        zd::SetDotMatrixExportFilter(nullptr);
     m_file.reset();
     if (!m_tempFile.isEmpty())
         QFile::remove(m_tempFile);

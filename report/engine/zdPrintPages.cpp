@@ -5,6 +5,7 @@
 #include "DateUtils.h"
 #include "Exceptions.h"
 #include "StringList.h"
+#include "zdClass_report.h"
 #include "zdPrintDialog.h"
 #include "zdPrinter.h"
 #include "zdRes.h"
@@ -466,6 +467,35 @@ namespace zd {
 
 PrintSource::~PrintSource() = default;
 
+namespace {
+TzdCustomExportFilter* g_dotMatrixExport = nullptr;
+}
+
+TzdCustomExportFilter* DotMatrixExportFilter() { return g_dotMatrixExport; }
+
+void SetDotMatrixExportFilter(TzdCustomExportFilter* Filter) { g_dotMatrixExport = Filter; }
+
+zd::ReportDocument* PrintSource::Document()
+{
+    if (auto* pages = dynamic_cast<TzdCustomPreviewPages*>(this))
+        return pages->Report;
+    return nullptr;
+}
+
+bool PrintSource::PrintDotMatrix(PrintSettings& Options, bool& Printed)
+{
+    TzdCustomExportFilter* filter = DotMatrixExportFilter();
+    zd::ReportDocument* document = Document();
+    TzdReport* report = document ? document->Report() : nullptr;
+    if (!filter || !report || !report->DotMatrixReport)
+        return false;
+    ApplyPrinterOption(Options.Printer);
+    filter->ShowDialog = Options.ShowDialog;
+    filter->PageNumbers = Options.PageNumbers;
+    Printed = ExportPreparedPages(*this, filter);
+    return true;
+}
+
 void PrintSource::ApplyPrinterOption(const QString& Printer)
 {
     if (Printer.isEmpty())
@@ -594,6 +624,19 @@ bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
     const int count = std::max(0, Source.PageCount());
     const std::vector<int> list = ParsePageList(Filter->PageNumbers, count);
     const std::set<int> wanted(list.begin(), list.end());
+    // Printing a dot-matrix report is a print for the report's events.
+    const bool printing = Filter == DotMatrixExportFilter();
+    if (printing)
+        Source.BeforePrintReport();
+    struct AfterPrint {
+        PrintSource& src;
+        bool on;
+        ~AfterPrint()
+        {
+            if (on)
+                src.AfterPrintReport();
+        }
+    } afterPrint{Source, printing};
     bool result = true;
     try {
         if (Filter->OnBeginExport)

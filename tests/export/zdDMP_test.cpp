@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "IniFiles.h"
 #include "zdClass_report.h"
+#include "zdDsgnIntf.h"
 #include "ScriptedServices.h"
 #include "Streams.h"
 #include "zdClass_fill.h"
@@ -274,6 +275,40 @@ TEST(DMPExport, SettingsFileChoosesTheCodePage)
         EXPECT_EQ(f.run(), hex(c.bytes) + "\r\n\x0c") << (c.setting ? c.setting : "none");
         f.exp.reset();
     }
+}
+
+TEST(DMPExport, OnTranslateChangesEveryTextBeforeTheBuffer)
+{
+    Fixture f(10, 2);
+    f.memo(0, 0, 4, 1, QStringLiteral("ab"));
+    auto* cmd = new TzdDMPCommand(f.page.get());
+    cmd->SetParent(f.page.get());
+    cmd->SetLeft(6 * zd1CharX);
+    cmd->Command = QStringLiteral("#120#121");
+    QStringList seen;
+    f.exp->OnTranslate = [&seen](TzdDotMatrixExport*, QString& text) {
+        seen << text;
+        text = text.toUpper();
+    };
+    // The memo's text padded to its width, then the command's bytes.
+    EXPECT_EQ(f.run(), QByteArray("AB    XY\r\n\x0c"));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("ab  "), QStringLiteral("xy")}));
+}
+
+TEST(DMPExport, InTheExportFilterRegistryWhileItLives)
+{
+    const auto registered = [](TzdCustomExportFilter* f) {
+        TzdExportFilterCollection* r = zdGetExportFilterRegistry();
+        for (int i = 0; i < r->Count(); ++i)
+            if (r->GetItem(i).Filter == f)
+                return true;
+        return false;
+    };
+    auto exp = std::make_unique<TzdDotMatrixExport>(nullptr);
+    TzdCustomExportFilter* filter = exp.get();
+    EXPECT_TRUE(registered(filter));
+    exp.reset();
+    EXPECT_FALSE(registered(filter));
 }
 
 TEST(DMPExport, CommandEndingInBlankIsNotTrimmed)
