@@ -240,6 +240,36 @@ TEST(DMPExport, StylesCarryAcrossRowsWithHpCommands)
     EXPECT_EQ(f.run(), dataFile("dmp-styles-hp.prn"));
 }
 
+TEST(DMPExport, OverLongMemoLineRunsOnToTheRowsEnd)
+{
+    Fixture f(10, 3);
+    f.exp->EscModel = 1;
+    // Runs on in the page's style; the cells it covers keep their own.
+    TzdDMPMemoView* runs = f.memo(2, 0, 4, 1, QStringLiteral("ABCDEFGHIJKLMNOP"));
+    runs->TruncOutboundText = false;
+    runs->SetFontStyle({fsxBold});
+    // Cut to its box.
+    TzdDMPMemoView* cut = f.memo(2, 1, 4, 1, QStringLiteral("ABCDEFGHIJKLMNOP"));
+    cut->TruncOutboundText = true;
+    cut->SetFontStyle({fsxBold});
+    // Wrapped text is written whole too, line by line.
+    TzdDMPMemoView* wrapped = f.memo(8, 2, 1, 1, QStringLiteral("WXYZ"));
+    wrapped->TruncOutboundText = false;
+    EXPECT_EQ(f.run(), dataFile("dmp-overlong-epson.prn"));
+}
+
+TEST(DMPExport, CommandBelowEveryMemoAndLineIsNotWritten)
+{
+    // Only memos and lines extend the rows written out.
+    Fixture f(5, 4);
+    f.memo(0, 0, 2, 1, QStringLiteral("ab"));
+    auto* cmd = new TzdDMPCommand(f.page.get());
+    cmd->SetParent(f.page.get());
+    cmd->SetTop(3 * zd1CharY);
+    cmd->Command = QStringLiteral("41");
+    EXPECT_EQ(f.run(), QByteArray("ab\r\n\x0c"));
+}
+
 TEST(DMPExport, CzechTextInCodePage852)
 {
     // The built-in Czech texts choose code page 852.
