@@ -7,7 +7,9 @@
 #include "Streams.h"
 #include "zdClass_options.h"
 #include "zdClass_report.h"
+#include "zdClass_band.h"
 #include "zdDMPExport.h"
+#include "zdPreviewPages.h"
 #include "zdPrinter.h"
 
 #include <QFile>
@@ -122,6 +124,51 @@ TEST(DotMatrixPrint, NoExportNoDotMatrixBranch)
     EXPECT_FALSE(store.PrintDotMatrix(options, printed));
     TzdDotMatrixExport exp(nullptr);
     EXPECT_EQ(zd::DotMatrixExportFilter(), &exp);
+}
+
+// zdreport --dotmatrix exports a prepared dot-matrix report into a file.
+TEST(DotMatrixTool, ExportsAPreparedReportIntoAFile)
+{
+    const QString tool = QStringLiteral(SORVAMET_BIN_DIR "/zdreport");
+    if (!QFile::exists(tool))
+        GTEST_SKIP() << "zdreport is not built";
+    zd::startReportUnit();
+    zd::startDotMatrixUnit();
+    QTemporaryDir dir;
+    const QString prepared = dir.filePath(QStringLiteral("faktura.zp3"));
+    {
+        TzdReport report;
+        auto* page = new TzdDMPPage(&report);
+        page->SetName(QStringLiteral("Page1"));
+        auto* band = new TzdMasterData(page);
+        band->SetName(QStringLiteral("MasterData1"));
+        band->SetBounds(0, 0, 300, 17);
+        auto* memo = new TzdDMPMemoView(band);
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->WordWrap = false;
+        memo->SetBounds(2 * zd1CharX, 0, 4 * zd1CharX, zd1CharY);
+        memo->SetFontStyle({fsxBold});
+        TzdPreviewPages pages(&report);
+        pages.Initialize();
+        pages.RegisterSourcePage(page);
+        for (const char* text : {"Jedna", "Dva"}) {
+            pages.PageAddMode = pamAppend;
+            pages.AddPage(page);
+            memo->SetText(QString::fromLatin1(text));
+            pages.AddObject(band);
+        }
+        pages.FinishPreparing();
+        pages.SaveToFile(prepared);
+    }
+    const QString out = dir.filePath(QStringLiteral("out.prn"));
+    EXPECT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' --dmp-printer 1 '%3'").arg(tool, out, prepared)), 0);
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    // The blank of the memo's own last cell stays before the style's end.
+    EXPECT_EQ(f.readAll(), QByteArray("\x1b@  \x1b\x45Jedn\x1b\x46\r\n\x0c  \x1b\x45" "Dva \x1b\x46\r\n\x0c"));
+
+    EXPECT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' --dmp-printer 9 '%3' 2>/dev/null").arg(tool, out, prepared)), 2);
+    EXPECT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' template.zd3 2>/dev/null").arg(tool, out)), 1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 //   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
+//   zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
@@ -28,6 +29,7 @@ int drawCommand(const QString& templateFile, const QString& objectName, const QS
 int resaveCommand(const QString& in, const QString& out, const QString& password);
 int printCommand(const ToolCommandLine& cl);
 int rawCommand(const ToolCommandLine& cl);
+int dotMatrixCommand(const ToolCommandLine& cl);
 } // namespace zdtool
 
 namespace {
@@ -38,7 +40,8 @@ void printUsage()
                "       zdreport resave IN OUT [--password P]\n"
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
-               "       zdreport --raw FILE PRINTER\n",
+               "       zdreport --raw FILE PRINTER\n"
+               "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n",
                stderr);
 }
 
@@ -107,7 +110,8 @@ int main(int argc, char** argv)
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    if (args.contains(QStringLiteral("--print")) || args.contains(QStringLiteral("--raw"))) {
+    if (args.contains(QStringLiteral("--print")) || args.contains(QStringLiteral("--raw")) ||
+        args.contains(QStringLiteral("--dotmatrix"))) {
         // Printing draws text: it needs the font database of a GUI application.
         if (qgetenv("QT_QPA_PLATFORM").isEmpty())
             qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -115,12 +119,17 @@ int main(int argc, char** argv)
         const auto cl = parseToolCommandLine(
             args, {QStringLiteral("collate"), QStringLiteral("reverse"), QStringLiteral("odd"), QStringLiteral("even")},
             {QStringLiteral("print"), QStringLiteral("raw"), QStringLiteral("pages"), QStringLiteral("copies"),
-             QStringLiteral("mode"), QStringLiteral("file")},
+             QStringLiteral("mode"), QStringLiteral("file"), QStringLiteral("dotmatrix"),
+             QStringLiteral("dmp-printer")},
             "zdreport");
         int result = -1;
         try {
-            if (cl && cl->has(QStringLiteral("print")) != cl->has(QStringLiteral("raw")))
-                result = cl->has(QStringLiteral("raw")) ? zdtool::rawCommand(*cl) : zdtool::printCommand(*cl);
+            const int commands = (cl && cl->has(QStringLiteral("print"))) + (cl && cl->has(QStringLiteral("raw"))) +
+                                 (cl && cl->has(QStringLiteral("dotmatrix")));
+            if (commands == 1)
+                result = cl->has(QStringLiteral("raw"))         ? zdtool::rawCommand(*cl)
+                         : cl->has(QStringLiteral("dotmatrix")) ? zdtool::dotMatrixCommand(*cl)
+                                                                : zdtool::printCommand(*cl);
         } catch (const plat::Exception& e) {
             std::fprintf(stderr, "zdreport: %s\n", qPrintable(e.message()));
             return 1;
