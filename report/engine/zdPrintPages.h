@@ -72,9 +72,9 @@ public:
     virtual bool DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY,
                           long double OffsetX, long double OffsetY) = 0;
     virtual void ClearPageCache() = 0;
-    // The objects of an exported page go to the filter (its background
-    // first, then each band and its children).
-    virtual void ExportPageObjects(TzdCustomExportFilter* Filter, int Index) = 0;
+    // The objects of an exported page that Page gives no page for; the
+    // export loop hands the objects of a page it gets to the filter itself.
+    virtual void ExportPageObjects(TzdCustomExportFilter* Filter, int Index) { (void)Filter; (void)Index; }
 
     // The report's side.
     virtual bool Terminated() = 0;

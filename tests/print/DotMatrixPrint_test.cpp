@@ -140,6 +140,9 @@ TEST(DotMatrixTool, ExportsAPreparedReportIntoAFile)
         TzdReport report;
         auto* page = new TzdDMPPage(&report);
         page->SetName(QStringLiteral("Page1"));
+        // The printable area starts one cell in.
+        page->LeftMargin = zd1CharX / zd01cm;
+        page->TopMargin = 0;
         auto* band = new TzdMasterData(page);
         band->SetName(QStringLiteral("MasterData1"));
         band->SetBounds(0, 0, 300, 17);
@@ -165,7 +168,7 @@ TEST(DotMatrixTool, ExportsAPreparedReportIntoAFile)
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     // The blank of the memo's own last cell stays before the style's end.
-    EXPECT_EQ(f.readAll(), QByteArray("\x1b@  \x1b\x45Jedn\x1b\x46\r\n\x0c  \x1b\x45" "Dva \x1b\x46\r\n\x0c"));
+    EXPECT_EQ(f.readAll(), QByteArray("\x1b@   \x1b\x45Jedn\x1b\x46\r\n\x0c   \x1b\x45" "Dva \x1b\x46\r\n\x0c"));
 
     EXPECT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' --dmp-printer 9 '%3' 2>/dev/null").arg(tool, out, prepared)), 2);
     EXPECT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' template.zd3 2>/dev/null").arg(tool, out)), 1);
