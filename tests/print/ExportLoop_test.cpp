@@ -245,3 +245,20 @@ TEST(ExportLoop, StoppedAfterAnObjectEndsQuietlyWithThePageClosed)
     EXPECT_EQ(filter.Pages, QStringList{QStringLiteral("_pagebackground Header HeaderMemo Data")});
     EXPECT_EQ(filter.Log, (QStringList{"start", "close 0", "finish"}));
 }
+
+TEST(ExportLoop, AutoWidthMemoIsSizedToItsTextBeforeTheFilterSeesIt)
+{
+    PagedStore store(1);
+    auto* memo = static_cast<TzdMemoView*>(store.Reports[0]->FindObject(QStringLiteral("DataMemo")));
+    memo->AutoWidth = true;
+    memo->WordWrap = false;
+    memo->SetWidth(10);
+    long double seen = 0;
+    ObjectFilter filter;
+    filter.OnWrite = [&seen](TzdComponent* obj) {
+        if (obj->Name() == QLatin1String("DataMemo"))
+            seen = obj->Width();
+    };
+    EXPECT_TRUE(store.Export(&filter));
+    EXPECT_GT(double(seen), 50);
+}
