@@ -8,7 +8,10 @@
 #include "SysUtils.h"
 #include "zdClass_fill.h"
 #include "zdClass_options.h"
+#include "IniFiles.h"
 #include "zdClass_report.h"
+#include "zdDMPExportDialog.h"
+#include "zdPrintPages.h"
 #include "zdPrinter.h"
 #include "zdRes.h"
 #include "zdXML.h"
@@ -81,8 +84,8 @@ const char kTextFrames[] = "  + |++ +-+++++";
 const unsigned char kGraphicFrames[] = {0x20, 0x20, 0xC0, 0x20, 0xB3, 0xDA, 0xC3, 0x20,
                                         0xD9, 0xC4, 0xC1, 0xBF, 0xB4, 0xC2, 0xC5};
 
-int g_oemCodePage = 0;
-TzdDotMatrixExport* g_dotMatrixExport = nullptr;
+const QString kSection = QStringLiteral("DMP");
+
 
 int rnd(long double x) { return int(std::nearbyint(x)); }
 
@@ -187,14 +190,13 @@ TzdDMPrinters* DMPrinters()
 
 int DMPOEMCodePage()
 {
-    if (g_oemCodePage)
-        return g_oemCodePage;
-    return QLocale().language() == QLocale::Czech ? 852 : 437;
+    // The library's texts are Czech in code page 1250 unless a language
+    // file in another code page replaced them.
+    const int ui = zdGetResources()->CodePage();
+    return ui == 0 || ui == 1250 ? 852 : 437;
 }
 
-void SetDMPOEMCodePage(int CodePage) { g_oemCodePage = CodePage; }
-
-TzdDotMatrixExport* DotMatrixExport() { return g_dotMatrixExport; }
+TzdDotMatrixExport* DotMatrixExport() { return dynamic_cast<TzdDotMatrixExport*>(DotMatrixExportFilter()); }
 
 } // namespace zd
 
@@ -202,14 +204,14 @@ TzdDotMatrixExport* DotMatrixExport() { return g_dotMatrixExport; }
 
 TzdDotMatrixExport::TzdDotMatrixExport(plat::TComponent* AOwner) : TzdCustomExportFilter(AOwner)
 {
-    g_dotMatrixExport = this;
+    zd::SetDotMatrixExportFilter(this);
 }
 
 TzdDotMatrixExport::~TzdDotMatrixExport()
 {
     // Another export may have taken the reference since.
-    if (g_dotMatrixExport == this)
-        g_dotMatrixExport = nullptr;
+    if (zd::DotMatrixExportFilter() == this)
+        zd::SetDotMatrixExportFilter(nullptr);
     m_file.reset();
     if (!m_tempFile.isEmpty())
         QFile::remove(m_tempFile);
@@ -233,11 +235,36 @@ void TzdDotMatrixExport::write(const QByteArray& Bytes)
     }
 }
 
+std::unique_ptr<plat::TCustomIniFile> TzdDotMatrixExport::settingsFile() const
+{
+    TzdReport* report = Report ? Report->Report() : nullptr;
+    if (!report || report->IniFile.isEmpty())
+        return nullptr;
+    return report->OpenSettingsFile();
+}
+
 int TzdDotMatrixExport::ShowSettingsDialog()
 {
+    std::unique_ptr<plat::TCustomIniFile> ini = settingsFile();
+    if (UseIniSettings && ini) {
+        PageBreaks = ini->ReadBool(kSection, QStringLiteral("PageBreaks"), true);
+        OEMConvert = ini->ReadBool(kSection, QStringLiteral("OEM"), true);
+        GraphicFrames = ini->ReadBool(kSection, QStringLiteral("GraphFrame"), false);
+        EscModel = ini->ReadInteger(kSection, QStringLiteral("PrinterType"), 0);
+    }
     if (EscModel < 0 || EscModel >= zd::DMPrinters()->Count())
         EscModel = 0;
-    return 1;
+    TzdReport* report = Report ? Report->Report() : nullptr;
+    TzdDMPExportDialog dialog(*this, report ? report->PrintOptions()->Copies : m_copies);
+    const int result = dialog.Execute();
+    if (result == 1 && ini) {
+        ini->WriteBool(kSection, QStringLiteral("OEM"), OEMConvert);
+        ini->WriteBool(kSection, QStringLiteral("GraphFrame"), GraphicFrames);
+        ini->WriteBool(kSection, QStringLiteral("PageBreaks"), PageBreaks);
+        ini->WriteInteger(kSection, QStringLiteral("PrinterType"), EscModel);
+        ini->UpdateFile();
+    }
+    return result;
 }
 
 bool TzdDotMatrixExport::StartExport()
@@ -247,6 +274,13 @@ bool TzdDotMatrixExport::StartExport()
         SetCopies(report->PrintOptions()->Copies);
     if (EscModel < 0 || EscModel >= zd::DMPrinters()->Count())
         EscModel = 0;
+    m_codePage = zd::DMPOEMCodePage();
+    if (std::unique_ptr<plat::TCustomIniFile> ini = settingsFile()) {
+        // A code page the runtime does not know keeps the language's one.
+        const int chosen = ini->ReadInteger(kSection, QStringLiteral("OEMCodePage"), 0);
+        if (chosen > 0 && !plat::codePageName(chosen).isEmpty())
+            m_codePage = chosen;
+    }
     if (!OutputStream) {
         if (!SaveToFile) {
             m_tempFile = plat::GetTempFileName(QStringLiteral("fr"));
@@ -323,7 +357,7 @@ void TzdDotMatrixExport::PutMemo(int Column, int Row, TzdDMPMemoView* Memo, int 
     QByteArray bytes;
     if (OEMConvert) {
         text.replace(QChar(0xA0), QLatin1Char(' '));
-        bytes = plat::unicodeToCodePage(zd::DMPOEMCodePage(), text);
+        bytes = plat::unicodeToCodePage(m_codePage, text);
     } else {
         bytes = plat::unicodeToCp1250(text);
     }

@@ -13,6 +13,10 @@
 #include <memory>
 #include <vector>
 
+namespace plat {
+class TCustomIniFile;
+}
+
 // One printer's command set; commands are raw bytes, empty sends nothing.
 class TzdDMPrinter {
 public:
@@ -50,10 +54,10 @@ QByteArray BuiltInDMPrintersXML();
 // The process-wide list, filled at first use from the built-ins and
 // "printers.xml" beside the program.
 TzdDMPrinters* DMPrinters();
-// The code page of the printer's character set: the settings' choice when
-// one was made, else 852 for a Czech user interface and 437 otherwise.
+// The printer's code page for the user interface's language: 852 for
+// Czech, else 437. The settings file may choose another one (section
+// "DMP", key "OEMCodePage"), read when an export starts.
 int DMPOEMCodePage();
-void SetDMPOEMCodePage(int CodePage); // 0: from the interface language
 } // namespace zd
 
 class TzdDotMatrixExport : public TzdCustomExportFilter {
@@ -91,12 +95,15 @@ public:
     std::function<void(TzdDotMatrixExport*, QString&)> OnTranslate;
 
 private:
+    // The report's settings file; nullptr without a report or file name.
+    std::unique_ptr<plat::TCustomIniFile> settingsFile() const;
     const TzdDMPrinter& printer() const;
     void write(const QByteArray& Bytes);
     void flushPage();
     bool printRaw();
 
     int m_copies = 1;
+    int m_codePage = 852; // of the export running
     std::unique_ptr<plat::TStream> m_file;
     QString m_tempFile; // the output file when it is a temporary one
     int m_cols = 0, m_rows = 0, m_usedRows = 0;

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -81,6 +82,83 @@ private:
     const QCheckBox* m_collate;
 };
 
+constexpr int kModeItemHeight = 34;
+constexpr QSize kModePicture(64, 32);
+
+// A sheet outline with pages drawn into it, for the pictures of the modes.
+void sheet(QPainter& p, const QRect& r)
+{
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(r);
+}
+
+void page(QPainter& p, const QRect& r)
+{
+    p.setPen(QColor(0, 0, 128));
+    p.setBrush(QColor(200, 220, 255));
+    p.drawRect(r);
+    // Lines of text on the page.
+    for (int y = r.top() + 3; y < r.bottom() - 1; y += 3)
+        p.drawLine(r.left() + 2, y, r.right() - 2, y);
+}
+
+// The picture of each print mode: the page as designed on its sheet, a
+// large page over two sheets, two small pages on one sheet, a small page
+// grown to the sheet.
+QImage printModePicture(int mode)
+{
+    QImage image(kModePicture, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    switch (mode) {
+    case pmSplit:
+        page(p, QRect(4, 2, 40, 27));
+        sheet(p, QRect(46, 2, 14, 20));
+        sheet(p, QRect(46, 10, 14, 20));
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(24, 2, 24, 29);
+        break;
+    case pmJoin:
+        page(p, QRect(4, 8, 10, 14));
+        page(p, QRect(16, 8, 10, 14));
+        sheet(p, QRect(34, 6, 26, 19));
+        page(p, QRect(36, 8, 10, 14));
+        page(p, QRect(48, 8, 10, 14));
+        break;
+    case pmScale:
+        page(p, QRect(4, 12, 12, 16));
+        sheet(p, QRect(38, 2, 20, 28));
+        page(p, QRect(40, 4, 16, 24));
+        break;
+    default:
+        sheet(p, QRect(20, 2, 20, 28));
+        page(p, QRect(22, 4, 16, 24));
+        break;
+    }
+    return image;
+}
+
+// Each print mode as its picture beside its name.
+class PrintModeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width() + kModePicture.width(), kModeItemHeight);
+    }
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        p->fillRect(option.rect, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
+        p->drawImage(option.rect.left() + 2, option.rect.top() + 1, index.data(Qt::DecorationRole).value<QImage>());
+        p->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        p->drawText(QRect(option.rect.left() + 74, option.rect.top(), option.rect.width() - 74, option.rect.height()),
+                    Qt::AlignVCenter | Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
+    }
+};
+
 } // namespace
 
 TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWidget* parent)
@@ -132,6 +210,10 @@ TzdPrintDialog::TzdPrintDialog(zd::PrintSettings& Options, int ShownPageNo, QWid
 
     auto* scaleGroup = place(new QGroupBox(zdGetResText(213), this), "ScaleGB", 272, 200, 281, 97);
     PrintModeCB = list(scaleGroup, "PrintModeCB", {"pmDefault", "pmSplit", "pmJoin", "pmScale"}, 12, 16, 257, 40);
+    PrintModeCB->setItemDelegate(new PrintModeDelegate(PrintModeCB));
+    PrintModeCB->setIconSize(kModePicture);
+    for (int mode = 0; mode < PrintModeCB->count(); ++mode)
+        PrintModeCB->setItemData(mode, printModePicture(mode), Qt::DecorationRole);
     label(scaleGroup, "PagSizeL", zdGetResText(214), 12, 68);
     PagPageSizeCB = place(new QComboBox(scaleGroup), "PagPageSizeCB", 140, 64, 129, 21);
 

@@ -5,10 +5,18 @@
 #include "DateUtils.h"
 #include "Exceptions.h"
 #include "StringList.h"
+#include "zdClass_band.h"
+#include "zdClass_memo.h"
+#include "zdClass_page.h"
+#include "zdClass_picture.h"
+#include "zdClass_report.h"
+#include "zdClass_view.h"
 #include "zdPrintDialog.h"
 #include "zdPrinter.h"
 #include "zdRes.h"
 #include "zdUtils.h"
+
+#include <QImage>
 
 #include <algorithm>
 #include <cmath>
@@ -466,6 +474,35 @@ namespace zd {
 
 PrintSource::~PrintSource() = default;
 
+namespace {
+TzdCustomExportFilter* g_dotMatrixExport = nullptr;
+}
+
+TzdCustomExportFilter* DotMatrixExportFilter() { return g_dotMatrixExport; }
+
+void SetDotMatrixExportFilter(TzdCustomExportFilter* Filter) { g_dotMatrixExport = Filter; }
+
+zd::ReportDocument* PrintSource::Document()
+{
+    if (auto* pages = dynamic_cast<TzdCustomPreviewPages*>(this))
+        return pages->Report;
+    return nullptr;
+}
+
+bool PrintSource::PrintDotMatrix(PrintSettings& Options, bool& Printed)
+{
+    TzdCustomExportFilter* filter = DotMatrixExportFilter();
+    zd::ReportDocument* document = Document();
+    TzdReport* report = document ? document->Report() : nullptr;
+    if (!filter || !report || !report->DotMatrixReport)
+        return false;
+    ApplyPrinterOption(Options.Printer);
+    filter->ShowDialog = Options.ShowDialog;
+    filter->PageNumbers = Options.PageNumbers;
+    Printed = ExportPreparedPages(*this, filter);
+    return true;
+}
+
 void PrintSource::ApplyPrinterOption(const QString& Printer)
 {
     if (Printer.isEmpty())
@@ -577,6 +614,74 @@ bool PrintPreparedPages(PrintSource& Source, PrintSettings& Options)
     return ok;
 }
 
+namespace {
+
+// One object to the filter: views hidden from exports and, for a filter of
+// data only, objects outside data bands stay out; memos fill in what was
+// unknown while they were printed first.
+void exportObject(PrintSource& Source, TzdCustomExportFilter* Filter, TzdComponent* Obj, int PageCount)
+{
+    if (Filter->DataOnly && !dynamic_cast<TzdDataBand*>(Obj->Parent()))
+        return;
+    if (auto* view = dynamic_cast<TzdView*>(Obj); view && !view->Visibility().contains(vsExport))
+        return;
+    if (auto* memo = dynamic_cast<TzdCustomMemoView*>(Obj)) {
+        memo->PageTotal = PageCount;
+        memo->CopyNo = 1;
+        memo->FillDeferredTags();
+        if (memo->AutoWidth) {
+            // Drawing sizes it to its text.
+            QImage scratch(1, 1, QImage::Format_RGB32);
+            plat::TCanvas canvas(&scratch);
+            memo->Draw(&canvas, 1, 1, 0, 0);
+        }
+    }
+    Filter->WriteObject(Obj);
+    if (Source.Terminated())
+        throw plat::EExportTerminated(QStringLiteral("Export terminated"));
+}
+
+// The page's colour, frame and background picture as a picture object over
+// its printable area, for filters that draw the page's background.
+void exportBackground(PrintSource& Source, TzdCustomExportFilter* Filter, TzdReportPage* Page, int PageCount)
+{
+    TzdPictureView background(nullptr);
+    background.SetName(QStringLiteral("_pagebackground"));
+    background.SetColor(Page->Color());
+    background.Frame()->Assign(Page->Frame());
+    background.Picture()->Assign(Page->BackPicture());
+    background.Stretched = true;
+    background.KeepAspectRatio = false;
+    background.SetBounds(Page->Left(), Page->Top(),
+                         Page->Width() - (Page->LeftMargin + Page->RightMargin) * zd01cm,
+                         Page->Height() - (Page->TopMargin + Page->BottomMargin) * zd01cm);
+    exportObject(Source, Filter, &background, PageCount);
+}
+
+// The objects of one page: its background, then every band followed by its
+// children. Repeated page headers and footers may be left out.
+void exportPage(PrintSource& Source, TzdCustomExportFilter* Filter, TzdReportPage* Page, int Index, int PageCount)
+{
+    const bool mirrored = Page->MirrorMargins && Index % 2 == 1;
+    Page->SetLeft((mirrored ? Page->RightMargin : Page->LeftMargin) * zd01cm);
+    Page->SetTop(Page->TopMargin * zd01cm);
+    exportBackground(Source, Filter, Page, PageCount);
+    // A copy: exporting an object may not change the page's list under us.
+    const std::vector<TzdComponent*> bands = Page->Children();
+    for (TzdComponent* band : bands) {
+        if (Filter->SuppressPageHeadersFooters &&
+            ((dynamic_cast<TzdPageHeader*>(band) && Index != 0) ||
+             (dynamic_cast<TzdPageFooter*>(band) && Index != PageCount - 1)))
+            continue;
+        exportObject(Source, Filter, band, PageCount);
+        const std::vector<TzdComponent*> children = band->Children();
+        for (TzdComponent* child : children)
+            exportObject(Source, Filter, child, PageCount);
+    }
+}
+
+} // namespace
+
 bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
 {
     Source.PrintCopyNo = 0;
@@ -594,6 +699,19 @@ bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
     const int count = std::max(0, Source.PageCount());
     const std::vector<int> list = ParsePageList(Filter->PageNumbers, count);
     const std::set<int> wanted(list.begin(), list.end());
+    // Printing a dot-matrix report is a print for the report's events.
+    const bool printing = Filter == DotMatrixExportFilter();
+    if (printing)
+        Source.BeforePrintReport();
+    struct AfterPrint {
+        PrintSource& src;
+        bool on;
+        ~AfterPrint()
+        {
+            if (on)
+                src.AfterPrintReport();
+        }
+    } afterPrint{Source, printing};
     bool result = true;
     try {
         if (Filter->OnBeginExport)
@@ -622,13 +740,22 @@ bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
             TzdReportPage* page = Source.Page(index);
             Filter->OpenPage(page, index);
             try {
-                Source.ExportPageObjects(Filter, index);
+                // A source without page objects hands them over itself.
+                if (page)
+                    exportPage(Source, Filter, page, index, count);
+                else
+                    Source.ExportPageObjects(Filter, index);
             } catch (...) {
                 Filter->ClosePage(page, index);
                 throw;
             }
             Filter->ClosePage(page, index);
-            Source.ClearPageCache();
+            if (Source.Preview() && page) {
+                page->SetLeft(0);
+                page->SetTop(0);
+            } else {
+                Source.ClearPageCache();
+            }
             if (!Source.ThreadSafe())
                 plat::Application().ProcessMessages();
         }

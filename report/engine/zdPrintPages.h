@@ -72,9 +72,9 @@ public:
     virtual bool DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY,
                           long double OffsetX, long double OffsetY) = 0;
     virtual void ClearPageCache() = 0;
-    // The objects of an exported page go to the filter (its background
-    // first, then each band and its children).
-    virtual void ExportPageObjects(TzdCustomExportFilter* Filter, int Index) = 0;
+    // The objects of an exported page that Page gives no page for; the
+    // export loop hands the objects of a page it gets to the filter itself.
+    virtual void ExportPageObjects(TzdCustomExportFilter* Filter, int Index) { (void)Filter; (void)Index; }
 
     // The report's side.
     virtual bool Terminated() = 0;
@@ -82,8 +82,9 @@ public:
     // ReportOptions.Name, or the report's file name.
     virtual QString Title() = 0;
     virtual bool ThreadSafe() { return false; }
-    // The report the export filters get; nullptr when there is none.
-    virtual zd::ReportDocument* Document() { return nullptr; }
+    // The report the export filters get; nullptr when there is none. A
+    // source that is a prepared-pages store answers with the store's report.
+    virtual zd::ReportDocument* Document();
     virtual TzdCustomPreview* Preview() { return nullptr; }
     // The 1-based page the preview shows; 0 without a preview.
     virtual int PreviewPageNo() { return 0; }
@@ -92,9 +93,9 @@ public:
     virtual void ProgressFinished(TzdProgressType) {}
     // Selects the printer the print options name.
     virtual void ApplyPrinterOption(const QString& Printer);
-    // A dot-matrix report prints through its export: true when it did
-    // (Printed then holds the result).
-    virtual bool PrintDotMatrix(PrintSettings&, bool& Printed) { (void)Printed; return false; }
+    // A dot-matrix report prints through the dot-matrix export, when one
+    // exists: true when it did (Printed then holds the export's result).
+    virtual bool PrintDotMatrix(PrintSettings& Options, bool& Printed);
     // OnPrintReport and the script's OnReportPrint.
     virtual void BeforePrintReport() {}
     virtual void AfterPrintReport() {}
@@ -119,6 +120,11 @@ bool RunPrintJob(PrintSource& Source, const PrintSettings& Options, TzdCustomPri
 
 // Export of the prepared pages through Filter.
 bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter);
+
+// The export that prints dot-matrix reports: the dot-matrix export created
+// last, until it is freed (it sets and clears this itself).
+TzdCustomExportFilter* DotMatrixExportFilter();
+void SetDotMatrixExportFilter(TzdCustomExportFilter* Filter);
 
 // The number of tiles of length B that cover A (millimetres): a rest of
 // 11 mm or more takes one more tile.

@@ -1,6 +1,9 @@
 // Dot-matrix objects, printer definitions and the export's byte stream.
 
 #include "Exceptions.h"
+#include "IniFiles.h"
+#include "zdClass_report.h"
+#include "zdDsgnIntf.h"
 #include "ScriptedServices.h"
 #include "Streams.h"
 #include "zdClass_fill.h"
@@ -237,13 +240,42 @@ TEST(DMPExport, StylesCarryAcrossRowsWithHpCommands)
     EXPECT_EQ(f.run(), dataFile("dmp-styles-hp.prn"));
 }
 
+TEST(DMPExport, OverLongMemoLineRunsOnToTheRowsEnd)
+{
+    Fixture f(10, 3);
+    f.exp->EscModel = 1;
+    // Runs on in the page's style; the cells it covers keep their own.
+    TzdDMPMemoView* runs = f.memo(2, 0, 4, 1, QStringLiteral("ABCDEFGHIJKLMNOP"));
+    runs->TruncOutboundText = false;
+    runs->SetFontStyle({fsxBold});
+    // Cut to its box.
+    TzdDMPMemoView* cut = f.memo(2, 1, 4, 1, QStringLiteral("ABCDEFGHIJKLMNOP"));
+    cut->TruncOutboundText = true;
+    cut->SetFontStyle({fsxBold});
+    // Wrapped text is written whole too, line by line.
+    TzdDMPMemoView* wrapped = f.memo(8, 2, 1, 1, QStringLiteral("WXYZ"));
+    wrapped->TruncOutboundText = false;
+    EXPECT_EQ(f.run(), dataFile("dmp-overlong-epson.prn"));
+}
+
+TEST(DMPExport, CommandBelowEveryMemoAndLineIsNotWritten)
+{
+    // Only memos and lines extend the rows written out.
+    Fixture f(5, 4);
+    f.memo(0, 0, 2, 1, QStringLiteral("ab"));
+    auto* cmd = new TzdDMPCommand(f.page.get());
+    cmd->SetParent(f.page.get());
+    cmd->SetTop(3 * zd1CharY);
+    cmd->Command = QStringLiteral("41");
+    EXPECT_EQ(f.run(), QByteArray("ab\r\n\x0c"));
+}
+
 TEST(DMPExport, CzechTextInCodePage852)
 {
-    zd::SetDMPOEMCodePage(852);
+    // The built-in Czech texts choose code page 852.
     Fixture f(20, 2);
     f.memo(0, 0, 20, 1, QStringLiteral("Příliš\u00a0žluťoučký"));
     QByteArray out = f.run();
-    zd::SetDMPOEMCodePage(0);
     QProcess iconv;
     iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("CP852"), QStringLiteral("-t"),
                                           QStringLiteral("UTF-8")});
@@ -251,6 +283,62 @@ TEST(DMPExport, CzechTextInCodePage852)
     iconv.closeWriteChannel();
     ASSERT_TRUE(iconv.waitForFinished());
     EXPECT_EQ(QString::fromUtf8(iconv.readAllStandardOutput()), QStringLiteral("Příliš žluťoučký\r\n\x0c"));
+}
+
+TEST(DMPExport, SettingsFileChoosesTheCodePage)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* setting; // nullptr: none in the file
+        const char* bytes;
+    } cases[] = {{nullptr, "fd"}, {"437", "3f"}, {"1250", "f8"}, {"9999", "fd"}, {"abc", "fd"}};
+    for (const auto& c : cases) {
+        TzdReport report;
+        report.IniFile = dir.filePath(QStringLiteral("ZazaDuzudi.ini"));
+        QFile::remove(report.IniFile);
+        if (c.setting)
+            plat::TIniFile(report.IniFile)
+                .WriteString(QStringLiteral("DMP"), QStringLiteral("OEMCodePage"), QString::fromLatin1(c.setting));
+        Fixture f(4, 1);
+        f.exp->Report = &report;
+        f.memo(0, 0, 1, 1, QStringLiteral("ř"));
+        EXPECT_EQ(f.run(), hex(c.bytes) + "\r\n\x0c") << (c.setting ? c.setting : "none");
+        f.exp.reset();
+    }
+}
+
+TEST(DMPExport, OnTranslateChangesEveryTextBeforeTheBuffer)
+{
+    Fixture f(10, 2);
+    f.memo(0, 0, 4, 1, QStringLiteral("ab"));
+    auto* cmd = new TzdDMPCommand(f.page.get());
+    cmd->SetParent(f.page.get());
+    cmd->SetLeft(6 * zd1CharX);
+    cmd->Command = QStringLiteral("#120#121");
+    QStringList seen;
+    f.exp->OnTranslate = [&seen](TzdDotMatrixExport*, QString& text) {
+        seen << text;
+        text = text.toUpper();
+    };
+    // The memo's text padded to its width, then the command's bytes.
+    EXPECT_EQ(f.run(), QByteArray("AB    XY\r\n\x0c"));
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("ab  "), QStringLiteral("xy")}));
+}
+
+TEST(DMPExport, InTheExportFilterRegistryWhileItLives)
+{
+    const auto registered = [](TzdCustomExportFilter* f) {
+        TzdExportFilterCollection* r = zdGetExportFilterRegistry();
+        for (int i = 0; i < r->Count(); ++i)
+            if (r->GetItem(i).Filter == f)
+                return true;
+        return false;
+    };
+    auto exp = std::make_unique<TzdDotMatrixExport>(nullptr);
+    TzdCustomExportFilter* filter = exp.get();
+    EXPECT_TRUE(registered(filter));
+    exp.reset();
+    EXPECT_FALSE(registered(filter));
 }
 
 TEST(DMPExport, CommandEndingInBlankIsNotTrimmed)

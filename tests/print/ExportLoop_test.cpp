@@ -3,6 +3,13 @@
 #include "Exceptions.h"
 #include "ScriptedServices.h"
 #include "SyntheticPages.h"
+#include "zdClass_band.h"
+#include "zdClass_memo.h"
+#include "zdClass_page.h"
+
+#include <QRectF>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -110,4 +117,148 @@ TEST(ExportLoop, StoppingEndsQuietlyAndAFailureIsReportedWithThePageClosed)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("Nastala(y) následující chyba(y):"))) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.endsWith(QStringLiteral("Disk full")));
+}
+
+// --- the objects of real pages
+
+namespace {
+
+// Pages with a page header, a data band with a memo and a page footer.
+class PagedStore : public SyntheticPages {
+public:
+    explicit PagedStore(int count) : SyntheticPages(count)
+    {
+        for (int i = 0; i < count; ++i) {
+            auto page = std::make_unique<TzdReportPage>(nullptr);
+            page->SetWidth(800);
+            page->SetHeight(1100);
+            page->LeftMargin = 10;
+            page->RightMargin = 20;
+            page->TopMargin = 5;
+            page->BottomMargin = 15;
+            const auto band = [&](TzdBand* b, const QString& name, long double top) {
+                b->SetName(name);
+                b->SetParent(page.get());
+                b->SetBounds(0, top, 700, 20);
+                auto* memo = new TzdMemoView(b);
+                memo->SetName(name + QStringLiteral("Memo"));
+                memo->SetParent(b);
+                memo->SetBounds(5, 0, 200, 18);
+                return memo;
+            };
+            band(new TzdPageHeader(page.get()), QStringLiteral("Header"), 0);
+            band(new TzdMasterData(page.get()), QStringLiteral("Data"), 40)
+                ->SetText(QStringLiteral("Strana %1 z [TOTALPAGES#]").arg(i + 1));
+            band(new TzdPageFooter(page.get()), QStringLiteral("Footer"), 1000);
+            Reports.push_back(std::move(page));
+        }
+    }
+    TzdReportPage* GetPage(int Index) override
+    {
+        return Index >= 0 && Index < int(Reports.size()) ? Reports[size_t(Index)].get() : nullptr;
+    }
+    std::vector<std::unique_ptr<TzdReportPage>> Reports;
+};
+
+// Names of the objects written, one string per page.
+class ObjectFilter : public RecordingFilter {
+public:
+    void OpenPage(TzdReportPage*, int) override { Pages << QString(); }
+    void WriteObject(TzdComponent* Obj) override
+    {
+        Pages.last() += (Pages.last().isEmpty() ? QString() : QStringLiteral(" ")) + Obj->Name();
+        if (auto* memo = dynamic_cast<TzdMemoView*>(Obj))
+            Texts << memo->Text().trimmed();
+        if (Obj->Name() == QLatin1String("_pagebackground"))
+            Backgrounds << QRectF(double(Obj->Left()), double(Obj->Top()), double(Obj->Width()),
+                                  double(Obj->Height()));
+        if (OnWrite)
+            OnWrite(Obj);
+    }
+    QStringList Pages, Texts;
+    QList<QRectF> Backgrounds;
+    std::function<void(TzdComponent*)> OnWrite;
+};
+
+} // namespace
+
+TEST(ExportLoop, BackgroundThenEachBandWithItsChildren)
+{
+    PagedStore store(2);
+    store.Reports[1]->MirrorMargins = true;
+    ObjectFilter filter;
+    EXPECT_TRUE(store.Export(&filter));
+    const QString page = QStringLiteral("_pagebackground Header HeaderMemo Data DataMemo Footer FooterMemo");
+    EXPECT_EQ(filter.Pages, (QStringList{page, page}));
+    // The printable area; an odd page of mirrored margins starts at the right one.
+    ASSERT_EQ(filter.Backgrounds.size(), 2);
+    const double w = 800 - 30 * 3.77953, h = 1100 - 20 * 3.77953;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(filter.Backgrounds[i].left(), (i == 0 ? 10 : 20) * 3.77953, 1e-6) << i;
+        EXPECT_NEAR(filter.Backgrounds[i].top(), 5 * 3.77953, 1e-6);
+        EXPECT_NEAR(filter.Backgrounds[i].width(), w, 1e-6);
+        EXPECT_NEAR(filter.Backgrounds[i].height(), h, 1e-6);
+    }
+    // Deferred tags know the page count.
+    EXPECT_TRUE(filter.Texts.contains(QStringLiteral("Strana 2 z 2"))) << filter.Texts.join(u'|').toStdString();
+}
+
+TEST(ExportLoop, RepeatedHeadersFootersDataOnlyAndHiddenViews)
+{
+    const struct {
+        bool suppress, dataOnly, hideFooterMemo;
+        QStringList pages;
+    } cases[] = {
+        {true, false, false,
+         {QStringLiteral("_pagebackground Header HeaderMemo Data DataMemo"),
+          QStringLiteral("_pagebackground Data DataMemo"),
+          QStringLiteral("_pagebackground Data DataMemo Footer FooterMemo")}},
+        {false, true, false, {QStringLiteral("DataMemo"), QStringLiteral("DataMemo"), QStringLiteral("DataMemo")}},
+        {false, false, true,
+         {QStringLiteral("_pagebackground Header HeaderMemo Data DataMemo Footer"),
+          QStringLiteral("_pagebackground Header HeaderMemo Data DataMemo Footer"),
+          QStringLiteral("_pagebackground Header HeaderMemo Data DataMemo Footer")}},
+    };
+    for (const auto& c : cases) {
+        PagedStore store(3);
+        if (c.hideFooterMemo)
+            for (auto& page : store.Reports)
+                static_cast<TzdView*>(page->FindObject(QStringLiteral("FooterMemo")))
+                    ->SetVisibility(TzdVisibilityTypes{vsPreview, vsPrint});
+        ObjectFilter filter;
+        filter.SuppressPageHeadersFooters = c.suppress;
+        filter.DataOnly = c.dataOnly;
+        EXPECT_TRUE(store.Export(&filter));
+        EXPECT_EQ(filter.Pages, c.pages) << c.suppress << c.dataOnly << c.hideFooterMemo;
+    }
+}
+
+TEST(ExportLoop, StoppedAfterAnObjectEndsQuietlyWithThePageClosed)
+{
+    PagedStore store(2);
+    ObjectFilter filter;
+    filter.OnWrite = [&store](TzdComponent* obj) {
+        if (obj->Name() == QLatin1String("Data"))
+            store.SetTerminated(true);
+    };
+    EXPECT_TRUE(store.Export(&filter));
+    EXPECT_EQ(filter.Pages, QStringList{QStringLiteral("_pagebackground Header HeaderMemo Data")});
+    EXPECT_EQ(filter.Log, (QStringList{"start", "close 0", "finish"}));
+}
+
+TEST(ExportLoop, AutoWidthMemoIsSizedToItsTextBeforeTheFilterSeesIt)
+{
+    PagedStore store(1);
+    auto* memo = static_cast<TzdMemoView*>(store.Reports[0]->FindObject(QStringLiteral("DataMemo")));
+    memo->AutoWidth = true;
+    memo->WordWrap = false;
+    memo->SetWidth(10);
+    long double seen = 0;
+    ObjectFilter filter;
+    filter.OnWrite = [&seen](TzdComponent* obj) {
+        if (obj->Name() == QLatin1String("DataMemo"))
+            seen = obj->Width();
+    };
+    EXPECT_TRUE(store.Export(&filter));
+    EXPECT_GT(double(seen), 50);
 }

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QTest>
 
 using namespace plat;
@@ -269,4 +271,39 @@ TEST_F(PrintDialogTest, PrintToFileWritesThePrnAndACancelledNameCancelsThePrint)
     EXPECT_FALSE(store.Print());
     EXPECT_TRUE(store.Drawn.empty());
     EXPECT_TRUE(zdPrinters()->CurrentPrinter()->FileName().isEmpty());
+}
+
+TEST_F(PrintDialogTest, EachPrintModeShowsItsOwnPictureBesideItsName)
+{
+    zd::PrintSettings o;
+    TzdPrintDialog d(o, 0);
+    QComboBox* modes = child<QComboBox>(d, "PrintModeCB");
+    ASSERT_EQ(modes->count(), 4);
+    QList<QImage> pictures;
+    for (int i = 0; i < modes->count(); ++i) {
+        const QImage picture = modes->itemData(i, Qt::DecorationRole).value<QImage>();
+        EXPECT_EQ(picture.size(), QSize(64, 32)) << i;
+        EXPECT_FALSE(pictures.contains(picture)) << i;
+        pictures << picture;
+    }
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 257, 34);
+    option.palette = modes->palette();
+    const QModelIndex index = modes->model()->index(2, 0);
+    EXPECT_EQ(modes->itemDelegate()->sizeHint(option, index).height(), 34);
+    // The picture lands at (2, 1) of the item.
+    QImage item(257, 34, QImage::Format_ARGB32);
+    item.fill(Qt::white);
+    {
+        QPainter p(&item);
+        modes->itemDelegate()->paint(&p, option, index);
+    }
+    EXPECT_EQ(item.copy(2, 1, 64, 32).convertToFormat(QImage::Format_ARGB32),
+              [&] {
+                  QImage expected(64, 32, QImage::Format_ARGB32);
+                  expected.fill(modes->palette().color(QPalette::Base));
+                  QPainter p(&expected);
+                  p.drawImage(0, 0, pictures[2]);
+                  return expected;
+              }());
 }

@@ -49,8 +49,8 @@ public:
 
 class SyntheticPages : public TzdCustomPreviewPages, public zd::PrintSource {
 public:
-    explicit SyntheticPages(int count = 5, const zd::PrintPageInfo& paper = {})
-        : TzdCustomPreviewPages(nullptr, new NullOutline(this)), Pages(size_t(count), paper)
+    explicit SyntheticPages(int count = 5, const zd::PrintPageInfo& paper = {}, zd::ReportDocument* report = nullptr)
+        : TzdCustomPreviewPages(report, new NullOutline(this)), Pages(size_t(count), paper)
     {
     }
 

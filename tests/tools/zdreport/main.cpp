@@ -9,6 +9,7 @@
 //   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
+//   zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
@@ -36,7 +37,8 @@ void printUsage()
                "                [--pages-in-cache N] [--temp-dir DIR] [--png DIR] [--dpi N]\n"
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
-               "       zdreport --raw FILE PRINTER\n",
+               "       zdreport --raw FILE PRINTER\n"
+               "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n",
                stderr);
 }
 
@@ -67,6 +69,8 @@ const std::map<QString, Command>& commands()
             QStringLiteral("file")},
           zdtool::printCommand}},
         {QStringLiteral("--raw"), {true, {}, S{QStringLiteral("raw")}, zdtool::rawCommand}},
+        {QStringLiteral("--dotmatrix"),
+         {true, {}, S{QStringLiteral("dotmatrix"), QStringLiteral("dmp-printer")}, zdtool::dotMatrixCommand}},
     };
     return table;
 }
