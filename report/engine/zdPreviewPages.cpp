@@ -696,6 +696,8 @@ void TzdPreviewPages::MoveAnchorsDown(int FromIndex, long double NewTop)
 void TzdPreviewPages::dropCacheEntry(size_t i)
 {
     CacheEntry& e = m_cache[i];
+    if (HoverObject && e.Page && HoverObject->Owner() == e.Page.get())
+        HoverObject = nullptr; // its page is freed now
     if (UseFileCache && m_pageList && e.Index < m_pageList->Count()) {
         TzdXMLItem* item = m_pageList->GetItem(e.Index);
         if (item->Unloadable && item->Loaded)
