@@ -9,6 +9,8 @@
 #include "zdClass_report.h"
 #include "zdClass_services.h"
 #include "zdPreviewForm.h"
+#include "zdPreviewPageSettings.h"
+#include "Modal.h"
 #include "zdPreviewPages.h"
 #include "zdPreviewTabs.h"
 #include "zdRes.h"
@@ -1468,7 +1470,43 @@ void TzdPreview::ResultChosen(QTreeWidgetItem* item)
         SetPageNo(page);
 }
 
-void TzdPreview::runPageSettings(TzdReportPage*) {}
+void TzdPreview::runPageSettings(TzdReportPage* page)
+{
+    TzdPageSettingsForm form(this);
+    form.Page = page;
+    form.Report = m_report;
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return;
+    if (form.ApplyToAll() && m_report) {
+        // The template's pages take the edited page's settings; then the
+        // report is built again.
+        for (int i = 0; i < m_report->GetPageCount(); ++i) {
+            auto* p = dynamic_cast<TzdReportPage*>(m_report->GetPageByIndex(i));
+            if (!p)
+                continue;
+            p->SetOrientation(page->Orientation());
+            p->SetPaperWidth(page->PaperWidth());
+            p->SetPaperHeight(page->PaperHeight());
+            p->SetPaperSize(page->PaperSize());
+            p->SetPaperWidth(page->PaperWidth());
+            p->SetPaperHeight(page->PaperHeight());
+            p->LeftMargin = page->LeftMargin;
+            p->TopMargin = page->TopMargin;
+            p->RightMargin = page->RightMargin;
+            p->BottomMargin = page->BottomMargin;
+        }
+        Reprepare();
+        return;
+    }
+    Lock();
+    try {
+        m_pages->ReplacePage(m_pageNo - 1, page);
+    } catch (...) {
+        Unlock();
+        throw;
+    }
+    Unlock();
+}
 
 TzdCustomPreview* TzdPreview::Service() const
 {
