@@ -192,7 +192,10 @@ TzdPreviewForm::TzdPreviewForm(QWidget* parent) : QMainWindow(parent)
     for (int i = 0; i < 3; ++i) {
         m_panels[i] = new QLabel(m_status);
         m_panels[i]->setObjectName(QStringLiteral("Panel%1").arg(i));
-        m_status->addWidget(m_panels[i]);
+        // Panels 1 and 2 share what panel 0 leaves, equally.
+        m_panels[i]->setMinimumWidth(0);
+        m_panels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        m_status->addWidget(m_panels[i], i == 0 ? 0 : 1);
     }
     if (QGuiApplication::primaryScreen() && QGuiApplication::primaryScreen()->logicalDotsPerInch() > 96)
         m_status->setFixedHeight(24);
@@ -442,9 +445,6 @@ void TzdPreviewForm::SetMessage(const QString& Text, bool LongHint)
 void TzdPreviewForm::sizePanels()
 {
     m_panels[0]->setFixedWidth(kStatusPanel0Width);
-    const int rest = int(std::nearbyint((width() - kStatusPanel0Width) / 2.0));
-    m_panels[1]->setFixedWidth(std::max(0, rest));
-    m_panels[2]->setFixedWidth(std::max(0, rest - 8));
 }
 
 void TzdPreviewForm::resizeEvent(QResizeEvent* event)
