@@ -701,6 +701,8 @@ void TzdPreviewPages::MoveAnchorsDown(int FromIndex, long double NewTop)
 void TzdPreviewPages::dropCacheEntry(size_t i)
 {
     CacheEntry& e = m_cache[i];
+    if (HoverObject && e.Page && HoverObject->Owner() == e.Page.get())
+        HoverObject = nullptr; // its page is freed now
     if (UseFileCache && m_pageList && e.Index < m_pageList->Count()) {
         TzdXMLItem* item = m_pageList->GetItem(e.Index);
         if (item->Unloadable && item->Loaded)
@@ -827,11 +829,18 @@ void TzdPreviewPages::DeletePage(int Index)
 void TzdPreviewPages::ReplacePage(int Index, TzdReportPage* Page)
 {
     TzdXMLItem* item = pageItem(Index);
+    // Page is often a page of the cache (a page edited in the preview):
+    // write it out before the cache frees it.
+    TzdXMLItem written;
+    TzdXMLSerializer serializer(nullptr);
+    serializer.WriteRootComponent(Page, true, &written);
     clearPageCache();
     m_doc->LoadItem(item);
     item->Clear();
-    TzdXMLSerializer serializer(nullptr);
-    serializer.WriteRootComponent(Page, true, item);
+    item->Name = written.Name;
+    item->Text = written.Text;
+    while (written.Count() > 0)
+        item->AddItem(written.GetItem(0));
     item->Unloadable = false;
 }
 

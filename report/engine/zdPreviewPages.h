@@ -21,6 +21,11 @@ class TzdPictureCache;
 class TzdPreviewPages;
 class TzdXMLDocument;
 class TzdXMLItem;
+class TzdView;
+
+namespace zd {
+class PreviewLink;
+}
 
 class TzdOutline : public TzdCustomOutline {
 public:
@@ -100,8 +105,10 @@ public:
     void ReplacePage(int Index, TzdReportPage* Page) override;
     bool DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY, long double OffsetX,
                   long double OffsetY) override;
-    void HandleMouseAt(int, int, int, plat::TMouseButton, plat::TShiftState, long double, long double, long double,
-                       plat::TCursor&, quint8) override {}
+    // The mouse over page PageNo (zdPreviewPages_mouse.cpp).
+    void HandleMouseAt(int PageNo, int X, int Y, plat::TMouseButton Button, plat::TShiftState Shift,
+                       long double Scale, long double OffsetX, long double OffsetY, plat::TCursor& Cursor,
+                       quint8 Kind) override;
     // Source's prepared pages (those of its active store) follow these,
     // written in full, with their anchors and outline.
     void AppendPagesOf(zd::ReportDocument* Source) override;
@@ -149,6 +156,11 @@ public:
     // PrintScale and PrintCopyNo (of zd::PrintSource) reach the text
     // objects as they draw.
 
+    // The preview showing the pages (set by it), for the mouse handling.
+    zd::PreviewLink* Link = nullptr;
+    // The object the pointer was last over, on the current rebuilt page.
+    TzdView* HoverObject = nullptr;
+
 private:
     void exportObject(TzdCustomExportFilter* Filter, TzdComponent* Obj);
     // After the document is read: the source pages, the dictionary and the
@@ -183,6 +195,7 @@ private:
     int m_logicalCounter = 0;
     qint64 m_pendingXMLSize = 0;
     long double m_appendedContentBottom = 0;
+    bool m_inMouse = false; // a mouse call is running
 };
 
 namespace zd {

@@ -1,0 +1,129 @@
+#include "PreviewTestUtil.h"
+
+#include "Application.h"
+#include "ScriptedServices.h"
+#include "zdClass_report.h"
+#include "zdPreview.h"
+#include "zdPreviewForm.h"
+#include "zdPreviewTabs.h"
+
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using previewtest::SyntheticPages;
+
+namespace {
+struct TabsFixture {
+    SyntheticPages main{3};
+    SyntheticPages detail{2};
+    TzdPreview preview;
+    TabsFixture()
+    {
+        preview.resize(800, 600);
+        preview.AttachReport(&main.writer.report, &main.pages);
+        preview.show();
+    }
+};
+} // namespace
+
+TEST(PreviewTabs, StripShowsWithASecondTabAndEachTabKeepsItsPlace)
+{
+    TabsFixture f;
+    EXPECT_EQ(f.preview.Tabs()->Count(), 1);
+    EXPECT_FALSE(f.preview.TabStrip()->isVisible());
+    f.preview.SetPageNo(3);
+    f.preview.AddTab(&f.detail.writer.report, &f.detail.pages, QStringLiteral("detail"), {}, false,
+                     QStringLiteral("Detail"));
+    EXPECT_TRUE(f.preview.TabStrip()->isVisible());
+    EXPECT_EQ(f.preview.TabStrip()->tabText(1), QStringLiteral("Detail"));
+    EXPECT_EQ(f.preview.PreviewPages(), &f.detail.pages);
+    EXPECT_EQ(f.preview.PageCount(), 2);
+    EXPECT_EQ(f.preview.PageNo(), 1);
+    EXPECT_TRUE(f.preview.HasTabNamed(QStringLiteral("detail")));
+    f.preview.Tabs()->SwitchTab(0);
+    EXPECT_EQ(f.preview.PreviewPages(), &f.main.pages);
+    EXPECT_EQ(f.preview.PageNo(), 3);
+    f.preview.SelectTabByName(QStringLiteral("detail"));
+    EXPECT_EQ(f.preview.PreviewPages(), &f.detail.pages);
+}
+
+TEST(PreviewTabs, CloseGlyphAndClosing)
+{
+    TabsFixture f;
+    f.preview.AddTab(&f.detail.writer.report, &f.detail.pages, QStringLiteral("detail"), {}, false, {});
+    TzdPreviewTabs* tabs = f.preview.Tabs();
+    // x from the tab's left + 8 to + 18, y 6 to 18; never on the first tab.
+    EXPECT_FALSE(tabs->OnCloseGlyph(0, 10, 10, 0));
+    EXPECT_TRUE(tabs->OnCloseGlyph(1, 108, 6, 100));
+    EXPECT_TRUE(tabs->OnCloseGlyph(1, 118, 18, 100));
+    EXPECT_FALSE(tabs->OnCloseGlyph(1, 119, 10, 100));
+    EXPECT_FALSE(tabs->OnCloseGlyph(1, 110, 19, 100));
+    tabs->CloseTab(0); // the first tab stays
+    EXPECT_EQ(tabs->Count(), 2);
+    tabs->CloseTab(1);
+    EXPECT_EQ(tabs->Count(), 1);
+    EXPECT_FALSE(f.preview.TabStrip()->isVisible());
+    EXPECT_EQ(f.preview.PreviewPages(), &f.main.pages);
+}
+
+TEST(PreviewTabs, EachReportInTab)
+{
+    TabsFixture f;
+    f.preview.EachReportInTab = true;
+    f.detail.writer.report.ReportOptions()->Name = QStringLiteral("Druhá");
+    EXPECT_FALSE(f.preview.AttachReport(&f.detail.writer.report, &f.detail.pages));
+    EXPECT_EQ(f.preview.Tabs()->Count(), 2);
+    EXPECT_EQ(f.preview.TabStrip()->tabText(1), QStringLiteral("Druhá"));
+    EXPECT_EQ(f.preview.CloseTabsOf(&f.detail.pages), 1);
+    EXPECT_TRUE(f.preview.Attached());
+}
+
+TEST(PreviewWindow, StatusTextsAreDrawnWithoutLettingEventsRun)
+{
+    SyntheticPages data(2);
+    TzdPreviewForm form;
+    form.Init(&data.writer.report, &data.pages);
+    int pumped = 0;
+    auto previous = plat::Application().SetProcessMessagesHook([&] { ++pumped; });
+    form.SetMessage(QStringLiteral("https://example.com"), false);
+    form.SetMessage(QStringLiteral("nápověda"), true);
+    plat::Application().SetProcessMessagesHook(previous);
+    EXPECT_EQ(pumped, 0);
+    EXPECT_EQ(form.PanelText(1), QStringLiteral("https://example.com"));
+    EXPECT_EQ(form.PanelText(2), QStringLiteral("nápověda"));
+}
+
+TEST(PreviewWindow, PointerOverALinkShowsItsValueAndTheHand)
+{
+    storetest::SyntheticWriter writer;
+    TzdPreviewPages pages(&writer.report);
+    writer.Write(pages, 2, 4);
+    auto page = previewtest::blankPage();
+    TzdMemoView* link = previewtest::addMemo(page.get(), QStringLiteral("L"), 50, 50, 200, 40);
+    link->Hyperlink()->Value = QStringLiteral("https://example.com/x");
+    pages.ReplacePage(0, page.get());
+    TzdPreviewForm form;
+    writer.report.PreviewOptions()->Maximized = false;
+    form.resize(900, 700);
+    form.Init(&writer.report, &pages);
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+    TzdPreviewWorkspace* area = form.Preview()->Workspace();
+    area->SetVertPosition(0);
+    const plat::TRect r = area->PageBounds(0);
+    const QPoint p(r.Left - area->HorzPosition() + 100, r.Top - area->VertPosition() + 70);
+    QTest::mouseMove(area->viewport(), p);
+    QMouseEvent move(QEvent::MouseMove, p, area->viewport()->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(area->viewport(), &move);
+    EXPECT_EQ(form.PanelText(1), QStringLiteral("https://example.com/x"));
+    EXPECT_EQ(area->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    // Clicking opens it through the services.
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, p);
+    ASSERT_EQ(ui.CallsOf(QStringLiteral("ShellOpen")).size(), 1u);
+    EXPECT_EQ(ui.CallsOf(QStringLiteral("ShellOpen"))[0].text, QStringLiteral("https://example.com/x"));
+}
