@@ -298,11 +298,13 @@ void BM_PaintWindowOfMillionLines(benchmark::State& state)
 BENCHMARK(BM_PaintWindowOfMillionLines)->Arg(0)->Arg(1)->ArgName("columnSelection")->Unit(benchmark::kMillisecond);
 
 // One line of 10 MB (with tabs every 64 characters when asked), the
-// window anywhere along it.
+// window anywhere along it or at its very end (the worst case: a line with
+// tabs is walked up to the window).
 void BM_PaintTenMegabyteLine(benchmark::State& state)
 {
     constexpr int kLength = 10 * 1024 * 1024;
     const bool tabs = state.range(0) != 0;
+    const bool atEnd = state.range(1) != 0;
     QString line;
     line.reserve(kLength);
     for (int i = 0; line.size() < kLength; ++i)
@@ -310,12 +312,16 @@ void BM_PaintTenMegabyteLine(benchmark::State& state)
     PaintFixture f(line + QStringLiteral("\r\nnext"));
     f.e.SetMaxScrollWidth(2 * kLength);
     int left = 1;
+    const int last = f.e.Lines()->ExpandedLength(0) - 80;
     for (auto _ : state) {
-        f.e.SetLeftColumn(left);
+        f.e.SetLeftColumn(atEnd ? last : left);
         f.paint();
         left = (left + 1234567) % kLength + 1;
     }
 }
-BENCHMARK(BM_PaintTenMegabyteLine)->Arg(0)->Arg(1)->ArgName("tabs")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintTenMegabyteLine)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"tabs", "atEnd"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QStyleHints>
 #include <QTimer>
 #include <QToolTip>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -424,9 +425,24 @@ QVariant TPlainMemo::inputMethodQuery(Qt::InputMethodQuery query) const
     }
 }
 
+// Local files dropped on the memo, when it takes them.
+static QStringList droppedFiles(const QMimeData* mime, bool accepted)
+{
+    QStringList files;
+    if (!accepted || !mime || !mime->hasUrls())
+        return files;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
 void TPlainMemo::dragEnterEvent(QDragEnterEvent* ev)
 {
-    if (ev->mimeData()->hasText() || ev->mimeData()->hasFormat(kDragMime))
+    // Text is taken from editors only (a drag of this program's memos);
+    // anything else is ignored, except files when the memo takes them.
+    if (dragSource(ev->mimeData()) || !droppedFiles(ev->mimeData(), m_acceptFiles).isEmpty())
         ev->acceptProposedAction();
 }
 
@@ -437,11 +453,11 @@ void TPlainMemo::dragMoveEvent(QDragMoveEvent* ev)
     bool accept = false;
     guarded([&] {
         plat::TCursor cursor = plat::crDefault;
-        if (source)
+        if (!source && !droppedFiles(ev->mimeData(), m_acceptFiles).isEmpty())
+            accept = true;
+        else if (source)
             accept = m_edit->DragOver(&source->Edit(), p.x(), p.y(), dsDragMove,
                                       plat::ShiftStateFromQt(ev->modifiers()), cursor);
-        else
-            accept = !m_edit->ReadOnly() && ev->mimeData()->hasText();
     });
     if (accept) {
         ev->setDropAction(source && source != this && !(ev->modifiers() & Qt::ControlModifier) ? Qt::MoveAction
@@ -463,12 +479,12 @@ void TPlainMemo::dropEvent(QDropEvent* ev)
 {
     const QPoint p = viewport()->mapFrom(this, ev->position().toPoint());
     TPlainMemo* source = dragSource(ev->mimeData());
+    const QStringList files = droppedFiles(ev->mimeData(), m_acceptFiles);
     guarded([&] {
-        if (source) {
+        if (!source && !files.isEmpty()) {
+            m_edit->DropFiles(files, p.x(), p.y());
+        } else if (source) {
             m_edit->DragDrop(&source->Edit(), p.x(), p.y(), plat::ShiftStateFromQt(ev->modifiers()));
-        } else if (!m_edit->ReadOnly()) {
-            m_edit->MoveCaretToPixel(p.x(), p.y());
-            m_edit->ReplaceSelection(ev->mimeData()->text());
         }
     });
     ev->setDropAction(Qt::CopyAction);
@@ -492,6 +508,11 @@ void TPlainMemo::ScrollWindow(int dx, int dy, const plat::TRect& clip)
     if (m_caretShown && m_caretOn)
         viewport()->update(m_caretRect.translated(dx, dy));
     viewport()->scroll(dx, dy, area);
+}
+
+void TPlainMemo::RecreateWindow()
+{
+    setFrameShape(m_edit->BorderStyle() == bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
 }
 
 void TPlainMemo::CreateCaret(int width, int height)

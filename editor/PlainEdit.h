@@ -122,6 +122,8 @@ private:
     void Invalidate() override;
     void Update() override;
     void ScrollWindow(int dx, int dy, const plat::TRect& clip) override;
+    void RecreateWindow() override;
+    void SetAcceptFiles(bool accept) override { m_acceptFiles = accept; }
     void CreateCaret(int width, int height) override;
     void DestroyCaret() override;
     void SetCaretPos(int x, int y) override;
@@ -154,4 +156,5 @@ private:
     bool m_captured = false;
     bool m_dragging = false;
     bool m_settingScroll = false;
+    bool m_acceptFiles = false;
 };

@@ -309,11 +309,11 @@ struct TCustomPlainEdit::RowPainter {
         drawer.SetBackColor(bg);
         drawer.ExtTextOut(xOf(first), top, plat::ETO_OPAQUE, &rc, text, int(text.size()));
         if (tabs && special)
-            tabSigns(first, from, to, rc);
+            tabSigns(from, to, rc);
     }
 
     // One "»" in the middle of every tab span of the part.
-    void tabSigns(int first, int from, int to, const plat::TRect& rc)
+    void tabSigns(int from, int to, const plat::TRect& rc)
     {
         const int tw = std::max(1, e.m_tabWidth);
         const int cw = e.m_cellWidth;
@@ -331,7 +331,6 @@ struct TCustomPlainEdit::RowPainter {
                 e.m_textDrawer->ExtTextOut(x, top, plat::ETO_OPAQUE | plat::ETO_CLIPPED, &sign, QString(kTabSign), 1);
             i += n;
         }
-        (void)first;
     }
 
     void edgeLine(int y0, int y1)

@@ -546,7 +546,7 @@ void dropAt(TPlainMemo& memo, QMimeData& mime, int column, int row, Qt::Keyboard
     QApplication::sendEvent(vp, &drop);
 }
 
-TEST(PlainMemoDrag, ABlockMovesBetweenMemosThroughThePrivateTypeAndPlainTextIsInserted)
+TEST(PlainMemoDrag, ABlockMovesBetweenMemosThroughThePrivateTypeAndOtherTextIsIgnored)
 {
     MemoFixture source(QStringLiteral("hello world"));
     MemoFixture target(QStringLiteral("12345"));
@@ -572,14 +572,35 @@ TEST(PlainMemoDrag, ABlockMovesBetweenMemosThroughThePrivateTypeAndPlainTextIsIn
     mime = target.memo.DragData();
     dropAt(target.memo, *mime, 18, 1);
     EXPECT_EQ(target.memo.Text(), QStringLiteral("12hello 345hello "));
-    // Text from elsewhere is plain text.
+    // The drag carries plain text for other programs; a drop of text that
+    // no editor sent is ignored.
     QMimeData plain;
     plain.setText(QStringLiteral("<x>"));
     dropAt(source.memo, plain, 1, 1);
-    EXPECT_EQ(source.memo.Text(), QStringLiteral("<x>world"));
+    EXPECT_EQ(source.memo.Text(), QStringLiteral("world"));
+    target.memo.Edit().SetCaretAndSel({3, 1}, {1, 1}, {3, 1});
+    mime = target.memo.DragData();
     source.memo.Edit().SetReadOnlyProp(true);
-    dropAt(source.memo, plain, 1, 1);
-    EXPECT_EQ(source.memo.Text(), QStringLiteral("<x>world")) << "read-only takes nothing";
+    dropAt(source.memo, *mime, 1, 1);
+    EXPECT_EQ(source.memo.Text(), QStringLiteral("world")) << "read-only takes nothing";
+}
+
+TEST(PlainMemoDrag, DroppedFilesReachTheEventOnlyWithDropFiles)
+{
+    MemoFixture f(QStringLiteral("text"));
+    f.memo.show();
+    QApplication::processEvents();
+    QStringList got;
+    f.memo.Edit().OnDropFiles = handler<TDropFilesEvent>(
+        [&](plat::TObject*, int, int, const QStringList& files) { got = files; });
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt")), QUrl::fromLocalFile(QStringLiteral("/tmp/b c.txt"))});
+    dropAt(f.memo, mime, 1, 1);
+    EXPECT_TRUE(got.isEmpty());
+    f.memo.SetOptions(f.memo.Options() + TPlainEditorOptions{eoDropFiles});
+    dropAt(f.memo, mime, 1, 1);
+    EXPECT_EQ(got, (QStringList{QStringLiteral("/tmp/a.txt"), QStringLiteral("/tmp/b c.txt")}));
+    EXPECT_EQ(f.memo.Text(), QStringLiteral("text"));
 }
 
 TEST(PlainMemoInputMethod, PreeditShowsOverTheTextAndTheCommitIsTyped)
