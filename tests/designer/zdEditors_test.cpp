@@ -4,6 +4,7 @@
 // the script, and the rows the inspector shows for the report classes.
 
 #include "../core/zdDesignerDouble.h"
+#include "Canvas.h"
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "FormatSettings.h"
@@ -20,10 +21,13 @@
 #include "zdClass_picture.h"
 #include "zdClass_report.h"
 #include "zdClass_shape.h"
+#include "zdDataSets.h"
 #include "zdCodeUtils.h"
 #include "zdDMPClass.h"
 #include "zdDsgnDialogs.h"
 #include "zdEditors.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -530,6 +534,102 @@ TEST_F(Designer, BarcodeDialogKeepsATypeWithoutAnEntry)
     EXPECT_THROW(values.Store(*barcode), plat::Exception);
     EXPECT_EQ(barcode->BarType, bcCode128);
     EXPECT_EQ(double(barcode->Zoom), 2.5);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Designer, ChoosingADatasetRewritesABoundMemo)
+{
+    auto* dataset = new TzdUserDataSet(&report);
+    dataset->SetUserName(QStringLiteral("Zaznamy"));
+    dataset->Fields()->Add(QStringLiteral("Kod"));
+    report.DataSets()->AddDataSet(dataset);
+    auto* memo = add<TzdMemoView>(page, "Memo1");
+    auto list = listOf({memo});
+    TzdPropertyEditor& field = *list->Find(QStringLiteral("DataField"))->Editor;
+    TzdPropertyEditor& data = *list->Find(QStringLiteral("DataSet"))->Editor;
+    EXPECT_EQ(data.GetValue(), QStringLiteral("(nepřiřazeno)"));
+    field.SetValue(QStringLiteral("Kod")); // the field first, the dataset later
+    data.GetValues();
+    ASSERT_EQ(data.Values().Count(), 1);
+    EXPECT_EQ(data.Values().Strings(0), QStringLiteral("Zaznamy"));
+    data.SetValue(QStringLiteral("Zaznamy"));
+    EXPECT_EQ(data.GetValue(), QStringLiteral("Zaznamy"));
+    EXPECT_EQ(memo->Text().trimmed(), QStringLiteral("[Zaznamy.\"Kod\"]"));
+    field.GetValues();
+    EXPECT_EQ(field.Values().Count(), 1);
+    EXPECT_THROW(data.SetValue(QStringLiteral("Nic")), plat::Exception);
+    EXPECT_EQ(memo->DataSet(), dataset);
+    data.SetValue(QString());
+    EXPECT_EQ(memo->DataSet(), nullptr);
+}
+
+TEST_F(Designer, DialogControlDoubleClickCreatesOneClickHandler)
+{
+    auto* dialog = add<TzdDialogPage>(&report, "DialogPage1");
+    DefaultCodeLines(*report.ScriptText(), QStringLiteral("PascalScript"));
+    TzdDialogControlEditor editor(dialog, designer.get(), &menu);
+    EXPECT_TRUE(editor.HasEditor());
+    EXPECT_TRUE(editor.Edit());
+    EXPECT_EQ(plat::GetStrProp(dialog, u"OnClick"), QStringLiteral("DialogPage1OnClick"));
+    const int lines = report.ScriptText()->Count();
+    EXPECT_EQ(designer->CodeLine, 3);
+    EXPECT_TRUE(editor.Edit());
+    EXPECT_EQ(report.ScriptText()->Count(), lines);
+    EXPECT_EQ(designer->CodeLine, 3);
+}
+
+TEST_F(Designer, StringListDialogCopiesBackOnlyOnOk)
+{
+    auto* dataset = new TzdUserDataSet(&report);
+    auto list = listOf({dataset});
+    TzdPropertyItem* fields = list->Find(QStringLiteral("Fields"));
+    ASSERT_NE(fields, nullptr);
+    ASSERT_NE(dynamic_cast<TzdStringsProperty*>(fields->Editor.get()), nullptr);
+    dialogs.Text = QStringLiteral("Cislo");
+    EXPECT_TRUE(fields->Editor->Edit());
+    EXPECT_EQ(dataset->Fields()->Count(), 1);
+    dialogs.Accept = false;
+    EXPECT_FALSE(fields->Editor->Edit());
+    EXPECT_EQ(dataset->Fields()->Count(), 1);
+}
+
+} // namespace
+
+namespace {
+
+// Owner-drawn samples: the colour swatch of a colour row and the tick of a
+// Boolean row, read back from the pixels.
+TEST_F(Designer, OwnerDrawnValuesShowTheirSample)
+{
+    auto* memo = add<TzdMemoView>(page, "Memo1");
+    auto list = listOf({memo});
+    TzdPropertyEditor& colour = *list->Find(QStringLiteral("Color"))->Editor;
+    colour.SetValue(QStringLiteral("clRed"));
+    QImage image(120, 16, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        plat::TCanvas canvas(&image);
+        colour.ItemHeight = 16;
+        colour.DrawValue(canvas, QRect(0, 0, 120, 16));
+    }
+    EXPECT_EQ(QColor(image.pixel(5, 6)), QColor(Qt::red)); // inside the swatch
+    EXPECT_EQ(QColor(image.pixel(60, 2)), QColor(Qt::white));
+    TzdPropertyEditor& wrap = *list->Find(QStringLiteral("WordWrap"))->Editor;
+    memo->WordWrap = true;
+    QImage ticked(40, 16, QImage::Format_RGB32);
+    ticked.fill(Qt::white);
+    {
+        plat::TCanvas canvas(&ticked);
+        wrap.DrawValue(canvas, QRect(0, 0, 40, 16));
+    }
+    int black = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 1; x < 10; ++x)
+            black += QColor(ticked.pixel(x, y)) == QColor(Qt::black) && y > 2 && y < 11 ? 1 : 0;
+    EXPECT_GT(black, 5);
 }
 
 } // namespace
