@@ -892,7 +892,9 @@ void TzdPreviewPages::AppendPagesOf(zd::ReportDocument* Source)
     ours->LevelRoot();
     const int keptPage = CurPageIndex;
     copyOutline(theirs, ours, this, first);
-    CurPageIndex = keptPage;
+    // The engine goes on below their content on the last page, not on a
+    // page in between that it would take for its own.
+    CurPageIndex = count > 0 ? GetPageCount() - 1 : keptPage;
     if (count > 0) {
         other->CurPageIndex = count - 1;
         m_appendedContentBottom = other->ContentBottom(0);

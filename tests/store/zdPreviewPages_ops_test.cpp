@@ -130,8 +130,9 @@ TEST(StoreOps, AppendedPagesDrawAsTheirsWithAnchorsAndOutlineMoved)
     EXPECT_EQ(page, 4);
     EXPECT_EQ(top, 20);
     EXPECT_EQ(theirs.CurPageIndex, -1);
-    // A page of our own written after them starts below their content.
-    ours.CurPageIndex = 4;
+    // The engine goes on below their content on their last page.
+    EXPECT_EQ(ours.CurPageIndex, 4);
+    EXPECT_EQ(double(ours.ContentBottom(0)), double(bottom));
     TzdXMLItem* last = storeChild(ours, "previewpages")->GetItem(4);
     EXPECT_EQ(last->Name, QByteArray("TzdReportPage"));
     EXPECT_FALSE(last->Unloadable);
