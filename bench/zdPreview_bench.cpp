@@ -1,7 +1,7 @@
 // The preview on a prepared report of 1,000 pages of 40 objects: opening the
 // window, and paging through with Ctrl+Page Down, each page painted. The
 // counter ms_per_page is the figure to watch (target: under 20 ms a page).
-#include "../tests/store/SyntheticWriter.h"
+#include "../tests/tools/SyntheticWriter.h"
 #include "zdPreview.h"
 #include "zdPreviewForm.h"
 

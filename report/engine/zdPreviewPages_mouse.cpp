@@ -163,7 +163,7 @@ struct MouseVisit {
 // The last anchor of that name; nullptr when there is none.
 TzdXMLItem* findAnchor(TzdPreviewPages& pages, const QString& name)
 {
-    TzdXMLItem* root = pages.Document()->Root();
+    TzdXMLItem* root = pages.XMLDocument()->Root();
     const int i = root->Find("anchors");
     if (i < 0)
         return nullptr;

@@ -2,7 +2,7 @@
 // Fixtures of the preview tests: a store of synthetic pages, and a store
 // whose first page is replaced by a page built in the test.
 
-#include "../store/SyntheticWriter.h"
+#include "../tools/SyntheticWriter.h"
 
 #include "zdClass_memo.h"
 #include "zdClass_page.h"

@@ -9,7 +9,7 @@
 #include "Application.h"
 #include "Exceptions.h"
 #include "QtServices.h"
-#include "store/SyntheticWriter.h"
+#include "SyntheticWriter.h"
 #include "zdClass_report.h"
 #include "zdPreview.h"
 #include "zdPreviewForm.h"
