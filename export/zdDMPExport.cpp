@@ -477,11 +477,15 @@ void TzdDotMatrixExport::ClosePage(TzdReportPage*, int)
 bool TzdDotMatrixExport::printRaw()
 {
     TzdCustomPrinter* printer = zdPrinters()->CurrentPrinter();
-    if (!printer)
+    if (!printer) {
+        zdErrorMessage(QStringLiteral("Printer selected is not valid"));
         return false;
+    }
     QFile f(FileName);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        zdErrorMessage(QStringLiteral("Cannot open file \"%1\". %2").arg(FileName, f.errorString()));
         return false;
+    }
     const QByteArray data = InitString.toLatin1() + f.readAll();
     f.close();
     TzdReport* report = Report ? Report->Report() : nullptr;
@@ -505,11 +509,27 @@ void TzdDotMatrixExport::FinishExport()
     m_file.reset();
     if (OutputStream || SaveToFile)
         return;
-    if (zdPrinters()->HasRealPrinters())
-        printRaw();
-    else
-        plat::ShowMessage(zdGetResources()->GetText(QStringLiteral("clNoPrinters")));
+    bool printed = false;
+    const bool printers = zdPrinters()->HasRealPrinters();
+    try {
+        if (printers)
+            printed = printRaw();
+        else
+            plat::ShowMessage(zdGetResources()->GetText(QStringLiteral("clNoPrinters")));
+    } catch (...) {
+        removeTempFile();
+        throw;
+    }
     // The temporary output goes on every path.
+    removeTempFile();
+    // Said already (the message above, or the printer's own error): the
+    // export fails without a second message.
+    if (!printed)
+        throw plat::EAbort(QStringLiteral("The dot-matrix output was not printed"));
+}
+
+void TzdDotMatrixExport::removeTempFile()
+{
     if (!m_tempFile.isEmpty()) {
         QFile::remove(m_tempFile);
         m_tempFile.clear();

@@ -101,6 +101,7 @@ private:
     void write(const QByteArray& Bytes);
     void flushPage();
     bool printRaw();
+    void removeTempFile();
 
     int m_copies = 1;
     int m_codePage = 852; // of the export running

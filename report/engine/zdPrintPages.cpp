@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <set>
 
 using plat::TPrinterOrientation;
@@ -721,45 +722,57 @@ bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
         PreviewLock lock(Source.Preview());
         if (Filter->ShowProgress)
             Source.ProgressStarted(ptExporting);
-        struct Finish {
-            PrintSource& src;
-            TzdCustomExportFilter* filter;
-            ~Finish()
-            {
-                if (filter->ShowProgress)
-                    src.ProgressFinished(ptExporting);
-                filter->FinishExport();
-            }
-        } finish{Source, Filter};
-        for (int index = 0; index < count; ++index) {
-            if (!list.empty() && !wanted.count(index + 1))
-                continue;
-            Source.PreparePage(index);
-            if (Filter->ShowProgress)
-                Source.ProgressStep(ptExporting, index + 1);
-            TzdReportPage* page = Source.Page(index);
-            Filter->OpenPage(page, index);
-            try {
-                // A source without page objects hands them over itself.
-                if (page)
-                    exportPage(Source, Filter, page, index, count);
-                else
-                    Source.ExportPageObjects(Filter, index);
-            } catch (...) {
+        // The filter finishes on every path; a failure of its own (a
+        // printout that could not be handed over) fails the export unless
+        // an earlier error is already being reported.
+        std::exception_ptr pending;
+        try {
+            for (int index = 0; index < count; ++index) {
+                if (!list.empty() && !wanted.count(index + 1))
+                    continue;
+                Source.PreparePage(index);
+                if (Filter->ShowProgress)
+                    Source.ProgressStep(ptExporting, index + 1);
+                TzdReportPage* page = Source.Page(index);
+                Filter->OpenPage(page, index);
+                try {
+                    // A source without page objects hands them over itself.
+                    if (page)
+                        exportPage(Source, Filter, page, index, count);
+                    else
+                        Source.ExportPageObjects(Filter, index);
+                } catch (...) {
+                    Filter->ClosePage(page, index);
+                    throw;
+                }
                 Filter->ClosePage(page, index);
-                throw;
+                if (Source.Preview() && page) {
+                    page->SetLeft(0);
+                    page->SetTop(0);
+                } else {
+                    Source.ClearPageCache();
+                }
+                if (!Source.ThreadSafe())
+                    plat::Application().ProcessMessages();
             }
-            Filter->ClosePage(page, index);
-            if (Source.Preview() && page) {
-                page->SetLeft(0);
-                page->SetTop(0);
-            } else {
-                Source.ClearPageCache();
+        } catch (...) {
+            pending = std::current_exception();
+        }
+        if (Filter->ShowProgress)
+            Source.ProgressFinished(ptExporting);
+        if (!pending) {
+            Filter->FinishExport();
+        } else {
+            try {
+                Filter->FinishExport();
+            } catch (const plat::Exception&) {
             }
-            if (!Source.ThreadSafe())
-                plat::Application().ProcessMessages();
+            std::rethrow_exception(pending);
         }
     } catch (const plat::EExportTerminated&) {
+    } catch (const plat::EAbort&) {
+        // The filter has said what went wrong.
+        result = false;
     } catch (const plat::Exception& e) {
         result = false;
         Source.ReportErrors({e.message()});

@@ -385,9 +385,11 @@ TEST(DMPExport, NoPrinterShowsMessageAndRemovesTheTemporaryFile)
     EXPECT_TRUE(QFile::exists(temp));
     exp.OpenPage(&page, 0);
     exp.ClosePage(&page, 0);
-    exp.FinishExport();
+    // Said once, by the message: the export fails quietly.
+    EXPECT_THROW(exp.FinishExport(), plat::EAbort);
     EXPECT_FALSE(QFile::exists(temp));
-    ASSERT_FALSE(ui.Calls().empty());
+    ASSERT_EQ(ui.Calls().size(), 1u);
+    EXPECT_EQ(ui.Calls()[0].text, QStringLiteral("Na Vašem systému není nainstalována žádná tiskárna"));
 }
 
 } // namespace

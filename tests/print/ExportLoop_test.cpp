@@ -262,3 +262,45 @@ TEST(ExportLoop, AutoWidthMemoIsSizedToItsTextBeforeTheFilterSeesIt)
     EXPECT_TRUE(store.Export(&filter));
     EXPECT_GT(double(seen), 50);
 }
+
+TEST(ExportLoop, AFilterThatFailsToFinishFailsTheExport)
+{
+    // A filter whose output could not be handed over: quietly when it has
+    // said so itself (EAbort), else with the error list; an earlier error
+    // is the one reported.
+    class Finishing : public RecordingFilter {
+    public:
+        void FinishExport() override
+        {
+            RecordingFilter::FinishExport();
+            if (Quiet)
+                throw EAbort(QStringLiteral("said"));
+            throw EInOutError(QStringLiteral("Queue refused"));
+        }
+        bool Quiet = true;
+    };
+    const struct {
+        bool quiet, pageFails;
+        const char* message; // nullptr: no message box
+    } cases[] = {{true, false, nullptr}, {false, false, "Queue refused"}, {false, true, "Disk full"}};
+    for (const auto& c : cases) {
+        ScriptedServices ui;
+        ScopedServices use(ui);
+        SyntheticPages store(2);
+        store.OnExportPage = [&c](TzdCustomExportFilter*, int index) {
+            if (c.pageFails && index == 0)
+                throw EInOutError(QStringLiteral("Disk full"));
+        };
+        Finishing filter;
+        filter.Quiet = c.quiet;
+        EXPECT_FALSE(store.Export(&filter));
+        EXPECT_EQ(filter.Log.last(), QStringLiteral("finish"));
+        const std::vector<ServiceCall> boxes = ui.CallsOf(QStringLiteral("MessageBox"));
+        if (!c.message) {
+            EXPECT_TRUE(boxes.empty());
+        } else {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_TRUE(boxes[0].text.endsWith(QString::fromLatin1(c.message))) << boxes[0].text.toStdString();
+        }
+    }
+}
