@@ -1245,7 +1245,14 @@ void TzdPreview::EditCurrentPage()
 {
     if (m_running || !m_pages || !EditPageHandler)
         return;
-    EditPageHandler(this);
+    // A failed edit is shown; the page stays as it was, since it is only
+    // replaced once the edit succeeded.
+    try {
+        EditPageHandler(this);
+    } catch (const plat::Exception& e) {
+        Unlock();
+        plat::Application().ShowException(e);
+    }
 }
 
 // --- hints and status
