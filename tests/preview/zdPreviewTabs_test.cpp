@@ -7,6 +7,7 @@
 #include "zdPreview.h"
 #include "zdPreviewForm.h"
 #include "zdPreviewTabs.h"
+#include "zdClass_services.h"
 
 #include <QTabBar>
 #include <QToolButton>
@@ -170,4 +171,38 @@ TEST(Preview, OutlineAndThumbnailsExcludeEachOther)
     EXPECT_FALSE(p->OutlineVisible());
     EXPECT_FALSE(form.Button(QStringLiteral("OutlineB"))->isChecked());
     EXPECT_EQ(p->Thumbnail()->PageList().Count(), 3);
+}
+
+namespace {
+// A filter that tries to close the window while the export runs, as a
+// click on the window's close box during the export's pumped events would.
+struct ClosingFilter : TzdCustomExportFilter {
+    QWidget* window = nullptr;
+    bool closed = true;
+    int pages = 0;
+    ClosingFilter() : TzdCustomExportFilter(nullptr) { ShowDialog = false; }
+    bool StartExport() override
+    {
+        closed = window->close();
+        return true;
+    }
+    void OpenPage(TzdReportPage*, int) override { ++pages; }
+};
+} // namespace
+
+TEST(PreviewWindow, CloseIsRefusedWhileExporting)
+{
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    SyntheticPages data(2);
+    TzdPreviewForm form;
+    form.Init(&data.writer.report, &data.pages);
+    form.show();
+    ClosingFilter filter;
+    filter.window = &form;
+    form.Preview()->ExportPages(&filter);
+    EXPECT_FALSE(filter.closed);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Preview()->Busy());
+    EXPECT_TRUE(form.close()); // afterwards it closes
 }
