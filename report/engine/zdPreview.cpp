@@ -482,9 +482,6 @@ TzdPreview::~TzdPreview()
     // Detaching: the report forgets the control, the first tab keeps its
     // own pages, the detail tabs go.
     m_detaching = true;
-    for (int i = 0; i < m_tabs->Count(); ++i)
-        if (m_tabs->Item(i).PreviewPages)
-            static_cast<TzdCustomPreviewPages*>(m_tabs->Item(i).PreviewPages)->ShownPageNo = 0;
     if (m_pages)
         if (auto* store = dynamic_cast<TzdPreviewPages*>(m_pages))
             if (store->Link == this)
@@ -1245,7 +1242,14 @@ void TzdPreview::EditCurrentPage()
 {
     if (m_running || !m_pages || !EditPageHandler)
         return;
-    EditPageHandler(this);
+    // A failed edit is shown; the page stays as it was, since it is only
+    // replaced once the edit succeeded.
+    try {
+        EditPageHandler(this);
+    } catch (const plat::Exception& e) {
+        Unlock();
+        plat::Application().ShowException(e);
+    }
 }
 
 // --- hints and status

@@ -33,10 +33,12 @@ void TzdPreviewTabs::AddTab(TzdReport* Report, TzdCustomPreviewPages* Pages, con
     item->Zoom = m_preview->Zoom();
     item->ZoomMode = m_preview->ZoomMode();
     if (OwnsPages) {
-        // A detail report is the tab's own; a detail page's report is not.
+        // A detail report is the tab's own, with the pages it keeps; a
+        // detail page of the shown report brings only its own pages.
         if (Report && Report != m_preview->ReportObject() && (m_items.empty() || Report != m_items[0]->Report))
             item->OwnedReport.reset(Report);
-        item->OwnedPages.reset(Pages);
+        else
+            item->OwnedPages.reset(Pages);
     }
     m_items.push_back(std::move(item));
     QTabBar* strip = m_preview->TabStrip();

@@ -1,13 +1,17 @@
 #include "PreviewTestUtil.h"
 
 #include "Application.h"
+#include "Exceptions.h"
 #include "ScriptedServices.h"
 #include "zdClass_report.h"
 #include "zdPreview.h"
 #include "zdPreviewForm.h"
 #include "zdPreviewTabs.h"
+#include "zdClass_services.h"
 
 #include <QTabBar>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -126,4 +130,79 @@ TEST(PreviewWindow, PointerOverALinkShowsItsValueAndTheHand)
     QTest::mouseClick(area->viewport(), Qt::LeftButton, {}, p);
     ASSERT_EQ(ui.CallsOf(QStringLiteral("ShellOpen")).size(), 1u);
     EXPECT_EQ(ui.CallsOf(QStringLiteral("ShellOpen"))[0].text, QStringLiteral("https://example.com/x"));
+}
+
+TEST(PreviewWindow, AFailedPageEditIsShownAndThePageKept)
+{
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    SyntheticPages data(2);
+    TzdPreviewForm form;
+    form.Init(&data.writer.report, &data.pages);
+    form.Preview()->EditPageHandler = [](TzdPreview*) { throw plat::Exception(QStringLiteral("Designer failed")); };
+    form.Button(QStringLiteral("DesignerB"))->click();
+    ASSERT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).size(), 1u);
+    EXPECT_EQ(ui.CallsOf(QStringLiteral("MessageBox"))[0].text, QStringLiteral("Designer failed."));
+    EXPECT_EQ(form.Preview()->PageCount(), 2);
+}
+
+TEST(Preview, OutlineAndThumbnailsExcludeEachOther)
+{
+    SyntheticPages data(3);
+    data.pages.CurPageIndex = 1;
+    data.pages.Outline()->LevelRoot();
+    data.pages.Outline()->AddItem(QStringLiteral("Kapitola"), 40);
+    data.pages.Outline()->AddItem(QStringLiteral("Oddíl"), 60);
+    TzdPreviewForm form;
+    data.writer.report.PreviewOptions()->OutlineVisible = true;
+    form.Init(&data.writer.report, &data.pages);
+    TzdPreview* p = form.Preview();
+    ASSERT_TRUE(p->OutlineVisible());
+    ASSERT_EQ(p->OutlineTree()->topLevelItemCount(), 1);
+    QTreeWidgetItem* chapter = p->OutlineTree()->topLevelItem(0);
+    EXPECT_EQ(chapter->text(0), QStringLiteral("Kapitola"));
+    ASSERT_EQ(chapter->childCount(), 1);
+    EXPECT_EQ(chapter->child(0)->text(0), QStringLiteral("Oddíl"));
+    emit p->OutlineTree()->itemClicked(chapter, 0);
+    EXPECT_EQ(p->PageNo(), 2);
+    EXPECT_TRUE(form.Button(QStringLiteral("OutlineB"))->isChecked());
+    form.Button(QStringLiteral("ThumbB"))->click();
+    EXPECT_TRUE(p->ThumbnailVisible());
+    EXPECT_FALSE(p->OutlineVisible());
+    EXPECT_FALSE(form.Button(QStringLiteral("OutlineB"))->isChecked());
+    EXPECT_EQ(p->Thumbnail()->PageList().Count(), 3);
+}
+
+namespace {
+// A filter that tries to close the window while the export runs, as a
+// click on the window's close box during the export's pumped events would.
+struct ClosingFilter : TzdCustomExportFilter {
+    QWidget* window = nullptr;
+    bool closed = true;
+    int pages = 0;
+    ClosingFilter() : TzdCustomExportFilter(nullptr) { ShowDialog = false; }
+    bool StartExport() override
+    {
+        closed = window->close();
+        return true;
+    }
+    void OpenPage(TzdReportPage*, int) override { ++pages; }
+};
+} // namespace
+
+TEST(PreviewWindow, CloseIsRefusedWhileExporting)
+{
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    SyntheticPages data(2);
+    TzdPreviewForm form;
+    form.Init(&data.writer.report, &data.pages);
+    form.show();
+    ClosingFilter filter;
+    filter.window = &form;
+    form.Preview()->ExportPages(&filter);
+    EXPECT_FALSE(filter.closed);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Preview()->Busy());
+    EXPECT_TRUE(form.close()); // afterwards it closes
 }
