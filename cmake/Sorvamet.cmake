@@ -30,6 +30,7 @@ endif()
 # sanitizers check unoptimised code at least as closely. The libraries it
 # calls keep -O1, so the tests run at nearly the same speed.
 function(sorvamet_test_code target)
+  set_target_properties(${target} PROPERTIES SORVAMET_TEST_CODE ON)
   if(SORVAMET_SANITIZE)
     target_compile_options(${target} PRIVATE -O0)
   endif()
@@ -46,10 +47,38 @@ set(SORVAMET_PCH_widgets ${SORVAMET_PCH_gui}
   <QAction> <QApplication> <QCheckBox> <QDialog> <QLabel> <QLineEdit> <QPushButton> <QWidget>)
 set(SORVAMET_PCH_test <gtest/gtest.h> <gmock/gmock.h> <QTemporaryDir> <QFile> <QDir>)
 
+# Targets with the same headers and the same optimisation share one
+# precompiled header, made by a small target of its own that builds first
+# (the compiler takes a precompiled header only with the options it was made
+# with, and test code is optimised differently under the sanitizers).
 function(sorvamet_pch target kind)
-  if(SORVAMET_PCH AND kind)
-    target_precompile_headers(${target} PRIVATE ${SORVAMET_PCH_${kind}} ${ARGN})
+  if(NOT SORVAMET_PCH OR NOT kind)
+    return()
   endif()
+  get_target_property(_test ${target} SORVAMET_TEST_CODE)
+  set(_headers ${SORVAMET_PCH_${kind}} ${ARGN})
+  string(MD5 _key "${_headers}|${_test}")
+  string(SUBSTRING ${_key} 0 8 _key)
+  set(_donor sorvamet_pch_${kind}_${_key})
+  if(NOT TARGET ${_donor})
+    set(_source ${CMAKE_BINARY_DIR}/sorvamet_pch/${_donor}.cpp)
+    file(CONFIGURE OUTPUT ${_source} CONTENT "// Makes the shared precompiled header ${_donor}.\n")
+    add_library(${_donor} OBJECT ${_source})
+    set(_qt Qt6::Core)
+    if(kind STREQUAL gui)
+      set(_qt Qt6::Gui)
+    elseif(kind STREQUAL widgets)
+      set(_qt Qt6::Widgets)
+    endif()
+    target_link_libraries(${_donor} PRIVATE ${_qt})
+    if(_test)
+      target_link_libraries(${_donor} PRIVATE GTest::gtest GTest::gmock)
+      sorvamet_test_code(${_donor})
+    endif()
+    target_compile_options(${_donor} PRIVATE ${SORVAMET_WARNINGS})
+    target_precompile_headers(${_donor} PRIVATE ${_headers})
+  endif()
+  target_precompile_headers(${target} REUSE_FROM ${_donor})
 endfunction()
 
 set(SORVAMET_WARNINGS -Wall -Wextra)
