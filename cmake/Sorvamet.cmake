@@ -168,6 +168,10 @@ endfunction()
 # same work as a fast one. Without clang++ the fuzz tests are left out.
 function(sorvamet_fuzzer name)
   cmake_parse_arguments(ARG "" "" "OPTIONS;SEEDS" ${ARGN})
+  if(ARG_UNPARSED_ARGUMENTS OR NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz.cmake)
+    message(FATAL_ERROR "sorvamet_fuzzer(${name}): takes only OPTIONS and SEEDS; what the target "
+      "is built from goes into fuzz.cmake beside it (see cmake/fuzz/CMakeLists.txt)")
+  endif()
   find_program(SORVAMET_CLANGXX NAMES clang++ clang++-14)
   if(NOT SORVAMET_CLANGXX)
     message(STATUS "clang++ not found: the ${name} fuzz test is left out")
