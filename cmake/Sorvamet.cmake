@@ -24,6 +24,18 @@ if(SORVAMET_SANITIZE)
   endforeach()
 endif()
 
+# sorvamet_test_code(TARGET): the target's own code is test code (a test
+# program or a test driver). Under the sanitizers it compiles at -O0: its
+# cost there is all in the optimiser, which halves the compile time, and the
+# sanitizers check unoptimised code at least as closely. The libraries it
+# calls keep -O1, so the tests run at nearly the same speed.
+function(sorvamet_test_code target)
+  set_target_properties(${target} PROPERTIES SORVAMET_TEST_CODE ON)
+  if(SORVAMET_SANITIZE)
+    target_compile_options(${target} PRIVATE -O0)
+  endif()
+endfunction()
+
 # Precompiled headers: the Qt and standard headers that nearly every unit of a
 # target includes, parsed once per target instead of once per unit.
 option(SORVAMET_PCH "Precompile the common headers of each target" ON)
@@ -35,10 +47,38 @@ set(SORVAMET_PCH_widgets ${SORVAMET_PCH_gui}
   <QAction> <QApplication> <QCheckBox> <QDialog> <QLabel> <QLineEdit> <QPushButton> <QWidget>)
 set(SORVAMET_PCH_test <gtest/gtest.h> <gmock/gmock.h> <QTemporaryDir> <QFile> <QDir>)
 
+# Targets with the same headers and the same optimisation share one
+# precompiled header, made by a small target of its own that builds first
+# (the compiler takes a precompiled header only with the options it was made
+# with, and test code is optimised differently under the sanitizers).
 function(sorvamet_pch target kind)
-  if(SORVAMET_PCH AND kind)
-    target_precompile_headers(${target} PRIVATE ${SORVAMET_PCH_${kind}} ${ARGN})
+  if(NOT SORVAMET_PCH OR NOT kind)
+    return()
   endif()
+  get_target_property(_test ${target} SORVAMET_TEST_CODE)
+  set(_headers ${SORVAMET_PCH_${kind}} ${ARGN})
+  string(MD5 _key "${_headers}|${_test}")
+  string(SUBSTRING ${_key} 0 8 _key)
+  set(_donor sorvamet_pch_${kind}_${_key})
+  if(NOT TARGET ${_donor})
+    set(_source ${CMAKE_BINARY_DIR}/sorvamet_pch/${_donor}.cpp)
+    file(CONFIGURE OUTPUT ${_source} CONTENT "// Makes the shared precompiled header ${_donor}.\n")
+    add_library(${_donor} OBJECT ${_source})
+    set(_qt Qt6::Core)
+    if(kind STREQUAL gui)
+      set(_qt Qt6::Gui)
+    elseif(kind STREQUAL widgets)
+      set(_qt Qt6::Widgets)
+    endif()
+    target_link_libraries(${_donor} PRIVATE ${_qt})
+    if(_test)
+      target_link_libraries(${_donor} PRIVATE GTest::gtest GTest::gmock)
+      sorvamet_test_code(${_donor})
+    endif()
+    target_compile_options(${_donor} PRIVATE ${SORVAMET_WARNINGS})
+    target_precompile_headers(${_donor} PRIVATE ${_headers})
+  endif()
+  target_precompile_headers(${target} REUSE_FROM ${_donor})
 endfunction()
 
 set(SORVAMET_WARNINGS -Wall -Wextra)
@@ -85,6 +125,7 @@ function(sorvamet_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   target_compile_options(${name} PRIVATE ${SORVAMET_WARNINGS})
+  sorvamet_test_code(${name})
   if(NOT ARG_PCH)
     set(ARG_PCH core)
   endif()
@@ -116,51 +157,70 @@ function(sorvamet_add_suites target)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
 endfunction()
 
-# sorvamet_fuzzer(NAME SOURCE_DIR DIR [CMAKE_ARGS ...] OPTIONS ... SEEDS ...)
-# A libFuzzer target needs clang++, so it is a separate small project in DIR
-# (which puts the program NAME into bin/), built only when its test NAME.build
-# runs: the main build does not wait for it. NAME.run runs it with the
-# libFuzzer OPTIONS on a scratch corpus for new inputs and the read-only SEEDS
-# folders; OPTIONS bound the run by a number of inputs (-runs=N), so that a
-# slow machine does the same work as a fast one. Without clang++ both tests
-# are left out.
+# sorvamet_fuzzer(NAME OPTIONS ... SEEDS ...)
+# A libFuzzer target needs clang++, so every one of them is built in one
+# separate small project (cmake/fuzz), from the fuzz.cmake of the calling
+# folder, which puts the program NAME into bin/. That project is built only
+# when the test fuzz.build runs, the first test started: the main build does
+# not wait for it. NAME.run runs the program with the libFuzzer OPTIONS on a
+# scratch corpus for new inputs and the read-only SEEDS folders; OPTIONS bound
+# the run by a number of inputs (-runs=N), so that a slow machine does the
+# same work as a fast one. Without clang++ the fuzz tests are left out.
 function(sorvamet_fuzzer name)
-  cmake_parse_arguments(ARG "" "SOURCE_DIR" "CMAKE_ARGS;OPTIONS;SEEDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "OPTIONS;SEEDS" ${ARGN})
+  if(ARG_UNPARSED_ARGUMENTS OR NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz.cmake)
+    message(FATAL_ERROR "sorvamet_fuzzer(${name}): takes only OPTIONS and SEEDS; what the target "
+      "is built from goes into fuzz.cmake beside it (see cmake/fuzz/CMakeLists.txt)")
+  endif()
   find_program(SORVAMET_CLANGXX NAMES clang++ clang++-14)
   if(NOT SORVAMET_CLANGXX)
     message(STATUS "clang++ not found: the ${name} fuzz test is left out")
     return()
   endif()
-  include(ExternalProject)
-  set(_launcher "")
-  if(CCACHE_PROGRAM)
-    set(_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
+  get_property(_fragments GLOBAL PROPERTY SORVAMET_FUZZ_FRAGMENTS)
+  if(NOT _fragments)
+    cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _sorvamet_fuzz_project)
   endif()
-  ExternalProject_Add(${name}_project
-    SOURCE_DIR ${ARG_SOURCE_DIR}
-    BINARY_DIR ${CMAKE_CURRENT_BINARY_DIR}/standalone
-    CMAKE_ARGS
-      -DCMAKE_CXX_COMPILER=${SORVAMET_CLANGXX}
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo
-      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
-      -DQt6_DIR=${Qt6_DIR}
-      -DSORVAMET_SOURCE_DIR=${CMAKE_SOURCE_DIR}
-      -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}/bin
-      ${ARG_CMAKE_ARGS}
-      ${_launcher}
-    INSTALL_COMMAND ""
-    BUILD_ALWAYS ON
-    EXCLUDE_FROM_ALL ON)
+  set_property(GLOBAL APPEND PROPERTY SORVAMET_FUZZ_FRAGMENTS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz.cmake)
   set(_corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus)
   set(_dirs "'${_corpus}'")
   foreach(_seed ${ARG_SEEDS})
     string(APPEND _dirs " '${_seed}'")
   endforeach()
   list(JOIN ARG_OPTIONS " " _options)
-  add_test(NAME ${name}.build
-    COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${name}_project)
-  set_tests_properties(${name}.build PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 1800)
   add_test(NAME ${name}.run
     COMMAND /bin/sh -c "mkdir -p '${_corpus}' && exec '${CMAKE_BINARY_DIR}/bin/${name}' ${_options} ${_dirs}")
-  set_tests_properties(${name}.run PROPERTIES FIXTURES_REQUIRED ${name} TIMEOUT 600)
+  set_tests_properties(${name}.run PROPERTIES FIXTURES_REQUIRED sorvamet_fuzz TIMEOUT 600)
+endfunction()
+
+# The one project of all fuzz targets, once every folder has declared its own.
+function(_sorvamet_fuzz_project)
+  include(ExternalProject)
+  get_property(_fragments GLOBAL PROPERTY SORVAMET_FUZZ_FRAGMENTS)
+  list(JOIN _fragments "|" _fragments)
+  set(_launcher "")
+  if(CCACHE_PROGRAM)
+    set(_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
+  endif()
+  ExternalProject_Add(sorvamet_fuzz_project
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/fuzz
+    BINARY_DIR ${CMAKE_BINARY_DIR}/fuzz
+    LIST_SEPARATOR "|"
+    CMAKE_ARGS
+      -DCMAKE_CXX_COMPILER=${SORVAMET_CLANGXX}
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo
+      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+      -DQt6_DIR=${Qt6_DIR}
+      -DSORVAMET_SOURCE_DIR=${PROJECT_SOURCE_DIR}
+      -DSORVAMET_BINARY_DIR=${PROJECT_BINARY_DIR}
+      -DSORVAMET_FUZZ_FRAGMENTS=${_fragments}
+      -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}/bin
+      ${_launcher}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    EXCLUDE_FROM_ALL ON)
+  add_test(NAME fuzz.build
+    COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target sorvamet_fuzz_project)
+  # The longest test: started first, it builds while the others run.
+  set_tests_properties(fuzz.build PROPERTIES FIXTURES_SETUP sorvamet_fuzz TIMEOUT 1800 COST 10000)
 endfunction()

@@ -5,6 +5,8 @@
 # depend on what else the machine is doing. Packages must be installed already
 # (run the README's test command once).
 #   scripts/ci-time.sh [CORES]      CORES defaults to "0,1"
+# With CI_TIME_KEEP=DIR it copies the build's .ninja_log, CTest's timings and
+# the run's log into DIR, to see which units and tests cost most.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 cores=${1:-0,1}
@@ -22,6 +24,15 @@ CI=true CCACHE_DISABLE=1 /usr/bin/time -f "cpu: %U s user, %S s system" -o "$wor
 status=$?
 set -e
 total=$((SECONDS - start))
+if [ -n "${CI_TIME_KEEP:-}" ]; then
+  mkdir -p "$CI_TIME_KEEP"
+  cp "$log" "$CI_TIME_KEEP/run.log"
+  cp build/.ninja_log "$CI_TIME_KEEP/ninja_log" 2>/dev/null || true
+  cp build/Testing/Temporary/CTestCostData.txt "$CI_TIME_KEEP/ctest_cost.txt" 2>/dev/null || true
+  find build/tests -name .ninja_log -path '*standalone*' | while read -r f; do
+    cp "$f" "$CI_TIME_KEEP/ninja_log.$(basename "$(dirname "$(dirname "$f")")")"
+  done
+fi
 
 # "build: 300 s on 2 cores, 590 s of CPU"
 phase() { grep -E "^$1: [0-9]+ s" "$log" | tail -n 1 | awk -v f="$2" '{print $f}'; }
