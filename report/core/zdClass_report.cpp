@@ -200,6 +200,16 @@ TzdReport::TzdReport(plat::TComponent* AOwner)
 {
     SetObjectStyle(ObjectStyle() + TzdObjectStyle{osNestedProperties});
     m_reportOptions->Report = this;
+    // The engine library, when linked in, makes the engine and the store.
+    if (zdCreateEngine)
+        m_engine.reset(zdCreateEngine(this));
+    if (zdCreatePreviewPages)
+        m_ownPreviewPages.reset(zdCreatePreviewPages(this));
+    m_activePreviewPages = m_ownPreviewPages.get();
+    if (m_engine)
+        m_engine->ActivePreviewPages = m_activePreviewPages;
+    if (m_activePreviewPages)
+        m_activePreviewPages->Engine = m_engine.get();
     Clear();
 }
 
@@ -210,6 +220,10 @@ TzdReport::~TzdReport()
         delete c;
     m_parentTemplate.reset();
     SetDataSet(nullptr);
+    // The store holds prepared copies that may ask the engine while they go.
+    m_activePreviewPages = nullptr;
+    m_ownPreviewPages.reset();
+    m_engine.reset();
 }
 
 QString TzdReport::ClassDisplayName() const

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class TzdCustomEngine;
 class TzdDrawText;
 class TzdStyles;
 class TzdVariables;
@@ -50,6 +51,13 @@ public:
     std::unique_ptr<plat::TCustomIniFile> OpenSettingsFile() const;
     // The folder of the program file, with a trailing separator.
     static QString ApplicationFolder();
+
+    // --- preparation
+    // Builds the prepared pages (emptied first when ClearLastReport); true
+    // on success without errors.
+    bool Prepare(bool ClearLastReport = true);
+    // The report's engine; nullptr when no engine library is linked in.
+    TzdCustomEngine* Engine() const { return m_engine.get(); }
 
     // --- inheritance
     const QString& ParentReport() const { return m_parentReport; }
@@ -128,7 +136,7 @@ public:
     // Copies the styles of Value (none when nullptr) into the report's set.
     void SetStyles(TzdStyles* Value);
     TzdDrawText* TextLayout() override { return m_textLayout.get(); }
-    TzdCustomPreviewPages* ActivePreviewPages() override { return nullptr; }
+    TzdCustomPreviewPages* ActivePreviewPages() override { return m_activePreviewPages; }
     TzdCustomDesigner* Designer() override { return nullptr; }
     bool DoublePass() const override { return m_engineOptions->DoublePass; }
     void SetTerminated(bool Value) override { Terminated = Value; }
@@ -152,6 +160,9 @@ private:
     QString resolveParentName(const QString& Name) const;
     void loadBody(plat::TStream& Stream);
 
+    std::unique_ptr<TzdCustomEngine> m_engine;
+    std::unique_ptr<TzdCustomPreviewPages> m_ownPreviewPages;
+    TzdCustomPreviewPages* m_activePreviewPages = nullptr;
     QString m_parentReport;
     QString m_scriptLanguage = QStringLiteral("PascalScript");
     TzdDataSet* m_dataSet = nullptr;

@@ -9,6 +9,8 @@
 
 const plat::TClass* zdCompressorClass = nullptr;
 const plat::TClass* zdCrypterClass = nullptr;
+TzdCustomEngine* (*zdCreateEngine)(zd::ReportDocument*) = nullptr;
+TzdCustomPreviewPages* (*zdCreatePreviewPages)(zd::ReportDocument*) = nullptr;
 
 PLAT_DEFINE_CLASS(TzdCustomCompressor, c) {}
 

@@ -267,6 +267,12 @@ private:
     std::unique_ptr<TzdCustomOutline> m_outline;
 };
 
+// How a report makes its engine and its prepared-pages store. The engine
+// library sets both at start-up; the report core cannot name its classes.
+// While nullptr the report has neither and cannot prepare.
+extern TzdCustomEngine* (*zdCreateEngine)(zd::ReportDocument* AReport);
+extern TzdCustomPreviewPages* (*zdCreatePreviewPages)(zd::ReportDocument* AReport);
+
 // ---------------------------------------------------------------------------
 // The preview control. Its window lives in report/engine; the report talks
 // to it through these operations only.
