@@ -28,7 +28,7 @@ TzdPreviewPages* concreteStore(TzdCustomPreviewPages* Pages)
     return dynamic_cast<TzdPreviewPages*>(Pages);
 }
 
-TzdEngine* createEngine(zd::ReportDocument* Report)
+TzdCustomEngine* createEngine(zd::ReportDocument* Report)
 {
     return new TzdEngine(Report);
 }
@@ -980,6 +980,6 @@ plat::Variant TzdEngine::EvaluateAggregate(const QString& Name, const QString& E
 void zd::startEngineUnit()
 {
     // The report creates its engine and its prepared pages through these.
-    (void)createEngine;
-    (void)createPreviewPages;
+    zdCreateEngine = createEngine;
+    zdCreatePreviewPages = createPreviewPages;
 }

@@ -5,6 +5,8 @@
 //   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
+//   zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]
+//            [--png DIR --dpi N] [--dump OUT|-]
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
@@ -28,6 +30,7 @@ int drawCommand(const QString& templateFile, const QString& objectName, const QS
 int resaveCommand(const QString& in, const QString& out, const QString& password);
 int printCommand(const ToolCommandLine& cl);
 int rawCommand(const ToolCommandLine& cl);
+int prepareCommand(const ToolCommandLine& cl);
 } // namespace zdtool
 
 namespace {
@@ -38,7 +41,9 @@ void printUsage()
                "       zdreport resave IN OUT [--password P]\n"
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
-               "       zdreport --raw FILE PRINTER\n",
+               "       zdreport --raw FILE PRINTER\n"
+               "       zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]\n"
+               "                [--png DIR --dpi N] [--dump OUT|-]\n",
                stderr);
 }
 
@@ -107,6 +112,29 @@ int main(int argc, char** argv)
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
+    if (args.size() >= 2 && args[1] == u"prepare") {
+        // Text layout and page pictures need the font database of a GUI application.
+        if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        const auto cl = parseToolCommandLine(QStringList{args[0]} + args.mid(2), {},
+                                             {QStringLiteral("data"), QStringLiteral("clock"), QStringLiteral("zp3"),
+                                              QStringLiteral("png"), QStringLiteral("dpi"), QStringLiteral("dump")},
+                                             "zdreport");
+        int result = -1;
+        try {
+            if (cl)
+                result = zdtool::prepareCommand(*cl);
+        } catch (const plat::Exception& e) {
+            std::fprintf(stderr, "zdreport: %s\n", qPrintable(e.message()));
+            return 1;
+        }
+        if (result < 0) {
+            printUsage();
+            return 2;
+        }
+        return result;
+    }
     if (args.contains(QStringLiteral("--print")) || args.contains(QStringLiteral("--raw"))) {
         // Printing draws text: it needs the font database of a GUI application.
         if (qgetenv("QT_QPA_PLATFORM").isEmpty())
