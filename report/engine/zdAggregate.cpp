@@ -206,15 +206,15 @@ void TzdAggregateList::ScanMemo(TzdCustomMemoView* Memo, TzdBand* DataBand)
     const QString open = comma < 0 ? QStringLiteral("[") : delims.left(comma);
     const QString close = comma < 0 ? QStringLiteral("]") : delims.mid(comma + 1, 255);
     const QString text = Memo->Text();
-    int pos = 1;
-    while (pos <= text.size()) {
-        int start = pos, end = 0;
+    qsizetype from = 0;
+    while ((from = text.indexOf(open, from)) >= 0) {
+        int start = int(from) + 1, end = 0;
         const QString expr = zdExtractBracketed(text, open, close, start, end);
-        if (start <= 0 || end <= start)
+        if (end <= start)
             break;
         m_scannedVariables.clear();
         scanExpression(expr, Memo, DataBand);
-        pos = end + int(close.size());
+        from = end;
     }
 }
 

@@ -103,8 +103,10 @@ void TzdEngine::bandOutput(TzdBand* Band)
     Band->StretchedHeight = Band->Height();
     try {
         bool split = false;
+        // Bands re-printed at the top of a page stay there even when they do
+        // not fit: breaking the page again would print them again, forever.
         if (Band->Visible() && !multiColumn && !dynamic_cast<TzdOverlay*>(Band) && !nullBand
-            && FreeSpace() < Band->Height() && !ParentBandCopies)
+            && FreeSpace() < Band->Height() && !ParentBandCopies && !PrintingHeaders)
             split = fitRules(Band);
         if (!split && Band->Visible())
             placeBand(Band, multiColumn);

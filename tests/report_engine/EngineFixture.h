@@ -3,6 +3,7 @@
 // margins (377.95 pixels of printable height), bands and memos placed by
 // the test, prepared with a fixed clock and dumped as text.
 
+#include "Exceptions.h"
 #include "Streams.h"
 #include "zdClass_band.h"
 #include "zdClass_memo.h"
