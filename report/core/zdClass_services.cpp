@@ -246,3 +246,23 @@ QString TzdCustomWizard::GetWizardCaption() const
 {
     return {};
 }
+
+// ---------------------------------------------------------------------------
+
+namespace {
+TzdReportWindows* g_reportWindows = nullptr;
+} // namespace
+
+TzdReportWindows::~TzdReportWindows() = default;
+
+TzdReportWindows* zdReportWindows()
+{
+    return g_reportWindows;
+}
+
+TzdReportWindows* zdSetReportWindows(TzdReportWindows* Windows)
+{
+    TzdReportWindows* previous = g_reportWindows;
+    g_reportWindows = Windows;
+    return previous;
+}
