@@ -88,11 +88,21 @@ TzdReport* TzdEngine::report() const
     return Report->Report();
 }
 
-void TzdEngine::runEvent(const QString& Handler, plat::TObject* Sender)
+void TzdEngine::runEvent(const QString& Handler, TzdComponent* Sender)
 {
     const QString name = Handler.trimmed();
-    if (!name.isEmpty() && ScriptEvent)
-        ScriptEvent(name, Sender);
+    if (!name.isEmpty())
+        report()->RunScriptEvent(Sender, name);
+}
+
+void TzdEngine::fireBeforePrint(TzdReportComponent* Sender)
+{
+    report()->FireBeforePrint(Sender);
+}
+
+void TzdEngine::fireAfterPrint(TzdReportComponent* Sender)
+{
+    report()->FireAfterPrint(Sender);
 }
 
 void TzdEngine::setActive(const QString& Name)
@@ -115,7 +125,7 @@ void TzdEngine::processMessages()
 
 bool TzdEngine::Run(bool RunDialogs, bool, TzdPage* Page)
 {
-    if (RunActive)
+    if (BuildRunning)
         throw plat::Exception(QStringLiteral("The report is being prepared already"));
     TzdReport* r = report();
     auto* onlyPage = dynamic_cast<TzdReportPage*>(Page);
@@ -145,7 +155,7 @@ bool TzdEngine::Run(bool RunDialogs, bool, TzdPage* Page)
             if (!failure)
                 failure = std::current_exception();
         }
-        RunActive = false;
+        BuildRunning = false;
         if (failure)
             std::rethrow_exception(failure);
     };
@@ -207,7 +217,7 @@ bool TzdEngine::prepareRun()
     const plat::TDateTime now = Clock ? Clock() : plat::Now();
     StartDate = std::floor(now);
     StartTime = now;
-    RunActive = true;
+    BuildRunning = true;
     KeepActive = false;
     CurVColumn = 0;
     ParentBandCopies = nullptr;
@@ -423,8 +433,11 @@ bool TzdEngine::checkDataSets()
 bool TzdEngine::runDialogs()
 {
     TzdReport* r = report();
-    if (!r->OnRunDialogs.trimmed().isEmpty() && RunDialogsProcedure)
-        return RunDialogsProcedure(r->OnRunDialogs.trimmed());
+    if (const QString handler = r->OnRunDialogs.trimmed(); !handler.isEmpty()) {
+        plat::Variant params = plat::VarArrayOf({plat::Variant(true)});
+        r->RunScriptEventWithParams(handler, params);
+        return plat::VarArrayGet(params, {0}).toBoolean();
+    }
     for (int i = 0; i < r->GetPageCount(); ++i) {
         auto* d = dynamic_cast<TzdDialogPage*>(r->GetPageByIndex(i));
         if (!d || !d->Visible() || d->ChildCount() == 0)
@@ -535,9 +548,9 @@ void TzdEngine::printPageInstance(TzdReportPage* Page)
         return;
     pageStart(Page);
     showPageObjects(Page);
-    if (OnManualBuild)
-        OnManualBuild(Page);
-    else if (!Page->OnManualBuild.trimmed().isEmpty() && ScriptEvent)
+    if (report()->OnManualBuild)
+        report()->OnManualBuild(Page);
+    else if (!Page->OnManualBuild.trimmed().isEmpty())
         runEvent(Page->OnManualBuild, Page);
     else
         DataLoop(Page->HorizontalBands);

@@ -19,6 +19,7 @@ class TzdBand;
 class TzdDataBand;
 class TzdDialogPage;
 class TzdNullBand;
+class TzdReportComponent;
 class TzdReportPage;
 class TzdXMLItem;
 
@@ -65,20 +66,8 @@ public:
     // The clock of StartDate and StartTime (now when empty): tests and
     // drivers fix it so that prepared reports are reproducible.
     std::function<plat::TDateTime()> Clock;
-    // Runs the script procedure named Handler (already trimmed, never empty)
-    // with Sender as its argument.
-    std::function<void(const QString& Handler, plat::TObject* Sender)> ScriptEvent;
-    // The report's OnRunDialogs procedure; its by-reference result.
-    std::function<bool(const QString& Handler)> RunDialogsProcedure;
-    // The report's host events around every printed object and band.
-    std::function<void(TzdComponent* Sender)> FireBeforePrint;
-    std::function<void(TzdComponent* Sender)> FireAfterPrint;
-    // The report's OnManualBuild host event: builds a page itself.
-    std::function<void(TzdReportPage* Page)> OnManualBuild;
     // Shows a dialog page instead of its window; its modal result.
     std::function<int(TzdDialogPage* Page)> RunDialogHandler;
-    // A running engine refuses to start again (progress steps let events run).
-    bool RunActive = false;
 
     TzdHeaderList& HeaderList() { return m_headerList; }
     TzdAggregateList& AggregateList() { return *m_aggregates; }
@@ -140,7 +129,9 @@ public:
     void DataLoop(const std::vector<TzdBand*>& Bands);
 
 private:
-    void runEvent(const QString& Handler, plat::TObject* Sender);
+    void runEvent(const QString& Handler, TzdComponent* Sender);
+    void fireBeforePrint(TzdReportComponent* Sender);
+    void fireAfterPrint(TzdReportComponent* Sender);
     void setActive(const QString& Name);
     bool terminated() const;
     void processMessages();

@@ -174,8 +174,7 @@ void TzdEngine::prepareBand(TzdBand* Band)
         buildShiftTree(Band);
     setActive(Band->Name());
     Band->BeforePrint();
-    if (FireBeforePrint)
-        FireBeforePrint(Band);
+    fireBeforePrint(Band);
     bool hosting = false;
     bool grown = false;
     const std::vector<TzdComponent*> children = Band->Children();
@@ -189,8 +188,7 @@ void TzdEngine::prepareBand(TzdBand* Band)
         rc->BeforePrint();
         if (!Band->Visible())
             continue;
-        if (FireBeforePrint)
-            FireBeforePrint(rc);
+        fireBeforePrint(rc);
         if (!c->Visible())
             continue;
         rc->GetData();
@@ -229,18 +227,17 @@ void TzdEngine::prepareBand(TzdBand* Band)
 void TzdEngine::afterPrint(TzdBand* Band)
 {
     const std::vector<TzdComponent*> children = Band->Children();
-    if (Band->Visible() && FireAfterPrint)
+    if (Band->Visible())
         for (TzdComponent* c : children)
-            if (c != Band->FillObject()) {
+            if (auto* rc = dynamic_cast<TzdReportComponent*>(c); rc && c != Band->FillObject()) {
                 setActive(c->Name());
-                FireAfterPrint(c);
+                fireAfterPrint(rc);
             }
     for (TzdComponent* c : children)
         if (auto* rc = dynamic_cast<TzdReportComponent*>(c); rc && c != Band->FillObject())
             rc->AfterPrint();
     setActive(Band->Name());
-    if (FireAfterPrint)
-        FireAfterPrint(Band);
+    fireAfterPrint(Band);
     Band->AfterPrint();
     if (FinalPass)
         Band->FreeFillObject();

@@ -5,6 +5,7 @@
 
 #include "Exceptions.h"
 #include "Streams.h"
+#include "zdClass_options.h"
 #include "zdClass_band.h"
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
@@ -27,7 +28,10 @@ struct Fixture {
     struct Start {
         Start() { started(); }
     } start;
-    zdtool::PrepareReport report;
+    // Datasets live beside the report, owned by its owner, as the program's
+    // record table does.
+    plat::TComponent host{nullptr};
+    zdtool::PrepareReport report{&host};
     TzdReportPage* page = nullptr;
 
     Fixture()
@@ -80,7 +84,8 @@ struct Fixture {
     // Rows of one field "N" (1, 2, ...) and a field "Amount" (N × 10).
     zdtool::RowsDataSet* rows(const QString& Name, int Count)
     {
-        auto* ds = new zdtool::RowsDataSet(&report, Name);
+        auto* ds = new zdtool::RowsDataSet(&host, Name);
+        report.DataSets()->AddDataSet(ds);
         ds->Fields = {QStringLiteral("N"), QStringLiteral("Amount")};
         for (int i = 1; i <= Count; ++i)
             ds->Rows.push_back({QVariant(i), QVariant(i * 10)});

@@ -32,7 +32,7 @@ int memoNumber(const QString& Line)
 TEST(EngineAggregates, PageFooterSumEqualsTheRowsOnItsPage)
 {
     Fixture f;
-    amounts(f, QStringLiteral("[SUM(Rows.\"Amount\")]"));
+    amounts(f, QStringLiteral("[SUM(<Rows.\"Amount\">)]"));
     const QString dump = f.dump();
     ASSERT_EQ(f.store()->GetPageCount(), 3);
     for (int p = 1; p <= 3; ++p) {
@@ -47,7 +47,7 @@ TEST(EngineAggregates, PageFooterSumEqualsTheRowsOnItsPage)
 TEST(EngineAggregates, RunningTotalKeepsAddingAcrossPages)
 {
     Fixture f;
-    amounts(f, QStringLiteral("[SUM(Rows.\"Amount\", MasterData1, 2)]"));
+    amounts(f, QStringLiteral("[SUM(<Rows.\"Amount\">, MasterData1, 2)]"));
     const QString dump = f.dump();
     int sum = 0;
     for (int p = 1; p <= 3; ++p) {
@@ -64,8 +64,8 @@ TEST(EngineAggregates, FooterShowsEachFunctionOverItsBand)
         const char* expected;
     };
     const std::vector<Case> cases{
-        {"SUM(Rows.\"Amount\")", "150"}, {"AVG(Rows.\"Amount\")", "30"}, {"MIN(Rows.\"Amount\")", "10"},
-        {"MAX(Rows.\"Amount\")", "50"},  {"COUNT(MasterData1)", "5"},
+        {"SUM(<Rows.\"Amount\">)", "150"}, {"AVG(<Rows.\"Amount\">)", "30"}, {"MIN(<Rows.\"Amount\">)", "10"},
+        {"MAX(<Rows.\"Amount\">)", "50"},  {"COUNT(MasterData1)", "5"},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -86,7 +86,7 @@ TEST(EngineAggregates, FooterWithoutRowsShowsZero)
     auto* data = f.band<TzdMasterData>(QStringLiteral("MasterData1"), 100, 25);
     data->SetDataSet(f.rows(QStringLiteral("Rows"), 0));
     f.memo(f.band<TzdPageFooter>(QStringLiteral("PageFooter1"), 300, 20), QStringLiteral("Total"), 0, 0, 200, 20,
-           QStringLiteral("[SUM(Rows.\"Amount\")]"));
+           QStringLiteral("[SUM(<Rows.\"Amount\">)]"));
     const QString dump = f.dump();
     EXPECT_EQ(objectLines(dump, 1, QStringLiteral("Total")).value(0).section(u'"', 1, 1), QStringLiteral("0"));
 }
@@ -97,7 +97,7 @@ TEST(EngineAggregates, ScanFindsCallsThroughVariablesAndEndsOnCycles)
     auto* data = f.band<TzdMasterData>(QStringLiteral("MasterData1"), 100, 25);
     auto* footer = f.band<TzdFooter>(QStringLiteral("Footer1"), 200, 20);
     TzdVariables* vars = f.report.Variables();
-    vars->SetVariables(QStringLiteral("Total"), QStringLiteral("SUM(Rows.\"Amount\") + Total"));
+    vars->SetVariables(QStringLiteral("Total"), QStringLiteral("SUM(<Rows.\"Amount\">) + Total"));
     vars->SetVariables(QStringLiteral("A"), QStringLiteral("B"));
     vars->SetVariables(QStringLiteral("B"), QStringLiteral("A + COUNT(MasterData1, 1)"));
     auto* memo = f.memo(footer, QStringLiteral("M"), 0, 0, 100, 20,
@@ -107,7 +107,7 @@ TEST(EngineAggregates, ScanFindsCallsThroughVariablesAndEndsOnCycles)
     list.ScanMemo(memo, data);
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list.Items(0)->Function, 0);
-    EXPECT_EQ(list.Items(0)->Expression, QStringLiteral("Rows.\"Amount\""));
+    EXPECT_EQ(list.Items(0)->Expression, QStringLiteral("<Rows.\"Amount\">"));
     EXPECT_EQ(list.Items(1)->Function, 4);
     EXPECT_TRUE(list.Items(1)->CountInvisible);
     EXPECT_EQ(list.Items(2)->Function, 3);

@@ -46,18 +46,22 @@ TEST(EngineFaults, SecondPreparationStartsFromFreshFlags)
 TEST(EngineFaults, RunRefusesToStartWhileRunning)
 {
     Fixture f;
-    auto* data = f.band<TzdMasterData>(QStringLiteral("MasterData1"), 50, 25);
-    data->SetRowCount(2);
+    f.band<TzdMasterData>(QStringLiteral("MasterData1"), 50, 25)->SetRowCount(2);
     bool refused = false;
-    f.engine()->ScriptEvent = [&](const QString&, plat::TObject*) {
-        try {
-            f.engine()->Run(false, false, nullptr);
-        } catch (const plat::Exception&) {
-            refused = true;
-        }
-    };
-    data->OnMasterDetail = QStringLiteral("Detail");
+    bool preparedInside = true;
+    static const char tag = 0;
+    f.report.OnManualBuild = TzdManualBuildEvent(
+        [&](TzdComponent*) {
+            try {
+                f.engine()->Run(false, false, nullptr);
+            } catch (const plat::Exception&) {
+                refused = true;
+            }
+            preparedInside = f.report.Prepare();
+        },
+        &tag, &tag);
     ASSERT_TRUE(f.prepare());
     EXPECT_TRUE(refused);
+    EXPECT_FALSE(preparedInside);
     EXPECT_EQ(f.store()->GetPageCount(), 1);
 }

@@ -84,12 +84,15 @@ plat::Variant fromQVariant(const QVariant& v)
 
 // ---------------------------------------------------------------------------
 
-PrepareReport::PrepareReport() = default;
+PrepareReport::PrepareReport(plat::TComponent* AOwner) : TzdReport(AOwner) {}
 
 plat::Variant PrepareReport::Calc(const QString& Expression)
 {
     ++CalcCount;
-    const QString e = Expression.trimmed();
+    QString e = Expression.trimmed();
+    // <Alias."Field">: a field reference inside an expression.
+    if (e.startsWith(u'<') && e.endsWith(u'>') && e.count(u'<') == 1)
+        e = e.mid(1, e.size() - 2).trimmed();
     TzdEngine* engine = engineOf(*this);
     TzdCustomPreviewPages* pages = ActivePreviewPages();
     if (engine && pages) {
@@ -349,21 +352,22 @@ int prepareCommand(const ToolCommandLine& cl)
     zd::startEngineUnit();
     // The record table is bound as the report list binds it: a dataset
     // named "zdDBDataset1" that exists before the template is read.
-    std::unique_ptr<RowsDataSet> data;
+    plat::TComponent host(nullptr);
+    RowsDataSet* data = nullptr;
     if (cl.has(QStringLiteral("data"))) {
-        data = std::make_unique<RowsDataSet>(nullptr, QStringLiteral("zdDBDataset1"));
+        data = new RowsDataSet(&host, QStringLiteral("zdDBDataset1"));
         data->LoadPacket(cl.value(QStringLiteral("data")));
     }
-    PrepareReport report;
+    PrepareReport report(&host);
     if (!report.LoadFromFile(cl.positional[0], true))
         throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(cl.positional[0]));
     if (data) {
-        if (!report.DataSets()->FindByDataSet(data.get()))
-            report.DataSets()->AddDataSet(data.get());
+        if (!report.DataSets()->FindByDataSet(data))
+            report.DataSets()->AddDataSet(data);
         for (TzdComponent* c : report.AllObjects())
             if (auto* d = dynamic_cast<TzdDataBand*>(c);
                 d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
-                d->SetDataSet(data.get());
+                d->SetDataSet(data);
     }
     QStringList errors;
     const bool ok = prepare(report, cl.value(QStringLiteral("clock")), &errors);

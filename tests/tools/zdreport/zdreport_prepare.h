@@ -26,7 +26,8 @@ namespace zdtool {
 // MAX and COUNT; everything else goes to the report's own Calc.
 class PrepareReport : public TzdReport {
 public:
-    PrepareReport();
+    // AOwner holds the datasets bound by name, as the report list does.
+    explicit PrepareReport(plat::TComponent* AOwner = nullptr);
     plat::Variant Calc(const QString& Expression) override;
     // Calls of Calc, for tests that count evaluations.
     int CalcCount = 0;
