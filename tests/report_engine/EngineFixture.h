@@ -97,9 +97,13 @@ struct Fixture {
 
     bool prepare(QStringList* Errors = nullptr) { return zdtool::prepare(report, {}, Errors); }
 
+    // Prepares twice (the two files must be the same) and dumps the pages.
     QString dump()
     {
         EXPECT_TRUE(prepare()) << report.ErrorList().join(u'\n').toStdString();
+        const QByteArray first = zp3();
+        EXPECT_TRUE(prepare()) << report.ErrorList().join(u'\n').toStdString();
+        EXPECT_TRUE(zp3() == first) << "a second preparation gave another file";
         return zdtool::dumpPages(*store());
     }
 

@@ -26,6 +26,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <map>
 
 namespace zdtool {
 
@@ -273,14 +274,15 @@ void dumpObjects(QTextStream& out, int PageNo, TzdXMLItem* Item, TzdComponent* P
     }
 }
 
-void dumpOutline(QTextStream& out, TzdXMLItem* Item, int Depth)
+// Outline items by the page they point at, indented by depth.
+void collectOutline(std::map<int, QStringList>& byPage, TzdXMLItem* Item, int Depth)
 {
     for (int i = 0; i < Item->Count(); ++i) {
         TzdXMLItem* it = Item->GetItem(i);
-        out << "outline " << QString(Depth * 2, u' ')
-            << quoted(QString::fromUtf8(zdXMLUnescape(it->GetAttr("text")))) << " page "
-            << it->GetAttr("page").toInt() + 1 << " top " << it->GetAttr("top") << u'\n';
-        dumpOutline(out, it, Depth + 1);
+        byPage[it->GetAttr("page").toInt()] << QStringLiteral("outline ") + QString(Depth * 2, u' ')
+                                                   + quoted(QString::fromUtf8(zdXMLUnescape(it->GetAttr("text"))))
+                                                   + QStringLiteral(" top ") + QString::fromUtf8(it->GetAttr("top"));
+        collectOutline(byPage, it, Depth + 1);
     }
 }
 
@@ -293,6 +295,16 @@ QString dumpPages(TzdPreviewPages& Pages)
     TzdXMLItem* root = Pages.Document()->Root();
     const int listIndex = root->Find("previewpages");
     const int numbersIndex = root->Find("logicalpagenumbers");
+    std::map<int, QStringList> marks; // outline items and anchors by page index
+    if (const int o = root->Find("outline"); o >= 0)
+        collectOutline(marks, root->GetItem(o), 0);
+    if (const int a = root->Find("anchors"); a >= 0)
+        for (int i = 0; i < root->GetItem(a)->Count(); ++i) {
+            TzdXMLItem* it = root->GetItem(a)->GetItem(i);
+            marks[it->GetAttr("page").toInt()] << QStringLiteral("anchor ")
+                                                      + quoted(QString::fromUtf8(zdXMLUnescape(it->GetAttr("text"))))
+                                                      + QStringLiteral(" top ") + QString::fromUtf8(it->GetAttr("top"));
+        }
     const int count = Pages.GetPageCount();
     for (int p = 0; p < count; ++p) {
         TzdReportPage* page = Pages.GetPage(p);
@@ -309,15 +321,14 @@ QString dumpPages(TzdPreviewPages& Pages)
         out << u'\n';
         if (page)
             dumpObjects(out, p + 1, item, page, QString());
+        for (const QString& m : marks[p])
+            out << m << u'\n';
+        marks.erase(p);
     }
-    if (const int o = root->Find("outline"); o >= 0)
-        dumpOutline(out, root->GetItem(o), 0);
-    if (const int a = root->Find("anchors"); a >= 0)
-        for (int i = 0; i < root->GetItem(a)->Count(); ++i) {
-            TzdXMLItem* it = root->GetItem(a)->GetItem(i);
-            out << "anchor " << quoted(QString::fromUtf8(zdXMLUnescape(it->GetAttr("text")))) << " page "
-                << it->GetAttr("page").toInt() + 1 << " top " << it->GetAttr("top") << u'\n';
-        }
+    // Marks that point at no prepared page.
+    for (auto& [page, lines] : marks)
+        for (const QString& m : lines)
+            out << m << " page " << page + 1 << u'\n';
     out.flush();
     return text;
 }
