@@ -113,4 +113,4 @@ void prepareLabels(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(prepareLabels)->Args({10000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(prepareLabels)->Args({10000, 0})->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond)->Iterations(1);
