@@ -506,7 +506,16 @@ bool TzdReport::ResolveName(const QString& Name, plat::Variant& Value)
 
     if (TzsCustomVariable* item = m_script->FindLocal(Name)) {
         if (!dynamic_cast<TzsProcVariable*>(item) && !dynamic_cast<TzsMethodHelper*>(item)) {
-            Value = item->GetValue();
+            // The item asks the report for its value in turn: not again.
+            const bool reading = m_readingScriptItem;
+            m_readingScriptItem = true;
+            try {
+                Value = item->GetValue();
+            } catch (...) {
+                m_readingScriptItem = reading;
+                throw;
+            }
+            m_readingScriptItem = reading;
             return true;
         }
     }

@@ -4,6 +4,7 @@
 // and calls Calc as the real one does.
 
 #include "Exceptions.h"
+#include "Handles.h"
 #include "Streams.h"
 #include "zdClass_band.h"
 #include "zdClass_memo.h"
@@ -755,6 +756,19 @@ TEST_F(PrepareFixture, ScriptEventsRunWhileTheEngineRunsOrWhenForced)
     bool modified = false;
     report->FireMouseUp(memo, 5, 6, plat::mbLeft, {}, modified);
     EXPECT_TRUE(modified);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PrepareFixture, ObjectsOfTheScriptResolveToThemselves)
+{
+    ASSERT_TRUE(report->CompileScript());
+    plat::Variant v;
+    ASSERT_TRUE(report->ResolveName(QStringLiteral("MasterData1"), v));
+    EXPECT_EQ(plat::VariantToObject(v), band);
+    EXPECT_EQ(plat::VariantToObject(calc(QStringLiteral("Page1"))), page);
 }
 
 } // namespace
