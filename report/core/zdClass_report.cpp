@@ -234,6 +234,8 @@ TzdReport::TzdReport(plat::TComponent* AOwner)
     // Names an expression does not declare are the report's names.
     m_script->OnGetVarValue = [this](const QString& Name, TzsVarType, const plat::Variant& Old) {
         plat::Variant value;
+        if (m_readingScriptItem)
+            return Old;
         return ResolveName(Name, value) ? value : Old;
     };
     m_exprCache = std::make_unique<TzdExpressionCache>(m_script.get());

@@ -307,6 +307,7 @@ private:
     // Report variables whose expressions are being evaluated: a variable
     // met again names itself through a cycle.
     QStringList m_variablesInCalc;
+    bool m_readingScriptItem = false;
     std::unique_ptr<TzdCustomEngine> m_engine;
     std::unique_ptr<TzdCustomPreviewPages> m_ownPreviewPages;
     TzdCustomPreviewPages* m_activePreviewPages = nullptr;

@@ -25,6 +25,7 @@
 #include "zs_script.h"
 #include "zs_stmts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 
@@ -262,7 +263,13 @@ void TzdReport::registerScriptItems(TzdReport* ActiveReport)
           "macrofunction MIN(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
           "macrofunction MAX(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant",
           "macrofunction COUNT(Band: Variant = 0; Flags: Integer = 0): Variant"})
-        script->AddParamsMethod(QString::fromLatin1(prototype), macro);
+    {
+        TzsMethodHelper* helper = script->AddParamsMethod(QString::fromLatin1(prototype), macro);
+        // A macro receives its arguments as source text, whatever the
+        // prototype's types say.
+        for (int i = 0; i < helper->ParamCount(); ++i)
+            helper->TzsCustomVariable::GetParam(i)->Kind = fvtVariant;
+    }
     m_valueVariable = script->Find(QStringLiteral("Value"));
     m_selfVariable = script->Find(QStringLiteral("Self"));
 }
@@ -499,7 +506,16 @@ bool TzdReport::ResolveName(const QString& Name, plat::Variant& Value)
 
     if (TzsCustomVariable* item = m_script->FindLocal(Name)) {
         if (!dynamic_cast<TzsProcVariable*>(item) && !dynamic_cast<TzsMethodHelper*>(item)) {
-            Value = item->GetValue();
+            // The item asks the report for its value in turn: not again.
+            const bool reading = m_readingScriptItem;
+            m_readingScriptItem = true;
+            try {
+                Value = item->GetValue();
+            } catch (...) {
+                m_readingScriptItem = reading;
+                throw;
+            }
+            m_readingScriptItem = reading;
             return true;
         }
     }
@@ -510,14 +526,24 @@ bool TzdReport::ResolveName(const QString& Name, plat::Variant& Value)
 plat::Variant TzdReport::Calc(const QString& Expression, TzsScript* AScript)
 {
     plat::Variant value = plat::Null();
-    if (ResolveName(Expression, value))
-        return value;
     const bool fromScript = AScript == ReportScriptCall;
-    TzsScript* script = (!AScript || fromScript) ? m_script.get() : AScript;
     QString error;
-    value = m_exprCache->Calc(Expression, error, script);
-    if (error.isEmpty())
-        return value;
+    try {
+        if (ResolveName(Expression, value))
+            return value;
+    } catch (const plat::Exception& e) {
+        // A variable's expression failed (or named itself): reported below
+        // by the outermost evaluation.
+        if (!m_variablesInCalc.isEmpty())
+            throw;
+        error = e.message();
+    }
+    if (error.isEmpty()) {
+        TzsScript* script = (!AScript || fromScript) ? m_script.get() : AScript;
+        value = m_exprCache->Calc(Expression, error, script);
+        if (error.isEmpty())
+            return value;
+    }
     if (m_engineOptions->IgnoreDevByZero && error == QLatin1String("Floating point division by zero"))
         return value;
     if (fromScript)
@@ -565,7 +591,7 @@ plat::Variant TzdReport::callMacroFunction(const QString& MethodName, plat::Vari
     const auto argument = [&](const plat::Variant& arg) -> plat::Variant {
         const QString text = argumentText(arg).trimmed();
         if (text.isEmpty())
-            return arg.isNull() || arg.isEmpty() ? plat::Variant(0) : arg;
+            return plat::Variant(0);
         const plat::Variant v = Calc(text, running);
         return v.isNull() || v.isEmpty() ? plat::Variant(0) : v;
     };
@@ -901,6 +927,9 @@ void TzdReport::ShowReport(bool ClearLastReport)
         }
         m_prepareTimer->start();
         ShowPrepared();
+        // Without an event loop no tick would come: prepare now.
+        if (!QCoreApplication::instance() && PrepareTimerEnabled())
+            PrepareOnTimer();
     } else if (Prepare(false)) {
         ShowPrepared();
     }
