@@ -21,6 +21,7 @@
 #include "zs_script.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -37,6 +38,7 @@ PLAT_DEFINE_CLASS(TzdReport, c)
     c.property("EngineOptions", &R::EngineOptions, &R::SetEngineOptions);
     c.property("IniFile", &R::IniFile);
     c.property("OldStyleProgress", &R::OldStyleProgress).defaultValue(false);
+    c.property("Preview", &R::Preview, &R::SetPreview);
     c.property("PreviewOptions", &R::PreviewOptions, &R::SetPreviewOptions);
     c.property("PrintOptions", &R::PrintOptions, &R::SetPrintOptions);
     c.property("ReportOptions", &R::ReportOptions, &R::SetReportOptions);
@@ -48,6 +50,34 @@ PLAT_DEFINE_CLASS(TzdReport, c)
     c.property<TzdNotifyEvent>("OnStartReport", &R::OnStartReport);
     c.property<TzdNotifyEvent>("OnStopReport", &R::OnStopReport);
     c.property<TzdNotifyEvent>("OnReportPrint", &R::OnReportPrint);
+    c.property("OnAfterPrint", &R::OnAfterPrint);
+    c.property("OnBeforeConnect", &R::OnBeforeConnect);
+    c.property("OnAfterDisconnect", &R::OnAfterDisconnect);
+    c.property("OnBeforePrint", &R::OnBeforePrint);
+    c.property("OnBeginDoc", &R::OnBeginDoc);
+    c.property("OnClickObject", &R::OnClickObject);
+    c.property("OnDblClickObject", &R::OnDblClickObject);
+    c.property("OnEndDoc", &R::OnEndDoc);
+    c.property("OnGetValue", &R::OnGetValue);
+    c.property("OnNewGetValue", &R::OnNewGetValue);
+    c.property("OnManualBuild", &R::OnManualBuild);
+    c.property("OnMouseOverObject", &R::OnMouseOverObject);
+    c.property("OnMouseEnter", &R::OnMouseEnter);
+    c.property("OnMouseLeave", &R::OnMouseLeave);
+    c.property("OnPreview", &R::OnPreview);
+    c.property("OnPrintPage", &R::OnPrintPage);
+    c.property("OnPrintReport", &R::OnPrintReport);
+    c.property("OnAfterPrintReport", &R::OnAfterPrintReport);
+    c.property("OnProgressStart", &R::OnProgressStart);
+    c.property("OnProgress", &R::OnProgress);
+    c.property("OnProgressStop", &R::OnProgressStop);
+    c.property("OnUserFunction", &R::OnUserFunction);
+    c.property("OnLoadTemplate", &R::OnLoadTemplate);
+    c.property("OnLoadDetailTemplate", &R::OnLoadDetailTemplate);
+    c.property("OnClosePreview", &R::OnClosePreview);
+    c.property("OnAfterScriptCompile", &R::OnAfterScriptCompile);
+    c.property("OnGetCustomData", &R::OnGetCustomData);
+    c.property("OnSaveCustomData", &R::OnSaveCustomData);
 }
 
 namespace {
@@ -198,8 +228,29 @@ TzdReport::TzdReport(plat::TComponent* AOwner)
     , m_styles(std::make_unique<TzdStyles>(this))
     , m_textLayout(std::make_unique<TzdDrawText>())
 {
+    m_script = std::make_unique<TzsScript>(nullptr);
+    m_script->AllowExtendedChars = true;
+    m_script->AddRTTI();
+    // Names an expression does not declare are the report's names.
+    m_script->OnGetVarValue = [this](const QString& Name, TzsVarType, const plat::Variant& Old) {
+        plat::Variant value;
+        if (m_readingScriptItem)
+            return Old;
+        return ResolveName(Name, value) ? value : Old;
+    };
+    m_exprCache = std::make_unique<TzdExpressionCache>(m_script.get());
     SetObjectStyle(ObjectStyle() + TzdObjectStyle{osNestedProperties});
     m_reportOptions->Report = this;
+    // The engine library, when linked in, makes the engine and the store.
+    if (zdCreateEngine)
+        m_engine.reset(zdCreateEngine(this));
+    if (zdCreatePreviewPages)
+        m_ownPreviewPages.reset(zdCreatePreviewPages(this));
+    m_activePreviewPages = m_ownPreviewPages.get();
+    if (m_engine)
+        m_engine->ActivePreviewPages = m_activePreviewPages;
+    if (m_activePreviewPages)
+        m_activePreviewPages->Engine = m_engine.get();
     Clear();
 }
 
@@ -210,6 +261,18 @@ TzdReport::~TzdReport()
         delete c;
     m_parentTemplate.reset();
     SetDataSet(nullptr);
+    // The store holds prepared copies that may ask the engine while they go.
+    m_activePreviewPages = nullptr;
+    if (m_preview) {
+        m_preview->CloseTabsOf(m_ownPreviewPages.get());
+        m_preview->Report = nullptr;
+        m_preview->ActivePreviewPages = nullptr;
+        m_preview = nullptr;
+    }
+    m_ownPreviewPages.reset();
+    m_engine.reset();
+    m_exprCache.reset();
+    m_script.reset();
 }
 
 QString TzdReport::ClassDisplayName() const
@@ -351,24 +414,6 @@ TzdComponent* TzdReport::FindAncestorObject(const QString& Name)
     return m_parentTemplate->FindObject(Name);
 }
 
-plat::Variant TzdReport::Calc(const QString& Expression)
-{
-    // Expressions run in a script of the report's language; the report's
-    // own script and variables join when preparation is linked in.
-    TzsScript script;
-    script.SyntaxType = m_scriptLanguage;
-    script.AddRTTI();
-    const plat::Variant value = script.Evaluate(Expression);
-    if (script.EvaluateFailed) {
-        const QString message = EvaluatedObjectName.isEmpty()
-                                    ? value.toString()
-                                    : EvaluatedObjectName + QStringLiteral(": ") + value.toString();
-        AddErrors({message});
-        throw plat::Exception(message);
-    }
-    return value;
-}
-
 void TzdReport::WriteNestedProperties(TzdXMLItem* Item)
 {
     if (m_dataSets->Count() > 0)
@@ -407,6 +452,10 @@ bool TzdReport::ReadNestedProperty(TzdXMLItem* Item)
 
 bool TzdReport::LoadFromFile(const QString& AFileName, bool ExceptionIfNotFound)
 {
+    // The engine reads the template while it runs (progress steps let
+    // events run): loading another one then is refused.
+    if (EngineRunning())
+        return false;
     Clear();
     FileName.clear();
     const bool exists = plat::FileExists(AFileName);
@@ -429,6 +478,8 @@ void TzdReport::reportErrors()
 
 void TzdReport::LoadFromStream(plat::TStream& Stream)
 {
+    if (EngineRunning())
+        return;
     m_errorList.clear();
     plat::TStream* source = &Stream;
 
@@ -478,6 +529,7 @@ void TzdReport::LoadFromStream(plat::TStream& Stream)
     const bool oldStyleProgress = OldStyleProgress;
     const bool showProgress = ShowProgress;
     const bool storeInDFM = StoreInDFMFlag;
+    TzdCustomPreview* const attachedPreview = m_preview;
 
     auto restore = [&] {
         compressor.reset();
@@ -502,6 +554,7 @@ void TzdReport::LoadFromStream(plat::TStream& Stream)
         OldStyleProgress = oldStyleProgress;
         ShowProgress = showProgress;
         StoreInDFMFlag = storeInDFM;
+        m_preview = attachedPreview;
     };
 
     try {
@@ -604,6 +657,13 @@ void TzdReport::SaveToStream(plat::TStream& Stream, bool SaveChildren, bool Save
     m_reportOptions->AcceptedPassword = password;
     {
         PasswordScope scope(*m_reportOptions, !crypter);
+        // The attached preview control is the host's, not the template's.
+        struct PreviewDetached {
+            TzdCustomPreview*& preview;
+            TzdCustomPreview* kept;
+            ~PreviewDetached() { preview = kept; }
+        } detached{m_preview, m_preview};
+        m_preview = nullptr;
         WriteTemplateXML(*target, SaveChildren, SaveDefaultValues, IgnoreAncestry);
     }
     if (crypter) {

@@ -10,17 +10,70 @@
 
 #include "zdClass.h"
 #include "zdClass_options.h"
+#include "zdClass_services.h"
+#include "zdDataSets.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 
+class TzdCustomEngine;
 class TzdDrawText;
+class TzdReportComponent;
 class TzdStyles;
 class TzdVariables;
+class TzdView;
+class TzsCustomVariable;
+class TzsScript;
+class QTimer;
 
 namespace plat {
 class TCustomIniFile;
 } // namespace plat
+
+// The host's events of a report (method pointers, published).
+PLAT_EVENT_TYPE(TzdBeforePrintEvent, void(TzdComponent* Sender))
+PLAT_EVENT_TYPE(TzdConnectEvent, void(TzdDataSet* Sender))
+PLAT_EVENT_TYPE(TzdClickObjectEvent, void(TzdView* Sender, plat::TMouseButton Button, plat::TShiftState Shift,
+                                           bool& Modified))
+PLAT_EVENT_TYPE(TzdManualBuildEvent, void(TzdComponent* Page))
+PLAT_EVENT_TYPE(TzdMouseOverObjectEvent, void(TzdView* Sender))
+PLAT_EVENT_TYPE(TzdPrintPageEvent, void(TzdComponent* Page, int CopyNo))
+PLAT_EVENT_TYPE(TzdProgressEvent, void(TzdReport* Sender, TzdProgressType ProgressType, int Progress))
+PLAT_EVENT_TYPE(TzdUserFunctionEvent, plat::Variant(const QString& MethodName, plat::Variant& Params))
+PLAT_EVENT_TYPE(TzdLoadTemplateEvent, void(TzdReport* Report, const QString& TemplateName))
+PLAT_EVENT_TYPE(TzdLoadDetailTemplateEvent, bool(TzdReport* Report, const QString& TemplateName,
+                                                 plat::TObject* Hyperlink))
+PLAT_EVENT_TYPE(TzdCloseViewEvent, void(plat::TObject* Sender))
+PLAT_EVENT_TYPE(TzdCustomDataEvent, void(TzdXMLItem* Item))
+
+// The report's compiled expressions: one wrapper function per expression
+// text, compiled in a private script whose parent is the script the
+// expression runs in. Keyed by the exact text: 'Ano' and 'ANO' are
+// different expressions.
+class TzdExpressionCache {
+public:
+    explicit TzdExpressionCache(TzsScript* OwnerScript);
+    ~TzdExpressionCache();
+    TzdExpressionCache(const TzdExpressionCache&) = delete;
+    TzdExpressionCache& operator=(const TzdExpressionCache&) = delete;
+
+    // Forgets every compiled expression.
+    void Clear();
+    // The value of Expression run in Script; Error is empty on success, else
+    // the message (the value is then Null for a compile error).
+    plat::Variant Calc(const QString& Expression, QString& Error, TzsScript* Script);
+    int Count() const { return static_cast<int>(m_compiled.size()); }
+    // The wrapper function's name of a cached expression; empty when absent.
+    QString FunctionName(const QString& Expression) const;
+
+    QString ScriptLanguage = QStringLiteral("PascalScript");
+
+private:
+    TzsScript* m_ownerScript;
+    std::unique_ptr<TzsScript> m_cacheScript;
+    std::map<QString, TzsCustomVariable*> m_compiled;
+};
 
 class TzdReport : public TzdComponent, public zd::ReportDocument {
     PLAT_CLASS(TzdReport, TzdComponent)
@@ -50,6 +103,65 @@ public:
     std::unique_ptr<plat::TCustomIniFile> OpenSettingsFile() const;
     // The folder of the program file, with a trailing separator.
     static QString ApplicationFolder();
+
+    // --- preparation
+    // Builds the prepared pages (emptied first when ClearLastReport); true
+    // on success without errors. Refused (false) while the engine runs.
+    bool Prepare(bool ClearLastReport = true);
+    // Prepares and shows the preview; nothing while the engine runs.
+    void ShowReport(bool ClearLastReport = true);
+    void ShowPrepared();
+    // The prepare timer's tick.
+    void PrepareOnTimer();
+    bool PrepareTimerEnabled() const;
+    bool PrintPrepared();
+    bool PrepareSinglePage(TzdPage* Page);
+    void AttachPreviewPages(TzdCustomPreviewPages* PreviewPages);
+    // Opens the designer; nothing while one is open, the engine runs or no
+    // designer is registered.
+    void Design(bool Modal = true, bool MDIChild = false);
+    bool EditPreparedPage();
+    TzdCustomDesigner* OpenDesigner = nullptr;
+    // The report's engine; nullptr when no engine library is linked in.
+    TzdCustomEngine* Engine() const { return m_engine.get(); }
+    // True while the engine builds pages.
+    bool EngineRunning() const;
+    TzsScript* Script() const { return m_script.get(); }
+    TzdExpressionCache* ExprCache() const { return m_exprCache.get(); }
+    // Script set-up and compilation; ActiveReport nullptr: this report.
+    bool CompileScript(TzdReport* ActiveReport = nullptr);
+    // The marker script of Calc: a report script called Calc.
+    static TzsScript* const ReportScriptCall;
+    // An expression's value, evaluated in AScript (nullptr or
+    // ReportScriptCall: the report's script). Raises on errors.
+    plat::Variant Calc(const QString& Expression, TzsScript* AScript);
+    // The value of a field, system variable, host value, variable or
+    // script variable; false when nothing knows Name.
+    bool ResolveName(const QString& Name, plat::Variant& Value);
+    TzdDataSet* GetDataset(const QString& Alias) const;
+    QString AliasOfDataset(TzdDataSet* DataSet) const;
+    void SplitDatasetField(const QString& Text, TzdDataSet*& DataSet, QString& Field) const;
+    void ListReportDatasets(QStringList& Names, std::vector<TzdDataSet*>& Objects, bool OnlyDB) const;
+    void ListAvailableDatasets(QStringList& Names, std::vector<TzdDataSet*>& Objects) const;
+    void RunScriptEvent(TzdComponent* Sender, const QString& HandlerName, bool Force = false);
+    void RunScriptEventWithParams(const QString& HandlerName, plat::Variant& Params, bool Force = false);
+    void FireBeforePrint(TzdReportComponent* Sender);
+    void FireAfterPrint(TzdReportComponent* Sender);
+    void FirePreviewClick(TzdView* Sender, plat::TMouseButton Button, plat::TShiftState Shift, bool& Modified,
+                          bool DblClick, bool EndedDrag = false);
+    void FireMouseEnter(TzdView* Sender, bool& Refresh);
+    void FireMouseLeave(TzdView* Sender, bool& Refresh);
+    void FireMouseUp(TzdView* Sender, int X, int Y, plat::TMouseButton Button, plat::TShiftState Shift,
+                     bool& Modified);
+    virtual void BeginProgress(TzdProgressType ProgressType);
+    virtual void StepProgress(TzdProgressType ProgressType, int Progress);
+    virtual void EndProgress(TzdProgressType ProgressType);
+    void ShowProgressText(const QString& Text, bool SecondPanel = false);
+    void ApplyPrinterOption();
+    TzdCustomPreview* Preview() const { return m_preview; }
+    void SetPreview(TzdCustomPreview* Value);
+    // The preview window while one is shown.
+    plat::TComponent* PreviewWindow = nullptr;
 
     // --- inheritance
     const QString& ParentReport() const { return m_parentReport; }
@@ -96,9 +208,34 @@ public:
     // Connects ReportOptions.ConnectionName's stored connection string.
     std::function<void(const QString& ConnectionString)> ConnectionHandler;
     // Loads a parent template into the report instead of the file lookup.
-    std::function<void(TzdReport* Report, const QString& TemplateName)> OnLoadTemplate;
-    zd::CustomDataHandler OnGetCustomData;
-    zd::CustomDataHandler OnSaveCustomData;
+    TzdLoadTemplateEvent OnLoadTemplate;
+    TzdCustomDataEvent OnGetCustomData;
+    TzdCustomDataEvent OnSaveCustomData;
+    TzdBeforePrintEvent OnAfterPrint;
+    TzdConnectEvent OnBeforeConnect;
+    TzdConnectEvent OnAfterDisconnect;
+    TzdBeforePrintEvent OnBeforePrint;
+    plat::TNotifyEvent OnBeginDoc;
+    TzdClickObjectEvent OnClickObject;
+    TzdClickObjectEvent OnDblClickObject;
+    plat::TNotifyEvent OnEndDoc;
+    TzdGetValueEvent OnGetValue;
+    TzdNewGetValueEvent OnNewGetValue;
+    TzdManualBuildEvent OnManualBuild;
+    TzdMouseOverObjectEvent OnMouseOverObject;
+    TzdMouseOverObjectEvent OnMouseEnter;
+    TzdMouseOverObjectEvent OnMouseLeave;
+    plat::TNotifyEvent OnPreview;
+    TzdPrintPageEvent OnPrintPage;
+    plat::TNotifyEvent OnPrintReport;
+    plat::TNotifyEvent OnAfterPrintReport;
+    TzdProgressEvent OnProgressStart;
+    TzdProgressEvent OnProgress;
+    TzdProgressEvent OnProgressStop;
+    TzdUserFunctionEvent OnUserFunction;
+    TzdLoadDetailTemplateEvent OnLoadDetailTemplate;
+    TzdCloseViewEvent OnClosePreview;
+    plat::TNotifyEvent OnAfterScriptCompile;
 
     QString FileName;
     bool Modified = false;
@@ -117,21 +254,21 @@ public:
     TzdDataSet* FindReportDataSet(const QString& UserName) override;
     bool StoreInDFM() const override { return StoreInDFMFlag; }
     TzdComponent* FindAncestorObject(const QString& Name) override;
-    zd::CustomDataHandler CustomDataReader() const override { return OnGetCustomData; }
-    zd::CustomDataHandler CustomDataWriter() const override { return OnSaveCustomData; }
-    plat::Variant Calc(const QString& Expression) override;
-    void SetSelfValue(TzdComponent*) override {}
-    void SetLocalValue(const plat::Variant&) override {}
+    zd::CustomDataHandler CustomDataReader() const override;
+    zd::CustomDataHandler CustomDataWriter() const override;
+    plat::Variant Calc(const QString& Expression) override { return Calc(Expression, nullptr); }
+    void SetSelfValue(TzdComponent* View) override;
+    void SetLocalValue(const plat::Variant& Value) override;
     QString ScriptLanguage() const override { return m_scriptLanguage; }
     TzdVariables* Variables() override { return m_variables.get(); }
     TzdStyles* Styles() override { return m_styles.get(); }
     // Copies the styles of Value (none when nullptr) into the report's set.
     void SetStyles(TzdStyles* Value);
     TzdDrawText* TextLayout() override { return m_textLayout.get(); }
-    TzdCustomPreviewPages* ActivePreviewPages() override { return nullptr; }
-    TzdCustomDesigner* Designer() override { return nullptr; }
+    TzdCustomPreviewPages* ActivePreviewPages() override { return m_activePreviewPages; }
+    TzdCustomDesigner* Designer() override { return OpenDesigner; }
     bool DoublePass() const override { return m_engineOptions->DoublePass; }
-    void SetTerminated(bool Value) override { Terminated = Value; }
+    void SetTerminated(bool Value) override;
     void SetModified(bool Value) override { Modified = Value; }
 
     void WriteNestedProperties(TzdXMLItem* Item) override;
@@ -151,7 +288,29 @@ private:
     void setAncestorFlags(bool Value);
     QString resolveParentName(const QString& Name) const;
     void loadBody(plat::TStream& Stream);
+    bool checkDatasets();
+    bool runPreparation();
+    void registerScriptItems(TzdReport* ActiveReport);
+    plat::Variant callMacroFunction(const QString& MethodName, plat::Variant& Params);
+    plat::Variant scriptGet(const QString& Name);
+    bool resolveVariable(const QString& Name, plat::Variant& Value);
+    bool progressWindowUsed(TzdProgressType ProgressType) const;
 
+    std::unique_ptr<TzsScript> m_script;
+    std::unique_ptr<TzdExpressionCache> m_exprCache;
+    TzsScript* m_savedParentScript = nullptr;
+    TzsCustomVariable* m_valueVariable = nullptr;
+    TzsCustomVariable* m_selfVariable = nullptr;
+    TzdCustomPreview* m_preview = nullptr;
+    std::unique_ptr<QTimer> m_prepareTimer;
+    bool m_progressWindowOpen = false;
+    // Report variables whose expressions are being evaluated: a variable
+    // met again names itself through a cycle.
+    QStringList m_variablesInCalc;
+    bool m_readingScriptItem = false;
+    std::unique_ptr<TzdCustomEngine> m_engine;
+    std::unique_ptr<TzdCustomPreviewPages> m_ownPreviewPages;
+    TzdCustomPreviewPages* m_activePreviewPages = nullptr;
     QString m_parentReport;
     QString m_scriptLanguage = QStringLiteral("PascalScript");
     TzdDataSet* m_dataSet = nullptr;

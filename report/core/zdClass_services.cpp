@@ -10,6 +10,8 @@
 
 const plat::TClass* zdCompressorClass = nullptr;
 const plat::TClass* zdCrypterClass = nullptr;
+TzdCustomEngine* (*zdCreateEngine)(zd::ReportDocument*) = nullptr;
+TzdCustomPreviewPages* (*zdCreatePreviewPages)(zd::ReportDocument*) = nullptr;
 
 PLAT_DEFINE_CLASS(TzdCustomCompressor, c) {}
 
@@ -259,4 +261,24 @@ TzdCustomWizard::~TzdCustomWizard() = default;
 QString TzdCustomWizard::GetWizardCaption() const
 {
     return {};
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+TzdReportWindows* g_reportWindows = nullptr;
+} // namespace
+
+TzdReportWindows::~TzdReportWindows() = default;
+
+TzdReportWindows* zdReportWindows()
+{
+    return g_reportWindows;
+}
+
+TzdReportWindows* zdSetReportWindows(TzdReportWindows* Windows)
+{
+    TzdReportWindows* previous = g_reportWindows;
+    g_reportWindows = Windows;
+    return previous;
 }

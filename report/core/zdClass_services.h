@@ -268,6 +268,12 @@ private:
     std::unique_ptr<TzdCustomOutline> m_outline;
 };
 
+// How a report makes its engine and its prepared-pages store. The engine
+// library sets both at start-up; the report core cannot name its classes.
+// While nullptr the report has neither and cannot prepare.
+extern TzdCustomEngine* (*zdCreateEngine)(zd::ReportDocument* AReport);
+extern TzdCustomPreviewPages* (*zdCreatePreviewPages)(zd::ReportDocument* AReport);
+
 // ---------------------------------------------------------------------------
 // The preview control. Its window lives in report/engine; the report talks
 // to it through these operations only.
@@ -294,6 +300,46 @@ public:
     bool ShowReportHints = true;
     plat::TComponent* PreviewForm = nullptr; // the window holding the control
 };
+
+// ---------------------------------------------------------------------------
+// The report's windows that live in the layers above it: the progress
+// window, the preview window, the designer's showing and the question about
+// duplicate names when a report inherits. The preview layer installs its
+// implementation at start-up; without one the report opens none of them.
+
+class TzdReportWindows {
+public:
+    virtual ~TzdReportWindows();
+
+    // The progress window, with an empty message, no bar and Cancel.
+    virtual void OpenProgress(zd::ReportDocument* Report) = 0;
+    virtual void SetProgressMessage(const QString& Text) = 0;
+    // True once the user pressed Cancel.
+    virtual bool ProgressCancelled() = 0;
+    virtual void CloseProgress() = 0;
+
+    // A preview window on Pages (not yet shown) and its preview control.
+    virtual plat::TComponent* CreatePreviewWindow(zd::ReportDocument* Report, TzdCustomPreviewPages* Pages,
+                                                  TzdCustomPreview*& Control) = 0;
+    // Modal: returns once the window is closed, having freed it; else the
+    // window frees itself when closed.
+    virtual void ShowPreviewWindow(plat::TComponent* Window, bool Modal, bool Maximized, bool MDIChild) = 0;
+    virtual void ClosePreviewWindow(plat::TComponent* Window) = 0;
+    // A status text in panel 1 (panel 2 with SecondPanel).
+    virtual void SetPreviewMessage(plat::TComponent* Window, const QString& Text, bool SecondPanel) = 0;
+
+    // Shows the designer; modal: returns once it is closed.
+    virtual void ShowDesigner(TzdCustomDesigner* Designer, bool Modal, bool MDIChild) = 0;
+
+    // Objects of the same names in a report and the template it is to
+    // inherit from: 0 cancel, 1 delete the duplicates, 2 rename them.
+    virtual int AskInheritDuplicates() = 0;
+};
+
+// nullptr until a layer installs its windows.
+TzdReportWindows* zdReportWindows();
+// Installs (not owned); returns the previous ones.
+TzdReportWindows* zdSetReportWindows(TzdReportWindows* Windows);
 
 // ---------------------------------------------------------------------------
 // Export filters. A filter is in the export-filter registry from its

@@ -201,16 +201,21 @@ void TzdOutline::ReadItem(int Index, QString& Text, int& Page, int& Top)
 }
 
 namespace {
-void shiftItem(TzdXMLItem* item, int d)
+void shiftItem(TzdXMLItem* item, int d, int pageDelta)
 {
-    item->SetAttr("page", numText(item->GetAttr("page").toInt() + 1));
+    item->SetAttr("page", numText(item->GetAttr("page").toInt() + pageDelta));
     item->SetAttr("top", numText(item->GetAttr("top").toInt() + d));
     for (int i = 0; i < item->Count(); ++i)
-        shiftItem(item->GetItem(i), d);
+        shiftItem(item->GetItem(i), d, pageDelta);
 }
 } // namespace
 
 void TzdOutline::ShiftFollowingItems(TzdXMLItem* From, int NewTop)
+{
+    ShiftItemsAfter(From, NewTop, 1);
+}
+
+void TzdOutline::ShiftItemsAfter(TzdXMLItem* From, int NewTop, int PageDelta)
 {
     if (!From || !From->Parent())
         return;
@@ -218,8 +223,10 @@ void TzdOutline::ShiftFollowingItems(TzdXMLItem* From, int NewTop)
     const int i = parent->IndexOf(From);
     if (i < 0 || i + 1 >= parent->Count())
         return;
-    TzdXMLItem* s = parent->GetItem(i + 1);
-    shiftItem(s, NewTop - s->GetAttr("top").toInt());
+    // Every item after From moves with the block.
+    const int d = NewTop - parent->GetItem(i + 1)->GetAttr("top").toInt();
+    for (int k = i + 1; k < parent->Count(); ++k)
+        shiftItem(parent->GetItem(k), d, PageDelta);
 }
 
 TzdXMLItem* TzdOutline::LastItem()
@@ -685,14 +692,55 @@ int TzdPreviewPages::LastAnchorIndex()
 
 void TzdPreviewPages::MoveAnchorsDown(int FromIndex, long double NewTop)
 {
+    MoveAnchorsDown(FromIndex, NewTop, 1);
+}
+
+void TzdPreviewPages::MoveAnchorsDown(int FromIndex, long double NewTop, int PageDelta)
+{
     TzdXMLItem* anchors = rootChild("anchors");
     if (FromIndex + 1 < 0 || FromIndex + 1 >= anchors->Count())
         return;
     const long double d = NewTop - anchors->GetItem(FromIndex + 1)->GetAttr("top").toInt();
     for (int i = FromIndex + 1; i < anchors->Count(); ++i) {
         TzdXMLItem* item = anchors->GetItem(i);
-        item->SetAttr("page", numText(item->GetAttr("page").toInt() + 1));
+        item->SetAttr("page", numText(item->GetAttr("page").toInt() + PageDelta));
         item->SetAttr("top", numText(std::llround(double(item->GetAttr("top").toInt() + d))));
+    }
+}
+
+// --- column state and endless pages
+
+void TzdPreviewPages::ReadColumnState(int& Column, long double& X)
+{
+    if (CurPageIndex < 0 || CurPageIndex >= GetPageCount())
+        return;
+    TzdXMLItem* page = pageItem(CurPageIndex);
+    if (page->AttrExists("c"))
+        Column = page->GetAttr("c").toInt();
+    if (page->AttrExists("cp"))
+        X = zd::readFloat(page->GetAttr("cp"));
+}
+
+void TzdPreviewPages::WriteColumnState(int Column, long double X, bool Force)
+{
+    if (CurPageIndex < 0 || CurPageIndex >= GetPageCount())
+        return;
+    TzdXMLItem* page = pageItem(CurPageIndex);
+    if (Column > 0 || Force)
+        page->SetAttr("c", numText(Column));
+    if (X != 0 || Force)
+        page->SetAttr("cp", zd::floatText(X).toUtf8());
+}
+
+void TzdPreviewPages::SetEndlessPageSize(TzdReportPage* Template, long double Height, long double Width)
+{
+    for (size_t i = 0; i < m_templates.size(); ++i) {
+        if (m_templates[i] != Template)
+            continue;
+        TzdReportPage* source = m_sourcePages[i].get();
+        source->SetPaperFormat(256, Width / zd01cm, Height / zd01cm);
+        source->SizeToPaper();
+        clearPageCache();
     }
 }
 

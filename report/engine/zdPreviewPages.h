@@ -37,6 +37,9 @@ public:
     void LevelUp() override;
     void ReadItem(int Index, QString& Text, int& Page, int& Top) override;
     void ShiftFollowingItems(TzdXMLItem* From, int NewTop) override;
+    // The same, adding PageDelta to the page numbers (0 for a block that
+    // moved to another column of its page).
+    void ShiftItemsAfter(TzdXMLItem* From, int NewTop, int PageDelta);
     TzdXMLItem* LastItem() override;
 
 private:
@@ -120,6 +123,17 @@ public:
     // With the report's print options; the dialog's duplex choice stays.
     bool Print() override;
     bool Export(TzdCustomExportFilter* Filter) override;
+
+    // The anchors after FromIndex moved to NewTop, their pages by PageDelta.
+    void MoveAnchorsDown(int FromIndex, long double NewTop, int PageDelta);
+    // The column number ("c") and column X ("cp") of the current page, for a
+    // page that continues on it; absent values leave the arguments as they
+    // are. Written when above 0 / not 0, or always with Force.
+    void ReadColumnState(int& Column, long double& X);
+    void WriteColumnState(int Column, long double X, bool Force);
+    // The source page of Template, and every page made from it, gets the
+    // size of an endless page (pixels).
+    void SetEndlessPageSize(TzdReportPage* Template, long double Height, long double Width);
 
     void AddAnchor(const QString& Text, long double Top);
     int GetAnchorPage(const QString& Text);

@@ -10,6 +10,8 @@
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
 //   zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3
+//   zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]
+//            [--png DIR --dpi N] [--dump OUT|-]
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
@@ -38,7 +40,9 @@ void printUsage()
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
                "       zdreport --raw FILE PRINTER\n"
-               "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n",
+               "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n"
+               "       zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]\n"
+               "                [--png DIR --dpi N] [--dump OUT|-]\n",
                stderr);
 }
 
@@ -56,6 +60,11 @@ const std::map<QString, Command>& commands()
     static const std::map<QString, Command> table{
         {QStringLiteral("draw"), {false, {}, S{QStringLiteral("scale"), QStringLiteral("printer-dpi")}, zdtool::drawCommand}},
         {QStringLiteral("resave"), {false, {}, S{QStringLiteral("password")}, zdtool::resaveCommand}},
+        {QStringLiteral("prepare"),
+         {true, {},
+          S{QStringLiteral("data"), QStringLiteral("clock"), QStringLiteral("zp3"), QStringLiteral("png"),
+            QStringLiteral("dpi"), QStringLiteral("dump")},
+          zdtool::prepareCommand}},
         {QStringLiteral("render"), {true, {}, S{QStringLiteral("png"), QStringLiteral("dpi")}, zdtool::renderCommand}},
         {QStringLiteral("--synthetic"),
          {true, S{QStringLiteral("synthetic"), QStringLiteral("compressed")},

@@ -1,0 +1,410 @@
+// zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]
+//                           [--png DIR --dpi N] [--dump OUT|-]
+
+#include "zdreport_prepare.h"
+#include "zdreport_template.h"
+
+#include "Canvas.h"
+#include "ClientDataSet.h"
+#include "DateUtils.h"
+#include "Exceptions.h"
+#include "StringList.h"
+#include "ToolCommandLine.h"
+#include "zdClass_band.h"
+#include "zdClass_memo.h"
+#include "zdClass_page.h"
+#include "zdEngine.h"
+#include "zdPreviewPages.h"
+#include "zdVariables.h"
+#include "zdXML.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstdio>
+#include <map>
+
+namespace zdtool {
+
+namespace {
+
+TzdEngine* engineOf(TzdReport& Report)
+{
+    return dynamic_cast<TzdEngine*>(Report.Engine());
+}
+
+// Arguments split at top-level commas outside quotes.
+QStringList splitArgs(const QString& Text)
+{
+    QStringList out;
+    QString cur;
+    int depth = 0;
+    bool single = false, dbl = false;
+    for (QChar c : Text) {
+        if (c == u'\'' && !dbl)
+            single = !single;
+        else if (c == u'"' && !single)
+            dbl = !dbl;
+        else if (!single && !dbl && c == u'(')
+            ++depth;
+        else if (!single && !dbl && c == u')')
+            --depth;
+        else if (!single && !dbl && depth == 0 && c == u',') {
+            out << cur.trimmed();
+            cur.clear();
+            continue;
+        }
+        cur += c;
+    }
+    if (!cur.trimmed().isEmpty())
+        out << cur.trimmed();
+    return out;
+}
+
+plat::Variant fromQVariant(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+        return plat::Variant(v.toInt());
+    case QMetaType::LongLong:
+        return plat::Variant(v.toLongLong());
+    case QMetaType::Double:
+        return plat::Variant(v.toDouble());
+    case QMetaType::Bool:
+        return plat::Variant(v.toBool());
+    default:
+        return v.isNull() ? plat::Null() : plat::Variant(v.toString());
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+PrepareReport::PrepareReport(plat::TComponent* AOwner) : TzdReport(AOwner) {}
+
+plat::Variant PrepareReport::Calc(const QString& Expression)
+{
+    ++CalcCount;
+    QString e = Expression.trimmed();
+    // <Alias."Field">: a field reference inside an expression.
+    if (e.startsWith(u'<') && e.endsWith(u'>') && e.count(u'<') == 1)
+        e = e.mid(1, e.size() - 2).trimmed();
+    TzdEngine* engine = engineOf(*this);
+    TzdCustomPreviewPages* pages = ActivePreviewPages();
+    if (engine && pages) {
+        if (e.compare(u"Page#", Qt::CaseInsensitive) == 0)
+            return plat::Variant(pages->CurPageIndex + 1);
+        if (e.compare(u"Page", Qt::CaseInsensitive) == 0)
+            return plat::Variant(pages->LogicalPageNumber());
+        if (e.compare(u"TotalPages#", Qt::CaseInsensitive) == 0)
+            return plat::Variant(engine->TotalPages);
+        if (e.compare(u"TotalPages", Qt::CaseInsensitive) == 0)
+            return plat::Variant(pages->LogicalPageTotal());
+        if (e.compare(u"Line", Qt::CaseInsensitive) == 0)
+            return plat::Variant(engine->CurLine);
+        if (e.compare(u"Line#", Qt::CaseInsensitive) == 0)
+            return plat::Variant(engine->CurLineThrough);
+        if (e.compare(u"Date", Qt::CaseInsensitive) == 0)
+            return plat::VarFromDateTime(engine->StartDate);
+        if (e.compare(u"Time", Qt::CaseInsensitive) == 0)
+            return plat::VarFromDateTime(engine->StartTime - engine->StartDate);
+        static const QRegularExpression aggregate(QStringLiteral("^(SUM|AVG|MIN|MAX|COUNT)\\s*\\((.*)\\)$"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+        if (const auto m = aggregate.match(e); m.hasMatch()) {
+            const QString name = m.captured(1).toUpper();
+            const QStringList args = splitArgs(m.captured(2));
+            const bool count = name == u"COUNT";
+            const QString expr = count ? QString() : args.value(0);
+            const QString bandName = args.value(count ? 0 : 1);
+            const QString flags = args.value(count ? 1 : 2);
+            auto* band = bandName.isEmpty() ? nullptr : dynamic_cast<TzdBand*>(FindObject(bandName));
+            return engine->EvaluateAggregate(name, expr, band, flags.isEmpty() ? 0 : flags.toInt());
+        }
+    }
+    static const QRegularExpression field(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)\\.\"([^\"]+)\"$"));
+    if (const auto m = field.match(e); m.hasMatch()) {
+        TzdDataSet* ds = FindReportDataSet(m.captured(1));
+        if (!ds)
+            ds = dynamic_cast<TzdDataSet*>(FindObject(m.captured(1)));
+        if (ds)
+            return ds->GetValue(m.captured(2));
+    }
+    // A report variable by name.
+    if (const int vi = Variables()->IndexOf(e); vi >= 0) {
+        if (m_evaluating.contains(e, Qt::CaseInsensitive))
+            throw plat::Exception(QStringLiteral("The variable %1 refers to itself").arg(e));
+        m_evaluating << e;
+        plat::Variant v;
+        try {
+            v = Calc(plat::VarToStr(Variables()->GetItem(vi)->Value()));
+        } catch (...) {
+            m_evaluating.removeLast();
+            throw;
+        }
+        m_evaluating.removeLast();
+        return v;
+    }
+    return TzdReport::Calc(Expression);
+}
+
+// ---------------------------------------------------------------------------
+
+RowsDataSet::RowsDataSet(plat::TComponent* AOwner, const QString& AUserName) : TzdDataSet(AOwner)
+{
+    SetUserName(AUserName);
+    SetName(AUserName);
+}
+
+plat::Variant RowsDataSet::GetValue(const QString& FieldName)
+{
+    const int f = int(Fields.indexOf(FieldName));
+    if (f < 0 || RecNo < 0 || RecNo >= int(Rows.size()))
+        return plat::Null();
+    return fromQVariant(Rows[size_t(RecNo)].at(size_t(f)));
+}
+
+QString RowsDataSet::GetDisplayText(const QString& FieldName)
+{
+    return plat::VarToStr(GetValue(FieldName));
+}
+
+bool RowsDataSet::Eof()
+{
+    return RecNo >= int(Rows.size()) || TzdDataSet::Eof();
+}
+
+void RowsDataSet::GetFieldList(plat::TStrings& List)
+{
+    List.Clear();
+    for (const QString& f : Fields)
+        List.Add(f);
+}
+
+void RowsDataSet::LoadPacket(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw plat::Exception(QStringLiteral("Cannot open the data file %1").arg(FileName));
+    plat::TClientDataSet table(nullptr);
+    table.LoadFromBytes(file.readAll());
+    Fields = table.FieldNames();
+    Rows.clear();
+    table.First();
+    while (!table.Eof()) {
+        std::vector<QVariant> row;
+        for (int i = 0; i < table.FieldCount(); ++i)
+            row.emplace_back(table.Fields(i).AsString());
+        Rows.push_back(std::move(row));
+        table.Next();
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TzdPreviewPages* storeOf(TzdReport& Report)
+{
+    return dynamic_cast<TzdPreviewPages*>(Report.ActivePreviewPages());
+}
+
+bool prepare(TzdReport& Report, const QString& ClockIso, QStringList* Errors)
+{
+    TzdEngine* engine = engineOf(Report);
+    if (!engine)
+        throw plat::Exception(QStringLiteral("The report has no engine"));
+    QDateTime clock = QDateTime::fromString(ClockIso.isEmpty() ? QStringLiteral("2020-01-01T12:00:00") : ClockIso,
+                                            Qt::ISODate);
+    if (!clock.isValid())
+        throw plat::Exception(QStringLiteral("Not a date and time: %1").arg(ClockIso));
+    const plat::TDateTime now =
+        plat::EncodeDate(clock.date().year(), clock.date().month(), clock.date().day())
+        + plat::EncodeTime(clock.time().hour(), clock.time().minute(), clock.time().second(), 0);
+    engine->Clock = [now] { return now; };
+    Report.EngineOptions()->NewSilentMode = simSilent;
+    const bool ok = Report.Prepare();
+    if (Errors)
+        *Errors = Report.ErrorList();
+    return ok;
+}
+
+namespace {
+
+QString geometry(TzdComponent* c)
+{
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(double(c->Left()), 0, 'f', 2)
+        .arg(double(c->Top()), 0, 'f', 2)
+        .arg(double(c->Width()), 0, 'f', 2)
+        .arg(double(c->Height()), 0, 'f', 2);
+}
+
+QString quoted(QString Text)
+{
+    while (Text.endsWith(u'\n') || Text.endsWith(u'\r'))
+        Text.chop(1);
+    Text.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
+    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
+    Text.replace(u'\n', QStringLiteral("\\n"));
+    Text.replace(u'"', QStringLiteral("\\\""));
+    return u'"' + Text + u'"';
+}
+
+void dumpObjects(QTextStream& out, int PageNo, TzdXMLItem* Item, TzdComponent* Parent, const QString& Path)
+{
+    const std::vector<TzdComponent*>& children = Parent->Children();
+    for (int i = 0; i < Item->Count(); ++i) {
+        TzdXMLItem* child = Item->GetItem(i);
+        const QString path = (Path.isEmpty() ? QString() : Path + u'/') + QString::fromUtf8(child->Name);
+        TzdComponent* obj = size_t(i) < children.size() ? children[size_t(i)] : nullptr;
+        out << PageNo << u' ' << path;
+        if (!obj) {
+            out << " ?\n";
+            continue;
+        }
+        out << u' ' << obj->ClassName() << u' ' << (obj->Name().isEmpty() ? QStringLiteral("-") : obj->Name())
+            << u' ' << geometry(obj);
+        if (auto* memo = dynamic_cast<TzdCustomMemoView*>(obj))
+            out << u' ' << quoted(memo->Text());
+        out << u'\n';
+        dumpObjects(out, PageNo, child, obj, path);
+    }
+}
+
+// Outline items by the page they point at, indented by depth.
+void collectOutline(std::map<int, QStringList>& byPage, TzdXMLItem* Item, int Depth)
+{
+    for (int i = 0; i < Item->Count(); ++i) {
+        TzdXMLItem* it = Item->GetItem(i);
+        byPage[it->GetAttr("page").toInt()] << QStringLiteral("outline ") + QString(Depth * 2, u' ')
+                                                   + quoted(QString::fromUtf8(zdXMLUnescape(it->GetAttr("text"))))
+                                                   + QStringLiteral(" top ") + QString::fromUtf8(it->GetAttr("top"));
+        collectOutline(byPage, it, Depth + 1);
+    }
+}
+
+} // namespace
+
+QString dumpPages(TzdPreviewPages& Pages)
+{
+    QString text;
+    QTextStream out(&text);
+    TzdXMLItem* root = Pages.Document()->Root();
+    const int listIndex = root->Find("previewpages");
+    const int numbersIndex = root->Find("logicalpagenumbers");
+    std::map<int, QStringList> marks; // outline items and anchors by page index
+    if (const int o = root->Find("outline"); o >= 0)
+        collectOutline(marks, root->GetItem(o), 0);
+    if (const int a = root->Find("anchors"); a >= 0)
+        for (int i = 0; i < root->GetItem(a)->Count(); ++i) {
+            TzdXMLItem* it = root->GetItem(a)->GetItem(i);
+            marks[it->GetAttr("page").toInt()] << QStringLiteral("anchor ")
+                                                      + quoted(QString::fromUtf8(zdXMLUnescape(it->GetAttr("text"))))
+                                                      + QStringLiteral(" top ") + QString::fromUtf8(it->GetAttr("top"));
+        }
+    const int count = Pages.GetPageCount();
+    for (int p = 0; p < count; ++p) {
+        TzdReportPage* page = Pages.GetPage(p);
+        TzdXMLItem* item = root->GetItem(listIndex)->GetItem(p);
+        Pages.Document()->LoadItem(item);
+        out << "page " << p + 1;
+        if (numbersIndex >= 0 && p < root->GetItem(numbersIndex)->Count()) {
+            TzdXMLItem* n = root->GetItem(numbersIndex)->GetItem(p);
+            out << " logical " << n->GetAttr("n") << u'/' << n->GetAttr("t");
+        }
+        if (page)
+            out << " size " << QString::number(double(page->PaperWidth()), 'f', 2) << u'x'
+                << QString::number(double(page->PaperHeight()), 'f', 2);
+        out << u'\n';
+        if (page)
+            dumpObjects(out, p + 1, item, page, QString());
+        for (const QString& m : marks[p])
+            out << m << u'\n';
+        marks.erase(p);
+    }
+    // Marks that point at no prepared page.
+    for (auto& [page, lines] : marks)
+        for (const QString& m : lines)
+            out << m << " page " << page + 1 << u'\n';
+    out.flush();
+    return text;
+}
+
+namespace {
+
+void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
+{
+    QDir().mkpath(Dir);
+    const long double scale = Dpi / 96.0L;
+    for (int p = 0; p < Pages.GetPageCount(); ++p) {
+        const QSize size = Pages.GetPageSize(p);
+        QImage image(int(size.width() * scale), int(size.height() * scale), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            plat::TCanvas canvas(&image);
+            Pages.DrawPage(p, &canvas, scale, scale, 0, 0);
+        }
+        const QString file = QDir(Dir).filePath(QStringLiteral("page%1.png").arg(p + 1, 3, 10, QChar(u'0')));
+        if (!image.save(file, "PNG"))
+            throw plat::Exception(QStringLiteral("Cannot write %1").arg(file));
+    }
+}
+
+} // namespace
+
+int prepareCommand(const ToolCommandLine& cl)
+{
+    if (cl.positional.size() != 1)
+        return -1;
+    startLibrary();
+    zd::startEngineUnit();
+    // The record table is bound as the report list binds it: a dataset
+    // named "zdDBDataset1" that exists before the template is read.
+    plat::TComponent host(nullptr);
+    RowsDataSet* data = nullptr;
+    if (cl.has(QStringLiteral("data"))) {
+        data = new RowsDataSet(&host, QStringLiteral("zdDBDataset1"));
+        data->LoadPacket(cl.value(QStringLiteral("data")));
+    }
+    PrepareReport report(&host);
+    if (!report.LoadFromFile(cl.positional[0], true))
+        throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(cl.positional[0]));
+    if (data) {
+        if (!report.DataSets()->FindByDataSet(data))
+            report.DataSets()->AddDataSet(data);
+        for (TzdComponent* c : report.AllObjects())
+            if (auto* d = dynamic_cast<TzdDataBand*>(c);
+                d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
+                d->SetDataSet(data);
+    }
+    QStringList errors;
+    const bool ok = prepare(report, cl.value(QStringLiteral("clock")), &errors);
+    for (const QString& e : errors)
+        std::fprintf(stderr, "zdreport: %s\n", qPrintable(e));
+    TzdPreviewPages* pages = storeOf(report);
+    if (!ok || !pages)
+        return 1;
+    if (cl.has(QStringLiteral("zp3")))
+        pages->SaveToFile(cl.value(QStringLiteral("zp3")));
+    if (cl.has(QStringLiteral("png")))
+        writePngs(*pages, cl.value(QStringLiteral("png")),
+                  cl.has(QStringLiteral("dpi")) ? cl.value(QStringLiteral("dpi")).toInt() : 96);
+    if (cl.has(QStringLiteral("dump"))) {
+        const QByteArray dump = dumpPages(*pages).toUtf8();
+        const QString target = cl.value(QStringLiteral("dump"));
+        if (target == u"-") {
+            std::fwrite(dump.constData(), 1, size_t(dump.size()), stdout);
+        } else {
+            QFile f(target);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(dump) != dump.size())
+                throw plat::Exception(QStringLiteral("Cannot write %1").arg(target));
+        }
+    }
+    std::printf("pages: %d\n", pages->GetPageCount());
+    return 0;
+}
+
+} // namespace zdtool

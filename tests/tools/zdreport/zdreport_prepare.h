@@ -1,0 +1,63 @@
+#pragma once
+// Preparing a report template from the shell and dumping its prepared pages
+// as text, one line per prepared object (shared with the engine's tests).
+
+#include "zdClass_report.h"
+#include "zdDataSets.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+class TzdPreviewPages;
+
+namespace plat {
+class TClientDataSet;
+} // namespace plat
+
+namespace zdtool {
+
+// A report whose expressions also know the engine's names ("Page#",
+// "Page", "TotalPages#", "TotalPages", "Line", "Line#", "Date", "Time"),
+// dataset fields (Alias."Field") and the aggregate functions SUM, AVG, MIN,
+// MAX and COUNT; everything else goes to the report's own Calc.
+class PrepareReport : public TzdReport {
+public:
+    // AOwner holds the datasets bound by name, as the report list does.
+    explicit PrepareReport(plat::TComponent* AOwner = nullptr);
+    plat::Variant Calc(const QString& Expression) override;
+    // Calls of Calc, for tests that count evaluations.
+    int CalcCount = 0;
+
+private:
+    QStringList m_evaluating; // variables being evaluated
+};
+
+// A dataset over rows held in memory (tests) or over the record table.
+class RowsDataSet : public TzdDataSet {
+public:
+    explicit RowsDataSet(plat::TComponent* AOwner, const QString& AUserName);
+    QStringList Fields;
+    std::vector<std::vector<QVariant>> Rows;
+
+    plat::Variant GetValue(const QString& FieldName) override;
+    QString GetDisplayText(const QString& FieldName) override;
+    bool Eof() override;
+    int RecordCount() override { return int(Rows.size()); }
+    int FieldsCount() override { return int(Fields.size()); }
+    void GetFieldList(plat::TStrings& List) override;
+    // Rows and fields from a data packet (the program's record table).
+    void LoadPacket(const QString& FileName);
+};
+
+// The store of a report: its engine's prepared pages.
+TzdPreviewPages* storeOf(TzdReport& Report);
+// Prepares with a fixed clock; false with the report's errors in Errors.
+bool prepare(TzdReport& Report, const QString& ClockIso, QStringList* Errors = nullptr);
+// The dump of every prepared page.
+QString dumpPages(TzdPreviewPages& Pages);
+
+} // namespace zdtool
