@@ -1,7 +1,7 @@
 // A prepared page in the preview at zoom 1 looks like the same page printed:
 // the captured job rasterised by pdftoppm at 96 dpi against a grab of the
 // page area.
-#include "../store/SyntheticWriter.h"
+#include "../tools/SyntheticWriter.h"
 #include "CupsSandbox.h"
 #include "Modal.h"
 #include "ScriptedServices.h"

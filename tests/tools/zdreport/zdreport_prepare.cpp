@@ -292,7 +292,7 @@ QString dumpPages(TzdPreviewPages& Pages)
 {
     QString text;
     QTextStream out(&text);
-    TzdXMLItem* root = Pages.Document()->Root();
+    TzdXMLItem* root = Pages.XMLDocument()->Root();
     const int listIndex = root->Find("previewpages");
     const int numbersIndex = root->Find("logicalpagenumbers");
     std::map<int, QStringList> marks; // outline items and anchors by page index
@@ -309,7 +309,7 @@ QString dumpPages(TzdPreviewPages& Pages)
     for (int p = 0; p < count; ++p) {
         TzdReportPage* page = Pages.GetPage(p);
         TzdXMLItem* item = root->GetItem(listIndex)->GetItem(p);
-        Pages.Document()->LoadItem(item);
+        Pages.XMLDocument()->LoadItem(item);
         out << "page " << p + 1;
         if (numbersIndex >= 0 && p < root->GetItem(numbersIndex)->Count()) {
             TzdXMLItem* n = root->GetItem(numbersIndex)->GetItem(p);
