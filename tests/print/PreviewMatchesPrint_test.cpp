@@ -7,6 +7,7 @@
 #include "ScriptedServices.h"
 #include "zdPreview.h"
 #include "zdPreviewForm.h"
+#include "zdPrinter.h"
 
 #include <QDialog>
 #include <QImage>
@@ -43,6 +44,11 @@ TEST_F(SandboxTest, PreviewAtZoomOneMatchesThePrintedPage)
     plat::ScriptedServices ui;
     plat::ScopedServices use(ui);
     plat::ScopedModalRunner accept([](QDialog&) { return int(QDialog::Accepted); });
+    // Earlier tests leave another queue current.
+    TzdPrinters* printers = zdPrinters();
+    if (printers->IndexOf(QStringLiteral("ZdA4")) < 0)
+        printers->FillPrinters();
+    printers->SetPrinterIndex(printers->IndexOf(QStringLiteral("ZdA4")));
     storetest::SyntheticWriter writer;
     TzdPreviewPages pages(&writer.report);
     writer.Write(pages, 1, 40);
