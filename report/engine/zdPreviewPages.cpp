@@ -1185,64 +1185,6 @@ zd::PrintPageInfo TzdPreviewPages::PreparePage(int Index)
     return info;
 }
 
-void TzdPreviewPages::exportObject(TzdCustomExportFilter* Filter, TzdComponent* Obj)
-{
-    if (Filter->DataOnly && !(Obj->Parent() && Obj->Parent()->InheritsFrom(u"TzdDataBand")))
-        return;
-    if (auto* view = dynamic_cast<TzdView*>(Obj); view && !view->Visibility().contains(vsExport))
-        return;
-    if (auto* memo = dynamic_cast<TzdCustomMemoView*>(Obj)) {
-        memo->PageTotal = GetPageCount();
-        memo->CopyNo = 1;
-        memo->FillDeferredTags();
-        if (memo->AutoWidth) {
-            // Drawn once off screen at scale 1, so that it takes its width.
-            QImage scratch(1, 1, QImage::Format_RGB32);
-            plat::TCanvas canvas(&scratch);
-            memo->Draw(&canvas, 1, 1, 0, 0);
-        }
-    }
-    Filter->WriteObject(Obj);
-    if (Terminated())
-        throw plat::EExportTerminated(QString());
-}
-
-void TzdPreviewPages::ExportPageObjects(TzdCustomExportFilter* Filter, int Index)
-{
-    TzdReportPage* page = GetPage(Index);
-    if (!page)
-        return;
-    // The page sits at its margins; its colour, frame and background
-    // picture go first, as one picture over the printable area.
-    const long double left = page->MirrorMargins && Index % 2 == 1 ? page->RightMargin : page->LeftMargin;
-    page->SetLeft(left * zd01cm);
-    page->SetTop(page->TopMargin * zd01cm);
-    {
-        TzdPictureView background(nullptr);
-        background.SetName(QStringLiteral("_pagebackground"));
-        background.SetColor(page->Color());
-        background.Frame()->Assign(page->Frame());
-        if (plat::TPicture* picture = page->BackPicture())
-            background.Picture()->Assign(picture);
-        background.Stretched = true;
-        background.KeepAspectRatio = false;
-        background.SetBounds(page->Left(), page->Top(),
-                             page->Width() - (page->LeftMargin + page->RightMargin) * zd01cm,
-                             page->Height() - (page->TopMargin + page->BottomMargin) * zd01cm);
-        exportObject(Filter, &background);
-    }
-    const int count = GetPageCount();
-    for (TzdComponent* band : page->Children()) {
-        if (Filter->SuppressPageHeadersFooters
-            && ((band->InheritsFrom(u"TzdPageHeader") && Index != 0)
-                || (band->InheritsFrom(u"TzdPageFooter") && Index != count - 1)))
-            continue;
-        exportObject(Filter, band);
-        for (TzdComponent* child : band->Children())
-            exportObject(Filter, child);
-    }
-}
-
 bool TzdPreviewPages::Terminated()
 {
     TzdReport* r = Report ? Report->Report() : nullptr;

@@ -143,7 +143,6 @@ public:
     zd::PrintPageInfo PreparePage(int Index) override;
     TzdReportPage* Page(int Index) override { return GetPage(Index); }
     void ClearPageCache() override { clearPageCache(); }
-    void ExportPageObjects(TzdCustomExportFilter* Filter, int Index) override;
     bool Terminated() override;
     void SetTerminated(bool Value) override;
     QString Title() override;
@@ -176,7 +175,6 @@ public:
     TzdView* HoverObject = nullptr;
 
 private:
-    void exportObject(TzdCustomExportFilter* Filter, TzdComponent* Obj);
     // After the document is read: the source pages, the dictionary and the
     // pictures.
     void readStructure();
