@@ -144,6 +144,11 @@ TzdComponent::TzdComponent(plat::TComponent* AOwner) : plat::TComponent(platform
 
 TzdComponent::~TzdComponent()
 {
+    // A template object and its prepared-pages copy point at each other;
+    // whichever goes first leaves the other without a dangling link (a
+    // report reloads its template after a run, while its store lives on).
+    if (LinkedObject && LinkedObject->LinkedObject == this)
+        LinkedObject->LinkedObject = nullptr;
     SetParent(nullptr);
     // Every child goes, inherited ones too: a kept child would point at a
     // parent that no longer exists.
