@@ -129,6 +129,12 @@ TzdReportPage::~TzdReportPage()
         EmbeddingSubreport = nullptr;
         sub->SetPage(nullptr);
     }
+    // Any other subreport still naming this page (a second one set on it
+    // later) lets go now, while this is still a report page to talk to.
+    if (plat::TComponent* owner = Owner())
+        for (int i = 0; i < owner->ComponentCount(); ++i)
+            if (auto* sub = dynamic_cast<TzdSubreport*>(owner->Components(i)); sub && sub->Page() == this)
+                sub->SetPage(nullptr);
     SetDataSet(nullptr);
     delete m_backgroundView;
     delete m_columnPositions;

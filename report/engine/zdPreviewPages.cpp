@@ -285,8 +285,13 @@ void TzdPreviewPages::freeSourcePages()
     // The template objects forget their copies before the copies go.
     for (auto& page : m_sourcePages)
         for (TzdComponent* c : page->AllObjects())
-            if (c->LinkedObject && c->LinkedObject->LinkedObject == c)
-                c->LinkedObject->LinkedObject = nullptr;
+            if (c->LinkedObject) {
+                if (c->LinkedObject->LinkedObject == c)
+                    c->LinkedObject->LinkedObject = nullptr;
+                // The template may go before its copy (a report reloads it
+                // after a run): keep no pointer to it.
+                c->LinkedObject = nullptr;
+            }
     m_baseText.clear();
     m_templates.clear();
     m_sourcePages.clear();
@@ -324,8 +329,13 @@ void TzdPreviewPages::FinishPreparing()
     clearPageCache();
     for (size_t i = 0; i < m_templates.size(); ++i) {
         for (TzdComponent* c : m_sourcePages[i]->AllObjects())
-            if (c->LinkedObject && c->LinkedObject->LinkedObject == c)
-                c->LinkedObject->LinkedObject = nullptr;
+            if (c->LinkedObject) {
+                if (c->LinkedObject->LinkedObject == c)
+                    c->LinkedObject->LinkedObject = nullptr;
+                // The template may go before its copy (a report reloads it
+                // after a run): keep no pointer to it.
+                c->LinkedObject = nullptr;
+            }
         m_templates[i] = nullptr;
     }
     ProgressFinished(ptRunning);

@@ -179,8 +179,11 @@ TEST(EngineBand, PageColumnsTakeThePositionsAndCheckThem)
     ASSERT_EQ(f.store()->GetPageCount(), 1);
     EXPECT_EQ(objectLines(dump, 1, QStringLiteral("MasterData1")).value(3).section(u' ', 4, 4),
               QString::number(double(50 * zd01cm), 'f', 2));
-    // A column position missing from the list is a clear error, not a wild read.
-    f.page->ColumnPositions()->Delete(1);
+    // A column position missing from the list is a clear error, not a wild
+    // read. Preparing reloaded the template: its page is a new object now.
+    auto* page = dynamic_cast<TzdReportPage*>(f.report.GetPageByIndex(f.report.GetPageCount() - 1));
+    ASSERT_NE(page, nullptr);
+    page->ColumnPositions()->Delete(1);
     QStringList errors;
     EXPECT_FALSE(f.prepare(&errors));
     EXPECT_TRUE(errors.join(u'|').contains(QStringLiteral("column positions"))) << errors.join(u'|').toStdString();

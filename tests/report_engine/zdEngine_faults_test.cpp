@@ -28,10 +28,13 @@ TEST(EngineFaults, KeepBlockMovedToTheNextColumnKeepsItsOutlinePage)
 TEST(EngineFaults, SecondPreparationStartsFromFreshFlags)
 {
     Fixture f;
-    auto* title = f.band<TzdReportTitle>(QStringLiteral("ReportTitle1"), 0, 30);
+    f.band<TzdReportTitle>(QStringLiteral("ReportTitle1"), 0, 30);
     f.band<TzdMasterData>(QStringLiteral("MasterData1"), 50, 25)->SetRowCount(3);
     ASSERT_TRUE(f.prepare());
     EXPECT_TRUE(f.engine()->TitlePrinted);
+    // Preparing reloads the template: the title is a new object now.
+    auto* title = dynamic_cast<TzdReportTitle*>(f.report.FindObject(QStringLiteral("ReportTitle1")));
+    ASSERT_NE(title, nullptr);
     title->SetVisible(false);
     ASSERT_TRUE(f.prepare());
     EXPECT_FALSE(f.engine()->TitlePrinted);
