@@ -68,11 +68,13 @@ void startReportUnit()
     registerPagesAndBands();
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
+    startReportRTTIUnit();
     zdGetResources()->LocalizeScriptMessages();
 }
 
 void endReportUnit()
 {
+    endReportRTTIUnit();
     zdGlobalVariables()->Clear();
     for (const OwnCursor& cursor : kCursors)
         plat::RemoveCursor(cursor.id);
