@@ -308,6 +308,9 @@ namespace zd {
 // The end clears what the start set up.
 void startReportUnit();
 void endReportUnit();
+// The script adapter of the report classes (started by startReportUnit).
+void startReportRTTIUnit();
+void endReportRTTIUnit();
 } // namespace zd
 
 // The name under which a reference is written, and its lookup (the report's

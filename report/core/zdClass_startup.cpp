@@ -69,12 +69,14 @@ void startReportUnit()
     registerPagesAndBands();
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
+    startReportRTTIUnit();
     zdGetResources()->LocalizeScriptMessages();
     registerStandardPropertyEditors();
 }
 
 void endReportUnit()
 {
+    endReportRTTIUnit();
     zdGlobalVariables()->Clear();
     for (const OwnCursor& cursor : kCursors)
         plat::RemoveCursor(cursor.id);

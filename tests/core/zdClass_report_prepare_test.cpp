@@ -742,8 +742,8 @@ TEST_F(PrepareFixture, ScriptEventsRunWhileTheEngineRunsOrWhenForced)
     TzdMemoView* memo = addMemo(QStringLiteral("Memo1"), QStringLiteral("x"));
     memo->OnBeforePrint = QStringLiteral("Memo1OnBeforePrint");
     memo->OnMouseUp = QStringLiteral("Memo1OnMouseUp");
-    setScript(QStringLiteral("procedure Memo1OnBeforePrint(Sender: Variant);\nbegin\n  Set('Seen', 1);\nend;\n\n"
-                             "procedure Memo1OnMouseUp(Sender: Variant; X, Y: Integer; Button, Shift: Integer;"
+    setScript(QStringLiteral("procedure Memo1OnBeforePrint(Sender: TObject);\nbegin\n  Set('Seen', 1);\nend;\n\n"
+                             "procedure Memo1OnMouseUp(Sender: TObject; X, Y: Integer; Button, Shift: Integer;"
                              " var Modified: Boolean);\nbegin\n  X := 99;\n  Modified := True;\nend;\n\nbegin\nend."));
     ASSERT_TRUE(report->CompileScript()) << report->ErrorList().join(u'\n').toStdString();
     report->FireBeforePrint(memo);
@@ -769,6 +769,41 @@ TEST_F(PrepareFixture, ObjectsOfTheScriptResolveToThemselves)
     ASSERT_TRUE(report->ResolveName(QStringLiteral("MasterData1"), v));
     EXPECT_EQ(plat::VariantToObject(v), band);
     EXPECT_EQ(plat::VariantToObject(calc(QStringLiteral("Page1"))), page);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PrepareFixture, ScriptsReachTheReportObjectsAndTheTemplateIsPutBack)
+{
+    addMemo(QStringLiteral("Memo1"), QStringLiteral("stored"));
+    addMemo(QStringLiteral("Memo2"), QStringLiteral("[<Cm> * 10000] [<Day>].[<Year>]"));
+    setScript(QStringLiteral("begin\n"
+                             "  Memo1.Text := 'from script ' + IntToStr(Report.Calc('20 + 1') * 2);\n"
+                             "  Set('Cm', zd1cm);\n"
+                             "  Set('Day', DayOf(EncodeDate(2021, 7, 10)));\n"
+                             "  Set('Year', YearOf(EncodeDate(2021, 7, 10)));\n"
+                             "end."));
+    ASSERT_TRUE(report->Prepare()) << report->ErrorList().join(u'\n').toStdString();
+    EXPECT_EQ(engine()->Texts,
+              (QStringList{QStringLiteral("from script 42"), QStringLiteral("377953 10.2021")}));
+    auto* memo = dynamic_cast<TzdMemoView*>(report->FindObject(QStringLiteral("Memo1")));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->Text().trimmed(), QStringLiteral("stored"));
+    // What the script set is gone with the run.
+    EXPECT_EQ(report->Variables()->IndexOf(QStringLiteral("Cm")), -1);
+}
+
+TEST_F(PrepareFixture, AScriptThatStopsTheReportSkipsTheEngine)
+{
+    setScript(QStringLiteral("begin\n  Engine.StopReport;\nend."));
+    EXPECT_FALSE(report->Prepare());
+    EXPECT_EQ(engine()->Runs, 0);
+    EXPECT_TRUE(report->Terminated);
+    setScript(QStringLiteral("begin\n  Report.Terminated := True;\nend."));
+    EXPECT_FALSE(report->Prepare());
+    EXPECT_EQ(engine()->Runs, 0);
 }
 
 } // namespace
