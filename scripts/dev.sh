@@ -26,6 +26,7 @@ test_pkgs=(
   opentype-sanitizer fonts-dejavu-core libharfbuzz-bin
   cups-daemon cups-client
   qt6-translations-l10n
+  xvfb xauth xdotool xclip
 )
 
 pkgs=("${build_pkgs[@]}")

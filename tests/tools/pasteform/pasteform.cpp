@@ -78,8 +78,13 @@ void printGrid(const TVlozeniDatExcel& form)
 
 int main(int argc, char** argv)
 {
+    // Read before QApplication: on X11 it takes "-geometry" and "--geometry"
+    // out of the arguments as its own window option.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
-    const auto cl = parseToolCommandLine(app.arguments(), {}, {QStringLiteral("data"), QStringLiteral("geometry")},
+    const auto cl = parseToolCommandLine(args, {}, {QStringLiteral("data"), QStringLiteral("geometry")},
                                          "pasteform");
     const QString data = cl ? cl->value(QStringLiteral("data")) : QString();
     if (data.isEmpty()) {
