@@ -11,6 +11,14 @@ Exception::Exception(QString message)
 
 Exception::~Exception() = default;
 
+#define PLAT_DEFINE_EXCEPTION(Name, Parent)                                                 \
+    Name::~Name() = default;                                                                \
+    const char* Name::className() const noexcept { return #Name; }                          \
+    std::unique_ptr<Exception> Name::clone() const { return std::make_unique<Name>(*this); } \
+    void Name::raise() const { throw *this; }
+PLAT_EXCEPTION_CLASSES(PLAT_DEFINE_EXCEPTION)
+#undef PLAT_DEFINE_EXCEPTION
+
 void Exception::setMessage(QString message)
 {
     m_message = std::move(message);

@@ -122,13 +122,17 @@ private:
     X(EDuplicateName, Exception)                     \
     X(EExportTerminated, EAbort)
 
-#define PLAT_DECLARE_EXCEPTION(Name, Parent)                                                   \
-    class Name : public Parent {                                                               \
-    public:                                                                                    \
-        using Parent::Parent;                                                                  \
-        const char* className() const noexcept override { return #Name; }                      \
-        std::unique_ptr<Exception> clone() const override { return std::make_unique<Name>(*this); } \
-        [[noreturn]] void raise() const override { throw *this; }                              \
+// The members are defined in Exceptions.cpp: with an out-of-line destructor
+// each class's virtual table and members are compiled once, not in every
+// file that includes this header.
+#define PLAT_DECLARE_EXCEPTION(Name, Parent)                                 \
+    class Name : public Parent {                                             \
+    public:                                                                  \
+        using Parent::Parent;                                                \
+        ~Name() override;                                                    \
+        const char* className() const noexcept override;                     \
+        std::unique_ptr<Exception> clone() const override;                   \
+        [[noreturn]] void raise() const override;                            \
     };
 PLAT_EXCEPTION_CLASSES(PLAT_DECLARE_EXCEPTION)
 #undef PLAT_DECLARE_EXCEPTION
