@@ -310,3 +310,24 @@ TEST(EngineGroups, GroupHeaderWithStartNewPageBreaksBeforeEveryGroupButTheFirst)
     EXPECT_EQ(f.store()->GetPageCount(), 3);
     EXPECT_EQ(objectLines(dump, 3, QStringLiteral("GroupHeader1")).size(), 1);
 }
+
+TEST(EngineGroups, KeepTogetherMovesAWholeGroupToTheNextPage)
+{
+    for (const bool keep : {false, true}) {
+        GroupFixture f;
+        std::vector<std::tuple<QString, QString, int>> rows;
+        for (int i = 1; i <= 16; ++i)
+            rows.emplace_back(i <= 10 ? QStringLiteral("A") : QStringLiteral("B"), QString(), i);
+        f.groupRows(rows);
+        auto* g = f.group(QStringLiteral("GroupHeader1"), 10, QStringLiteral("Rows.\"G\""), QStringLiteral("[Rows.\"G\"]"));
+        g->KeepTogether = keep;
+        auto* m = f.master(30);
+        m->SetHeight(25);
+        const QString dump = f.dump();
+        ASSERT_EQ(f.store()->GetPageCount(), 2) << keep;
+        // A takes 10 + 250 pixels; B's header and 6 rows do not fit below it.
+        EXPECT_EQ(objectLines(dump, 1, QStringLiteral("GroupHeader1")).size(), keep ? 1 : 2) << keep;
+        EXPECT_EQ(objectLines(dump, 2, QStringLiteral("GroupHeader1")).size(), keep ? 1 : 0) << keep;
+        EXPECT_EQ(objectLines(dump, 2, QStringLiteral("MasterData1")).size(), keep ? 6 : 2) << keep;
+    }
+}

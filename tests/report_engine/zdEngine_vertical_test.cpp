@@ -91,3 +91,19 @@ TEST(EngineVertical, EndlessWidthGrowsThePageInstead)
     const double width = dump.section(u'\n', 0, 0).section(u' ', -1).section(u'x', 0, 0).toDouble();
     EXPECT_GE(width, 480 / double(zd01cm)) << dump.toStdString();
 }
+
+TEST(EngineVertical, RowsRunningDownAndAcrossPrintEveryCellOnce)
+{
+    Fixture f;
+    crossTab(f, 30, 7);
+    const QString dump = f.dump();
+    // Rows fill two pages down, each continued on a page to the right.
+    EXPECT_EQ(f.store()->GetPageCount(), 4);
+    QStringList cells;
+    for (int p = 1; p <= f.store()->GetPageCount(); ++p)
+        for (const QString& l : objectLines(dump, p, QStringLiteral("Cell")))
+            cells << l.section(u' ', -1);
+    EXPECT_EQ(cells.size(), 30 * 7);
+    cells.removeDuplicates();
+    EXPECT_EQ(cells.size(), 30 * 7);
+}
