@@ -10,6 +10,7 @@
 #include "FiltrZaznamu_f.h"
 #include "Generator_f.h"
 #include "Hledat_f.h"
+#include "Sestavy_f.h"
 #include "ImportDat.h"
 #include "IniFiles.h"
 #include "Konfig_f.h"
@@ -83,7 +84,7 @@ const ActionDef kActions[] = {
     {&THlavni::Akce_Zavrit, "Akce_Zavrit", "Soubor", "Zavřít soubor", "Zavřít soubor", "Ctrl+W",
      QStyle::SP_DialogCloseButton, &THlavni::Akce_ZavritExecute},
     {&THlavni::Akce_Sestavy, "Akce_Sestavy", "Soubor", "Tisk", "Tisk", "Ctrl+P", QStyle::SP_ComputerIcon,
-     &THlavni::NeniKDispozici},
+     &THlavni::Akce_SestavyExecute},
     {&THlavni::Akce_Konec, "Akce_Konec", "Soubor", "Konec", "Ukončení programu", "Ctrl+Q",
      QStyle::SP_TitleBarCloseButton, &THlavni::Akce_KonecExecute},
     {&THlavni::Akce_Kopirovat, "Akce_Kopirovat", "Upravy", "Kopírovat kód", "Kopírovat kód", "Ctrl+C",
@@ -706,6 +707,7 @@ void THlavni::NeniKDispozici() { ZpravaInfo(u8("Tato funkce zatím není k dispo
 void THlavni::Akce_ImportDatExecute() { ShowImportDat(this); }
 void THlavni::Akce_VlozeniDatExcelExecute() { ShowVlozeniDatExcel(this); }
 void THlavni::Akce_HledatZaznamExecute() { ShowHledat(this); }
+void THlavni::Akce_SestavyExecute() { ShowSestavy(this); }
 void THlavni::Akce_FiltrExecute() { ShowFiltrZaznamu(this); }
 void THlavni::Akce_NovyZaznamExecute() { ShowNovyEdit(this, TNovyEdit::NovyZaznam()); }
 void THlavni::Akce_GeneratorExecute() { ShowGenerator(this); }

@@ -115,6 +115,7 @@ public:
     void Akce_ImportDatExecute();
     void Akce_VlozeniDatExcelExecute();
     void Akce_HledatZaznamExecute();
+    void Akce_SestavyExecute();
     void Akce_FiltrExecute();
     void Akce_NovyZaznamExecute();
     void Akce_GeneratorExecute();

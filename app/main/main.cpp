@@ -6,6 +6,7 @@
 #include "zdClass.h"
 #include "zdDMPClass.h"
 #include "zdEditors.h"
+#include "zdEngine.h"
 #include "zdGradient.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@ struct ReportLibraryUnits {
         zd::startBarcodeViewUnit();
         zd::startDotMatrixUnit();
         zd::startDesignerEditorsUnit();
+        zd::startEngineUnit();
     }
     ~ReportLibraryUnits()
     {

@@ -240,6 +240,8 @@ public:
     QString FileName;
     bool Modified = false;
     bool Terminated = false;
+    // Drill-down groups whose state differs from their default.
+    QStringList ToggledDrillNames;
     bool ReloadingTemplate = false;
     QString EvaluatedObjectName;
 

@@ -237,8 +237,14 @@ bool TzdEngine::prepareRun()
     PageHeaderPrinting = false;
     FinishingPage = false;
     VerticalBreak = false;
+    Segmenting = false;
+    HostBand = nullptr;
     SecondScriptCall = false;
     m_drillPath.clear();
+    m_groupValues.clear();
+    VHostBand = nullptr;
+    VReprintBands.clear();
+    VPageBreaks.clear();
     m_subreportStack.clear();
     buildBandTrees();
     checkDataSets();
@@ -275,6 +281,13 @@ void TzdEngine::buildBandTree(TzdReportPage* Page, bool Vertical)
         if (auto* d = dynamic_cast<TzdDataBand*>(band); d && !d->DataSet() && d->RowCount() > 0) {
             d->SetDataSet(d->RowSource());
             d->RowSource()->Initialize();
+        }
+        if (!Vertical && !dynamic_cast<TzdOverlay*>(band)) {
+            spreadOverVerticalBands(Page, band);
+            if (band->HasVBands) {
+                band->ShiftChildren.clear();
+                buildShiftTree(band);
+            }
         }
         const int kind = band->GetKindIndex();
         if (kind < 4 || kind > 13)
@@ -619,6 +632,7 @@ void TzdEngine::pageStart(TzdReportPage* Page)
     CurY = 0;
     CurColumn = 1;
     ColumnLeft = 0;
+    VHostBand = nullptr;
     FirstPage = true;
     FinishingPage = false;
     store()->Outline()->LevelRoot();
@@ -674,8 +688,10 @@ void TzdEngine::newPageOutput()
     FooterReserve = 0;
     store()->AddPage(CurrentPage);
     CurY = 0;
+    // Pages to the right of vertical bands start again for every band
+    // written there: their overlay prints once.
     if (auto* overlay = static_cast<TzdOverlay*>(CurrentPage->FirstBandOfClass(TzdOverlay::StaticClass()));
-        overlay && !overlay->PrintOnTop)
+        overlay && !overlay->PrintOnTop && !(Segmenting && store()->BandOnCurrentPage(overlay)))
         ShowBand(overlay);
     CurY = 0;
     ColumnTop = 0;
@@ -759,7 +775,9 @@ void TzdEngine::outputFooterLike(TzdBand* Band, bool PageFooterRules)
 void TzdEngine::CompletePage()
 {
     TzdReportPage* p = CurrentPage;
-    if (!SummaryPrinting)
+    // Pages turned for vertical bands are completed once per host band:
+    // their column footer would print at every one.
+    if (!SummaryPrinting && !Segmenting)
         if (TzdBand* cf = p->FirstBandOfClass(TzdColumnFooter::StaticClass()))
             outputFooterLike(cf, false);
     if (!FinishingPage) {
@@ -851,7 +869,8 @@ void TzdEngine::NewPage()
     KeepActive = false;
     KeepHeaderMode = false;
     KeepStartY = 0;
-    pageOutline();
+    if (!VerticalBreak)
+        pageOutline();
 }
 
 void TzdEngine::pasteKeepBlock(long double X, bool SamePage)

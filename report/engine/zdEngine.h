@@ -11,6 +11,7 @@
 #include "zdClass_services.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -128,7 +129,30 @@ public:
     // detail bands) (zdEngine_data.cpp).
     void DataLoop(const std::vector<TzdBand*>& Bands);
 
+    // Vertical bands: the horizontal band they are laid out against, the
+    // bands re-printed on each page to the right, and the object counts of
+    // the host band where each such page begins.
+    TzdBand* VHostBand = nullptr;
+    std::vector<TzdBand*> VReprintBands;
+    std::vector<int> VPageBreaks;
+
 private:
+    // groups and drill-down (zdEngine_data.cpp)
+    void groupHeaders(TzdDataBand* Band, int Level, bool Initial);
+    void groupCheck(TzdDataBand* Band, long double RowTop, int ColumnStart);
+    void groupFooters(TzdDataBand* Band, int Level);
+    void drillState(TzdDataBand* Band);
+    void addVReprint(TzdBand* Band);
+    void removeVReprint(TzdBand* Band);
+    // vertical bands (zdEngine_vertical.cpp)
+    void spreadOverVerticalBands(TzdReportPage* Page, TzdBand* Band);
+    void verticalLayout(TzdBand* Host);
+    void verticalDataLoop(const std::vector<TzdBand*>& Bands);
+    void verticalPageBreak();
+    void copyCellObjects(TzdBand* Cell);
+    void verticalBandOutput(TzdBand* Band);
+    void segmentedOutput(TzdBand* Host, long double HostX);
+
     void runEvent(const QString& Handler, TzdComponent* Sender);
     void fireBeforePrint(TzdReportComponent* Sender);
     void fireAfterPrint(TzdReportComponent* Sender);
@@ -142,6 +166,8 @@ private:
     TzdHeaderList m_headerList;
     std::unique_ptr<TzdAggregateList> m_aggregates;
     std::vector<std::pair<QString, int>> m_drillPath;
+    // The condition value of each group header's current group.
+    std::map<TzdBand*, plat::Variant> m_groupValues;
 
     long double ColumnLeft = 0;
     long double ColumnTop = 0;
@@ -154,6 +180,12 @@ private:
     bool PrintingHeaders = false;
     bool PageHeaderPrinting = false;
     bool VerticalBreak = false;
+    // While a host band is written across the pages its cells reached.
+    bool Segmenting = false;
+    // A host band's layout, kept from its layout to its placing.
+    std::vector<int> HostPageBreaks;
+    TzdBand* HostBand = nullptr;
+    long double HostX = 0;
     TzdBand* StartNewPageBand = nullptr;
     TzdBand* PageBreakBand = nullptr;
     TzdNullBand* ParentBandCopies = nullptr;

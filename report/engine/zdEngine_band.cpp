@@ -83,10 +83,24 @@ void TzdEngine::ShowBand(TzdBand* Band)
 
 void TzdEngine::bandOutput(TzdBand* Band)
 {
-    // Vertical bands and the horizontal bands laid out against them print
-    // through the vertical-band rules, which this engine does not have yet.
-    if (Band->Vertical())
+    if (Band->Vertical()) {
+        verticalBandOutput(Band);
         return;
+    }
+    if (Band->HasVBands && !dynamic_cast<TzdPageHeader*>(Band)) {
+        const long double x = CurX;
+        setActive(Band->Name());
+        Band->BeforePrint();
+        fireBeforePrint(Band);
+        verticalLayout(Band);
+        CurX = 0;
+        CurLine = Band->LineN;
+        CurLineThrough = Band->LineThrough;
+        store()->PageAddMode = pamAppend;
+        HostPageBreaks = VPageBreaks;
+        HostBand = VHostBand;
+        HostX = x;
+    }
     auto* data = dynamic_cast<TzdDataBand*>(Band);
     auto* group = dynamic_cast<TzdGroupHeader*>(Band);
     const bool multiColumn = data && data->Columns > 1;
@@ -136,8 +150,14 @@ void TzdEngine::placeBand(TzdBand* Band, bool MultiColumn)
     } else {
         if (FinalPass)
             Band->MakeFillObject();
-        if (!PrintingHeaders || !store()->BandOnCurrentPage(Band))
+        if (Band->HasVBands && !dynamic_cast<TzdPageHeader*>(Band)) {
+            VPageBreaks = HostPageBreaks;
+            VHostBand = HostBand;
+            Band->SetLeft(0);
+            segmentedOutput(Band, HostX);
+        } else if (!PrintingHeaders || !store()->BandOnCurrentPage(Band)) {
             store()->AddObject(Band);
+        }
     }
     CurY += Band->Height();
 }
@@ -172,18 +192,27 @@ void TzdEngine::prepareBand(TzdBand* Band)
     LastBand = Band;
     if (Band->ShiftChildren.empty())
         buildShiftTree(Band);
-    setActive(Band->Name());
-    Band->BeforePrint();
-    fireBeforePrint(Band);
+    // A host band had its events before its cells were laid out; its cells
+    // have their data already.
+    const bool host = Band == VHostBand;
+    if (!host) {
+        setActive(Band->Name());
+        Band->BeforePrint();
+        fireBeforePrint(Band);
+    }
     bool hosting = false;
     bool grown = false;
     const std::vector<TzdComponent*> children = Band->Children();
+    int index = -1;
     for (TzdComponent* c : children) {
+        ++index;
         auto* rc = dynamic_cast<TzdReportComponent*>(c);
         if (!rc || c == Band->FillObject())
             continue;
         if (auto* sr = dynamic_cast<TzdSubreport*>(c); sr && sr->PrintOnParent)
             hosting = true;
+        if (host && index >= Band->OriginalObjectsCount)
+            continue;
         setActive(c->Name());
         rc->BeforePrint();
         if (!Band->Visible())
@@ -233,8 +262,10 @@ void TzdEngine::afterPrint(TzdBand* Band)
                 setActive(c->Name());
                 fireAfterPrint(rc);
             }
-    for (TzdComponent* c : children)
-        if (auto* rc = dynamic_cast<TzdReportComponent*>(c); rc && c != Band->FillObject())
+    const size_t own = Band == VHostBand && Band->OriginalObjectsCount >= 0 ? size_t(Band->OriginalObjectsCount)
+                                                                             : children.size();
+    for (size_t i = 0; i < children.size() && i < own; ++i)
+        if (auto* rc = dynamic_cast<TzdReportComponent*>(children[i]); rc && children[i] != Band->FillObject())
             rc->AfterPrint();
     setActive(Band->Name());
     fireAfterPrint(Band);

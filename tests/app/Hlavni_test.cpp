@@ -5,6 +5,7 @@
 #include "Dialogy.h"
 #include "Exceptions.h"
 #include "Modal.h"
+#include "Printers.h"
 #include "ScriptedServices.h"
 
 #include <QAction>
@@ -602,17 +603,33 @@ TEST_F(MainWindow, RecordPostedUnderAFilterThatHidesItStaysCurrent)
     EXPECT_EQ(window->ClientDataSet1->RecordText(0, 2), QString()); // a1 untouched
 }
 
-TEST_F(MainWindow, CommandsNotBuiltYetSaySoAndHelpLinksOpenTheBrowser)
+TEST_F(MainWindow, PrintOpensTheReportListOverSuspendedControlsOrSaysThereIsNoPrinter)
 {
     newFile(path("n.xml"));
     addRecord(QStringLiteral("1"));
-    for (const char* name : {"Akce_Sestavy"}) {
-        const size_t before = ui.CallsOf(QStringLiteral("MessageBox")).size();
+    if (plat::ListPrinters().empty()) {
         ok();
-        trigger(name);
-        ASSERT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).size(), before + 1) << name;
-        EXPECT_EQ(messages().back(), u8("Tato funkce zatím není k dispozici.")) << name;
+        trigger("Akce_Sestavy");
+        EXPECT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).back().text,
+                  QString::fromUtf8("V systému Windows není nainstalovaná žádná tiskárna."));
+        return;
     }
+    QString shown;
+    bool suspended = false;
+    plat::ScopedModalRunner runner([&](QDialog& d) {
+        shown = d.objectName();
+        suspended = window->ClientDataSet1->ControlsDisabled();
+        return int(QDialog::Rejected);
+    });
+    trigger("Akce_Sestavy");
+    EXPECT_EQ(shown, QStringLiteral("SestavyZazaDuzudi"));
+    EXPECT_TRUE(suspended);
+    EXPECT_FALSE(window->ClientDataSet1->ControlsDisabled());
+}
+
+TEST_F(MainWindow, HelpLinksOpenTheBrowser)
+{
+    newFile(path("n.xml"));
     EXPECT_TRUE(ui.CallsOf(QStringLiteral("SaveDialog")).size() == 1); // only the new file's
     for (const char* name : {"Akce_Domu", "Akce_Napoveda", "Akce_FR"}) {
         ui.AnswerShellOpen(true);

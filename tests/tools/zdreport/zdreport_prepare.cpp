@@ -13,6 +13,7 @@
 #include "zdClass_band.h"
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
+#include "zdDBSet.h"
 #include "zdEngine.h"
 #include "zdPreviewPages.h"
 #include "zdVariables.h"
@@ -361,13 +362,22 @@ int prepareCommand(const ToolCommandLine& cl)
         return -1;
     startLibrary();
     zd::startEngineUnit();
-    // The record table is bound as the report list binds it: a dataset
-    // named "zdDBDataset1" that exists before the template is read.
+    // The record table is bound as the report list binds it: the table
+    // adapter "zdDBDataset1" over the data file's table, made before the
+    // template is read.
     plat::TComponent host(nullptr);
-    RowsDataSet* data = nullptr;
+    TzdDBDataset* data = nullptr;
     if (cl.has(QStringLiteral("data"))) {
-        data = new RowsDataSet(&host, QStringLiteral("zdDBDataset1"));
-        data->LoadPacket(cl.value(QStringLiteral("data")));
+        const QString file = cl.value(QStringLiteral("data"));
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            throw plat::Exception(QStringLiteral("Cannot open the data file %1").arg(file));
+        auto* table = new plat::TClientDataSet(&host);
+        table->LoadFromBytes(f.readAll());
+        data = new TzdDBDataset(&host);
+        data->SetName(QStringLiteral("zdDBDataset1"));
+        data->SetCloseDataSource(false);
+        data->SetDataSet(table);
     }
     PrepareReport report(&host);
     if (!report.LoadFromFile(cl.positional[0], true))
