@@ -746,12 +746,18 @@ bool DesignerModel::Save(bool SaveAs)
             line.chop(1);
         script->SetStrings(i, line);
     }
+    // A save that does not happen leaves the report as it was.
+    const plat::TDateTime previousChange = m_report->ReportOptions()->LastChange;
     m_report->ReportOptions()->LastChange = plat::Now();
+    auto notSaved = [&] {
+        m_report->ReportOptions()->LastChange = previousChange;
+        return false;
+    };
     TzdDesigner* d = TzdDesigner::Current();
     if (d && d->OnSaveReport) {
         // The host decides; false means nothing was saved.
         if (!d->OnSaveReport(m_report, SaveAs))
-            return false;
+            return notSaved();
         AddRecentFile(m_report->FileName);
         SetModifiedFlag(false);
         return true;
@@ -770,7 +776,7 @@ bool DesignerModel::Save(bool SaveAs)
         req.options = {plat::ofOverwritePrompt};
         const plat::FileDialogResult result = plat::Services().FileDialog(req);
         if (!result.accepted)
-            return false;
+            return notSaved();
         m_report->ReportOptions()->Compressed = result.filterIndex == 2;
         m_report->FileName = result.FileName();
     }
@@ -781,7 +787,7 @@ bool DesignerModel::Save(bool SaveAs)
         m_report->FileName = previousName;
         m_report->ReportOptions()->Compressed = previousCompressed;
         showError(QString::fromUtf8(e.what()));
-        return false;
+        return notSaved();
     }
     AddRecentFile(m_report->FileName);
     SetModifiedFlag(false);

@@ -227,7 +227,9 @@ void TzdClipboard::PasteText(const QString& Text)
     plat::TMemoryStream stream(lines.join(QStringLiteral("\r\n")).toUtf8());
     std::vector<TzdComponent*> pasted;
     TzdXMLReader reader(stream);
-    while (stream.Position() < stream.Size()) {
+    const qint64 total = stream.Size();
+    // The reader reads ahead: its own position says what was consumed.
+    while (reader.Position() < total) {
         TzdXMLItem item;
         reader.ReadItem(&item, true);
         if (item.Name.isEmpty())
@@ -253,6 +255,11 @@ void TzdClipboard::PasteText(const QString& Text)
             serializer.ReadPersistent(report, obj.get(), attributes);
             obj->StreamLoading = false;
             obj->Loaded();
+            // Attributes the class does not have are damage, not data.
+            if (serializer.Errors().Count() > 0) {
+                Refusals << className + QStringLiteral(": ") + serializer.Errors().Text().trimmed();
+                continue;
+            }
         } catch (const std::exception& e) {
             Refusals << className + QStringLiteral(": ") + QString::fromUtf8(e.what());
             continue;

@@ -1158,36 +1158,39 @@ void WorkspaceEngine::ArrangeBands(bool Reparent)
             list[i].band->SetTop(zdRound8(g * step + (sectionGap ? gap : 0)));
         }
     }
-    for (const Entry& e : list) {
-        TzdBand* band = e.band;
-        for (TzdComponent* c : std::vector<TzdComponent*>(band->Children())) {
-            if (c == band->FillObject())
+    // Objects go to the band they lie in. One that stays in its band is
+    // not moved, so the band keeps its children's order.
+    const bool columns = reportPage && reportPage->Columns() > 1;
+    auto lies = [&](TzdComponent* c, TzdBand* band) {
+        const long double top = band->GetAbsTop(), bottom = top + band->Height();
+        const long double t = c->GetAbsTop();
+        if (t < top - kTolerance || t >= bottom + kTolerance)
+            return false;
+        return !(columns && c->GetAbsLeft() >= band->GetAbsLeft() + band->Width() - kTolerance);
+    };
+    auto moveTo = [](TzdComponent* c, TzdComponent* parent) {
+        LiftedRestrictions lifted(c);
+        const long double absTop = c->GetAbsTop();
+        c->SetParent(parent);
+        c->SetTop(absTop - parent->GetAbsTop());
+    };
+    for (const Entry& e : list)
+        for (TzdComponent* c : std::vector<TzdComponent*>(e.band->Children())) {
+            if (c == e.band->FillObject())
                 continue;
-            LiftedRestrictions lifted(c);
-            const long double absTop = c->GetAbsTop();
-            c->SetParent(band->Parent());
-            c->SetTop(absTop - (band->Parent() ? band->Parent()->GetAbsTop() : 0));
+            if (!Reparent || !dynamic_cast<TzdView*>(c) || !lies(c, e.band))
+                moveTo(c, e.band->Parent() ? e.band->Parent() : Page);
         }
-    }
-    if (Reparent) {
-        const bool columns = reportPage && reportPage->Columns() > 1;
-        for (const Entry& e : list) {
-            TzdBand* band = e.band;
-            const long double top = band->GetAbsTop(), bottom = top + band->Height();
-            for (TzdComponent* c : std::vector<TzdComponent*>(Page->Children())) {
-                if (!dynamic_cast<TzdView*>(c))
-                    continue;
-                const long double t = c->GetAbsTop();
-                if (t < top - kTolerance || t >= bottom + kTolerance)
-                    continue;
-                if (columns && c->GetAbsLeft() >= band->GetAbsLeft() + band->Width() - kTolerance)
-                    continue;
-                LiftedRestrictions lifted(c);
-                c->SetParent(band);
-                c->SetTop(t - top);
-            }
+    if (Reparent)
+        for (TzdComponent* c : std::vector<TzdComponent*>(Page->Children())) {
+            if (!dynamic_cast<TzdView*>(c))
+                continue;
+            for (const Entry& e : list)
+                if (lies(c, e.band)) {
+                    moveTo(c, e.band);
+                    break;
+                }
         }
-    }
     std::stable_partition(m_objects.begin(), m_objects.end(), [](TzdComponent* c) { return asBand(c) != nullptr; });
 }
 
