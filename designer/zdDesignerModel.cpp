@@ -833,10 +833,13 @@ void DesignerModel::Undo()
         return;
     }
     TzdComponent* old = CurrentPage;
+    const QString name = old->Name();
     auto* page = static_cast<TzdComponent*>(old->ClassType()->CreateComponent(nullptr));
     m_undo->AddRedo(old);
     delete old;
     m_undo->GetUndo(page);
+    // A snapshot does not carry the page's own name.
+    page->SetName(name);
     page->SetParent(m_report);
     RebuildPageTabs(m_report->GetPageCount() - 1);
 }
@@ -856,6 +859,7 @@ void DesignerModel::Redo()
     TzdComponent* old = CurrentPage;
     auto* page = static_cast<TzdComponent*>(old->ClassType()->CreateComponent(nullptr));
     m_undo->GetRedo(page);
+    page->SetName(old->Name());
     m_undo->AddUndo(page);
     delete old;
     page->SetParent(m_report);
@@ -1119,6 +1123,11 @@ TzdComponent* DesignerModel::InsertObject(const plat::TClass* Class, quint16 Fla
     if (subreport && !TzdDesigner::Allowed(drDontCreatePage)) {
         m_workspace->SetInsertion(nullptr, 0, 0, 0);
         showError(QStringLiteral("Podřízený report nelze vložit: nové stránky nejsou dovoleny"));
+        return nullptr;
+    }
+    if (const QString why = placementRefusal(Class, CurrentPage); !why.isEmpty()) {
+        m_workspace->SetInsertion(nullptr, 0, 0, 0);
+        showError(why);
         return nullptr;
     }
     TzdComponent* obj = TzdComponent::DesignCreate(Class, m_report, Flags);

@@ -188,30 +188,27 @@ namespace {
 
 bool inherits(const plat::TClass* Cls, const char16_t* Name) { return Cls && Cls->InheritsFrom(QStringView(Name)); }
 
-// Why the object may not go onto the page; empty when it may.
-QString misfit(TzdComponent* Obj, TzdComponent* Page)
+} // namespace
+
+QString zd::placementRefusal(const plat::TClass* Cls, TzdComponent* Page)
 {
-    const plat::TClass* cls = Obj->ClassType();
-    const bool dialogControl = inherits(cls, u"TzdDialogControl");
-    const bool dialogComponent = inherits(cls, u"TzdDialogComponent");
-    const bool dmpObject = inherits(cls, u"TzdDMPMemoView") || inherits(cls, u"TzdDMPLineView") ||
-                           inherits(cls, u"TzdDMPCommand");
+    const bool dialogControl = inherits(Cls, u"TzdDialogControl");
+    const bool dialogComponent = inherits(Cls, u"TzdDialogComponent");
+    const bool dmpObject = inherits(Cls, u"TzdDMPMemoView") || inherits(Cls, u"TzdDMPLineView") ||
+                           inherits(Cls, u"TzdDMPCommand");
     const bool dmpPage = inherits(Page->ClassType(), u"TzdDMPPage");
-    const bool band = dynamic_cast<TzdBand*>(Obj) != nullptr;
+    const bool band = inherits(Cls, u"TzdBand");
     bool fits = true;
     if (dynamic_cast<TzdReportPage*>(Page)) {
         fits = !dialogControl && (!dmpObject || dmpPage) && (!dmpPage || band || dmpObject);
     } else if (dynamic_cast<TzdDialogPage*>(Page)) {
         fits = dialogControl || dialogComponent;
     } else if (dynamic_cast<TzdDataPage*>(Page)) {
-        fits = inherits(cls, u"TzdCustomLineView") || inherits(cls, u"TzdCustomMemoView") ||
-               inherits(cls, u"TzdShapeView") || dialogComponent;
-        fits = fits && !dmpObject;
+        fits = !dmpObject && (inherits(Cls, u"TzdCustomLineView") || inherits(Cls, u"TzdCustomMemoView") ||
+                              inherits(Cls, u"TzdShapeView") || dialogComponent);
     }
-    return fits ? QString() : QStringLiteral("%1: nelze vložit na tuto stránku").arg(Obj->ClassName());
+    return fits ? QString() : QStringLiteral("%1: nelze vložit na tuto stránku").arg(Cls->ClassName());
 }
-
-} // namespace
 
 void TzdClipboard::PasteText(const QString& Text)
 {
@@ -277,7 +274,7 @@ void TzdClipboard::PasteText(const QString& Text)
             if (taken)
                 continue;
         }
-        if (const QString why = misfit(obj.get(), page); !why.isEmpty()) {
+        if (const QString why = zd::placementRefusal(cls, page); !why.isEmpty()) {
             Refusals << why;
             continue;
         }

@@ -54,8 +54,15 @@ private:
     std::vector<std::unique_ptr<plat::TMemoryStream>> m_redo;
 };
 
+namespace plat {
+class TClass;
+} // namespace plat
+
 namespace zd {
 class DesignerModel;
+// Why an object of the class may not go onto the page (a dialog control
+// on a report page, a memo on a dialog page, ...); empty when it may.
+QString placementRefusal(const plat::TClass* Cls, TzdComponent* Page);
 } // namespace zd
 
 class TzdClipboard {
