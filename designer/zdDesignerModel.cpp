@@ -10,6 +10,7 @@
 #include "zdClass_picture.h"
 #include "zdClass_report.h"
 #include "zdDMPClass.h"
+#include "zdFormatting.h"
 #include "zdPictureCache.h"
 #include "zdRes.h"
 #include "zdUndo.h"
@@ -120,6 +121,7 @@ DesignerModel::DesignerModel(plat::TComponent* AOwner, TzdReport* AReport, bool 
     , m_pictureCache(std::make_unique<TzdPictureCache>())
     , m_undo(std::make_unique<TzdUndoBuffer>())
     , m_clipboard(std::make_unique<TzdClipboard>(this))
+    , m_sample(std::make_unique<TSampleFormat>())
 {
     m_undo->PictureCache = m_pictureCache.get();
     m_clipboard->PictureCache = m_pictureCache.get();
@@ -1136,8 +1138,11 @@ TzdComponent* DesignerModel::InsertObject(const plat::TClass* Class, quint16 Fla
     obj->CreateUniqueName();
     if (!Class->InheritsFrom(QStringView(u"TzdCustomLineView")))
         m_workspace->SetInsertion(nullptr, 0, 0, 0);
-    if (auto* memo = dynamic_cast<TzdCustomMemoView*>(obj); memo && isDataPage(CurrentPage))
-        memo->Wysiwyg = false;
+    if (auto* memo = dynamic_cast<TzdCustomMemoView*>(obj)) {
+        m_sample->ApplyTo(memo);
+        if (isDataPage(CurrentPage))
+            memo->Wysiwyg = false;
+    }
     bool contained = false;
     for (TzdComponent* c : PageObjects)
         if (c != obj && c->ObjectStyle().contains(osContainer)) {
@@ -1236,6 +1241,210 @@ TzdBand* DesignerModel::InsertBand(int Tag)
     m_workspace->ArrangeBands(true);
     SetModifiedFlag(true);
     return band;
+}
+
+// ---------------------------------------------------------------- formatting
+
+namespace {
+
+TzdFrame* frameOf(TzdComponent* Obj)
+{
+    if (auto* v = dynamic_cast<TzdView*>(Obj))
+        return v->Frame();
+    if (auto* p = dynamic_cast<TzdReportPage*>(Obj))
+        return p->Frame();
+    return nullptr;
+}
+
+bool setDmpStyle(TzdComponent* Obj, TzdDMPFontStyle Bit, bool Set)
+{
+    auto apply = [&](auto* o) {
+        TzdDMPFontStyles s = o->FontStyle();
+        s.set(Bit, Set);
+        o->SetFontStyle(s);
+        return true;
+    };
+    if (auto* m = dynamic_cast<TzdDMPMemoView*>(Obj))
+        return apply(m);
+    if (auto* l = dynamic_cast<TzdDMPLineView*>(Obj))
+        return apply(l);
+    if (auto* p = dynamic_cast<TzdDMPPage*>(Obj))
+        return apply(p);
+    return false;
+}
+
+// One object changed by a tag; false when the tag does not apply to it.
+bool formatObject(TzdComponent* Obj, int Tag, const FormatValues& V, WorkspaceEngine& Ws)
+{
+    auto* memo = dynamic_cast<TzdCustomMemoView*>(Obj);
+    auto* view = dynamic_cast<TzdView*>(Obj);
+    TzdFrame* frame = frameOf(Obj);
+    plat::TFont* font = Obj->Font();
+    switch (Tag) {
+    case 0:
+        font->SetName(V.FontName);
+        return true;
+    case 1: {
+        bool ok = false;
+        const int size = V.FontSize.trimmed().toInt(&ok);
+        if (ok)
+            font->SetSize(size);
+        return ok;
+    }
+    case 2:
+    case 3:
+    case 4: {
+        plat::TFontStyles st = font->Style();
+        st.set(Tag == 2 ? plat::fsBold : Tag == 3 ? plat::fsItalic : plat::fsUnderline, V.Down);
+        font->SetStyle(st);
+        return true;
+    }
+    case 5:
+        font->SetColor(V.Color);
+        return true;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+        if (!memo)
+            return false;
+        memo->HAlign = Tag == 7 ? haLeft : Tag == 8 ? haCenter : Tag == 9 ? haRight : haBlock;
+        return true;
+    case 11:
+    case 12:
+    case 13:
+        if (!memo)
+            return false;
+        memo->VAlign = Tag == 11 ? vaTop : Tag == 12 ? vaCenter : vaBottom;
+        return true;
+    case 20:
+    case 21:
+    case 22:
+    case 23: {
+        if (!frame)
+            return false;
+        static constexpr TzdFrameType kSide[] = {ftTop, ftBottom, ftLeft, ftRight};
+        frame->Typ.set(kSide[Tag - 20], V.Down);
+        return true;
+    }
+    case 24:
+    case 25:
+        if (!frame)
+            return false;
+        frame->Typ = Tag == 24 ? TzdFrameTypes{ftLeft, ftRight, ftTop, ftBottom} : TzdFrameTypes{};
+        return true;
+    case 26:
+        if (view) {
+            view->SetFillType(ftBrush);
+            view->SetColor(V.Color);
+        } else if (auto* rp = dynamic_cast<TzdReportPage*>(Obj)) {
+            rp->SetColor(V.Color);
+        } else if (auto* dp = dynamic_cast<TzdDialogPage*>(Obj)) {
+            dp->Color = V.Color;
+        } else {
+            return false;
+        }
+        return true;
+    case 27:
+        if (!frame)
+            return false;
+        frame->SetColor(V.Color);
+        return true;
+    case 28:
+        if (!frame)
+            return false;
+        frame->SetStyle(V.FrameStyle);
+        return true;
+    case 29:
+        if (!frame)
+            return false;
+        try {
+            frame->SetWidth(zdParseFloat(V.FrameWidth));
+        } catch (const std::exception&) {
+            return false;
+        }
+        return true;
+    case 30:
+        if (!memo)
+            return false;
+        memo->SetRotation(V.Rotation);
+        return true;
+    case 31: {
+        const long double sx = Ws.GridStepX, sy = Ws.GridStepY;
+        auto steps = [](long double v, long double step) { return step > 0 ? std::nearbyint(v / step) * step : v; };
+        long double w = steps(Obj->Width(), sx), h = steps(Obj->Height(), sy);
+        Obj->SetBounds(steps(Obj->Left(), sx), steps(Obj->Top(), sy), w == 0 ? sx : w, h == 0 ? sy : h);
+        return true;
+    }
+    case 32:
+        if (!V.Frame || !frame)
+            return false;
+        frame->Assign(V.Frame);
+        return true;
+    case 33:
+        if (!memo)
+            return false;
+        memo->SetStyle(V.Style);
+        return true;
+    case 43:
+        if (!V.Font)
+            return false;
+        Obj->SetFont(V.Font);
+        return true;
+    case 44:
+        if (!V.Fill || !view)
+            return false;
+        view->SetFill(V.Fill);
+        return true;
+    default:
+        if (Tag >= 34 && Tag <= 42)
+            return setDmpStyle(Obj, static_cast<TzdDMPFontStyle>(Tag - 34), !V.Ticked);
+        return false;
+    }
+}
+
+bool clearsStyle(int Tag)
+{
+    return (Tag >= 0 && Tag <= 5) || (Tag >= 20 && Tag <= 29) || Tag == 32 || Tag == 44;
+}
+
+} // namespace
+
+bool DesignerModel::Format(int Tag, const FormatValues& Values)
+{
+    bool changed = false;
+    for (TzdComponent* c : std::vector<TzdComponent*>(Selection)) {
+        if (c->Restrictions().contains(rfDontModify) || c == m_report)
+            continue;
+        if (!formatObject(c, Tag, Values, *m_workspace))
+            continue;
+        changed = true;
+        if (auto* memo = dynamic_cast<TzdCustomMemoView*>(c)) {
+            if (clearsStyle(Tag))
+                memo->SetStyle(QString());
+            m_sample->TakeFrom(memo);
+        }
+    }
+    if (changed)
+        SetModifiedFlag(true);
+    return changed;
+}
+
+TzdBand* DesignerModel::AddChildBand()
+{
+    auto* band = Selection.empty() ? nullptr : dynamic_cast<TzdBand*>(Selection.front());
+    if (!band || dynamic_cast<TzdColumnFooter*>(band) || dynamic_cast<TzdOverlay*>(band))
+        return nullptr;
+    TzdBand* oldChild = band->Child();
+    TzdBand* child = InsertBand(14);
+    if (!child)
+        return nullptr;
+    band->SetChild(nullptr);
+    child->SetChild(oldChild);
+    band->SetChild(child);
+    m_workspace->ArrangeBands(true);
+    SetModifiedFlag(true);
+    return child;
 }
 
 } // namespace zd

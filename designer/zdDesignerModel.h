@@ -26,6 +26,7 @@ namespace plat {
 class TFont;
 } // namespace plat
 
+class TSampleFormat;
 class TzdBand;
 class TzdClipboard;
 class TzdPictureCache;
@@ -81,6 +82,8 @@ private:
 
 namespace zd {
 
+struct FormatValues;
+
 // The restrictions of prepared-page mode (the set with the value 950).
 inline constexpr quint32 kPreviewDesignerRestrictions = 950;
 
@@ -99,6 +102,7 @@ public:
     TzdUndoBuffer& undoBuffer() { return *m_undo; }
     TzdClipboard& clipboard() { return *m_clipboard; }
     TzdPictureCache& pictureCache() { return *m_pictureCache; }
+    TSampleFormat& sampleFormat() { return *m_sample; }
 
     // --- the operations of the abstract designer
     void SetModifiedFlag(bool Value) override;
@@ -184,6 +188,11 @@ public:
     void Align(AlignCommand Command);
     void SetToGrid();
     void DeleteGuides();
+    // The formatting command of a toolbar control's tag on every selected
+    // object that may be modified; false when nothing changed.
+    bool Format(int Tag, const FormatValues& Values);
+    // Splices a new child band between the selected band and its child.
+    TzdBand* AddChildBand();
 
     // --- insertion
     // Creates an object of the class in the rectangle (pixels); nullptr when
@@ -216,6 +225,7 @@ private:
     std::unique_ptr<TzdPictureCache> m_pictureCache;
     std::unique_ptr<TzdUndoBuffer> m_undo;
     std::unique_ptr<TzdClipboard> m_clipboard;
+    std::unique_ptr<TSampleFormat> m_sample;
     TzdDesigner* m_setAside = nullptr;
     TzdDesigner* m_ownComponent = nullptr;
     int m_currentTab = 1;

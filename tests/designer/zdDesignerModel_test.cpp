@@ -16,6 +16,7 @@
 #include "zdDMPClass.h"
 #include "zdDesignerModel.h"
 #include "zdEditors.h"
+#include "zdFormatting.h"
 #include "zdUndo.h"
 
 #include <QDir>
@@ -629,6 +630,107 @@ TEST_F(Model, DeleteRefusesInheritedObjectsWithAMessage)
     EXPECT_NE(obj("Memo2"), nullptr);
     ASSERT_EQ(d->Messages.size(), 1);
     EXPECT_EQ(d->Messages[0], QStringLiteral("Could not delete Memo2, it was introduced in the ancestor report"));
+}
+
+// ---------------------------------------------------------------- formatting
+
+TEST_F(Model, BoldReachesEveryModifiableSelectedObject)
+{
+    auto* a = memo(10, 600);
+    auto* b = memo(10, 700);
+    auto* locked = memo(10, 800);
+    locked->SetRestrictions({rfDontModify});
+    d->SetSelection({a, b, locked});
+    zd::FormatValues v;
+    v.Down = true;
+    EXPECT_TRUE(d->Format(2, v));
+    EXPECT_TRUE(a->Font()->HasStyle(plat::fsBold));
+    EXPECT_TRUE(b->Font()->HasStyle(plat::fsBold));
+    EXPECT_FALSE(locked->Font()->HasStyle(plat::fsBold));
+    EXPECT_TRUE(d->Modified);
+}
+
+TEST_F(Model, AFontChangeClearsTheStyleAndTheNextMemoLooksAlike)
+{
+    auto* a = static_cast<TzdMemoView*>(memo(10, 600));
+    a->SetStyle(QStringLiteral("Nadpis"));
+    d->SetSelection({a});
+    zd::FormatValues v;
+    v.FontName = QStringLiteral("Courier New");
+    d->Format(0, v);
+    EXPECT_TRUE(a->Style().isEmpty());
+    d->Format(8, v); // centred
+    auto* b = static_cast<TzdMemoView*>(memo(10, 700));
+    EXPECT_EQ(b->Font()->Name(), QStringLiteral("Courier New"));
+    EXPECT_EQ(b->HAlign, haCenter);
+    EXPECT_FALSE(b->ParentFont());
+}
+
+TEST_F(Model, FrameTagsAndWidthText)
+{
+    auto* a = static_cast<TzdMemoView*>(memo(10, 600));
+    d->SetSelection({a});
+    zd::FormatValues v;
+    d->Format(24, v);
+    EXPECT_EQ(a->Frame()->Typ, (TzdFrameTypes{ftLeft, ftRight, ftTop, ftBottom}));
+    v.Down = false;
+    d->Format(20, v);
+    EXPECT_FALSE(a->Frame()->Typ.contains(ftTop));
+    v.FrameWidth = QStringLiteral("1,5");
+    EXPECT_TRUE(d->Format(29, v));
+    EXPECT_EQ(a->Frame()->Width(), 1.5L);
+    v.FrameWidth = QStringLiteral("široký");
+    EXPECT_FALSE(d->Format(29, v));
+    d->Format(25, v);
+    EXPECT_TRUE(a->Frame()->Typ.empty());
+    v.FontSize = QStringLiteral("velký");
+    EXPECT_FALSE(d->Format(1, v)); // not a number: unchanged
+}
+
+TEST_F(Model, DotMatrixStyleBitsFollowTheMenuTick)
+{
+    d->NewPage();
+    auto* dmp = new TzdDMPMemoView(&report);
+    dmp->SetParent(d->CurrentPage);
+    dmp->SetName(QStringLiteral("DMPMemo1"));
+    d->SetSelection({dmp});
+    zd::FormatValues v;
+    v.Ticked = false;
+    d->Format(34, v);
+    EXPECT_TRUE(dmp->FontStyle().contains(fsxBold));
+    v.Ticked = true;
+    d->Format(34, v);
+    EXPECT_FALSE(dmp->FontStyle().contains(fsxBold));
+}
+
+TEST_F(Model, AddChildBandSplicesIntoTheChain)
+{
+    auto* master = d->InsertBand(6);
+    auto* first = d->InsertBand(14);
+    master->SetChild(static_cast<TzdBand*>(first));
+    d->SetSelection({master});
+    TzdBand* spliced = d->AddChildBand();
+    ASSERT_NE(spliced, nullptr);
+    EXPECT_EQ(master->Child(), spliced);
+    EXPECT_EQ(spliced->Child(), first);
+    EXPECT_LT(master->Top(), spliced->Top());
+    EXPECT_LT(spliced->Top(), first->Top());
+}
+
+TEST(StatusBar, PositionAndSizeInTheUnits)
+{
+    struct Case {
+        int units;
+        double x, y;
+        const char* text;
+    };
+    const Case cases[] = {{0, 96, 48, "2.54; 1.27"}, {1, 96, 48, "1.00; 0.50"}, {2, 96.5, 48, "96.50; 48.00"},
+                          {3, 96, 50, "10.00; 2.00"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.units);
+        EXPECT_EQ(zd::statusPositionText(c.x, c.y, c.units), QString::fromLatin1(c.text));
+        EXPECT_EQ(zd::statusSizeText(c.x, c.y, c.units), QString::fromLatin1(c.text));
+    }
 }
 
 } // namespace
