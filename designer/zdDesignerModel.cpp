@@ -117,7 +117,7 @@ constexpr long double kMaxScale = 20;
 DesignerModel::DesignerModel(plat::TComponent* AOwner, TzdReport* AReport, bool AIsPreviewDesigner)
     : TzdCustomDesigner(AOwner, AReport, AIsPreviewDesigner)
     , m_report(AReport)
-    , m_workspace(std::make_unique<WorkspaceEngine>(PageObjects, Selection))
+    , m_workspace(std::make_unique<WorkspaceTools>(PageObjects, Selection))
     , m_pictureCache(std::make_unique<TzdPictureCache>())
     , m_undo(std::make_unique<TzdUndoBuffer>())
     , m_clipboard(std::make_unique<TzdClipboard>(this))
@@ -141,6 +141,7 @@ DesignerModel::DesignerModel(plat::TComponent* AOwner, TzdReport* AReport, bool 
     m_workspace->OnInsertRequest = [this](const InsertRequest& r) { onInsertRequest(r); };
     m_workspace->OnModify = [this] { SetModifiedFlag(true); };
     m_workspace->OnSelectionChange = [this] { SelectionChanged(); };
+    m_workspace->OnZoom = [this](long double Value) { SetScale(Value); };
     SetUnits(UserUnits);
 }
 

@@ -14,7 +14,7 @@
 #include "Papers.h"
 #include "zdClass_services.h"
 #include "zdDsgnIntf.h"
-#include "zdWorkspaceEngine.h"
+#include "zdWorkspaceTools.h"
 
 #include <QString>
 #include <QStringList>
@@ -98,7 +98,7 @@ public:
     ~DesignerModel() override;
 
     TzdReport* report() const { return m_report; }
-    WorkspaceEngine& workspace() { return *m_workspace; }
+    WorkspaceTools& workspace() { return *m_workspace; }
     TzdUndoBuffer& undoBuffer() { return *m_undo; }
     TzdClipboard& clipboard() { return *m_clipboard; }
     TzdPictureCache& pictureCache() { return *m_pictureCache; }
@@ -221,7 +221,7 @@ private:
     void onInsertRequest(const InsertRequest& Request);
 
     TzdReport* m_report;
-    std::unique_ptr<WorkspaceEngine> m_workspace;
+    std::unique_ptr<WorkspaceTools> m_workspace;
     std::unique_ptr<TzdPictureCache> m_pictureCache;
     std::unique_ptr<TzdUndoBuffer> m_undo;
     std::unique_ptr<TzdClipboard> m_clipboard;

@@ -115,9 +115,9 @@ public:
     static int RemapHandle(int Handle, bool WidthNegative, bool HeightNegative);
 
     // --- mouse (workspace pixels)
-    void MouseMove(int X, int Y, plat::TShiftState Shift);
-    void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y);
-    void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y);
+    virtual void MouseMove(int X, int Y, plat::TShiftState Shift);
+    virtual void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y);
+    virtual void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y);
     void DoubleClick();
     void MouseLeave();
     // The pending step of a drag, quantised to the grid; false when the
@@ -147,10 +147,15 @@ public:
 protected:
     // Guides may change or cancel a step; nothing here.
     virtual void SnapDelta(long double& DX, long double& DY, bool& Cancel);
+    bool isSelected(TzdComponent* Obj) const;
+
+    std::vector<TzdComponent*>& m_objects;
+    std::vector<TzdComponent*>& m_selection;
+    long double m_lastX = 0;
+    long double m_lastY = 0;
 
 private:
     bool isEmptySelection() const;
-    bool isSelected(TzdComponent* Obj) const;
     void setSelection(std::vector<TzdComponent*> Objects);
     void hover(long double X, long double Y, plat::TShiftState Shift);
     void dragStep(long double X, long double Y, plat::TShiftState Shift);
@@ -163,15 +168,11 @@ private:
     void selectNext();
     void boundsChanged(long double X, long double Y);
 
-    std::vector<TzdComponent*>& m_objects;
-    std::vector<TzdComponent*>& m_selection;
     int m_gridKind = gkPixels;
     bool m_showBandCaptions = true;
     long double m_bandCaptionHeight = 16;
     bool m_locked = false;
     bool m_swallowPress = false;
-    long double m_lastX = 0;
-    long double m_lastY = 0;
     TzdExtRect m_group;
     TzdExtRect m_groupStart;
     std::vector<TzdExtRect> m_startRects;

@@ -10,6 +10,8 @@
 #include "zdClass_report.h"
 #include "zdClass_shape.h"
 #include "zdWorkspaceEngine.h"
+#include "zdWorkspaceTools.h"
+#include "StringList.h"
 
 #include <gtest/gtest.h>
 
@@ -424,6 +426,115 @@ TEST_F(Workspace, RubberBandSelectsObjectsButNotBands)
     ws.GridAlign = false;
     drag(5, 105, 100, 160, {plat::ssCtrl});
     EXPECT_EQ(selection, (std::vector<TzdComponent*>{a, diag}));
+}
+
+// ---------------------------------------------------------------- tools and guides
+
+struct Tools : ::testing::Test {
+    TzdReport report;
+    TzdReportPage* page;
+    std::vector<TzdComponent*> objects;
+    std::vector<TzdComponent*> selection;
+    zd::WorkspaceTools ws{objects, selection};
+
+    Tools()
+    {
+        zd::startReportUnit();
+        page = new TzdReportPage(&report);
+        page->SetParent(&report);
+        page->SetName(QStringLiteral("Page1"));
+        ws.Page = page;
+        ws.GridStepX = ws.GridStepY = 8;
+        ws.GridAlign = false;
+        selection = {page};
+    }
+    TzdMemoView* memo(const char* name, long double l, long double t)
+    {
+        auto* m = new TzdMemoView(&report);
+        m->SetParent(page);
+        m->SetName(QString::fromLatin1(name));
+        m->SetBounds(l, t, 40, 20);
+        objects.push_back(m);
+        return m;
+    }
+};
+
+TEST_F(Tools, AGuideDroppedFromTheLeftRulerStoresPageUnits)
+{
+    ws.Scale = 2;
+    ws.DropGuide(true, 100, 7);
+    ASSERT_EQ(page->VGuides()->Count(), 1);
+    EXPECT_EQ(page->VGuides()->Strings(0), QStringLiteral("50"));
+    ws.GridAlign = true;
+    ws.DropGuide(false, 3, 37);
+    EXPECT_EQ(page->HGuides()->Strings(0), QStringLiteral("16"));
+}
+
+TEST_F(Tools, AGuideDraggedOffThePageIsRemoved)
+{
+    page->HGuides()->Add(QStringLiteral("100"));
+    page->HGuides()->Add(QStringLiteral("300"));
+    ws.MouseMove(50, 102, {});
+    ASSERT_EQ(ws.Mode, zd::wmGuide);
+    ws.MouseDown(plat::mbLeft, {}, 50, 102);
+    ws.MouseMove(50, 52, {});
+    EXPECT_EQ(page->HGuides()->Strings(0), QStringLiteral("50"));
+    ws.MouseMove(50, 3, {});
+    ws.MouseUp(plat::mbLeft, {}, 50, 3);
+    EXPECT_EQ(page->HGuides()->Count(), 1);
+    EXPECT_EQ(page->HGuides()->Strings(0), QStringLiteral("300"));
+}
+
+TEST_F(Tools, MovingSnapsToAGuideAndShowsAlignmentLines)
+{
+    page->VGuides()->Add(QStringLiteral("120"));
+    auto* m = memo("Memo1", 100, 100);
+    memo("Memo2", 120, 300);
+    selection = {m};
+    ws.MouseMove(110, 110, {});
+    ws.MouseDown(plat::mbLeft, {}, 110, 110);
+    ws.MouseMove(127, 110, {}); // 17 to the right: the left edge is 3 from the guide
+    EXPECT_EQ(m->Left(), 120);
+    // The left edge now meets Memo2's.
+    ASSERT_FALSE(ws.AlignmentLines.empty());
+    EXPECT_EQ(ws.AlignmentLines.front().X1, 120);
+    ws.MouseMove(137, 110, {}); // 7 more leaves the guide's reach
+    EXPECT_EQ(m->Left(), 127);
+    ws.MouseUp(plat::mbLeft, {}, 137, 110);
+    EXPECT_TRUE(ws.AlignmentLines.empty());
+}
+
+TEST(ZoomTool, ClickSteps)
+{
+    struct Case {
+        double scale;
+        bool left;
+        double result;
+    };
+    const Case cases[] = {{0.5, true, 0.75}, {0.5, false, 0.25}, {0.4, false, 0.4},
+                          {1, true, 2},      {2, false, 1},      {1.5, false, 1.25}};
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(double(zd::WorkspaceTools::ZoomClickScale(c.scale, c.left)), c.result)
+            << c.scale << (c.left ? " left" : " right");
+}
+
+TEST_F(Tools, FormatPainterCopiesTheFirstSelectedMemosLook)
+{
+    auto* source = memo("Memo1", 10, 10);
+    auto* target = memo("Memo2", 100, 10);
+    auto* locked = memo("Memo3", 200, 10);
+    locked->SetRestrictions({rfDontModify});
+    source->Font()->SetName(QStringLiteral("Courier New"));
+    source->HAlign = haRight;
+    selection = {source};
+    ws.ToolMode = zd::tmFormatPainter;
+    ws.MouseDown(plat::mbLeft, {}, 110, 15);
+    ws.MouseUp(plat::mbLeft, {}, 110, 15);
+    ws.MouseDown(plat::mbLeft, {}, 210, 15);
+    ws.MouseUp(plat::mbLeft, {}, 210, 15);
+    EXPECT_EQ(target->Font()->Name(), QStringLiteral("Courier New"));
+    EXPECT_EQ(target->HAlign, haRight);
+    EXPECT_NE(locked->Font()->Name(), QStringLiteral("Courier New"));
 }
 
 } // namespace
