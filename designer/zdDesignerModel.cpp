@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "Services.h"
 #include "StringList.h"
+#include "SysUtils.h"
 #include "zdClass_band.h"
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
@@ -540,9 +541,8 @@ bool DesignerModel::IsEnabled(const QString& Name) const
     if (Name == u"SaveCmd")
         return Modified && TzdDesigner::Allowed(drDontSaveReport);
     if (Name == u"DeletePageCmd") {
-        auto* rp = dynamic_cast<TzdReportPage*>(CurrentPage);
         return m_report->GetPageCount() >= 3 && pageShown && !isDataPage(CurrentPage) &&
-               TzdDesigner::Allowed(drDontDeletePage) && !CurrentPage->IsAncestor() && (rp || CurrentPage);
+               TzdDesigner::Allowed(drDontDeletePage) && !CurrentPage->IsAncestor();
     }
     if (Name == u"PageSettingsCmd")
         return dynamic_cast<TzdReportPage*>(CurrentPage) && TzdDesigner::Allowed(drDontChangePageOptions);
@@ -815,9 +815,8 @@ bool DesignerModel::CloseQuery()
     }
     if (answer == plat::IDYES && !Save(false))
         return false;
+    // The report learns from this flag whether the designer changed it.
     Modified = answer != plat::IDNO;
-    if (answer == plat::IDYES)
-        Modified = false;
     return true;
 }
 
@@ -1446,6 +1445,54 @@ TzdBand* DesignerModel::AddChildBand()
     m_workspace->ArrangeBands(true);
     SetModifiedFlag(true);
     return child;
+}
+
+// ---------------------------------------------------------------- find and replace
+
+bool DesignerModel::Find(const QString& Text, bool CaseSensitive, bool Replace, const QString& ReplaceWith)
+{
+    m_find = {};
+    m_find.text = Text;
+    m_find.caseSensitive = CaseSensitive;
+    m_find.replace = Replace;
+    m_find.replaceWith = ReplaceWith;
+    m_find.started = true;
+    return FindNext();
+}
+
+bool DesignerModel::FindNext()
+{
+    if (!m_find.started || !CurrentPage || m_find.text.isEmpty())
+        return false;
+    const Qt::CaseSensitivity cs = m_find.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    bool found = false;
+    while (m_find.index < PageObjects.size()) {
+        auto* memo = dynamic_cast<TzdCustomMemoView*>(PageObjects[m_find.index++]);
+        if (!memo || !memo->Text().contains(m_find.text, cs))
+            continue;
+        found = true;
+        SetSelection({memo});
+        if (!m_find.replace)
+            return true;
+        int answer = plat::mrAll;
+        if (!m_find.all)
+            answer = plat::Services().MessageDlg(plat::Format(resText("dsReplace"), {m_find.text}),
+                                                 plat::mtConfirmation,
+                                                 {plat::mbYes, plat::mbNo, plat::mbCancel, plat::mbAll});
+        if (answer == plat::mrYes || answer == plat::mrAll) {
+            memo->SetText(memo->Text().replace(m_find.text, m_find.replaceWith, cs));
+            SetModifiedFlag(true);
+        }
+        if (answer != plat::mrAll)
+            return true;
+        m_find.all = true;
+    }
+    if (!found) {
+        const QString text = plat::Format(resText("dsTextNotFound"), {m_find.text});
+        Messages << text;
+        plat::Services().MessageBox(text, resText("mbInfo"), plat::MB_OK | plat::MB_ICONINFORMATION);
+    }
+    return found;
 }
 
 } // namespace zd

@@ -191,6 +191,12 @@ public:
     // The formatting command of a toolbar control's tag on every selected
     // object that may be modified; false when nothing changed.
     bool Format(int Tag, const FormatValues& Values);
+    // Find and replace on the shown page: the search starts over; FindNext
+    // selects the next text object whose text holds the text. With
+    // Replace, each match is asked about ("dsReplace": Yes, No, Cancel,
+    // All). False when nothing was found (after "dsTextNotFound").
+    bool Find(const QString& Text, bool CaseSensitive, bool Replace = false, const QString& ReplaceWith = {});
+    bool FindNext();
     // Splices a new child band between the selected band and its child.
     TzdBand* AddChildBand();
 
@@ -231,6 +237,11 @@ private:
     int m_currentTab = 1;
     long double m_scale = 1;
     bool m_inspectorSuspended = false;
+    struct FindState {
+        QString text, replaceWith;
+        bool caseSensitive = false, replace = false, all = false, started = false;
+        size_t index = 0;
+    } m_find;
 };
 
 

@@ -733,4 +733,33 @@ TEST(StatusBar, PositionAndSizeInTheUnits)
     }
 }
 
+TEST_F(Model, FindWalksTheTextObjectsAndSaysWhenNothingIsLeft)
+{
+    auto* a = static_cast<TzdMemoView*>(memo(10, 600));
+    auto* b = static_cast<TzdMemoView*>(memo(10, 700));
+    a->SetText(QStringLiteral("Faktura"));
+    b->SetText(QStringLiteral("faktura č."));
+    EXPECT_TRUE(d->Find(QStringLiteral("FAKTURA"), false));
+    EXPECT_EQ(d->Selection, std::vector<TzdComponent*>{a});
+    EXPECT_TRUE(d->FindNext());
+    EXPECT_EQ(d->Selection, std::vector<TzdComponent*>{b});
+    EXPECT_FALSE(d->FindNext());
+    EXPECT_EQ(d->Messages.value(0), QStringLiteral("Text 'FAKTURA' nenalezen"));
+    EXPECT_FALSE(d->Find(QStringLiteral("FAKTURA"), true));
+}
+
+TEST_F(Model, ReplaceAllGoesOnWithoutAsking)
+{
+    auto* a = static_cast<TzdMemoView*>(memo(10, 600));
+    auto* b = static_cast<TzdMemoView*>(memo(10, 700));
+    a->SetText(QStringLiteral("kód kód"));
+    b->SetText(QStringLiteral("Kód"));
+    ui.AnswerMessage(plat::mrAll);
+    EXPECT_TRUE(d->Find(QStringLiteral("kód"), false, true, QStringLiteral("EAN")));
+    EXPECT_EQ(a->Text().trimmed(), QStringLiteral("EAN EAN"));
+    EXPECT_EQ(b->Text().trimmed(), QStringLiteral("EAN"));
+    EXPECT_EQ(ui.CallsOf(QStringLiteral("MessageDlg")).size(), 1u);
+    EXPECT_TRUE(d->Modified);
+}
+
 } // namespace
