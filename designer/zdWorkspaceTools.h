@@ -1,0 +1,59 @@
+#pragma once
+// The workspace the designer uses: the engine with the designer's tools
+// (hand, zoom, text, format painter), the page guides with snapping, the
+// alignment lines shown against other objects while dragging, and guides
+// dropped from the rulers. Guides are the report page's HGuides (Y
+// positions) and VGuides (X positions), kept as texts.
+
+#include "zdWorkspaceEngine.h"
+
+#include <functional>
+#include <vector>
+
+namespace zd {
+
+enum ToolMode { tmSelect = 0, tmHand = 1, tmZoom = 2, tmText = 3, tmFormatPainter = 4 };
+
+struct GuideLine {
+    long double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+
+class WorkspaceTools : public WorkspaceEngine {
+public:
+    using WorkspaceEngine::WorkspaceEngine;
+
+    int ToolMode = tmSelect;
+    bool ShowGuides = true;
+    // Alignment lines of the last step (cleared by the next step).
+    std::vector<GuideLine> AlignmentLines;
+    // The zoom tool asks the designer for a new scale.
+    std::function<void(long double Scale)> OnZoom;
+
+    void MouseMove(int X, int Y, plat::TShiftState Shift) override;
+    void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+
+    // A guide dragged from a ruler and dropped at the pointer: the left
+    // ruler gives a vertical guide, the top ruler a horizontal one.
+    void DropGuide(bool FromLeftRuler, int X, int Y);
+    // The zoom tool's click: left adds, right takes away; the scale as it
+    // stays when nothing changes.
+    static long double ZoomClickScale(long double Scale, bool LeftButton);
+    // The guide the pointer is on (page units); false for none.
+    bool GuideAt(long double X, long double Y, bool& Vertical, int& Index) const;
+
+protected:
+    void SnapDelta(long double& DX, long double& DY, bool& Cancel) override;
+
+private:
+    void snapToGuides(long double Edge, long double& Step, bool Vertical) const;
+    void alignmentLines(TzdComponent* Moving, long double X, long double Y, long double Right, long double Bottom);
+    void formatPainterClick(long double X, long double Y);
+
+    std::vector<TzdComponent*> m_snapshot;
+    bool m_guideVertical = false;
+    int m_guideIndex = -1;
+    bool m_toolPressed = false;
+};
+
+} // namespace zd
