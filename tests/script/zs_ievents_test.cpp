@@ -40,7 +40,7 @@ PLAT_DEFINE_CLASS(TBridgeHost, c)
     c.property("OnCanResize", &TBridgeHost::OnCanResize);
 }
 
-struct Language {
+struct BridgeProgram {
     const char* name;
     const char* program;
 };
@@ -48,7 +48,7 @@ struct Language {
 // Each program hooks the same handlers: the mouse handlers print what they
 // receive, the key, close and resize handlers write back what Host.Answer
 // says (KeyPress) or a fixed value, and OnCanResize changes nothing.
-const Language kLanguages[] = {
+const BridgeProgram kBridgePrograms[] = {
     {"PascalScript", R"(
 procedure Click(Sender: TObject);
 begin
@@ -270,7 +270,7 @@ protected:
 
 TEST_F(Bridges, HandValuesToTheProcedureAndWriteVarArgumentsBack)
 {
-    for (const Language& l : kLanguages) {
+    for (const BridgeProgram& l : kBridgePrograms) {
         SCOPED_TRACE(l.name);
         output.clear();
         hook(QLatin1String(l.name), QLatin1String(l.program));
