@@ -114,6 +114,10 @@ void startDotMatrixUnit()
     // Templates create the classes by element name.
     plat::RegisterClasses({TzdDMPPage::StaticClass(), TzdDMPMemoView::StaticClass(), TzdDMPLineView::StaticClass(),
                            TzdDMPCommand::StaticClass()});
+    zd::registerScriptClass(TzdDMPCommand::StaticClass(), QStringLiteral("TzdView"));
+    zd::registerScriptClass(TzdDMPMemoView::StaticClass(), QStringLiteral("TzdCustomMemoView"));
+    zd::registerScriptClass(TzdDMPLineView::StaticClass(), QStringLiteral("TzdCustomLineView"));
+    zd::registerScriptClass(TzdDMPPage::StaticClass(), QStringLiteral("TzdReportPage"));
     TzdObjectCollection* registry = zdGetObjectRegistry();
     const TzdPageKinds dotMatrix{fpkDotMatrixPage};
     registry->Unregister(TzdDMPMemoView::StaticClass());

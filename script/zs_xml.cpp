@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 #include "Streams.h"
+#include "TypeInfo.h"
 
 #include <QSaveFile>
 #include <algorithm>
@@ -366,6 +367,9 @@ QString xmlWriteText(const TzsXMLItem* root, bool autoIndent)
 } // namespace zs
 
 // ---------------------------------------------------------------- item
+
+PLAT_DEFINE_CLASS(TzsXMLItem, c) {}
+PLAT_DEFINE_CLASS(TzsXMLDocument, c) {}
 
 TzsXMLItem::~TzsXMLItem()
 {

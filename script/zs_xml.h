@@ -3,6 +3,8 @@
 // and item trees. An element keeps its name, its raw attribute text (values
 // still escaped) and its child elements; character data is not kept.
 
+#include "Objects.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -11,13 +13,16 @@ namespace plat {
 class TStream;
 }
 
-class TzsXMLItem {
+// Both classes are objects of the object model, so that scripts can hold
+// them: an item's handle dies with the item.
+class TzsXMLItem : public plat::TObject {
+    PLAT_CLASS(TzsXMLItem, plat::TObject)
 public:
     TzsXMLItem() = default;
     TzsXMLItem(const TzsXMLItem&) = delete;
     TzsXMLItem& operator=(const TzsXMLItem&) = delete;
     // Frees the children and leaves the parent's list.
-    ~TzsXMLItem();
+    ~TzsXMLItem() override;
 
     int Data = 0;
     QString Name;
@@ -61,12 +66,13 @@ private:
     std::vector<TzsXMLItem*> m_items; // owned
 };
 
-class TzsXMLDocument {
+class TzsXMLDocument : public plat::TObject {
+    PLAT_CLASS(TzsXMLDocument, plat::TObject)
 public:
     TzsXMLDocument();
     TzsXMLDocument(const TzsXMLDocument&) = delete;
     TzsXMLDocument& operator=(const TzsXMLDocument&) = delete;
-    ~TzsXMLDocument();
+    ~TzsXMLDocument() override;
 
     bool AutoIndent = false;
     TzsXMLItem* Root() const { return m_root.get(); }

@@ -311,6 +311,10 @@ void endReportUnit();
 // The script adapter of the report classes (started by startReportUnit).
 void startReportRTTIUnit();
 void endReportRTTIUnit();
+// Report classes of the layers above that scripts reach too (the engine,
+// the dot-matrix objects): registered in every report script after the
+// classes of this layer.
+void registerScriptClass(const plat::TClass* Class, const QString& Ancestor);
 } // namespace zd
 
 // The name under which a reference is written, and its lookup (the report's

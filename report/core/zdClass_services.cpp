@@ -146,6 +146,13 @@ TzdCustomPreviewPages::TzdCustomPreviewPages(zd::ReportDocument* AReport, TzdCus
 
 TzdCustomPreviewPages::~TzdCustomPreviewPages() = default;
 
+void TzdCustomPreviewPages::AddAnchor(const QString&, long double) {}
+
+int TzdCustomPreviewPages::GetAnchorPage(const QString&)
+{
+    return 1;
+}
+
 // ---------------------------------------------------------------------------
 // Preview
 

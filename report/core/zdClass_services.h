@@ -254,6 +254,10 @@ public:
     virtual void SaveToFile(const QString& FileName) = 0;
     virtual bool Print() = 0;
     virtual bool Export(TzdCustomExportFilter* Filter) = 0;
+    // Named places in the prepared pages that scripts mark and look up; a
+    // store without them keeps none and answers page 1.
+    virtual void AddAnchor(const QString& Text, long double Top);
+    virtual int GetAnchorPage(const QString& Text);
 
     TzdCustomOutline* Outline() const { return m_outline.get(); }
 

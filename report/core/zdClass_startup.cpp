@@ -18,6 +18,7 @@
 #include "zdDsgnIntf_prop.h"
 #include "zdRes.h"
 #include "zdVariables.h"
+#include "zs_iclassesrtti.h"
 #include "zs_sysfuncs.h"
 
 namespace {
@@ -69,6 +70,7 @@ void startReportUnit()
     registerPagesAndBands();
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
+    zsStartPlatformModules();
     startReportRTTIUnit();
     zdGetResources()->LocalizeScriptMessages();
     registerStandardPropertyEditors();

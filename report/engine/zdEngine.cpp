@@ -1009,8 +1009,12 @@ plat::Variant TzdEngine::EvaluateAggregate(const QString& Name, const QString& E
     return m_aggregates->Evaluate(Name, Expression, Band, Flags);
 }
 
+PLAT_DEFINE_CLASS(TzdEngine, c) {}
+
 void zd::startEngineUnit()
 {
+    zd::registerScriptClass(TzdEngine::StaticClass(), QStringLiteral("TzdCustomEngine"));
+    zd::registerScriptClass(TzdOutline::StaticClass(), QStringLiteral("TzdCustomOutline"));
     // The report creates its engine and its prepared pages through these.
     zdCreateEngine = createEngine;
     zdCreatePreviewPages = createPreviewPages;

@@ -45,6 +45,7 @@ private:
 };
 
 class TzdEngine : public TzdCustomEngine {
+    PLAT_CLASS(TzdEngine, TzdCustomEngine)
 public:
     explicit TzdEngine(zd::ReportDocument* AReport);
     ~TzdEngine() override;

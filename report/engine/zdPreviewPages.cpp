@@ -9,6 +9,7 @@
 #include "zdClass_options.h"
 #include "zdClass_page.h"
 #include "zdClass_picture.h"
+#include "TypeInfo.h"
 #include "zdClass_report.h"
 #include "zdClass_view.h"
 #include "zdPictureCache.h"
@@ -144,6 +145,8 @@ void TzdDictionary::ForgetObject(TzdComponent* Object)
 
 // ---------------------------------------------------------------------------
 // Outline
+
+PLAT_DEFINE_CLASS(TzdOutline, c) {}
 
 TzdOutline::TzdOutline(TzdCustomPreviewPages* PreviewPages) : TzdCustomOutline(PreviewPages) {}
 
@@ -675,6 +678,7 @@ int TzdPreviewPages::LogicalPageTotal()
 }
 
 // --- anchors
+
 
 void TzdPreviewPages::AddAnchor(const QString& Text, long double Top)
 {

@@ -28,6 +28,7 @@ class PreviewLink;
 }
 
 class TzdOutline : public TzdCustomOutline {
+    PLAT_CLASS(TzdOutline, TzdCustomOutline)
 public:
     explicit TzdOutline(TzdCustomPreviewPages* PreviewPages);
     int ItemCount() override;
@@ -135,8 +136,8 @@ public:
     // size of an endless page (pixels).
     void SetEndlessPageSize(TzdReportPage* Template, long double Height, long double Width);
 
-    void AddAnchor(const QString& Text, long double Top);
-    int GetAnchorPage(const QString& Text);
+    void AddAnchor(const QString& Text, long double Top) override;
+    int GetAnchorPage(const QString& Text) override;
 
     // --- PrintSource
     int PageCount() override { return GetPageCount(); }

@@ -163,16 +163,18 @@ TDemoItem* demo(plat::TObject* instance)
 
 void registerDemoClasses(TzsScript& s, plat::TComponent* defaultOwner)
 {
-    TzsClassVariable* tobject = s.AddClass(plat::TObject::StaticClass(), QString());
-    tobject->AddMethod(QStringLiteral("procedure Free"),
-                       [](plat::TObject* instance, const plat::TClass*, const QString&, TzsMethodHelper*) {
-                           delete instance;
-                           return Variant();
-                       });
-    tobject->AddMethod(QStringLiteral("function ClassName: String"),
-                       [](plat::TObject* instance, const plat::TClass* cls, const QString&, TzsMethodHelper*) {
-                           return Variant(instance ? instance->ClassName() : cls->ClassName());
-                       });
+    // The platform's classes module may have given the base classes already.
+    if (TzsClassVariable* tobject = s.AddClass(plat::TObject::StaticClass(), QString())) {
+        tobject->AddMethod(QStringLiteral("procedure Free"),
+                           [](plat::TObject* instance, const plat::TClass*, const QString&, TzsMethodHelper*) {
+                               delete instance;
+                               return Variant();
+                           });
+        tobject->AddMethod(QStringLiteral("function ClassName: String"),
+                           [](plat::TObject* instance, const plat::TClass* cls, const QString&, TzsMethodHelper*) {
+                               return Variant(instance ? instance->ClassName() : cls->ClassName());
+                           });
+    }
     s.AddClass(plat::TPersistent::StaticClass(), QStringLiteral("TObject"));
     s.AddClass(plat::TComponent::StaticClass(), QStringLiteral("TPersistent"));
 

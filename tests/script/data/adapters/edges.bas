@@ -1,0 +1,75 @@
+' The platform adapters' edge cases
+Dim ini, mem, sl, ms, item, child, s, answer, n
+
+sl = New TStringList
+ini = New TIniFile("edges.ini")
+ini.WriteString("List", "Items7", "old")
+sl.Add("a") : sl.Add("b") : sl.Add("c")
+ini.WriteTStrings("List", sl, True)
+ini.WriteString("Kept", "Items5", "stays")
+ini.WriteTStrings("Kept", sl, False)
+Print(ini.ReadInteger("List", "Count", -1))
+Print(ini.ValueExists("List", "Items7"))
+Print(ini.ReadString("Kept", "Items5", ""))
+sl.Clear
+ini.ReadTStrings("Kept", sl)
+Print(sl.CommaText)
+ini.ReadTStrings("Nothing", sl, True)
+Print(sl.Count)
+ini.WriteInteger("Values", "a", 1)
+ini.WriteInteger("Values", "b", 2)
+sl.Add("first")
+ini.ReadSectionValuesEx("Values", sl)
+Print(sl.CommaText)
+
+ms = New TMemoryStream
+ini.SaveIniFileToStream(nil)
+mem = New TMemIniFile("")
+mem.WriteString("M", "k", "v")
+mem.SaveIniFileToStream(ms)
+Print(ms.Size)
+ini.Free
+ini = New TIniFile("missing.ini")
+Try
+  ini.SaveIniFileToStream(ms)
+Catch
+  Print(ExceptionClassName)
+End Try
+
+ms.Clear
+ms.Write("abcd", 4)
+ms.Position = 0
+n = ms.Read(s, 10)
+Print(IntToStr(n) + " [" + s + "]")
+ms.Position = 1
+n = ms.Read(s, -5)
+Print(IntToStr(n) + " [" + s + "]")
+n = ms.Read(s, 2000000000)
+Print(IntToStr(n) + " [" + s + "]")
+
+Print(MessageDlg("Sure?", mtConfirmation, mbYes + mbNo, 0))
+Print(MessageDlg("Sure?", mtConfirmation, mbYes + mbNo, 0))
+answer = "typed"
+Print(InputQuery("Title", "Name", answer))
+Print(answer)
+
+Try
+  TStringList(ms).Add("x")
+Catch
+  Print(ExceptionClassName + ": " + ExceptionMessage)
+End Try
+item = New TzsXMLItem
+child = item.Add
+child.Name = "child"
+Try
+  child.Free
+Catch
+  Print(ExceptionClassName)
+End Try
+Print(item.Find("child"))
+Print(sl.ClassName)
+item.Free
+ms.Free
+mem.Free
+ini.Free
+sl.Free
