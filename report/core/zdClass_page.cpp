@@ -10,13 +10,6 @@
 
 #include <cmath>
 
-namespace plat {
-PLAT_DEFINE_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
-                 "bsSizeToolWin")
-PLAT_DEFINE_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                 "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
-PLAT_DEFINE_ENUM(TWindowState, "wsNormal", "wsMinimized", "wsMaximized")
-} // namespace plat
 PLAT_DEFINE_ENUM(TzdDuplexMode, "dmNone", "dmVertical", "dmHorizontal", "dmSimplex")
 
 PLAT_DEFINE_CLASS(TzdPage, c)

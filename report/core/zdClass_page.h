@@ -10,6 +10,7 @@
 
 #include "zdClass.h"
 
+#include "Controls.h"
 #include "Graphics.h"
 #include "Papers.h"
 
@@ -21,22 +22,6 @@ class TzdBand;
 
 namespace plat {
 class TPicture;
-// Named bs... in files; the C++ names keep clear of TBorderStyle's.
-enum TFormBorderStyle { fbsNone, fbsSingle, fbsSizeable, fbsDialog, fbsToolWindow, fbsSizeToolWin };
-PLAT_DECLARE_ENUM(TFormBorderStyle)
-enum TPosition {
-    poDesigned,
-    poDefault,
-    poDefaultPosOnly,
-    poDefaultSizeOnly,
-    poScreenCenter,
-    poDesktopCenter,
-    poMainFormCenter,
-    poOwnerFormCenter
-};
-PLAT_DECLARE_ENUM(TPosition)
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
-PLAT_DECLARE_ENUM(TWindowState)
 } // namespace plat
 
 enum TzdDuplexMode { dmNone, dmVertical, dmHorizontal, dmSimplex };
