@@ -873,12 +873,14 @@ TzsCustomHelper* TzsClassVariable::Find(const QString& name) const
 // ---------------------------------------------------------------- event bridges
 
 TzsCustomEvent::TzsCustomEvent(plat::TObject* instance, TzsProcVariable* handler)
-    : InstanceHandle(plat::ObjectToHandle(instance)), Handler(handler)
+    : InstanceHandle(plat::ObjectToHandle(instance)), Handler(handler),
+      m_live(std::make_shared<TzsCustomEvent*>(this))
 {
 }
 
 TzsCustomEvent::~TzsCustomEvent()
 {
+    *m_live = nullptr;
     if (PropName.isEmpty() || !plat::IsLiveObjectHandle(InstanceHandle))
         return;
     try {
@@ -898,26 +900,29 @@ plat::TObject* TzsCustomEvent::Instance() const
 
 std::vector<Variant> TzsCustomEvent::CallHandler(const std::vector<Variant>& values)
 {
-    const int n = Handler->ParamCount();
+    // The procedure may free this bridge (by assigning the event again), so
+    // nothing below reads the bridge once the procedure has started.
+    TzsProcVariable* const handler = Handler;
+    const int n = handler->ParamCount();
     if (int(values.size()) < n)
         throw plat::Exception(QStringLiteral("Event handler '%1' expects %2 parameters, the event passes %3")
-                                  .arg(Handler->Name)
+                                  .arg(handler->Name)
                                   .arg(n)
                                   .arg(values.size()));
-    const int saved = Handler->Executing ? Handler->SaveLocals() : -1;
+    const int saved = handler->Executing ? handler->SaveLocals() : -1;
     try {
         for (int i = 0; i < n; ++i)
-            Handler->GetParam(i)->SetValue(values[size_t(i)]);
-        Handler->GetValue();
+            handler->GetParam(i)->SetValue(values[size_t(i)]);
+        handler->GetValue();
     } catch (...) {
-        Handler->RestoreLocals(saved, true, nullptr);
+        handler->RestoreLocals(saved, true, nullptr);
         throw;
     }
-    Handler->RestoreLocals(saved, true, nullptr);
+    handler->RestoreLocals(saved, true, nullptr);
     std::vector<Variant> result;
     result.reserve(size_t(n));
     for (int i = 0; i < n; ++i)
-        result.push_back(Handler->GetParam(i)->Value);
+        result.push_back(handler->GetParam(i)->Value);
     return result;
 }
 

@@ -326,6 +326,13 @@ public:
     TzsProcVariable* Handler = nullptr;
     // The event property this bridge is hooked to.
     QString PropName;
+
+    // Points at the bridge while it lives and at nullptr once it is freed:
+    // a platform handler holds it instead of the bridge's address.
+    std::shared_ptr<TzsCustomEvent*> LiveToken() const { return m_live; }
+
+private:
+    std::shared_ptr<TzsCustomEvent*> m_live;
 };
 
 // Base of registration modules.

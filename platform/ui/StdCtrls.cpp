@@ -52,7 +52,6 @@ PLAT_DEFINE_ENUM(TBitBtnKind, "bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes",
                  "bkRetry", "bkIgnore", "bkAll")
 PLAT_DEFINE_ENUM(TDateTimeKind, "dtkDate", "dtkTime")
 PLAT_DEFINE_ENUM(TDTDateFormat, "dfShort", "dfLong")
-PLAT_DEFINE_ENUM(TCloseAction, "caNone", "caHide", "caFree", "caMinimize")
 PLAT_DEFINE_ENUM(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
 
 bool guardControlHandler(const std::function<void()>& f)
@@ -647,6 +646,12 @@ QString TLabel::Caption() const { return labelOf(this)->text(); }
 void TLabel::SetCaption(const QString& Value)
 {
     labelOf(this)->setText(Value);
+    adjust();
+}
+
+void TLabel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TGraphicControl::SetBounds(ALeft, ATop, AWidth, AHeight);
     adjust();
 }
 

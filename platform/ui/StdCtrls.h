@@ -11,6 +11,7 @@
 // platform does. Event handlers run under the application's guard, so no
 // exception from a handler reaches the Qt event loop.
 
+#include "ControlEvents.h"
 #include "Controls.h"
 #include "Graphics.h"
 #include "Objects.h"
@@ -59,18 +60,9 @@ enum TDateTimeKind { dtkDate, dtkTime };
 PLAT_DECLARE_ENUM(TDateTimeKind)
 enum TDTDateFormat { dfShort, dfLong };
 PLAT_DECLARE_ENUM(TDTDateFormat)
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
-PLAT_DECLARE_ENUM(TCloseAction)
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 PLAT_DECLARE_ENUM(TFormStyle)
 
-PLAT_EVENT_TYPE(TMouseEvent, void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y))
-PLAT_EVENT_TYPE(TMouseMoveEvent, void(TObject* Sender, TShiftState Shift, int X, int Y))
-PLAT_EVENT_TYPE(TKeyEvent, void(TObject* Sender, quint16& Key, TShiftState Shift))
-PLAT_EVENT_TYPE(TKeyPressEvent, void(TObject* Sender, QChar& Key))
-PLAT_EVENT_TYPE(TCanResizeEvent, void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize))
-PLAT_EVENT_TYPE(TCloseEvent, void(TObject* Sender, TCloseAction& Action))
-PLAT_EVENT_TYPE(TCloseQueryEvent, void(TObject* Sender, bool& CanClose))
 
 // A string list that lives in a widget (a memo's lines, a list's items): a
 // persistent object, so that controls publish it and the serializer writes
@@ -288,6 +280,8 @@ public:
     bool Transparent() const { return m_transparent; }
     void SetTransparent(bool Value);
     bool CaptionFollowsName() const override { return true; }
+    // With AutoSize the label keeps the size of its text.
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
 private:
     void adjust();
@@ -842,6 +836,11 @@ class TForm : public TCustomForm {
     PLAT_CLASS(TForm, TCustomForm)
 public:
     explicit TForm(TComponent* AOwner);
+};
+
+// A control's scroll bar (a scroll box's); scripts know the class.
+class TControlScrollBar : public TPersistent {
+    PLAT_CLASS(TControlScrollBar, TPersistent)
 };
 
 class TDataModule : public TComponent {

@@ -243,6 +243,8 @@ PLAT_DEFINE_CLASS(TCustomForm, c)
 
 PLAT_DEFINE_CLASS(TForm, c) { (void)c; }
 
+PLAT_DEFINE_CLASS(TControlScrollBar, c) { (void)c; }
+
 PLAT_DEFINE_CLASS(TDataModule, c)
 {
     c.property("OnCreate", &TDataModule::OnCreate);
