@@ -4,6 +4,7 @@
 #include "zdBarcodeView.h"
 #include "zdChBox.h"
 #include "zdClass.h"
+#include "zdDCtrl.h"
 #include "zdDMPClass.h"
 #include "zdEditors.h"
 #include "zdGradient.h"
@@ -25,10 +26,12 @@ struct ReportLibraryUnits {
         zd::startBarcodeViewRTTIUnit();
         zd::startBarcodeViewUnit();
         zd::startDotMatrixUnit();
+        zd::startDialogControlsUnit();
         zd::startDesignerEditorsUnit();
     }
     ~ReportLibraryUnits()
     {
+        zd::endDialogControlsUnit();
         zd::endDotMatrixUnit();
         zd::endBarcodeViewUnit();
         zd::endBarcodeViewRTTIUnit();

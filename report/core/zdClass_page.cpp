@@ -5,6 +5,7 @@
 #include "zdClass_band.h"
 #include "zdClass_picture.h"
 #include "zdDataSets.h"
+#include "zdDialogControl.h"
 #include "zdPrinterLink.h"
 #include "zdRes.h"
 
@@ -376,6 +377,7 @@ TzdDialogPage::~TzdDialogPage()
     const QMutexLocker lock(&zdClassLock());
     for (TzdComponent* c : std::vector<TzdComponent*>(Children()))
         delete c;
+    zd::freeDialogPageForm(m_form);
 }
 
 QString TzdDialogPage::ClassDisplayName() const

@@ -21,6 +21,7 @@ class TzdSubreport;
 class TzdBand;
 
 namespace plat {
+class TForm;
 class TPicture;
 } // namespace plat
 
@@ -162,6 +163,15 @@ public:
     long double ClientHeight() const { return m_clientHeight; }
     void SetClientHeight(long double Value);
 
+    // The page's window (made on first use; a real window while designing).
+    plat::TForm* Form();
+    // Shows the form modally with the page's caption, colour, border and
+    // bounds, its events bound to the page's script handlers; the bounds the
+    // user gave the window come back into the page. The result is the
+    // form's modal result (2 is cancel).
+    int ShowModal();
+    int ModalResult = 0;
+
     plat::TFormBorderStyle BorderStyle = plat::fbsSizeable;
     QString Caption;
     plat::TColor Color = plat::clBtnFace;
@@ -171,8 +181,10 @@ public:
         OnResize;
 
 private:
+    void copyBoundsFromForm();
     long double m_clientWidth = 0;
     long double m_clientHeight = 0;
+    plat::TForm* m_form = nullptr;
 };
 
 class TzdDataPage : public TzdPage {

@@ -2,6 +2,8 @@
 // Starting twice does no harm.
 
 #include "zdClass.h"
+#include "zdDialogControl.h"
+#include "zs_iformsrtti.h"
 
 #include "Controls.h"
 #include "TypeInfo.h"
@@ -69,6 +71,8 @@ void startReportUnit()
     registerPagesAndBands();
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
+    // The platform's controls and forms come before the report's classes.
+    zsStartFormsRTTI();
     startReportRTTIUnit();
     zdGetResources()->LocalizeScriptMessages();
     registerStandardPropertyEditors();
@@ -77,6 +81,8 @@ void startReportUnit()
 void endReportUnit()
 {
     endReportRTTIUnit();
+    zsEndFormsRTTI();
+    zdFreeParentForm();
     zdGlobalVariables()->Clear();
     for (const OwnCursor& cursor : kCursors)
         plat::RemoveCursor(cursor.id);
