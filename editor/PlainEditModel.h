@@ -89,9 +89,6 @@ PLAT_DECLARE_ENUM(TScrollHintFormat)
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 PLAT_DECLARE_ENUM(TScrollStyle)
 // The platform's border style, with the type information streaming needs.
-namespace plat {
-PLAT_DECLARE_ENUM(TBorderStyle)
-}
 using plat::TBorderStyle;
 using plat::bsNone;
 using plat::bsSingle;

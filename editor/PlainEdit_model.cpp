@@ -26,7 +26,6 @@ PLAT_DEFINE_ENUM(TPlainEditCaretType, "ctVerticalLine", "ctHorizontalLine", "ctH
 PLAT_DEFINE_ENUM(TScrollHintFormat, "shfTopLineOnly", "shfTopToBottom")
 PLAT_DEFINE_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
 namespace plat {
-PLAT_DEFINE_ENUM(TBorderStyle, "bsNone", "bsSingle")
 }
 
 PLAT_DEFINE_CLASS(TCustomPlainEdit, c) { (void)c; }

@@ -4,6 +4,7 @@
 #include "zdBarcodeView.h"
 #include "zdChBox.h"
 #include "zdClass.h"
+#include "zdDCtrl.h"
 #include "zdDMPClass.h"
 #include "zdEditors.h"
 #include "zdEngine.h"
@@ -26,11 +27,13 @@ struct ReportLibraryUnits {
         zd::startBarcodeViewRTTIUnit();
         zd::startBarcodeViewUnit();
         zd::startDotMatrixUnit();
+        zd::startDialogControlsUnit();
         zd::startDesignerEditorsUnit();
         zd::startEngineUnit();
     }
     ~ReportLibraryUnits()
     {
+        zd::endDialogControlsUnit();
         zd::endDotMatrixUnit();
         zd::endBarcodeViewUnit();
         zd::endBarcodeViewRTTIUnit();

@@ -81,6 +81,7 @@ enum class CaseMode { Keep, Upper, Lower };
 struct Position {
     bool slot = false; // a place for one character of the value
     QChar literal;
+    QChar maskChar;
     CaseMode caseMode = CaseMode::Keep;
 };
 
@@ -100,10 +101,10 @@ Mask parseMask(QStringView m)
         const QChar c = m[i];
         switch (charType(m, i)) {
         case CharType::Literal:
-            mask.positions.append({false, c == kBlankLiteral && !escapedAt(m, i) ? QChar(u' ') : c, caseMode});
+            mask.positions.append({false, c == kBlankLiteral && !escapedAt(m, i) ? QChar(u' ') : c, QChar(), caseMode});
             break;
         case CharType::IntlLiteral:
-            mask.positions.append({false, c == u':' ? fs.TimeSeparator : fs.DateSeparator, caseMode});
+            mask.positions.append({false, c == u':' ? fs.TimeSeparator : fs.DateSeparator, QChar(), caseMode});
             break;
         case CharType::Directive:
             if (c == kReverse) {
@@ -120,7 +121,7 @@ Mask parseMask(QStringView m)
             break;
         case CharType::Mask:
         case CharType::MaskOpt:
-            mask.positions.append({true, QChar(), caseMode});
+            mask.positions.append({true, QChar(), c, caseMode});
             break;
         case CharType::FieldSeparator:
         case CharType::Field:
@@ -184,6 +185,41 @@ QString layBackward(const Mask& mask, QStringView value)
 }
 
 } // namespace
+
+EditMaskLayout ParseEditMask(const QString& editMask)
+{
+    EditMaskLayout layout;
+    const Mask mask = parseMask(editMask);
+    layout.saveLiterals = mask.saveLiterals;
+    const qsizetype len = editMask.size();
+    if (len >= 2 && charType(editMask, len - 2) == CharType::FieldSeparator)
+        layout.blank = editMask[len - 1];
+    for (const Position& p : mask.positions) {
+        layout.literals += p.slot ? QChar() : p.literal;
+        layout.maskChars += p.slot ? p.maskChar : QChar();
+        layout.caseModes += p.caseMode == CaseMode::Upper ? u'>' : p.caseMode == CaseMode::Lower ? u'<' : u' ';
+    }
+    return layout;
+}
+
+bool MaskCharAccepts(QChar maskChar, QChar c)
+{
+    switch (maskChar.unicode()) {
+    case u'0':
+    case u'9':
+        return c.isDigit();
+    case u'#':
+        return c.isDigit() || c == u'+' || c == u'-';
+    case u'L':
+    case u'l':
+        return c.isLetter();
+    case u'A':
+    case u'a':
+        return c.isLetterOrNumber();
+    default:
+        return !c.isNull();
+    }
+}
 
 QString FormatMaskText(const QString& editMask, const QString& value)
 {

@@ -11,4 +11,22 @@ namespace plat {
 // expanded for display).
 QString FormatMaskText(const QString& editMask, const QString& value);
 
+// The displayed places of a mask, for an editor: at each place either a
+// literal (literals[i]) or a place for input (maskChars[i] the mask
+// character, literals[i] null); caseModes[i] is '>', '<' or ' '.
+struct EditMaskLayout {
+    QString literals;
+    QString maskChars;
+    QString caseModes;
+    QChar blank = u'_';
+    bool saveLiterals = true;
+    qsizetype size() const { return literals.size(); }
+    bool isSlot(qsizetype i) const { return i >= 0 && i < maskChars.size() && !maskChars[i].isNull(); }
+};
+EditMaskLayout ParseEditMask(const QString& editMask);
+// Whether the character may stand at a place of this mask character
+// (0 9 digits, # digits and signs, L l letters, A a letters and digits,
+// C c anything).
+bool MaskCharAccepts(QChar maskChar, QChar c);
+
 } // namespace plat

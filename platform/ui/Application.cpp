@@ -1,5 +1,8 @@
 #include "Application.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include "Exceptions.h"
 #include "Services.h"
 
@@ -9,8 +12,24 @@
 
 namespace plat {
 
-TApplication::TApplication() = default;
+PLAT_DEFINE_CLASS(TApplication, c) { (void)c; }
+
+TApplication::TApplication() : TComponent(nullptr) {}
 TApplication::~TApplication() = default;
+
+void TApplication::Minimize()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            w->showMinimized();
+}
+
+void TApplication::Restore()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isMinimized())
+            w->showNormal();
+}
 
 TApplication& Application()
 {

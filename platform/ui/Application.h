@@ -17,12 +17,16 @@ namespace plat {
 
 class Exception;
 
-class TApplication {
+// A component without owner, so that scripts reach it as an object.
+class TApplication : public TComponent {
+    PLAT_CLASS(TApplication, TComponent)
 public:
     TApplication();
-    ~TApplication();
-    TApplication(const TApplication&) = delete;
-    TApplication& operator=(const TApplication&) = delete;
+    ~TApplication() override;
+
+    // The program's windows go to the task bar and come back.
+    void Minimize();
+    void Restore();
 
     // The caption of the program's message boxes; the program file's base
     // name until set.

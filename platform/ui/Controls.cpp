@@ -9,6 +9,13 @@ namespace plat {
 PLAT_DEFINE_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle")
 PLAT_DEFINE_ENUM(TShiftStateFlag, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble")
 PLAT_DEFINE_SET(TShiftState, TShiftStateFlag)
+PLAT_DEFINE_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
+PLAT_DEFINE_ENUM(TBorderStyle, "bsNone", "bsSingle")
+PLAT_DEFINE_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
+                 "bsSizeToolWin")
+PLAT_DEFINE_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                 "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
+PLAT_DEFINE_ENUM(TWindowState, "wsNormal", "wsMinimized", "wsMaximized")
 
 TShortCut ShortCut(int key, TShiftState shift)
 {

@@ -57,7 +57,26 @@ void RemoveCursor(TCursor cursor);
 
 // Where a control keeps itself inside its parent, and the border of a control.
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+PLAT_DECLARE_ENUM(TAlign)
 enum TBorderStyle { bsNone, bsSingle };
+PLAT_DECLARE_ENUM(TBorderStyle)
+// A form's border; named bs... in files, the C++ names keep clear of
+// TBorderStyle's.
+enum TFormBorderStyle { fbsNone, fbsSingle, fbsSizeable, fbsDialog, fbsToolWindow, fbsSizeToolWin };
+PLAT_DECLARE_ENUM(TFormBorderStyle)
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
+PLAT_DECLARE_ENUM(TPosition)
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+PLAT_DECLARE_ENUM(TWindowState)
 
 // Virtual-key codes.
 inline constexpr int VK_RBUTTON = 2;

@@ -1,53 +1,59 @@
 #include "Dialogs.h"
 
 #include "Graphics.h"
-#include "TypeInfo.h"
 
 namespace plat {
 
-PLAT_DEFINE_CLASS(TCommonDialog, c) {}
+PLAT_DEFINE_CLASS(TCommonDialog, c)
+{
+    c.property("HelpContext", &TCommonDialog::HelpContext).defaultValue(0);
+}
 
 PLAT_DEFINE_CLASS(TOpenDialog, c)
 {
-    c.property("DefaultExt", &TOpenDialog::DefaultExt);
-    c.property("FileName", &TOpenDialog::FileName);
-    c.property("Files", &TOpenDialog::Files).stored(false);
-    c.property("Filter", &TOpenDialog::Filter);
-    c.property("FilterIndex", &TOpenDialog::FilterIndex).defaultValue(1);
-    c.property("InitialDir", &TOpenDialog::InitialDir);
-    c.property("Options", &TOpenDialog::Options);
-    c.property("Title", &TOpenDialog::Title);
+    using C = TOpenDialog;
+    c.property("DefaultExt", &C::DefaultExt);
+    c.property("FileName", &C::FileName);
+    c.property("Filter", &C::Filter);
+    c.property("FilterIndex", &C::FilterIndex).defaultValue(1);
+    c.property("InitialDir", &C::InitialDir);
+    c.property("Options", &C::Options).defaultValue(TOpenOptions{ofHideReadOnly, ofEnableSizing});
+    c.property("Title", &C::Title);
 }
 
-PLAT_DEFINE_CLASS(TSaveDialog, c) {}
+PLAT_DEFINE_CLASS(TSaveDialog, c) { (void)c; }
 
 PLAT_DEFINE_CLASS(TColorDialog, c)
 {
-    c.property<ti::TColor>("Color", &TColorDialog::Color);
-    c.property("Options", &TColorDialog::Options);
+    c.property<ti::TColor>("Color", &TColorDialog::Color).defaultValue(clBlack);
+    c.property("Options", &TColorDialog::Options).defaultValue(TColorDialogOptions{});
 }
 
 PLAT_DEFINE_CLASS(TFontDialog, c)
 {
     c.property("Device", &TFontDialog::Device).defaultValue(fdScreen);
     c.property("Font", &TFontDialog::Font, &TFontDialog::SetFont);
-    c.property("Options", &TFontDialog::Options);
+    c.property("Options", &TFontDialog::Options).defaultValue(TFontDialogOptions{fdEffects});
 }
 
 PLAT_DEFINE_CLASS(TPrintDialog, c)
 {
-    c.property("Collate", &TPrintDialog::Collate).defaultValue(false);
-    c.property("Copies", &TPrintDialog::Copies).defaultValue(1);
-    c.property("FromPage", &TPrintDialog::FromPage).defaultValue(0);
-    c.property("MinPage", &TPrintDialog::MinPage).defaultValue(0);
-    c.property("MaxPage", &TPrintDialog::MaxPage).defaultValue(0);
-    c.property("Options", &TPrintDialog::Options);
-    c.property("PrintRange", &TPrintDialog::PrintRange).defaultValue(prAllPages);
-    c.property("PrintToFile", &TPrintDialog::PrintToFile).defaultValue(false);
-    c.property("ToPage", &TPrintDialog::ToPage).defaultValue(0);
+    using C = TPrintDialog;
+    c.property("Collate", &C::Collate).defaultValue(false);
+    c.property("Copies", &C::Copies).defaultValue(0);
+    c.property("FromPage", &C::FromPage).defaultValue(0);
+    c.property("MinPage", &C::MinPage).defaultValue(0);
+    c.property("MaxPage", &C::MaxPage).defaultValue(0);
+    c.property("Options", &C::Options).defaultValue(TPrintDialogOptions{});
+    c.property("PrintToFile", &C::PrintToFile).defaultValue(false);
+    c.property("PrintRange", &C::PrintRange).defaultValue(prAllPages);
+    c.property("ToPage", &C::ToPage).defaultValue(0);
 }
 
-PLAT_DEFINE_CLASS(TPrinterSetupDialog, c) {}
+PLAT_DEFINE_CLASS(TPrinterSetupDialog, c) { (void)c; }
+
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+TOpenDialog::~TOpenDialog() = default;
 
 bool TOpenDialog::Execute()
 {
@@ -63,8 +69,10 @@ bool TOpenDialog::Execute()
     const FileDialogResult result = Services().FileDialog(request);
     if (!result.accepted)
         return false;
+    m_files.Clear();
+    for (const QString& f : result.files)
+        m_files.Add(f);
     FileName = result.FileName();
-    Files = result.files.join(QLatin1Char('\n'));
     FilterIndex = result.filterIndex;
     return true;
 }
@@ -79,22 +87,22 @@ bool TColorDialog::Execute()
 }
 
 TFontDialog::TFontDialog(TComponent* AOwner) : TCommonDialog(AOwner), m_font(std::make_unique<TFont>()) {}
-
 TFontDialog::~TFontDialog() = default;
 
-void TFontDialog::SetFont(TFont* font)
+void TFontDialog::SetFont(TFont* Value)
 {
-    m_font->Assign(font);
+    if (Value)
+        m_font->Assign(Value);
 }
 
 bool TFontDialog::Execute()
 {
-    // The user's choice lands in the dialog's font only when accepted.
-    TFont chosen;
-    chosen.AssignFont(*m_font);
-    if (!Services().FontDialog(chosen, Options))
+    // The dialog works on a copy, so that a cancelled dialog changes nothing.
+    TFont copy;
+    copy.AssignFont(*m_font);
+    if (!Services().FontDialog(copy, Options))
         return false;
-    m_font->AssignFont(chosen);
+    m_font->AssignFont(copy);
     return true;
 }
 
@@ -124,6 +132,12 @@ bool TPrintDialog::Execute()
 bool TPrinterSetupDialog::Execute()
 {
     return Services().PrinterSetupDialog();
+}
+
+void RegisterDialogClasses()
+{
+    RegisterClasses({TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass(),
+                     TFontDialog::StaticClass(), TPrintDialog::StaticClass(), TPrinterSetupDialog::StaticClass()});
 }
 
 } // namespace plat

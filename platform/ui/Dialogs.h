@@ -1,10 +1,12 @@
 #pragma once
 // The common-dialog components: settings and results as published
-// properties, Execute shows the dialog through the user-interface services
-// and tells whether the user accepted it.
+// properties, Execute through the user-interface services (so tests answer
+// them with the scripted services).
 
 #include "Objects.h"
 #include "Services.h"
+#include "StringList.h"
+#include "TypeInfo.h"
 
 #include <memory>
 
@@ -15,14 +17,19 @@ class TFont;
 class TCommonDialog : public TComponent {
     PLAT_CLASS(TCommonDialog, TComponent)
 public:
+    // Shows the dialog modally; true when the user accepted it.
+    virtual bool Execute() = 0;
+    int HelpContext = 0;
+
+protected:
     explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
-    virtual bool Execute() { return false; }
 };
 
 class TOpenDialog : public TCommonDialog {
     PLAT_CLASS(TOpenDialog, TCommonDialog)
 public:
-    explicit TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    explicit TOpenDialog(TComponent* AOwner);
+    ~TOpenDialog() override;
     bool Execute() override;
 
     QString DefaultExt;
@@ -32,11 +39,14 @@ public:
     QString InitialDir;
     TOpenOptions Options{ofHideReadOnly, ofEnableSizing};
     QString Title;
-    // Every file chosen, one per line (several with ofAllowMultiSelect).
-    QString Files;
+    // The files chosen (several with ofAllowMultiSelect).
+    TStringList& Files() { return m_files; }
 
 protected:
     virtual FileDialogRequest::Kind kind() const { return FileDialogRequest::Open; }
+
+private:
+    TStringList m_files;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -64,7 +74,7 @@ public:
     ~TFontDialog() override;
     bool Execute() override;
     TFont* Font() const { return m_font.get(); }
-    void SetFont(TFont* font);
+    void SetFont(TFont* Value);
     TFontDialogDevice Device = fdScreen;
     TFontDialogOptions Options{fdEffects};
 
@@ -78,13 +88,13 @@ public:
     explicit TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
     bool Execute() override;
     bool Collate = false;
-    int Copies = 1;
+    int Copies = 0;
     int FromPage = 0;
     int MinPage = 0;
     int MaxPage = 0;
     TPrintDialogOptions Options;
-    TPrintRange PrintRange = prAllPages;
     bool PrintToFile = false;
+    TPrintRange PrintRange = prAllPages;
     int ToPage = 0;
 };
 
@@ -94,5 +104,8 @@ public:
     explicit TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
     bool Execute() override;
 };
+
+// Registers the dialog components with the class registry (idempotent).
+void RegisterDialogClasses();
 
 } // namespace plat

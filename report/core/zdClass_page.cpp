@@ -5,18 +5,12 @@
 #include "zdClass_band.h"
 #include "zdClass_picture.h"
 #include "zdDataSets.h"
+#include "zdDialogControl.h"
 #include "zdPrinterLink.h"
 #include "zdRes.h"
 
 #include <cmath>
 
-namespace plat {
-PLAT_DEFINE_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
-                 "bsSizeToolWin")
-PLAT_DEFINE_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                 "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
-PLAT_DEFINE_ENUM(TWindowState, "wsNormal", "wsMinimized", "wsMaximized")
-} // namespace plat
 PLAT_DEFINE_ENUM(TzdDuplexMode, "dmNone", "dmVertical", "dmHorizontal", "dmSimplex")
 
 PLAT_DEFINE_CLASS(TzdPage, c)
@@ -383,6 +377,7 @@ TzdDialogPage::~TzdDialogPage()
     const QMutexLocker lock(&zdClassLock());
     for (TzdComponent* c : std::vector<TzdComponent*>(Children()))
         delete c;
+    zd::freeDialogPageForm(m_form);
 }
 
 QString TzdDialogPage::ClassDisplayName() const

@@ -10,6 +10,7 @@
 
 #include "zdClass.h"
 
+#include "Controls.h"
 #include "Graphics.h"
 #include "Papers.h"
 
@@ -20,23 +21,8 @@ class TzdSubreport;
 class TzdBand;
 
 namespace plat {
+class TForm;
 class TPicture;
-// Named bs... in files; the C++ names keep clear of TBorderStyle's.
-enum TFormBorderStyle { fbsNone, fbsSingle, fbsSizeable, fbsDialog, fbsToolWindow, fbsSizeToolWin };
-PLAT_DECLARE_ENUM(TFormBorderStyle)
-enum TPosition {
-    poDesigned,
-    poDefault,
-    poDefaultPosOnly,
-    poDefaultSizeOnly,
-    poScreenCenter,
-    poDesktopCenter,
-    poMainFormCenter,
-    poOwnerFormCenter
-};
-PLAT_DECLARE_ENUM(TPosition)
-enum TWindowState { wsNormal, wsMinimized, wsMaximized };
-PLAT_DECLARE_ENUM(TWindowState)
 } // namespace plat
 
 enum TzdDuplexMode { dmNone, dmVertical, dmHorizontal, dmSimplex };
@@ -177,6 +163,15 @@ public:
     long double ClientHeight() const { return m_clientHeight; }
     void SetClientHeight(long double Value);
 
+    // The page's window (made on first use; a real window while designing).
+    plat::TForm* Form();
+    // Shows the form modally with the page's caption, colour, border and
+    // bounds, its events bound to the page's script handlers; the bounds the
+    // user gave the window come back into the page. The result is the
+    // form's modal result (2 is cancel).
+    int ShowModal();
+    int ModalResult = 0;
+
     plat::TFormBorderStyle BorderStyle = plat::fbsSizeable;
     QString Caption;
     plat::TColor Color = plat::clBtnFace;
@@ -186,8 +181,10 @@ public:
         OnResize;
 
 private:
+    void copyBoundsFromForm();
     long double m_clientWidth = 0;
     long double m_clientHeight = 0;
+    plat::TForm* m_form = nullptr;
 };
 
 class TzdDataPage : public TzdPage {

@@ -2,6 +2,8 @@
 // Starting twice does no harm.
 
 #include "zdClass.h"
+#include "zdDialogControl.h"
+#include "zs_iformsrtti.h"
 
 #include "Controls.h"
 #include "TypeInfo.h"
@@ -71,6 +73,8 @@ void startReportUnit()
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
     zsStartPlatformModules();
+    // The platform's controls and forms come before the report's classes.
+    zsStartFormsRTTI();
     startReportRTTIUnit();
     zdGetResources()->LocalizeScriptMessages();
     registerStandardPropertyEditors();
@@ -79,6 +83,8 @@ void startReportUnit()
 void endReportUnit()
 {
     endReportRTTIUnit();
+    zsEndFormsRTTI();
+    zdFreeParentForm();
     zdGlobalVariables()->Clear();
     for (const OwnCursor& cursor : kCursors)
         plat::RemoveCursor(cursor.id);

@@ -455,9 +455,8 @@ bool TzdEngine::runDialogs()
         auto* d = dynamic_cast<TzdDialogPage*>(r->GetPageByIndex(i));
         if (!d || !d->Visible() || d->ChildCount() == 0)
             continue;
-        // Without a handler there is no window to show here: the page is
-        // taken as confirmed.
-        if (RunDialogHandler && RunDialogHandler(d) == 2)
+        const int result = RunDialogHandler ? RunDialogHandler(d) : d->ShowModal();
+        if (result == 2)
             return false;
     }
     return true;

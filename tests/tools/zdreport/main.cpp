@@ -10,7 +10,7 @@
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
 //   zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3
-//   zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]
+//   zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT] [--dialog STEPS]
 //            [--png DIR --dpi N] [--dump OUT|-]
 //
 // Exits 0 when the command did its work; on a failure prints the message to
@@ -41,7 +41,7 @@ void printUsage()
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
                "       zdreport --raw FILE PRINTER\n"
                "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n"
-               "       zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT]\n"
+               "       zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT] [--dialog STEPS]\n"
                "                [--png DIR --dpi N] [--dump OUT|-]\n",
                stderr);
 }
@@ -63,7 +63,7 @@ const std::map<QString, Command>& commands()
         {QStringLiteral("prepare"),
          {true, {},
           S{QStringLiteral("data"), QStringLiteral("clock"), QStringLiteral("zp3"), QStringLiteral("png"),
-            QStringLiteral("dpi"), QStringLiteral("dump")},
+            QStringLiteral("dpi"), QStringLiteral("dump"), QStringLiteral("dialog")},
           zdtool::prepareCommand}},
         {QStringLiteral("render"), {true, {}, S{QStringLiteral("png"), QStringLiteral("dpi")}, zdtool::renderCommand}},
         {QStringLiteral("--synthetic"),

@@ -14,12 +14,19 @@
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdDBSet.h"
+#include "zdDCtrl.h"
+#include "Modal.h"
+#include "StdCtrls.h"
 #include "zdEngine.h"
 #include "zdPreviewPages.h"
 #include "zdVariables.h"
 #include "zdXML.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -356,12 +363,65 @@ void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
 
 } // namespace
 
+namespace {
+
+// The modal runner of --dialog: the steps run on the shown dialog page,
+// "type NAME TEXT" types TEXT into the control NAME key by key,
+// "click NAME" clicks it; steps are separated by ';'. What the steps leave
+// decides the page's result (a button's modal result ends the run).
+plat::ModalRunner dialogRunner(TzdReport& Report, const QString& Steps)
+{
+    return [&Report, Steps](QDialog& dialog) {
+        dialog.show();
+        QApplication::processEvents();
+        const auto widgetOf = [&Report](const QString& name) -> QWidget* {
+            auto* c = dynamic_cast<TzdDialogControl*>(Report.FindObject(name));
+            if (!c || !c->Control())
+                throw plat::Exception(QStringLiteral("No dialog control %1").arg(name));
+            return c->Control()->Widget();
+        };
+        for (const QString& step : Steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString verb = step.trimmed().section(QLatin1Char(' '), 0, 0);
+            const QString name = step.trimmed().section(QLatin1Char(' '), 1, 1);
+            QWidget* w = widgetOf(name);
+            if (verb == u"type") {
+                w->setFocus();
+                for (const QChar ch : step.trimmed().section(QLatin1Char(' '), 2)) {
+                    QKeyEvent press(QEvent::KeyPress, ch.isLetter() ? int(ch.toUpper().unicode()) : int(ch.unicode()),
+                                    ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(ch));
+                    QKeyEvent release(QEvent::KeyRelease, press.key(), press.modifiers(), QString(ch));
+                    QApplication::sendEvent(w, &press);
+                    QApplication::sendEvent(w, &release);
+                }
+            } else if (verb == u"click") {
+                const QPointF at(w->width() / 2.0, w->height() / 2.0);
+                const QPointF global = w->mapToGlobal(at);
+                QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                                    Qt::NoModifier);
+                QApplication::sendEvent(w, &press);
+                QApplication::sendEvent(w, &release);
+            } else {
+                throw plat::Exception(QStringLiteral("Unknown dialog step: %1").arg(step));
+            }
+            QApplication::processEvents();
+        }
+        QApplication::processEvents();
+        const int result = dialog.isVisible() ? 0 : dialog.result();
+        dialog.hide();
+        return result;
+    };
+}
+
+} // namespace
+
 int prepareCommand(const ToolCommandLine& cl)
 {
     if (cl.positional.size() != 1)
         return -1;
     startLibrary();
     zd::startEngineUnit();
+    zd::startDialogControlsUnit();
     // The record table is bound as the report list binds it: the table
     // adapter "zdDBDataset1" over the data file's table, made before the
     // template is read.
@@ -391,6 +451,9 @@ int prepareCommand(const ToolCommandLine& cl)
                 d->SetDataSet(data);
     }
     QStringList errors;
+    std::unique_ptr<plat::ScopedModalRunner> runner;
+    if (cl.has(QStringLiteral("dialog")))
+        runner = std::make_unique<plat::ScopedModalRunner>(dialogRunner(report, cl.value(QStringLiteral("dialog"))));
     const bool ok = prepare(report, cl.value(QStringLiteral("clock")), &errors);
     for (const QString& e : errors)
         std::fprintf(stderr, "zdreport: %s\n", qPrintable(e));
