@@ -355,35 +355,43 @@ void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
 
 } // namespace
 
-int prepareCommand(const ToolCommandLine& cl)
+bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
+                    const QString& ClockIso)
 {
-    if (cl.positional.size() != 1)
-        return -1;
     startLibrary();
     zd::startEngineUnit();
     // The record table is bound as the report list binds it: a dataset
     // named "zdDBDataset1" that exists before the template is read.
-    plat::TComponent host(nullptr);
     RowsDataSet* data = nullptr;
-    if (cl.has(QStringLiteral("data"))) {
-        data = new RowsDataSet(&host, QStringLiteral("zdDBDataset1"));
-        data->LoadPacket(cl.value(QStringLiteral("data")));
+    if (!DataFile.isEmpty()) {
+        data = new RowsDataSet(&Host, QStringLiteral("zdDBDataset1"));
+        data->LoadPacket(DataFile);
     }
-    PrepareReport report(&host);
-    if (!report.LoadFromFile(cl.positional[0], true))
-        throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(cl.positional[0]));
+    if (!Report.LoadFromFile(Template, true))
+        throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(Template));
     if (data) {
-        if (!report.DataSets()->FindByDataSet(data))
-            report.DataSets()->AddDataSet(data);
-        for (TzdComponent* c : report.AllObjects())
+        if (!Report.DataSets()->FindByDataSet(data))
+            Report.DataSets()->AddDataSet(data);
+        for (TzdComponent* c : Report.AllObjects())
             if (auto* d = dynamic_cast<TzdDataBand*>(c);
                 d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
                 d->SetDataSet(data);
     }
     QStringList errors;
-    const bool ok = prepare(report, cl.value(QStringLiteral("clock")), &errors);
+    const bool ok = prepare(Report, ClockIso, &errors);
     for (const QString& e : errors)
         std::fprintf(stderr, "zdreport: %s\n", qPrintable(e));
+    return ok && storeOf(Report);
+}
+
+int prepareCommand(const ToolCommandLine& cl)
+{
+    if (cl.positional.size() != 1)
+        return -1;
+    plat::TComponent host(nullptr);
+    PrepareReport report(&host);
+    const bool ok = loadAndPrepare(report, host, cl.positional[0], cl.value(QStringLiteral("data")),
+                                   cl.value(QStringLiteral("clock")));
     TzdPreviewPages* pages = storeOf(report);
     if (!ok || !pages)
         return 1;
