@@ -55,24 +55,9 @@ int pdfCommand(const ToolCommandLine& cl)
     if (cl.positional.size() != 1)
         return -1;
     const QString input = cl.positional[0];
-    plat::TComponent host(nullptr);
-    PrepareReport report(&host);
-    QElapsedTimer timer;
-    timer.start();
-    TzdPreviewPages* pages = nullptr;
-    if (input.endsWith(QStringLiteral(".zp3"), Qt::CaseInsensitive)) {
-        startLibrary();
-        zd::startEngineUnit();
-        pages = storeOf(report);
-        if (!pages || !pages->LoadFromFile(input, true))
-            return 1;
-    } else {
-        if (!loadAndPrepare(report, host, input, cl.value(QStringLiteral("data")), cl.value(QStringLiteral("clock"))))
-            return 1;
-        pages = storeOf(report);
-    }
-    const qint64 prepared = timer.elapsed();
-
+    // The units start before the report exists: it makes its engine then.
+    startLibrary();
+    zd::startEngineUnit();
     plat::ScriptedServices ui;
     plat::ScopedServices use(ui);
     TzdPDFExport pdf(nullptr);
@@ -82,6 +67,22 @@ int pdfCommand(const ToolCommandLine& cl)
                                      ? cl.repeated.at(QStringLiteral("pdf-option"))
                                      : QStringList())
         setOption(pdf, option);
+
+    plat::TComponent host(nullptr);
+    PrepareReport report(&host);
+    QElapsedTimer timer;
+    timer.start();
+    TzdPreviewPages* pages = nullptr;
+    if (input.endsWith(QStringLiteral(".zp3"), Qt::CaseInsensitive)) {
+        pages = storeOf(report);
+        if (!pages || !pages->LoadFromFile(input, true))
+            return 1;
+    } else {
+        if (!loadAndPrepare(report, host, input, cl.value(QStringLiteral("data")), cl.value(QStringLiteral("clock"))))
+            return 1;
+        pages = storeOf(report);
+    }
+    const qint64 prepared = timer.elapsed();
     const bool exported = pages->Export(&pdf);
     for (const plat::ServiceCall& call : ui.Calls())
         if (call.kind == QLatin1String("MessageBox") || call.kind == QLatin1String("MessageDlg"))

@@ -358,8 +358,6 @@ void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
 bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
                     const QString& ClockIso)
 {
-    startLibrary();
-    zd::startEngineUnit();
     // The record table is bound as the report list binds it: a dataset
     // named "zdDBDataset1" that exists before the template is read.
     RowsDataSet* data = nullptr;
@@ -388,6 +386,9 @@ int prepareCommand(const ToolCommandLine& cl)
 {
     if (cl.positional.size() != 1)
         return -1;
+    // The units start before the report exists: it makes its engine then.
+    startLibrary();
+    zd::startEngineUnit();
     plat::TComponent host(nullptr);
     PrepareReport report(&host);
     const bool ok = loadAndPrepare(report, host, cl.positional[0], cl.value(QStringLiteral("data")),

@@ -59,7 +59,8 @@ TzdPreviewPages* storeOf(TzdReport& Report);
 bool prepare(TzdReport& Report, const QString& ClockIso, QStringList* Errors = nullptr);
 // Loads a template, binds the record table of DataFile (when not empty) as
 // "zdDBDataset1" and prepares it; errors go to standard error. Host owns
-// the dataset and must outlive Report.
+// the dataset and must outlive Report. The library's and the engine's units
+// must have started before Report was made.
 bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
                     const QString& ClockIso);
 // The dump of every prepared page.
