@@ -12,6 +12,7 @@
 #include "zdClass_view.h"
 #include "zdRes.h"
 #include "zdZLib.h"
+#include "zdrcExports.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -171,6 +172,7 @@ QByteArray TzdPDFExport::State::colorText(plat::TColor color)
 
 TzdPDFExport::TzdPDFExport(plat::TComponent* AOwner) : TzdCustomExportFilter(AOwner), d(std::make_unique<State>())
 {
+    zd::startExportsResourcesUnit();
     SetProtectionFlags(m_protectionFlags);
 }
 
@@ -648,6 +650,11 @@ void TzdPDFExport::writeCatalog(int outlineRoot)
     s.line(Outline ? "/PageMode /UseOutlines" : "/PageMode /UseNone");
     if (outlineRoot)
         s.line("/Outlines " + zd::ref(outlineRoot));
+    if (PdfA) {
+        s.line("/Metadata " + zd::ref(s.metadataObject));
+        s.line("/OutputIntents [ " + zd::ref(s.outputIntentObject) + " ]");
+        s.line("/StructTreeRoot " + zd::ref(s.structTreeRootObject));
+    }
     s.line("/ViewerPreferences <<");
     if (!Title.isEmpty())
         s.line("/DisplayDocTitle true");
@@ -728,6 +735,8 @@ void TzdPDFExport::FinishExport()
         throw plat::Exception(QStringLiteral("No page to export: the page range is beyond the report"));
     writeFonts();
     writePageTree();
+    if (PdfA)
+        writePdfAObjects();
     writeInfo();
     const int info = int(s.objectOffsets.size());
     int encryption = 0;

@@ -170,6 +170,7 @@ private:
     void computeSecurity();
     void writeEncryptionDictionary(int& number);
     void addMessage(const QString& Message);
+    void writePdfAObjects();
     int exportedPosition(int preparedIndex) const;
     int preparedPageCount() const;
 
@@ -208,4 +209,13 @@ PdfSecurityValues pdfComputeSecurity(const QByteArray& OwnerPassword, const QByt
 // The RC4 key of one object: MD5 of the file key, the object number's low
 // three bytes and generation 0.
 QByteArray pdfObjectKey(const QByteArray& EncKey, int Number);
+
+// The XMP packet of a PDF/A file: the template's placeholders replaced by
+// the values, each escaped for XML. Time is written with its zone offset.
+struct PdfXmpValues {
+    QString Title, Author, Subject, Keywords, Creator, Producer;
+    QDateTime Time;
+    QByteArray FileID;
+};
+QByteArray pdfXmpPacket(const QByteArray& Template, const PdfXmpValues& Values);
 } // namespace zd

@@ -45,6 +45,10 @@ struct TzdPDFExport::State {
     std::vector<ImageRecord> imageTable;
     std::vector<int> pageImages; // indices into imageTable, in first-use order
     QStringList messages;        // non-fatal problems of this export
+    // PDF/A objects the catalog refers to.
+    int metadataObject = 0;
+    int structTreeRootObject = 0;
+    int outputIntentObject = 0;
     bool compressed = true;
     bool embedFonts = false;
     bool pageOpen = false;

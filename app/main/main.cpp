@@ -6,6 +6,7 @@
 #include "zdClass.h"
 #include "zdDMPClass.h"
 #include "zdEditors.h"
+#include "zdrcExports.h"
 #include "zdGradient.h"
 
 #include <QApplication>
@@ -25,10 +26,12 @@ struct ReportLibraryUnits {
         zd::startBarcodeViewRTTIUnit();
         zd::startBarcodeViewUnit();
         zd::startDotMatrixUnit();
+        zd::startExportsResourcesUnit();
         zd::startDesignerEditorsUnit();
     }
     ~ReportLibraryUnits()
     {
+        zd::endExportsResourcesUnit();
         zd::endDotMatrixUnit();
         zd::endBarcodeViewUnit();
         zd::endBarcodeViewRTTIUnit();
