@@ -80,6 +80,9 @@ public:
     ~TzdPDFExport() override;
 
     QString GetMenuCaption() const override;
+    // The options dialog, then the save dialog; 1 when both were confirmed,
+    // 2 when either was cancelled (options confirmed stay changed).
+    int ShowSettingsDialog() override;
     bool StartExport() override;
     void WriteObject(TzdComponent* Obj) override;
     void FinishExport() override;
