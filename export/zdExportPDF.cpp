@@ -250,6 +250,10 @@ bool TzdPDFExport::StartExport()
         d->encrypting = false;
         EmbeddedFonts = true;
     }
+    // Passwords are checked before anything is created.
+    d->fileID = FileIDSource ? FileIDSource() : newFileID();
+    if (d->encrypting)
+        computeSecurity();
     d->file.reset();
     d->out.clear();
     d->content.clear();
@@ -262,13 +266,8 @@ bool TzdPDFExport::StartExport()
         d->file = std::move(file);
     }
     resetExportState();
-    d->fileID = FileIDSource ? FileIDSource() : newFileID();
     d->compressed = Compressed;
-    d->embedFonts = EmbeddedFonts;
-    if (d->encrypting) {
-        computeSecurity();
-        d->embedFonts = EmbeddedFonts || EmbedFontsIfProtected;
-    }
+    d->embedFonts = EmbeddedFonts || (d->encrypting && EmbedFontsIfProtected);
     d->lastColor = 0;
     d->lastColorText = "0 0 0";
     d->put("%PDF-1.5");

@@ -25,7 +25,7 @@ using State = TzdPDFExport::State;
 
 // No object may ask for more pixels than this (a 10,000-pixel object at
 // three times the resolution would need gigabytes).
-constexpr qint64 kMaxImagePixels = 40'000'000;
+constexpr qint64 kMaxImagePixels = 25'000'000; // an A3 page at three times the resolution fits
 constexpr int kBarcodeShift = 2;
 
 int I(long double v)

@@ -150,7 +150,54 @@ public:
     }
 };
 
+// Whether every quantisation value of a JPEG is 1 (quality 100).
+bool quantisedAtFullQuality(const QByteArray& jpeg)
+{
+    bool found = false;
+    for (qsizetype i = 2; i + 4 < jpeg.size();) {
+        if (uchar(jpeg[i]) != 0xFF)
+            return false;
+        const uchar marker = uchar(jpeg[i + 1]);
+        const int length = (uchar(jpeg[i + 2]) << 8) | uchar(jpeg[i + 3]);
+        if (marker == 0xDB) {
+            for (qsizetype k = i + 4; k < i + 2 + length; k += 65) {
+                if (uchar(jpeg[k]) >> 4 != 0)
+                    return false; // 16-bit tables are not written at these qualities
+                for (int q = 1; q <= 64; ++q)
+                    if (uchar(jpeg[k + q]) != 1)
+                        return false;
+                found = true;
+            }
+        }
+        if (marker == 0xDA)
+            break;
+        i += 2 + length;
+    }
+    return found;
+}
+
 } // namespace
+
+TEST(PdfImages, BarcodesAreEncodedFivePointsAboveTheQuality)
+{
+    if (!haveTools())
+        GTEST_SKIP() << "poppler-utils and qpdf are needed";
+    startUnits();
+    QTemporaryDir dir;
+    auto code = code128(QStringLiteral("ZD-5"), 40, 40);
+    QImage photo(60, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x)
+            photo.setPixel(x, y, qRgb(x * 4, y * 6, (x + y) * 2));
+    auto picture = pictureOf(photo, 40, 200, 60, 40);
+    TzdPDFExport pdf(nullptr);
+    pdf.Quality = 95;
+    const QString file = exportPages(pdf, dir, QStringLiteral("quality"), {{code.get(), picture.get()}});
+    const QString root = dir.filePath(QStringLiteral("img"));
+    ASSERT_EQ(runTool(QStringLiteral("/usr/bin/pdfimages"), {QStringLiteral("-j"), file, root}).exitCode, 0);
+    EXPECT_TRUE(quantisedAtFullQuality(fileBytes(root + QStringLiteral("-000.jpg")))); // the barcode
+    EXPECT_FALSE(quantisedAtFullQuality(fileBytes(root + QStringLiteral("-001.jpg"))));
+}
 
 TEST(PdfImages, IdenticalBarcodesShareAnImageWithinAPageOnly)
 {

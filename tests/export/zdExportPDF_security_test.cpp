@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -258,6 +259,7 @@ TEST(PdfSecurity, APasswordOutsidePdfDocEncodingIsRefusedAndNoFileWritten)
     pdf.UserPassword = QStringLiteral("žluťoučký");
     const QString message = exportError([&] { pdf.StartExport(); });
     EXPECT_TRUE(message.contains(QStringLiteral("user password"))) << message.toStdString();
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty()); // not even a temporary file
     pdf.FinishExport();
     EXPECT_FALSE(QFile::exists(file));
 }
