@@ -9,6 +9,7 @@
 #include "Canvas.h"
 #include "Exceptions.h"
 #include "Graphics.h"
+#include "JpegCodec.h"
 #include "zdClass_fill.h"
 #include "zdClass_memo.h"
 #include "zdClass_picture.h"
@@ -61,12 +62,10 @@ bool isHatch(plat::TBrushStyle style)
     return style > plat::bsClear;
 }
 
-// The JPEG bytes of an RGB image.
+// The JPEG bytes of the bitmap's colours.
 QByteArray jpegOf(const QImage& image, int quality)
 {
-    plat::TJPEGImage jpeg;
-    jpeg.CompressFrom(image, std::min(quality, 100));
-    return jpeg.SaveToBytes();
+    return plat::EncodeJpeg(image, std::min(quality, 100));
 }
 
 // Writes an object into the file buffer while the page content is being built.
@@ -155,21 +154,6 @@ QByteArray alphaOf(QImage& image, const Raster& r)
         }
     }
     return alpha;
-}
-
-QImage rgbRows(const QImage& image)
-{
-    QImage rgb(image.size(), QImage::Format_RGB888);
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        uchar* out = rgb.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
-            *out++ = uchar(qRed(in[x]));
-            *out++ = uchar(qGreen(in[x]));
-            *out++ = uchar(qBlue(in[x]));
-        }
-    }
-    return rgb;
 }
 
 } // namespace
@@ -284,7 +268,7 @@ void TzdPDFExport::paintImage(TzdView* View, long double rw, long double rh, lon
     QByteArray alpha;
     if (r.alpha)
         alpha = alphaOf(image, r);
-    const QByteArray jpeg = jpegOf(rgbRows(image), barcode ? Quality + 5 : Quality);
+    const QByteArray jpeg = jpegOf(image, barcode ? Quality + 5 : Quality);
     QByteArray digest;
     if (r.alpha) {
         mask = writeSoftMask(s, alpha, r.width, r.height);
