@@ -12,6 +12,7 @@
 #include "zdClass_view.h"
 #include "zdRes.h"
 #include "zdZLib.h"
+#include "zdrcExports.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -140,7 +141,7 @@ void TzdPDFExport::State::streamObject(const QByteArray& data, bool openDict, bo
 {
     if (openDict)
         put("<<");
-    const QByteArray body = compress ? deflate(data) : data;
+    const QByteArray body = encrypt(compress ? deflate(data) : data, currentObject);
     put("/Length " + QByteArray::number(body.size()));
     if (compress)
         put("/Filter/FlateDecode");
@@ -171,6 +172,7 @@ QByteArray TzdPDFExport::State::colorText(plat::TColor color)
 
 TzdPDFExport::TzdPDFExport(plat::TComponent* AOwner) : TzdCustomExportFilter(AOwner), d(std::make_unique<State>())
 {
+    zd::startExportsResourcesUnit();
     SetProtectionFlags(m_protectionFlags);
 }
 
@@ -204,6 +206,18 @@ void TzdPDFExport::SetProtectionFlags(TzdPDFEncBits Value)
     m_permissionValue = bits * 4 - 64;
 }
 
+QStringList TzdPDFExport::Messages() const
+{
+    return d->messages;
+}
+
+void TzdPDFExport::addMessage(const QString& Message)
+{
+    d->messages.append(Message);
+    if (Report)
+        Report->AddErrors({Message});
+}
+
 QString TzdPDFExport::GetMenuCaption() const
 {
     return zdGetResources()->GetText(QStringLiteral("PDFexport"));
@@ -218,6 +232,8 @@ void TzdPDFExport::resetExportState()
     d->objectOffsets.clear();
     d->pageObjects.clear();
     d->pageAnnotRefs.clear();
+    d->imageTable.clear();
+    d->pageImages.clear();
 }
 
 bool TzdPDFExport::StartExport()
@@ -226,15 +242,18 @@ bool TzdPDFExport::StartExport()
         return false;
     if (!FileName.isEmpty() && QFileInfo(FileName).fileName() == FileName && !DefaultPath.isEmpty())
         FileName = QDir(DefaultPath).filePath(FileName);
+    d->messages.clear();
     d->encrypting = !OwnerPassword.isEmpty() || !UserPassword.isEmpty();
     if (PdfA) {
+        if (d->encrypting)
+            addMessage(QStringLiteral("PDF/A files cannot be encrypted: the passwords were not used"));
         d->encrypting = false;
         EmbeddedFonts = true;
     }
-    // Writing an unprotected file when protection was asked for would be
-    // worse than no file.
+    // Passwords are checked before anything is created.
+    d->fileID = FileIDSource ? FileIDSource() : newFileID();
     if (d->encrypting)
-        throw plat::Exception(QStringLiteral("Password-protected PDF files cannot be written yet"));
+        computeSecurity();
     d->file.reset();
     d->out.clear();
     d->content.clear();
@@ -247,9 +266,8 @@ bool TzdPDFExport::StartExport()
         d->file = std::move(file);
     }
     resetExportState();
-    d->fileID = FileIDSource ? FileIDSource() : newFileID();
     d->compressed = Compressed;
-    d->embedFonts = EmbeddedFonts;
+    d->embedFonts = EmbeddedFonts || (d->encrypting && EmbedFontsIfProtected);
     d->lastColor = 0;
     d->lastColorText = "0 0 0";
     d->put("%PDF-1.5");
@@ -336,6 +354,7 @@ void TzdPDFExport::OpenPageInfo(const TzdPDFPageInfo& Page, int Index)
     s.marginShiftX = Page.LeftMargin * 0.05L;
     s.marginShiftY = Page.TopMargin * 0.05L;
     s.content.clear();
+    s.pageImages.clear();
     s.pageOpen = true;
 
     // The page's own drawing goes to the content stream, not the file.
@@ -424,11 +443,21 @@ void TzdPDFExport::ClosePage(TzdReportPage*, int)
     for (auto& font : s.fonts)
         s.put(font->ResourceName + ' ' + zd::ref(font->ObjectNumber) + ' ');
     s.line(">>");
+    if (!s.pageImages.empty()) {
+        s.put("/XObject << ");
+        for (int k : s.pageImages)
+            s.put("/Im" + QByteArray::number(k) + ' ' + zd::ref(s.imageTable[size_t(k)].number) + ' ');
+        s.line(">>");
+    }
     s.line("/ProcSet [/PDF /Text /ImageC ]");
     s.line(">>");
     s.line("/Contents " + zd::ref(n));
     s.line(">>");
     s.line("endobj");
+    // Images are shared within one page only; indices keep rising.
+    for (State::ImageRecord& record : s.imageTable)
+        record = {};
+    s.pageImages.clear();
 }
 
 int TzdPDFExport::exportedPosition(int preparedIndex) const
@@ -466,16 +495,17 @@ void TzdPDFExport::writeInfo()
     const int i = s.allocate();
     s.header(i);
     s.line("<<");
-    s.line("/Title " + zd::pdfTextString(Title));
-    s.line("/Author " + zd::pdfTextString(Author));
-    s.line("/Subject " + zd::pdfTextString(Subject));
-    s.line("/Keywords " + zd::pdfTextString(Keywords));
-    s.line("/Creator " + zd::pdfTextString(Creator));
-    s.line("/Producer " + zd::pdfTextString(Producer));
+    s.line("/Title " + s.textString(Title, i));
+    s.line("/Author " + s.textString(Author, i));
+    s.line("/Subject " + s.textString(Subject, i));
+    s.line("/Keywords " + s.textString(Keywords, i));
+    s.line("/Creator " + s.textString(Creator, i));
+    s.line("/Producer " + s.textString(Producer, i));
     const QDateTime now = Clock ? Clock() : QDateTime::currentDateTime();
     const QByteArray date = "D:" + now.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
-    s.line("/CreationDate (" + date + ")");
-    s.line("/ModDate (" + date + ")");
+    const QByteArray dateText = s.encrypting ? s.textString(QString::fromLatin1(date), i) : "(" + date + ")";
+    s.line("/CreationDate " + dateText);
+    s.line("/ModDate " + dateText);
     s.line(">>");
     s.line("endobj");
 }
@@ -524,7 +554,7 @@ void writeOutlineNodes(TzdPDFExport::State& s, std::vector<OutlineNode>& nodes, 
         s.allocate();
         s.header(n.number);
         s.line("<<");
-        s.line("/Title " + zd::pdfTextString(n.title));
+        s.line("/Title " + s.textString(n.title, n.number));
         s.line("/Parent " + zd::ref(parent));
         if (k > 0)
             s.line("/Prev " + zd::ref(nodes[k - 1].number));
@@ -587,7 +617,8 @@ void TzdPDFExport::writeAnnots()
         if (!a.Hyperlink.isEmpty()) {
             s.line("/BS << /W 0 >>");
             s.line("/A <<");
-            s.line("/URI " + a.Hyperlink);
+            // Encrypted: the raw bytes are encrypted, then escaped.
+            s.line("/URI " + (s.encrypting ? s.literal(a.HyperlinkBytes, a.Number) : a.Hyperlink));
             s.line("/Type /Action");
             s.line("/S /URI");
             s.line(">>");
@@ -618,6 +649,11 @@ void TzdPDFExport::writeCatalog(int outlineRoot)
     s.line(Outline ? "/PageMode /UseOutlines" : "/PageMode /UseNone");
     if (outlineRoot)
         s.line("/Outlines " + zd::ref(outlineRoot));
+    if (PdfA) {
+        s.line("/Metadata " + zd::ref(s.metadataObject));
+        s.line("/OutputIntents [ " + zd::ref(s.outputIntentObject) + " ]");
+        s.line("/StructTreeRoot " + zd::ref(s.structTreeRootObject));
+    }
     s.line("/ViewerPreferences <<");
     if (!Title.isEmpty())
         s.line("/DisplayDocTitle true");
@@ -639,7 +675,7 @@ void TzdPDFExport::writeCatalog(int outlineRoot)
     s.line("endobj");
 }
 
-void TzdPDFExport::writeXrefAndTrailer(int catalog, int info)
+void TzdPDFExport::writeXrefAndTrailer(int catalog, int info, int encryption)
 {
     State& s = *d;
     const qint64 x = s.out.size();
@@ -655,6 +691,8 @@ void TzdPDFExport::writeXrefAndTrailer(int catalog, int info)
     s.line("/Root " + zd::ref(catalog));
     s.line("/Info " + zd::ref(info));
     s.line("/ID [<" + s.fileID + "><" + s.fileID + ">]");
+    if (encryption)
+        s.line("/Encrypt " + zd::ref(encryption));
     s.line(">>");
     s.line("startxref");
     s.line(QByteArray::number(x));
@@ -696,14 +734,19 @@ void TzdPDFExport::FinishExport()
         throw plat::Exception(QStringLiteral("No page to export: the page range is beyond the report"));
     writeFonts();
     writePageTree();
+    if (PdfA)
+        writePdfAObjects();
     writeInfo();
     const int info = int(s.objectOffsets.size());
+    int encryption = 0;
+    if (s.encrypting)
+        writeEncryptionDictionary(encryption);
     const int outlineRoot = Outline ? writeOutline() : 0;
     if (!s.annots.empty())
         writeAnnots();
     writeCatalog(outlineRoot);
     const int catalog = int(s.objectOffsets.size());
-    writeXrefAndTrailer(catalog, info);
+    writeXrefAndTrailer(catalog, info, encryption);
     commitOutput();
     if (OpenAfterExport && !OutputStream)
         plat::Services().ShellOpen(FileName);

@@ -80,6 +80,9 @@ public:
     ~TzdPDFExport() override;
 
     QString GetMenuCaption() const override;
+    // The options dialog, then the save dialog; 1 when both were confirmed,
+    // 2 when either was cancelled (options confirmed stay changed).
+    int ShowSettingsDialog() override;
     bool StartExport() override;
     void WriteObject(TzdComponent* Obj) override;
     void FinishExport() override;
@@ -131,6 +134,10 @@ public:
     bool PdfA = false;
 
     int PermissionValue() const { return m_permissionValue; }
+    // Problems of the last export that did not stop it (an object that
+    // could not be painted, passwords ignored under PDF/A); each also goes
+    // to the report's error list.
+    QStringList Messages() const;
 
     // Where the file identifier and the document date come from; replaced
     // by tests that compare whole files.
@@ -152,6 +159,8 @@ public:
 private:
     void resetExportState();
     void exportObject(TzdView* View);
+    void rasterObject(TzdView* View);
+    void paintImage(TzdView* View, long double rw, long double rh, long double dx, long double dy);
     void writeText(const TzdPDFTextParams& Params);
     void writeFonts();
     void writePageTree();
@@ -159,8 +168,12 @@ private:
     int writeOutline();
     void writeAnnots();
     void writeCatalog(int outlineRoot);
-    void writeXrefAndTrailer(int catalog, int info);
+    void writeXrefAndTrailer(int catalog, int info, int encryption);
     void commitOutput();
+    void computeSecurity();
+    void writeEncryptionDictionary(int& number);
+    void addMessage(const QString& Message);
+    void writePdfAObjects();
     int exportedPosition(int preparedIndex) const;
     int preparedPageCount() const;
 
@@ -178,4 +191,34 @@ QByteArray pdfPageColorComponent(int Value);
 // A document text: "<FEFF" + four upper-case hex digits per UTF-16 unit + ">".
 QByteArray pdfTextString(const QString& Text);
 QByteArray pdfEscapeLiteral(const QByteArray& Bytes);
+
+// --- the standard security handler, revision 3
+// RC4 with a key of 1 to 256 bytes.
+QByteArray rc4(const QByteArray& Key, const QByteArray& Data);
+QByteArray md5(const QByteArray& Data);
+// A password's bytes in PDFDocEncoding; nullopt when a character has none
+// (no viewer could then type the password).
+std::optional<QByteArray> pdfDocEncode(const QString& Text);
+// The bytes cut to 32, completed with the handler's padding string.
+QByteArray pdfPadPassword(const QByteArray& Password);
+struct PdfSecurityValues {
+    QByteArray EncKey;     // 16 bytes
+    QByteArray OwnerEntry; // O
+    QByteArray UserEntry;  // U: 16 bytes and 16 zero bytes
+};
+// The passwords as bytes, P, and the 16 bytes of the file identifier.
+PdfSecurityValues pdfComputeSecurity(const QByteArray& OwnerPassword, const QByteArray& UserPassword,
+                                     qint32 Permissions, const QByteArray& FileID);
+// The RC4 key of one object: MD5 of the file key, the object number's low
+// three bytes and generation 0.
+QByteArray pdfObjectKey(const QByteArray& EncKey, int Number);
+
+// The XMP packet of a PDF/A file: the template's placeholders replaced by
+// the values, each escaped for XML. Time is written with its zone offset.
+struct PdfXmpValues {
+    QString Title, Author, Subject, Keywords, Creator, Producer;
+    QDateTime Time;
+    QByteArray FileID;
+};
+QByteArray pdfXmpPacket(const QByteArray& Template, const PdfXmpValues& Values);
 } // namespace zd

@@ -66,8 +66,9 @@ QByteArray pt(const State& s, long double x, long double y)
 }
 
 // A URI as a PDF string: literal when plain printable ASCII with balanced
-// parentheses, else UTF-16 hex; backslashes doubled either way.
-QByteArray uriString(const QString& uri)
+// parentheses, else UTF-16 hex; backslashes doubled either way. Bytes gets
+// the string's bytes before any escaping, for encrypted files.
+QByteArray uriString(const QString& uri, QByteArray& bytes)
 {
     bool plain = true;
     int depth = 0;
@@ -87,12 +88,17 @@ QByteArray uriString(const QString& uri)
     if (depth != 0)
         plain = false;
     QByteArray out;
-    if (plain)
-        out = '(' + uri.toLatin1() + ')';
-    else {
+    if (plain) {
+        bytes = uri.toLatin1();
+        out = '(' + bytes + ')';
+    } else {
+        bytes.clear();
         out = "<";
-        for (QChar ch : uri)
+        for (QChar ch : uri) {
             out += QByteArray::number(ch.unicode(), 16).toUpper().rightJustified(4, '0');
+            bytes += char(ch.unicode() >> 8);
+            bytes += char(ch.unicode() & 0xFF);
+        }
         out += '>';
     }
     out.replace("\\", "\\\\");
@@ -111,7 +117,7 @@ void addAnnot(State& s, const Box& b, TzdPDFAnnot annot)
 void uriLink(State& s, const Box& b, const QString& uri)
 {
     TzdPDFAnnot a;
-    a.Hyperlink = uriString(uri);
+    a.Hyperlink = uriString(uri, a.HyperlinkBytes);
     addAnnot(s, b, std::move(a));
 }
 
@@ -466,7 +472,7 @@ void TzdPDFExport::exportObject(TzdView* View)
     else if (auto* box = dynamic_cast<TzdCheckBoxView*>(View))
         drawCheckBox(s, box, b);
     else if ((View->Name() != QLatin1String("_pagebackground") || Background) && b.W > 0 && b.H > 0)
-        zdPDFDrawFrameLines(s, View); // the picture itself is drawn by the image route
+        rasterObject(View);
 }
 
 int TzdPDFExport::preparedPageCount() const

@@ -15,6 +15,7 @@ struct TzdPDFAnnot {
     int Number = 0;
     QByteArray Rect;        // left bottom right top
     QByteArray Hyperlink;   // ready PDF string; empty for a page link
+    QByteArray HyperlinkBytes; // the string's bytes, unescaped (encrypted files)
     int TargetPageIndex = 0; // prepared page index
     int TargetTop = 0;
 };
@@ -31,6 +32,23 @@ struct TzdPDFExport::State {
     QByteArray content; // the current page's content stream
     QByteArray fileID;
     bool encrypting = false;
+    // Security values of an encrypted file.
+    QByteArray encKey;     // 16 bytes
+    QByteArray ownerEntry; // O, 32 bytes
+    QByteArray userEntry;  // U, 32 bytes
+    int currentObject = 0; // the object whose header was written last
+    // Images written on the current page, shared by digest.
+    struct ImageRecord {
+        int number = 0;
+        QByteArray digest;
+    };
+    std::vector<ImageRecord> imageTable;
+    std::vector<int> pageImages; // indices into imageTable, in first-use order
+    QStringList messages;        // non-fatal problems of this export
+    // PDF/A objects the catalog refers to.
+    int metadataObject = 0;
+    int structTreeRootObject = 0;
+    int outputIntentObject = 0;
     bool compressed = true;
     bool embedFonts = false;
     bool pageOpen = false;
@@ -56,7 +74,18 @@ struct TzdPDFExport::State {
         out += text;
         out += "\r\n";
     }
-    void header(int number) { line(QByteArray::number(number) + " 0 obj"); }
+    void header(int number)
+    {
+        currentObject = number;
+        line(QByteArray::number(number) + " 0 obj");
+    }
+    // Data RC4-encrypted with the key of object number when encrypting.
+    QByteArray encrypt(const QByteArray& data, int number) const;
+    // A string of bytes for a dictionary of object number: "(...)", its
+    // bytes encrypted when encrypting, escaped after.
+    QByteArray literal(const QByteArray& bytes, int number) const;
+    // A document text: UTF-16 hex when not encrypting, else an encrypted literal.
+    QByteArray textString(const QString& text, int number) const;
     // The rest of a stream object after its header and leading entries.
     void streamObject(const QByteArray& data, bool openDict, bool compress);
 

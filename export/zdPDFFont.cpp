@@ -386,7 +386,7 @@ void TzdPDFFont::WriteFontObjects(TzdPDFExport::State& s)
     const int si = s.allocate();
     s.header(si);
     s.line("<<");
-    s.line("/Registry (Adobe) /Ordering (Identity) /Supplement 0");
+    s.line("/Registry " + s.literal("Adobe", si) + " /Ordering " + s.literal("Identity", si) + " /Supplement 0");
     s.line(">>");
     s.line("endobj");
 

@@ -8,6 +8,7 @@
 #include "zdDMPClass.h"
 #include "zdEditors.h"
 #include "zdEngine.h"
+#include "zdrcExports.h"
 #include "zdGradient.h"
 
 #include <QApplication>
@@ -28,12 +29,14 @@ struct ReportLibraryUnits {
         zd::startBarcodeViewUnit();
         zd::startDotMatrixUnit();
         zd::startDialogControlsUnit();
+        zd::startExportsResourcesUnit();
         zd::startDesignerEditorsUnit();
         zd::startEngineUnit();
     }
     ~ReportLibraryUnits()
     {
         zd::endDialogControlsUnit();
+        zd::endExportsResourcesUnit();
         zd::endDotMatrixUnit();
         zd::endBarcodeViewUnit();
         zd::endBarcodeViewRTTIUnit();

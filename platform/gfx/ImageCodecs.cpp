@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 
+#include "JpegCodec.h"
+
 #include <jpeglib.h>
 #include <jerror.h>
 #include <png.h>
@@ -143,9 +145,10 @@ bool encodeJpegInto(const QImage& image, int quality, unsigned char** buffer, un
     jpeg_start_compress(&cinfo, TRUE);
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 JDIMENSION(image.width()) * 3, 1);
+    const int width = image.width();
     while (cinfo.next_scanline < cinfo.image_height) {
         const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             row[0][size_t(x) * 3] = (unsigned char)qRed(src[x]);
             row[0][size_t(x) * 3 + 1] = (unsigned char)qGreen(src[x]);
             row[0][size_t(x) * 3 + 2] = (unsigned char)qBlue(src[x]);
@@ -327,9 +330,11 @@ void TJPEGImage::LoadFromBytes(const QByteArray& bytes)
     Changed();
 }
 
-void TJPEGImage::CompressFrom(const QImage& image, int quality)
+QByteArray EncodeJpeg(const QImage& image, int quality)
 {
-    const QImage src = image.convertToFormat(QImage::Format_RGB32);
+    const QImage src = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+                           ? image
+                           : image.convertToFormat(QImage::Format_RGB32);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     char message[JMSG_LENGTH_MAX] = {};
@@ -338,7 +343,12 @@ void TJPEGImage::CompressFrom(const QImage& image, int quality)
     std::free(buffer);
     if (!ok)
         throw EInvalidGraphicOperation(QStringLiteral("JPEG error: %1").arg(QString::fromLatin1(message)));
-    LoadFromBytes(bytes);
+    return bytes;
+}
+
+void TJPEGImage::CompressFrom(const QImage& image, int quality)
+{
+    LoadFromBytes(EncodeJpeg(image, quality));
 }
 
 void TPngImage::LoadFromBytes(const QByteArray& bytes)

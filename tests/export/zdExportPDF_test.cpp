@@ -393,17 +393,6 @@ TEST(PdfExport, LinksAndBookmarksLandOnExportedPagesUnderAPageRange)
               QStringLiteral("u:https://example.org/a(b)"));
 }
 
-TEST(PdfExport, PasswordsAreRefusedRatherThanWrittenUnprotected)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("secret.pdf"));
-    TzdPDFExport pdf(nullptr);
-    pdf.FileName = file;
-    pdf.UserPassword = QStringLiteral("tajne");
-    EXPECT_FALSE(pdfRaised([&] { pdf.StartExport(); }).isEmpty());
-    EXPECT_FALSE(QFile::exists(file));
-}
-
 TEST(PdfExport, PermissionValueFollowsTheProtectionFlags)
 {
     TzdPDFExport pdf(nullptr);

@@ -13,7 +13,8 @@
 
 struct ToolCommandLine {
     std::vector<QString> positional;
-    std::map<QString, QString> options; // flags get "1"
+    std::map<QString, QString> options; // flags get "1"; a repeated option its last value
+    std::map<QString, QStringList> repeated; // every value of each valued option, in order
 
     bool has(const QString& name) const { return options.count(name) > 0; }
     QString value(const QString& name, const QString& fallback = {}) const
@@ -41,6 +42,7 @@ inline std::optional<ToolCommandLine> parseToolCommandLine(const QStringList& ar
             cl.options[name] = QStringLiteral("1");
         } else if (valued.count(name) && i + 1 < args.size()) {
             cl.options[name] = args[++i];
+            cl.repeated[name].append(args[i]);
         } else {
             std::fprintf(stderr, "%s: unknown option or missing value: %s\n", tool, qPrintable(a));
             return std::nullopt;

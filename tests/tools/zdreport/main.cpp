@@ -12,6 +12,8 @@
 //   zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3
 //   zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT] [--dialog STEPS]
 //            [--png DIR --dpi N] [--dump OUT|-]
+//   zdreport --pdf OUT.pdf [--pdf-option NAME=VALUE]... [--data PACKET.xml]
+//            [--clock ISO] TEMPLATE|PREPARED.zp3
 //
 // Exits 0 when the command did its work; on a failure prints the message to
 // standard error and exits 1; on a bad command line prints the usage and
@@ -42,7 +44,9 @@ void printUsage()
                "       zdreport --raw FILE PRINTER\n"
                "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n"
                "       zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT] [--dialog STEPS]\n"
-               "                [--png DIR --dpi N] [--dump OUT|-]\n",
+               "                [--png DIR --dpi N] [--dump OUT|-]\n"
+               "       zdreport --pdf OUT.pdf [--pdf-option NAME=VALUE]... [--data PACKET.xml]\n"
+               "                [--clock ISO] TEMPLATE|PREPARED.zp3\n",
                stderr);
 }
 
@@ -78,6 +82,10 @@ const std::map<QString, Command>& commands()
             QStringLiteral("file")},
           zdtool::printCommand}},
         {QStringLiteral("--raw"), {true, {}, S{QStringLiteral("raw")}, zdtool::rawCommand}},
+        {QStringLiteral("--pdf"),
+         {true, {},
+          S{QStringLiteral("pdf"), QStringLiteral("pdf-option"), QStringLiteral("data"), QStringLiteral("clock")},
+          zdtool::pdfCommand}},
         {QStringLiteral("--dotmatrix"),
          {true, {}, S{QStringLiteral("dotmatrix"), QStringLiteral("dmp-printer")}, zdtool::dotMatrixCommand}},
     };

@@ -17,6 +17,7 @@ int printCommand(const ToolCommandLine& cl);
 int rawCommand(const ToolCommandLine& cl);
 int dotMatrixCommand(const ToolCommandLine& cl);
 int prepareCommand(const ToolCommandLine& cl);
+int pdfCommand(const ToolCommandLine& cl);
 
 // --dpi N (96 when absent); 0 for a value outside 1..600, after saying so.
 int dpiOption(const ToolCommandLine& cl);

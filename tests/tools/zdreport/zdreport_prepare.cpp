@@ -415,48 +415,56 @@ plat::ModalRunner dialogRunner(TzdReport& Report, const QString& Steps)
 
 } // namespace
 
-int prepareCommand(const ToolCommandLine& cl)
+bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
+                    const QString& ClockIso, const QString& DialogSteps)
 {
-    if (cl.positional.size() != 1)
-        return -1;
-    startLibrary();
-    zd::startEngineUnit();
-    zd::startDialogControlsUnit();
     // The record table is bound as the report list binds it: the table
     // adapter "zdDBDataset1" over the data file's table, made before the
     // template is read.
-    plat::TComponent host(nullptr);
     TzdDBDataset* data = nullptr;
-    if (cl.has(QStringLiteral("data"))) {
-        const QString file = cl.value(QStringLiteral("data"));
-        QFile f(file);
+    if (!DataFile.isEmpty()) {
+        QFile f(DataFile);
         if (!f.open(QIODevice::ReadOnly))
-            throw plat::Exception(QStringLiteral("Cannot open the data file %1").arg(file));
-        auto* table = new plat::TClientDataSet(&host);
+            throw plat::Exception(QStringLiteral("Cannot open the data file %1").arg(DataFile));
+        auto* table = new plat::TClientDataSet(&Host);
         table->LoadFromBytes(f.readAll());
-        data = new TzdDBDataset(&host);
+        data = new TzdDBDataset(&Host);
         data->SetName(QStringLiteral("zdDBDataset1"));
         data->SetCloseDataSource(false);
         data->SetDataSet(table);
     }
-    PrepareReport report(&host);
-    if (!report.LoadFromFile(cl.positional[0], true))
-        throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(cl.positional[0]));
+    if (!Report.LoadFromFile(Template, true))
+        throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(Template));
     if (data) {
-        if (!report.DataSets()->FindByDataSet(data))
-            report.DataSets()->AddDataSet(data);
-        for (TzdComponent* c : report.AllObjects())
+        if (!Report.DataSets()->FindByDataSet(data))
+            Report.DataSets()->AddDataSet(data);
+        for (TzdComponent* c : Report.AllObjects())
             if (auto* d = dynamic_cast<TzdDataBand*>(c);
                 d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
                 d->SetDataSet(data);
     }
     QStringList errors;
     std::unique_ptr<plat::ScopedModalRunner> runner;
-    if (cl.has(QStringLiteral("dialog")))
-        runner = std::make_unique<plat::ScopedModalRunner>(dialogRunner(report, cl.value(QStringLiteral("dialog"))));
-    const bool ok = prepare(report, cl.value(QStringLiteral("clock")), &errors);
+    if (!DialogSteps.isEmpty())
+        runner = std::make_unique<plat::ScopedModalRunner>(dialogRunner(Report, DialogSteps));
+    const bool ok = prepare(Report, ClockIso, &errors);
     for (const QString& e : errors)
         std::fprintf(stderr, "zdreport: %s\n", qPrintable(e));
+    return ok && storeOf(Report);
+}
+
+int prepareCommand(const ToolCommandLine& cl)
+{
+    if (cl.positional.size() != 1)
+        return -1;
+    // The units start before the report exists: it makes its engine then.
+    startLibrary();
+    zd::startEngineUnit();
+    zd::startDialogControlsUnit();
+    plat::TComponent host(nullptr);
+    PrepareReport report(&host);
+    const bool ok = loadAndPrepare(report, host, cl.positional[0], cl.value(QStringLiteral("data")),
+                                   cl.value(QStringLiteral("clock")), cl.value(QStringLiteral("dialog")));
     TzdPreviewPages* pages = storeOf(report);
     if (!ok || !pages)
         return 1;

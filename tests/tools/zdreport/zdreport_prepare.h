@@ -57,6 +57,13 @@ public:
 TzdPreviewPages* storeOf(TzdReport& Report);
 // Prepares with a fixed clock; false with the report's errors in Errors.
 bool prepare(TzdReport& Report, const QString& ClockIso, QStringList* Errors = nullptr);
+// Loads a template, binds the record table of DataFile (when not empty) as
+// "zdDBDataset1" and prepares it; errors go to standard error. Host owns
+// the dataset and must outlive Report. The library's and the engine's units
+// must have started before Report was made. DialogSteps, when not empty,
+// answer the dialog pages (see --dialog).
+bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
+                    const QString& ClockIso, const QString& DialogSteps = {});
 // The dump of every prepared page.
 QString dumpPages(TzdPreviewPages& Pages);
 
