@@ -20,22 +20,6 @@ class TClientDataSet;
 
 namespace zdtool {
 
-// A report whose expressions also know the engine's names ("Page#",
-// "Page", "TotalPages#", "TotalPages", "Line", "Line#", "Date", "Time"),
-// dataset fields (Alias."Field") and the aggregate functions SUM, AVG, MIN,
-// MAX and COUNT; everything else goes to the report's own Calc.
-class PrepareReport : public TzdReport {
-public:
-    // AOwner holds the datasets bound by name, as the report list does.
-    explicit PrepareReport(plat::TComponent* AOwner = nullptr);
-    plat::Variant Calc(const QString& Expression) override;
-    // Calls of Calc, for tests that count evaluations.
-    int CalcCount = 0;
-
-private:
-    QStringList m_evaluating; // variables being evaluated
-};
-
 // A dataset over rows held in memory (tests) or over the record table.
 class RowsDataSet : public TzdDataSet {
 public:
