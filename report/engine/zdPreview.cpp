@@ -477,10 +477,24 @@ TzdPreview::TzdPreview(QWidget* parent) : QWidget(parent), m_service(std::make_u
     m_workspace->setFocus();
 }
 
+void TzdPreview::ReleaseReportLink()
+{
+    TzdCustomPreview* service = m_service.get();
+    if (!service->Report)
+        return;
+    TzdReport* report = service->Report->Report();
+    if (report && report->Preview() == service)
+        report->SetPreview(nullptr);
+    service->Report = nullptr;
+    service->ActivePreviewPages = nullptr;
+    service->PreviewForm = nullptr;
+}
+
 TzdPreview::~TzdPreview()
 {
     // Detaching: the report forgets the control, the first tab keeps its
     // own pages, the detail tabs go.
+    ReleaseReportLink();
     m_detaching = true;
     if (m_pages)
         if (auto* store = dynamic_cast<TzdPreviewPages*>(m_pages))

@@ -1215,6 +1215,59 @@ QString TzdPreviewPages::Title()
     return r ? r->FileName : ReportName;
 }
 
+TzdCustomPreview* TzdPreviewPages::Preview()
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    return r ? r->Preview() : nullptr;
+}
+
+int TzdPreviewPages::PreviewPageNo()
+{
+    return Preview() ? ShownPageNo : 0;
+}
+
+void TzdPreviewPages::ProgressStarted(TzdProgressType Type)
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->BeginProgress(Type);
+}
+
+void TzdPreviewPages::ProgressStep(TzdProgressType Type, int Progress)
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->StepProgress(Type, Progress);
+}
+
+void TzdPreviewPages::ProgressFinished(TzdProgressType Type)
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->EndProgress(Type);
+}
+
+void TzdPreviewPages::BeforePrintReport()
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    if (!r)
+        return;
+    r->OnPrintReport(r);
+    // Without DestroyForms the engine no longer runs when printing starts:
+    // the handler is forced.
+    r->RunScriptEvent(r, r->OnReportPrint, !r->EngineOptions()->DestroyForms);
+}
+
+void TzdPreviewPages::AfterPrintReport()
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->OnAfterPrintReport(r);
+}
+
+void TzdPreviewPages::PrintPage(int Index, int CopyNo)
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    if (r && r->OnPrintPage)
+        r->OnPrintPage(GetPage(Index), CopyNo);
+}
+
 bool TzdPreviewPages::ThreadSafe()
 {
     return Report && Report->ThreadSafeMode();
