@@ -39,6 +39,15 @@ bool isWhole(const TzdXMLItem* item)
     return sameName(item->Name, "TzdReportPage") || sameName(item->Name, "TzdDMPPage");
 }
 
+// A page of that class (a dot-matrix page keeps its kind and font style);
+// an ordinary page for anything that is no report page.
+std::unique_ptr<TzdReportPage> newPageOf(const plat::TClass* Class)
+{
+    if (Class && Class->InheritsFrom(TzdReportPage::StaticClass()))
+        return std::unique_ptr<TzdReportPage>(static_cast<TzdReportPage*>(Class->CreateComponent(nullptr)));
+    return std::make_unique<TzdReportPage>(nullptr);
+}
+
 // The source page index of a "page"N item; -1 when the name has none.
 int sourceIndexOf(const QByteArray& name)
 {
@@ -824,14 +833,15 @@ TzdReportPage* TzdPreviewPages::GetPage(int Index)
     m_doc->LoadItem(item);
     std::unique_ptr<TzdReportPage> page;
     if (isWhole(item)) {
-        page = std::make_unique<TzdReportPage>(nullptr);
+        page = newPageOf(plat::GetClass(QString::fromUtf8(item->Name)));
         TzdXMLSerializer serializer(nullptr);
         serializer.Owner = page.get();
         serializer.ReadRootComponent(page.get(), item);
     } else {
         const int n = sourceIndexOf(item->Name);
-        page = std::make_unique<TzdReportPage>(nullptr);
-        if (n >= 0 && n < int(m_sourcePages.size())) {
+        const bool known = n >= 0 && n < int(m_sourcePages.size());
+        page = newPageOf(known ? m_sourcePages[size_t(n)]->ClassType() : nullptr);
+        if (known) {
             TzdReportPage* source = m_sourcePages[size_t(n)].get();
             page->Assign(source);
             page->SetName(source->Name());
@@ -1124,7 +1134,9 @@ void TzdPreviewPages::readStructure()
     freeSourcePages();
     TzdXMLItem* sources = rootChild("sourcepages");
     for (int i = 0; i < sources->Count(); ++i) {
-        auto page = std::make_unique<TzdReportPage>(nullptr);
+        // A page keeps its kind (a dot-matrix page its font style); a file
+        // naming another class gets an ordinary page.
+        std::unique_ptr<TzdReportPage> page = newPageOf(plat::GetClass(QString::fromUtf8(sources->GetItem(i)->Name)));
         TzdXMLSerializer serializer(nullptr);
         serializer.Owner = page.get();
         serializer.OldFormat = false;
