@@ -269,6 +269,23 @@ void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
 
 } // namespace
 
+RowsDataSet* loadRecordTable(plat::TComponent& Host, const QString& PacketFile)
+{
+    auto* data = new RowsDataSet(&Host, QStringLiteral("zdDBDataset1"));
+    data->LoadPacket(PacketFile);
+    return data;
+}
+
+void bindRecordTable(TzdReport& Report, RowsDataSet* data)
+{
+    if (!Report.DataSets()->FindByDataSet(data))
+        Report.DataSets()->AddDataSet(data);
+    for (TzdComponent* c : Report.AllObjects())
+        if (auto* d = dynamic_cast<TzdDataBand*>(c);
+            d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
+            d->SetDataSet(data);
+}
+
 int prepareCommand(const ToolCommandLine& cl)
 {
     if (cl.positional.size() != 1)
@@ -288,25 +305,16 @@ int prepareCommand(const ToolCommandLine& cl)
                     std::fprintf(stderr, "zdreport: %s\n", qPrintable(call.text));
         }
     } messages{ui};
-    // The record table is bound as the report list binds it: a dataset
-    // named "zdDBDataset1" that exists before the template is read.
+    // The record table exists before the template is read, as in the
+    // report list.
     plat::TComponent host(nullptr);
-    RowsDataSet* data = nullptr;
-    if (cl.has(QStringLiteral("data"))) {
-        data = new RowsDataSet(&host, QStringLiteral("zdDBDataset1"));
-        data->LoadPacket(cl.value(QStringLiteral("data")));
-    }
+    RowsDataSet* data = cl.has(QStringLiteral("data")) ? loadRecordTable(host, cl.value(QStringLiteral("data")))
+                                                       : nullptr;
     TzdReport report(&host);
     if (!report.LoadFromFile(cl.positional[0], true))
         throw plat::Exception(QStringLiteral("Cannot open the template %1").arg(cl.positional[0]));
-    if (data) {
-        if (!report.DataSets()->FindByDataSet(data))
-            report.DataSets()->AddDataSet(data);
-        for (TzdComponent* c : report.AllObjects())
-            if (auto* d = dynamic_cast<TzdDataBand*>(c);
-                d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
-                d->SetDataSet(data);
-    }
+    if (data)
+        bindRecordTable(report, data);
     QStringList errors;
     const bool ok = prepare(report, cl.value(QStringLiteral("clock")), &errors);
     for (const QString& e : errors)

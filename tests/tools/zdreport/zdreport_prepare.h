@@ -37,6 +37,12 @@ public:
     void LoadPacket(const QString& FileName);
 };
 
+// The record table from a data packet, as the report list makes it: a
+// dataset named "zdDBDataset1" owned by Host; made before the template is
+// read, then bound to the report's dataset list and the data bands that
+// name it.
+RowsDataSet* loadRecordTable(plat::TComponent& Host, const QString& PacketFile);
+void bindRecordTable(TzdReport& Report, RowsDataSet* Data);
 // The store of a report: its engine's prepared pages.
 TzdPreviewPages* storeOf(TzdReport& Report);
 // Prepares with a fixed clock; false with the report's errors in Errors.
