@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -167,4 +168,23 @@ TEST(ReportWindows, ThePreviewPreparesItsReportAgain)
     EXPECT_EQ(form->Preview()->PageCount(), 1);
     delete form;
     EXPECT_EQ(r.report.Preview(), nullptr);
+}
+
+TEST(ReportWindows, TheDuplicateNamesQuestionAnswersByTheFormsChoice)
+{
+    zd::PreviewReportWindows* windows = started();
+    struct Case {
+        bool accept;
+        bool rename;
+        int expected;
+    };
+    for (const Case c : {Case{true, false, 1}, Case{true, true, 2}, Case{false, true, 0}}) {
+        plat::ScopedModalRunner runner([&](QDialog& dialog) {
+            EXPECT_EQ(dialog.objectName(), QStringLiteral("zdInheritErrorForm"));
+            if (c.rename)
+                dialog.findChild<QRadioButton*>(QStringLiteral("RenameRB"))->setChecked(true);
+            return int(c.accept ? QDialog::Accepted : QDialog::Rejected);
+        });
+        EXPECT_EQ(windows->AskInheritDuplicates(), c.expected) << c.accept << c.rename;
+    }
 }
