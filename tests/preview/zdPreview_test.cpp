@@ -306,3 +306,35 @@ TEST(PreviewSearch, HighlightIsInvertedOnThePage)
     const int y = page.Top - w.preview()->Workspace()->VertPosition() + (h.Top + h.Bottom) / 2;
     EXPECT_NE(before.pixel(x, y), after.pixel(x, y));
 }
+
+TEST(PreviewSearch, TheThumbnailShowsTheMatchOnItsPageToo)
+{
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    Window w(3);
+    w.preview()->SetThumbnailVisible(true);
+    w.preview()->SetFindFmVisible(true);
+    QTest::qWait(20);
+    TzdPreviewWorkspace* thumb = w.preview()->Thumbnail();
+    const QImage before = thumb->viewport()->grab().toImage();
+    typeSearch(w, QStringLiteral("Řádek 1 strany 2"), true);
+    ASSERT_TRUE(zd::previewSearch().Highlight);
+    EXPECT_EQ(thumb->FindPage, 1);
+    QCoreApplication::processEvents();
+    const QImage after = thumb->viewport()->grab().toImage();
+    ASSERT_EQ(before.size(), after.size());
+    // Only the second page's picture changes: the inverted match.
+    const plat::TRect page = thumb->PageBounds(1);
+    const QRect second(page.Left - thumb->HorzPosition(), page.Top - thumb->VertPosition(), page.Right - page.Left,
+                       page.Bottom - page.Top);
+    int changedInside = 0, changedOutside = 0;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y))
+                ++(second.contains(x, y) ? changedInside : changedOutside);
+    EXPECT_GT(changedInside, 0);
+    EXPECT_EQ(changedOutside, 0);
+    w.preview()->ClearHighlight();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(thumb->viewport()->grab().toImage(), before);
+}
