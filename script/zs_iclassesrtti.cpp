@@ -3,6 +3,7 @@
 // engine's XML classes.
 
 #include "zs_iclassesrtti.h"
+#include "zs_iformsrtti.h"
 
 #include "CodePage.h"
 #include "Collections.h"
@@ -519,10 +520,12 @@ void zsStartPlatformModules()
     zsStartClassesRTTI();
     zsStartDialogsRTTI();
     zsStartGraphicsRTTI();
+    zsStartFormsRTTI();
 }
 
 void zsEndPlatformModules()
 {
+    zsEndFormsRTTI();
     zsEndGraphicsRTTI();
     zsEndDialogsRTTI();
     zsEndClassesRTTI();

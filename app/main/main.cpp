@@ -8,6 +8,7 @@
 #include "zdDMPClass.h"
 #include "zdEditors.h"
 #include "zdEngine.h"
+#include "zdReportWindows.h"
 #include "zdrcExports.h"
 #include "zdGradient.h"
 
@@ -32,6 +33,8 @@ struct ReportLibraryUnits {
         zd::startExportsResourcesUnit();
         zd::startDesignerEditorsUnit();
         zd::startEngineUnit();
+        // The preview, progress and inheritance windows of the reports.
+        zd::startPreviewUnit();
     }
     ~ReportLibraryUnits()
     {

@@ -167,6 +167,12 @@ public:
     const QString& ParentReport() const { return m_parentReport; }
     void SetParentReport(const QString& Name);
     TzdReport* ParentTemplate() const { return m_parentTemplate.get(); }
+    // Makes the report inherit from the template FileName and keeps what it
+    // holds. Objects of the same names: Mode 0 asks (the report windows'
+    // question), 1 deletes them, any other value renames them. False when
+    // FileName is the report's own file or the question was cancelled
+    // (the report is then as it was).
+    bool InheritTemplateFile(const QString& AFileName, int Mode);
 
     // --- published properties
     QString Version() const;
@@ -287,6 +293,8 @@ protected:
 private:
     void reportErrors();
     void plainCopyFrom(TzdReport* Source);
+    struct MergeState;
+    void mergeObjects(TzdComponent* Dest, TzdComponent* Source, MergeState& State);
     void setAncestorFlags(bool Value);
     QString resolveParentName(const QString& Name) const;
     void loadBody(plat::TStream& Stream);

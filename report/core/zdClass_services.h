@@ -243,7 +243,8 @@ public:
     virtual void ReplacePage(int Index, TzdReportPage* Page) = 0;
     virtual bool DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY,
                           long double OffsetX, long double OffsetY) = 0;
-    // Kind: 0 button down, 1 button up, 2 move, 3 double click.
+    // Kind: 0 click, 1 double click, 2 move, 3 button release (a release
+    // sends 3, then 0 or 1).
     virtual void HandleMouseAt(int PageNo, int X, int Y, plat::TMouseButton Button, plat::TShiftState Shift,
                                long double Scale, long double OffsetX, long double OffsetY, plat::TCursor& Cursor,
                                quint8 Kind) = 0;

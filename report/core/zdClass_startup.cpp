@@ -3,7 +3,7 @@
 
 #include "zdClass.h"
 #include "zdDialogControl.h"
-#include "zs_iformsrtti.h"
+#include "zs_iclassesrtti.h"
 
 #include "Controls.h"
 #include "TypeInfo.h"
@@ -72,9 +72,9 @@ void startReportUnit()
     registerPagesAndBands();
     // Report scripts and expressions see the system functions first.
     zsRegisterSysFunctions();
+    // The platform's modules, controls and forms included, come before the
+    // report's classes.
     zsStartPlatformModules();
-    // The platform's controls and forms come before the report's classes.
-    zsStartFormsRTTI();
     startReportRTTIUnit();
     zdGetResources()->LocalizeScriptMessages();
     registerStandardPropertyEditors();
@@ -83,7 +83,7 @@ void startReportUnit()
 void endReportUnit()
 {
     endReportRTTIUnit();
-    zsEndFormsRTTI();
+    zsEndPlatformModules();
     zdFreeParentForm();
     zdGlobalVariables()->Clear();
     for (const OwnCursor& cursor : kCursors)

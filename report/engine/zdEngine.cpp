@@ -13,6 +13,7 @@
 #include "zdClass_page.h"
 #include "zdClass_report.h"
 #include "zdDataSets.h"
+#include "zdPreviewLink.h"
 #include "zdPreviewPages.h"
 #include "zdRes.h"
 
@@ -1017,4 +1018,34 @@ void zd::startEngineUnit()
     // The report creates its engine and its prepared pages through these.
     zdCreateEngine = createEngine;
     zdCreatePreviewPages = createPreviewPages;
+    // What the prepared pages' mouse handling and the preview ask of a
+    // report: its preparation, its stores and its events.
+    zd::PreviewReportHooks& hooks = zd::previewReportHooks();
+    hooks.Prepare = [](TzdReport* Report, bool ClearLastReport) { return Report->Prepare(ClearLastReport); };
+    hooks.PrepareSinglePage = [](TzdReport* Report, TzdReportPage* Page) { return Report->PrepareSinglePage(Page); };
+    hooks.AttachPreviewPages = [](TzdReport* Report, TzdCustomPreviewPages* Pages) {
+        Report->AttachPreviewPages(Pages);
+    };
+    hooks.ActivePreviewPages = [](TzdReport* Report) { return Report->ActivePreviewPages(); };
+    hooks.CreatePreviewPages = [](TzdReport* Report) -> TzdCustomPreviewPages* {
+        return new TzdPreviewPages(Report);
+    };
+    hooks.FireMouseEnter = [](TzdReport* Report, TzdView* View, bool& Refresh) {
+        Report->FireMouseEnter(View, Refresh);
+    };
+    hooks.FireMouseLeave = [](TzdReport* Report, TzdView* View, bool& Refresh) {
+        Report->FireMouseLeave(View, Refresh);
+    };
+    hooks.FireMouseUp = [](TzdReport* Report, TzdView* View, int X, int Y, plat::TMouseButton Button,
+                           plat::TShiftState Shift, bool& Modified) {
+        Report->FireMouseUp(View, X, Y, Button, Shift, Modified);
+    };
+    hooks.FirePreviewClick = [](TzdReport* Report, TzdView* View, plat::TMouseButton Button,
+                                plat::TShiftState Shift, bool& Modified, bool DblClick) {
+        Report->FirePreviewClick(View, Button, Shift, Modified, DblClick);
+    };
+    hooks.MouseOverObject = [](TzdReport* Report, TzdView* View) {
+        if (Report->OnMouseOverObject)
+            Report->OnMouseOverObject(View);
+    };
 }

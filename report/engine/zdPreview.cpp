@@ -242,6 +242,18 @@ void TzdPreviewWorkspace::paintPages(QPainter& painter, const QRect& clip)
             }
         }
         painter.restore();
+        // The found text is shown inverted in both areas, each on its own
+        // search page.
+        if (search.Highlight && index == FindPage) {
+            const plat::TRect& h = search.HighlightRect;
+            const QRect hr(r.left() + roundHalfEven(h.Left * m_zoom) - 1, r.top() + roundHalfEven(h.Top * m_zoom),
+                           roundHalfEven((h.Right - h.Left) * m_zoom) + 2,
+                           roundHalfEven((h.Bottom - h.Top) * m_zoom) + 1);
+            painter.save();
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            painter.fillRect(hr, Qt::white);
+            painter.restore();
+        }
         if (m_thumbnail) {
             painter.save();
             QFont font(QStringLiteral("Arial"));
@@ -253,15 +265,6 @@ void TzdPreviewWorkspace::paintPages(QPainter& painter, const QRect& clip)
             painter.fillRect(box, plat::ToQColor(BackColor));
             painter.setPen(Qt::white);
             painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
-            painter.restore();
-        } else if (search.Highlight && index == FindPage) {
-            const plat::TRect& h = search.HighlightRect;
-            const QRect hr(r.left() + roundHalfEven(h.Left * m_zoom) - 1, r.top() + roundHalfEven(h.Top * m_zoom),
-                           roundHalfEven((h.Right - h.Left) * m_zoom) + 2,
-                           roundHalfEven((h.Bottom - h.Top) * m_zoom) + 1);
-            painter.save();
-            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-            painter.fillRect(hr, Qt::white);
             painter.restore();
         }
     }
@@ -477,10 +480,24 @@ TzdPreview::TzdPreview(QWidget* parent) : QWidget(parent), m_service(std::make_u
     m_workspace->setFocus();
 }
 
+void TzdPreview::ReleaseReportLink()
+{
+    TzdCustomPreview* service = m_service.get();
+    if (!service->Report)
+        return;
+    TzdReport* report = service->Report->Report();
+    if (report && report->Preview() == service)
+        report->SetPreview(nullptr);
+    service->Report = nullptr;
+    service->ActivePreviewPages = nullptr;
+    service->PreviewForm = nullptr;
+}
+
 TzdPreview::~TzdPreview()
 {
     // Detaching: the report forgets the control, the first tab keeps its
     // own pages, the detail tabs go.
+    ReleaseReportLink();
     m_detaching = true;
     if (m_pages)
         if (auto* store = dynamic_cast<TzdPreviewPages*>(m_pages))
@@ -1326,6 +1343,7 @@ void TzdPreview::ClearHighlight()
 {
     zd::previewSearch().Highlight = false;
     m_workspace->viewport()->update();
+    m_thumbnail->viewport()->update();
 }
 
 void TzdPreview::findPanelShown(bool shown)
@@ -1418,6 +1436,8 @@ void TzdPreview::searchPages()
             s.HighlightRect = item.bounds;
             s.LastRecord = item.record;
             m_workspace->FindPage = page;
+            m_thumbnail->FindPage = page;
+            m_thumbnail->viewport()->update();
             m_found = true;
             ScrollToHighlight();
             return;
@@ -1462,6 +1482,8 @@ void TzdPreview::ResultChosen(QTreeWidgetItem* item)
         s.Highlight = true;
         s.HighlightRect = plat::TRect(r.left(), r.top(), r.right(), r.bottom());
         m_workspace->FindPage = item->data(0, Qt::UserRole).toInt();
+        m_thumbnail->FindPage = m_workspace->FindPage;
+        m_thumbnail->viewport()->update();
         SetPageNo(m_workspace->FindPage + 1);
         ScrollToHighlight();
         return;

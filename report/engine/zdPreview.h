@@ -125,6 +125,9 @@ public:
 
     // The seam through which the report talks to the control.
     TzdCustomPreview* Service() const;
+    // The report that shows itself here (ShowPrepared, SetPreview) forgets
+    // the control and its window.
+    void ReleaseReportLink();
 
     // --- published properties
     plat::TColor ActiveFrameColor() const;

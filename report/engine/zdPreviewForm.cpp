@@ -51,7 +51,24 @@ QString res(const char* key)
 
 } // namespace
 
-TzdPreviewForm::TzdPreviewForm(QWidget* parent) : QMainWindow(parent)
+namespace {
+
+class PreviewFormRef : public plat::TComponent {
+public:
+    explicit PreviewFormRef(TzdPreviewForm* AForm) : plat::TComponent(nullptr), Form(AForm) {}
+    TzdPreviewForm* const Form;
+};
+
+} // namespace
+
+TzdPreviewForm* TzdPreviewForm::FromWindowRef(plat::TComponent* Ref)
+{
+    auto* ref = dynamic_cast<PreviewFormRef*>(Ref);
+    return ref ? ref->Form : nullptr;
+}
+
+TzdPreviewForm::TzdPreviewForm(QWidget* parent)
+    : QMainWindow(parent), m_windowRef(std::make_unique<PreviewFormRef>(this))
 {
     setObjectName(QStringLiteral("zdPreviewForm"));
     setWindowTitle(zdGetResText(100));
@@ -213,7 +230,9 @@ TzdPreviewForm::TzdPreviewForm(QWidget* parent) : QMainWindow(parent)
 
 TzdPreviewForm::~TzdPreviewForm()
 {
-    // The control goes with the window; it must not call back into it.
+    // The control goes with the window; it must not call back into it,
+    // and the report must not keep a reference to either.
+    m_preview->ReleaseReportLink();
     m_preview->SetPreviewWindow(nullptr);
 }
 

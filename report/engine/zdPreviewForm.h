@@ -10,6 +10,11 @@
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
+
+namespace plat {
+class TComponent;
+}
 
 class QAction;
 class QLabel;
@@ -30,6 +35,10 @@ public:
     ~TzdPreviewForm() override;
 
     TzdPreview* Preview() const { return m_preview; }
+    // The report refers to its preview window by this component; it goes
+    // with the window.
+    plat::TComponent* WindowRef() const { return m_windowRef.get(); }
+    static TzdPreviewForm* FromWindowRef(plat::TComponent* Ref);
     // Binds the report and its pages and applies the preview options.
     void Init(TzdReport* Report, TzdCustomPreviewPages* Pages);
     void UpdateControls();
@@ -94,6 +103,7 @@ private:
     void guard(const std::function<void()>& body);
 
     TzdPreview* m_preview;
+    std::unique_ptr<plat::TComponent> m_windowRef;
     TzdReport* m_report = nullptr;
     QStatusBar* m_status;
     QLabel* m_panels[3];

@@ -40,6 +40,15 @@ bool isWhole(const TzdXMLItem* item)
     return sameName(item->Name, "TzdReportPage") || sameName(item->Name, "TzdDMPPage");
 }
 
+// A page of that class (a dot-matrix page keeps its kind and font style);
+// an ordinary page for anything that is no report page.
+std::unique_ptr<TzdReportPage> newPageOf(const plat::TClass* Class)
+{
+    if (Class && Class->InheritsFrom(TzdReportPage::StaticClass()))
+        return std::unique_ptr<TzdReportPage>(static_cast<TzdReportPage*>(Class->CreateComponent(nullptr)));
+    return std::make_unique<TzdReportPage>(nullptr);
+}
+
 // The source page index of a "page"N item; -1 when the name has none.
 int sourceIndexOf(const QByteArray& name)
 {
@@ -828,14 +837,15 @@ TzdReportPage* TzdPreviewPages::GetPage(int Index)
     m_doc->LoadItem(item);
     std::unique_ptr<TzdReportPage> page;
     if (isWhole(item)) {
-        page = std::make_unique<TzdReportPage>(nullptr);
+        page = newPageOf(plat::GetClass(QString::fromUtf8(item->Name)));
         TzdXMLSerializer serializer(nullptr);
         serializer.Owner = page.get();
         serializer.ReadRootComponent(page.get(), item);
     } else {
         const int n = sourceIndexOf(item->Name);
-        page = std::make_unique<TzdReportPage>(nullptr);
-        if (n >= 0 && n < int(m_sourcePages.size())) {
+        const bool known = n >= 0 && n < int(m_sourcePages.size());
+        page = newPageOf(known ? m_sourcePages[size_t(n)]->ClassType() : nullptr);
+        if (known) {
             TzdReportPage* source = m_sourcePages[size_t(n)].get();
             page->Assign(source);
             page->SetName(source->Name());
@@ -1128,7 +1138,9 @@ void TzdPreviewPages::readStructure()
     freeSourcePages();
     TzdXMLItem* sources = rootChild("sourcepages");
     for (int i = 0; i < sources->Count(); ++i) {
-        auto page = std::make_unique<TzdReportPage>(nullptr);
+        // A page keeps its kind (a dot-matrix page its font style); a file
+        // naming another class gets an ordinary page.
+        std::unique_ptr<TzdReportPage> page = newPageOf(plat::GetClass(QString::fromUtf8(sources->GetItem(i)->Name)));
         TzdXMLSerializer serializer(nullptr);
         serializer.Owner = page.get();
         serializer.OldFormat = false;
@@ -1217,6 +1229,59 @@ QString TzdPreviewPages::Title()
     if (r && !r->ReportOptions()->Name.isEmpty())
         return r->ReportOptions()->Name;
     return r ? r->FileName : ReportName;
+}
+
+TzdCustomPreview* TzdPreviewPages::Preview()
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    return r ? r->Preview() : nullptr;
+}
+
+int TzdPreviewPages::PreviewPageNo()
+{
+    return Preview() ? ShownPageNo : 0;
+}
+
+void TzdPreviewPages::ProgressStarted(TzdProgressType Type)
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->BeginProgress(Type);
+}
+
+void TzdPreviewPages::ProgressStep(TzdProgressType Type, int Progress)
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->StepProgress(Type, Progress);
+}
+
+void TzdPreviewPages::ProgressFinished(TzdProgressType Type)
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->EndProgress(Type);
+}
+
+void TzdPreviewPages::BeforePrintReport()
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    if (!r)
+        return;
+    r->OnPrintReport(r);
+    // Without DestroyForms the engine no longer runs when printing starts:
+    // the handler is forced.
+    r->RunScriptEvent(r, r->OnReportPrint, !r->EngineOptions()->DestroyForms);
+}
+
+void TzdPreviewPages::AfterPrintReport()
+{
+    if (TzdReport* r = Report ? Report->Report() : nullptr)
+        r->OnAfterPrintReport(r);
+}
+
+void TzdPreviewPages::PrintPage(int Index, int CopyNo)
+{
+    TzdReport* r = Report ? Report->Report() : nullptr;
+    if (r && r->OnPrintPage)
+        r->OnPrintPage(GetPage(Index), CopyNo);
 }
 
 bool TzdPreviewPages::ThreadSafe()

@@ -150,6 +150,14 @@ public:
     bool ThreadSafe() override;
     // Into the report's error list, shown by its error mode.
     void ReportErrors(const QStringList& Errors) override;
+    TzdCustomPreview* Preview() override;
+    int PreviewPageNo() override;
+    void ProgressStarted(TzdProgressType Type) override;
+    void ProgressStep(TzdProgressType Type, int Progress) override;
+    void ProgressFinished(TzdProgressType Type) override;
+    void BeforePrintReport() override;
+    void AfterPrintReport() override;
+    void PrintPage(int Index, int CopyNo) override;
 
     zd::ReportDocument* Document() override { return Report; }
 

@@ -120,6 +120,10 @@ bool zd::PreviewLink::LoadDetailTemplate(TzdReport* NewReport, const QString& Te
 {
     if (previewReportHooks().LoadDetailTemplate && previewReportHooks().LoadDetailTemplate(NewReport, TemplateName, Link))
         return true;
+    // The report showing the link may load its detail templates itself.
+    if (TzdReport* owner = Report(); owner && owner->OnLoadDetailTemplate
+                                     && owner->OnLoadDetailTemplate(NewReport, TemplateName, Link))
+        return true;
     return NewReport->LoadFromFile(TemplateName, false);
 }
 
@@ -135,6 +139,8 @@ TzdCustomPreviewPages* zd::PreviewLink::PrepareDetailPage(TzdReport* Report, Tzd
         return nullptr;
     TzdCustomPreviewPages* pages = hooks.CreatePreviewPages(Report);
     hooks.AttachPreviewPages(Report, pages);
+    // The page is built away from the preview, which shows it in a tab.
+    Report->SetPreview(nullptr);
     hooks.PrepareSinglePage(Report, Page);
     return pages;
 }

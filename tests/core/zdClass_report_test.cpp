@@ -774,3 +774,135 @@ TEST_F(ReportFiles, TemplateWithAUserDataSetLoads)
     EXPECT_EQ(ds->RangeEnd(), reCount);
     EXPECT_EQ(ds->RangeEndCount(), 4);
 }
+
+namespace {
+
+// Answers the duplicate-names question as the test says.
+class AnsweringWindows : public TzdReportWindows {
+public:
+    void OpenProgress(zd::ReportDocument*) override {}
+    void SetProgressMessage(const QString&) override {}
+    bool ProgressCancelled() override { return false; }
+    void CloseProgress() override {}
+    plat::TComponent* CreatePreviewWindow(zd::ReportDocument*, TzdCustomPreviewPages*, TzdCustomPreview*&) override
+    {
+        return nullptr;
+    }
+    void ShowPreviewWindow(plat::TComponent*, bool, bool, bool) override {}
+    void ClosePreviewWindow(plat::TComponent*) override {}
+    void SetPreviewMessage(plat::TComponent*, const QString&, bool) override {}
+    void ShowDesigner(TzdCustomDesigner*, bool, bool) override {}
+    int AskInheritDuplicates() override
+    {
+        ++Asked;
+        return Answer;
+    }
+    int Answer = 0;
+    int Asked = 0;
+};
+
+// A report of its own: a title of the parent's name (a duplicate), a
+// summary band of its own with a shape, a variable of the parent's name and
+// one of its own.
+void fillOwnReport(TzdReport& report)
+{
+    auto* page = new TzdReportPage(&report);
+    page->SetParent(&report);
+    page->SetName(QStringLiteral("Page1"));
+    auto* title = new TzdReportTitle(&report);
+    title->SetParent(page);
+    title->SetName(QStringLiteral("ReportTitle1"));
+    title->SetHeight(99);
+    auto* summary = new TzdReportSummary(&report);
+    summary->SetParent(page);
+    summary->SetName(QStringLiteral("MyBand"));
+    summary->SetTop(200);
+    summary->SetHeight(25);
+    auto* shape = new TzdShapeView(&report);
+    shape->SetParent(summary);
+    shape->SetName(QStringLiteral("Own1"));
+    shape->SetBounds(5, 5, 50, 10);
+    for (const char* name : {"Sleva", "Vlastni"}) {
+        TzdVariable* v = report.Variables()->Add();
+        v->SetName(QString::fromLatin1(name));
+        v->SetValue(plat::Variant(QStringLiteral("own")));
+    }
+    report.ScriptText()->SetText(QStringLiteral("begin\n  // own\nend."));
+}
+
+} // namespace
+
+TEST_F(Inheritance, InheritingAFileMergesTheReportOverItsParent)
+{
+    writeParent(path(QStringLiteral("base.zd3")));
+    AnsweringWindows windows;
+    TzdReportWindows* previous = zdSetReportWindows(&windows);
+    struct Case {
+        int mode;
+        int answer;
+        bool inherits;
+        bool renamed;
+    };
+    for (const Case c : {Case{1, 0, true, false}, Case{2, 0, true, true}, Case{0, 2, true, true},
+                         Case{0, 1, true, false}, Case{0, 0, false, false}}) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " answer " << c.answer);
+        windows.Answer = c.answer;
+        windows.Asked = 0;
+        TzdReport report;
+        report.EngineOptions()->NewSilentMode = simSilent;
+        report.FileName = path(QStringLiteral("own.zd3"));
+        fillOwnReport(report);
+        EXPECT_EQ(report.InheritTemplateFile(path(QStringLiteral("base.zd3")), c.mode), c.inherits);
+        EXPECT_EQ(windows.Asked, c.mode == 0 ? 1 : 0);
+        auto* title = report.FindObject(QStringLiteral("ReportTitle1"));
+        ASSERT_NE(title, nullptr);
+        if (!c.inherits) {
+            // Cancelled: the report is as it was.
+            EXPECT_EQ(report.ParentTemplate(), nullptr);
+            EXPECT_EQ(double(title->Height()), 99.0);
+            EXPECT_EQ(report.ScriptText()->Text(), QStringLiteral("begin\r\n  // own\r\nend.\r\n"));
+            continue;
+        }
+        ASSERT_NE(report.ParentTemplate(), nullptr);
+        EXPECT_EQ(report.ParentReport(), QStringLiteral("base.zd3"));
+        EXPECT_TRUE(title->IsAncestor());
+        EXPECT_EQ(double(title->Height()), 40.0);
+        // The report's own band and shape are kept, on the parent's page.
+        auto* own = report.FindObject(QStringLiteral("Own1"));
+        ASSERT_NE(own, nullptr);
+        EXPECT_EQ(own->Parent()->Name(), QStringLiteral("MyBand"));
+        EXPECT_EQ(own->Parent()->Parent(), report.FindObject(QStringLiteral("Page1")));
+        EXPECT_EQ(double(own->Width()), 50.0);
+        int titles = 0;
+        for (TzdComponent* o : report.AllObjects())
+            if (dynamic_cast<TzdReportTitle*>(o)) {
+                ++titles;
+                if (o != title)
+                    EXPECT_EQ(double(o->Height()), 99.0);
+            }
+        EXPECT_EQ(titles, c.renamed ? 2 : 1);
+        EXPECT_EQ(report.Variables()->IndexOf(QStringLiteral("Sleva_renamed")) >= 0, c.renamed);
+        EXPECT_GE(report.Variables()->IndexOf(QStringLiteral("Vlastni")), 0);
+        const QString sleva = plat::VarToStr(
+            report.Variables()->GetItem(report.Variables()->IndexOf(QStringLiteral("Sleva")))->Value());
+        EXPECT_EQ(sleva, QStringLiteral("5 %"));
+        // The report's script, then the parent's inside a comment.
+        const QStringList script = report.ScriptText()->Text().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n');
+        EXPECT_EQ(script.value(0), QStringLiteral("begin"));
+        const qsizetype mark = script.indexOf(QStringLiteral("**********Script from parent report**********"));
+        ASSERT_GT(mark, 0);
+        EXPECT_EQ(script.value(mark - 1), QStringLiteral("{"));
+        EXPECT_TRUE(script.mid(mark).contains(QStringLiteral("}")));
+    }
+    zdSetReportWindows(previous);
+}
+
+TEST_F(Inheritance, InheritingTheReportsOwnFileChangesNothing)
+{
+    TzdReport report;
+    fillOwnReport(report);
+    report.FileName = path(QStringLiteral("own.zd3"));
+    EXPECT_FALSE(report.InheritTemplateFile(path(QStringLiteral("own.zd3")), 1));
+    EXPECT_EQ(report.ParentTemplate(), nullptr);
+    EXPECT_EQ(double(report.FindObject(QStringLiteral("ReportTitle1"))->Height()), 99.0);
+}

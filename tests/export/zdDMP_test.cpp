@@ -9,6 +9,8 @@
 #include "zdClass_fill.h"
 #include "zdDMPExport.h"
 #include "zdPrinter.h"
+#include "zdPreviewPages.h"
+#include "zdDMPClass.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -130,6 +132,39 @@ TEST(DMPObjects, PageRoundsPaperToWholeColumnsAndFontStyleReachesObjects)
     EXPECT_FALSE(memo->Font()->HasStyle(plat::fsItalic));
     memo->SetFontStyle({fsxItalic});
     EXPECT_FALSE(memo->ParentFont());
+}
+
+// A prepared dot-matrix page keeps its kind and its font style through a
+// prepared report file, so its objects print with the page's style.
+TEST(DMPObjects, PageFontStyleSurvivesThePreparedReportFile)
+{
+    zd::startDotMatrixUnit();
+    TzdReport report;
+    auto* page = new TzdDMPPage(&report);
+    page->SetParent(&report);
+    page->SetName(QStringLiteral("Page1"));
+    page->SetFontStyle({fsxBold, fsxWide});
+    QByteArray bytes;
+    {
+        TzdPreviewPages pages(&report);
+        pages.Initialize();
+        pages.RegisterSourcePage(page);
+        pages.PageAddMode = pamAppend;
+        pages.AddPage(page);
+        pages.FinishPreparing();
+        plat::TMemoryStream stream;
+        pages.SaveToStream(stream);
+        bytes = stream.bytes();
+    }
+    TzdReport other;
+    TzdPreviewPages loaded(&other);
+    plat::TMemoryStream in;
+    in.WriteBuffer(bytes.constData(), bytes.size());
+    in.SetPosition(0);
+    ASSERT_TRUE(loaded.LoadFromStream(in, false));
+    auto* back = dynamic_cast<TzdDMPPage*>(loaded.GetPage(0));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->FontStyle(), (TzdDMPFontStyles{fsxBold, fsxWide}));
 }
 
 TEST(DMPPrinters, BuiltInXmlIsExactAndInheritsByPosition)

@@ -306,3 +306,41 @@ TEST(PreviewSearch, HighlightIsInvertedOnThePage)
     const int y = page.Top - w.preview()->Workspace()->VertPosition() + (h.Top + h.Bottom) / 2;
     EXPECT_NE(before.pixel(x, y), after.pixel(x, y));
 }
+
+TEST(PreviewSearch, TheThumbnailShowsTheMatchOnItsPageToo)
+{
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    Window w(3);
+    w.preview()->SetThumbnailVisible(true);
+    w.preview()->SetFindFmVisible(true);
+    QTest::qWait(20);
+    TzdPreviewWorkspace* thumb = w.preview()->Thumbnail();
+    const QImage before = thumb->viewport()->grab().toImage();
+    typeSearch(w, QStringLiteral("Řádek 1 strany 2"), true);
+    ASSERT_TRUE(zd::previewSearch().Highlight);
+    EXPECT_EQ(thumb->FindPage, 1);
+    QCoreApplication::processEvents();
+    const QImage after = thumb->viewport()->grab().toImage();
+    ASSERT_EQ(before.size(), after.size());
+    // Inside the pages (their frames show which page is current) only the
+    // second page changes: the inverted match.
+    const auto interior = [&](int index) {
+        const plat::TRect page = thumb->PageBounds(index);
+        return QRect(page.Left - thumb->HorzPosition() + 2, page.Top - thumb->VertPosition() + 2,
+                     page.Right - page.Left - 4, page.Bottom - page.Top - 4);
+    };
+    const auto changed = [](const QImage& a, const QImage& b, const QRect& r) {
+        int n = 0;
+        for (int y = std::max(0, r.top()); y <= std::min(a.height() - 1, r.bottom()); ++y)
+            for (int x = std::max(0, r.left()); x <= std::min(a.width() - 1, r.right()); ++x)
+                n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    };
+    EXPECT_GT(changed(before, after, interior(1)), 0);
+    EXPECT_EQ(changed(before, after, interior(0)), 0);
+    EXPECT_EQ(changed(before, after, interior(2)), 0);
+    w.preview()->ClearHighlight();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed(before, thumb->viewport()->grab().toImage(), interior(1)), 0);
+}

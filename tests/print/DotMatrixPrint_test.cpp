@@ -174,4 +174,42 @@ TEST(DotMatrixTool, ExportsAPreparedReportIntoAFile)
     EXPECT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' template.zd3 2>/dev/null").arg(tool, out)), 1);
 }
 
+
+// A template is prepared first; the page's font style reaches its memo.
+TEST(DotMatrixTool, PreparesATemplateAndExportsIt)
+{
+    const QString tool = QStringLiteral(SORVAMET_BIN_DIR "/zdreport");
+    QTemporaryDir dir;
+    const QString templ = dir.filePath(QStringLiteral("dmp.zd3"));
+    {
+        zd::startDotMatrixUnit();
+        TzdReport report;
+        report.DotMatrixReport = true;
+        auto* page = new TzdDMPPage(&report);
+        page->SetParent(&report);
+        page->SetName(QStringLiteral("Page1"));
+        page->LeftMargin = zd1CharX / zd01cm;
+        page->TopMargin = 0;
+        page->SetFontStyle({fsxBold});
+        auto* band = new TzdReportTitle(page);
+        band->SetParent(page);
+        band->SetName(QStringLiteral("ReportTitle1"));
+        band->SetBounds(0, 0, 300, 17);
+        auto* memo = new TzdDMPMemoView(band);
+        memo->SetParent(band);
+        memo->SetName(QStringLiteral("Memo1"));
+        memo->WordWrap = false;
+        memo->SetBounds(2 * zd1CharX, 0, 4 * zd1CharX, zd1CharY);
+        memo->SetText(QStringLiteral("S[Page#]/[Page#]"));
+        memo->SetParentFont(true);
+        report.SaveToFile(templ);
+    }
+    const QString out = dir.filePath(QStringLiteral("out.prn"));
+    ASSERT_EQ(printtest::Run(QStringLiteral("%1 --dotmatrix '%2' --dmp-printer 1 '%3'").arg(tool, out, templ)), 0);
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    // The page's bold covers the whole line, the margin's blank cells too.
+    EXPECT_EQ(f.readAll(), QByteArray("\x1b@\x1b\x45   S1/1\x1b\x46\r\n\x0c"));
+}
+
 } // namespace

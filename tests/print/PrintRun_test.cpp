@@ -2,6 +2,8 @@
 // queue can show: a printer that reports no paper size.
 #include "ScriptedServices.h"
 #include "SyntheticPages.h"
+#include "../tools/SyntheticWriter.h"
+#include "zdPreviewPages.h"
 
 #include <gtest/gtest.h>
 
@@ -77,4 +79,35 @@ TEST(PrintRun, APrinterWithoutAPaperSizeGetsADefaultSheetInEveryMode)
         EXPECT_LE(printer.Pages, 4) << mode;
         EXPECT_EQ(printer.Log, (QStringList{"begin", "end"})) << mode;
     }
+}
+
+// The store tells its report when printing starts and ends and which page
+// and copy each sheet takes, as the report's events and script expect.
+TEST(PrintRun, TheReportHearsOfThePrintAndOfEachPageWithItsCopy)
+{
+    ScriptedServices ui;
+    ScopedServices use(ui);
+    storetest::SyntheticWriter writer;
+    TzdPreviewPages pages(&writer.report);
+    writer.Write(pages, 2, 3);
+    QStringList events;
+    TzdReport& report = writer.report;
+    report.OnPrintReport = TNotifyEvent([&](TObject*) { events << QStringLiteral("print"); }, nullptr, nullptr);
+    report.OnAfterPrintReport = TNotifyEvent([&](TObject*) { events << QStringLiteral("after"); }, nullptr, nullptr);
+    report.OnPrintPage = TzdPrintPageEvent(
+        [&](TzdComponent* Page, int CopyNo) {
+            events << QStringLiteral("page %1 copy %2").arg(Page ? Page->Name() : QStringLiteral("?")).arg(CopyNo);
+        },
+        nullptr, nullptr);
+    SizelessPrinter printer;
+    printer.Initialize();
+    zd::PrintSettings o;
+    o.Copies = 2;
+    o.Collate = true;
+    ASSERT_TRUE(zd::RunPrintJob(pages, o, printer));
+    EXPECT_EQ(events.size(), 4) << events.join(u'|').toStdString();
+    EXPECT_TRUE(events.value(0).endsWith(QStringLiteral("copy 1"))) << events.join(u'|').toStdString();
+    EXPECT_TRUE(events.value(3).endsWith(QStringLiteral("copy 2"))) << events.join(u'|').toStdString();
+    EXPECT_FALSE(events.value(0).contains(u'?'));
+
 }

@@ -31,7 +31,7 @@ struct Fixture {
     // Datasets live beside the report, owned by its owner, as the program's
     // record table does.
     plat::TComponent host{nullptr};
-    zdtool::PrepareReport report{&host};
+    TzdReport report{&host};
     TzdReportPage* page = nullptr;
 
     Fixture()

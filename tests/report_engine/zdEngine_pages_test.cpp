@@ -3,6 +3,7 @@
 
 #include "EngineFixture.h"
 
+#include "Metafile.h"
 #include "zdRes.h"
 
 #include <cmath>
@@ -70,6 +71,29 @@ TEST(EnginePages, DoublePassKnowsTheTotalOnEveryPageAndBreaksAlike)
         EXPECT_EQ(objectLines(dump, p, QStringLiteral("Foot")).value(0).section(u' ', -1),
                   QStringLiteral("\"%1/3\"").arg(p));
     expectGolden(QStringLiteral("double_pass"), dump);
+}
+
+// A single pass knows no total while it prepares: [TotalPages#] stays a tag
+// in the prepared text and the page count goes in when the page is drawn.
+TEST(EnginePages, SinglePassFillsTheTotalWhenThePageIsDrawn)
+{
+    Fixture f;
+    listing(f, 30, QStringLiteral("[Page#]/[TotalPages#]"));
+    const QString dump = f.dump();
+    for (int p = 1; p <= 3; ++p)
+        EXPECT_EQ(objectLines(dump, p, QStringLiteral("Foot")).value(0).section(u' ', -1),
+                  QStringLiteral("\"%1/[TotalPages#]\"").arg(p));
+    for (int p = 0; p < 3; ++p) {
+        plat::TMetafile drawn;
+        {
+            plat::TMetafileCanvas canvas(drawn);
+            f.store()->DrawPage(p, &canvas, 1, 1, 0, 0);
+        }
+        QStringList texts;
+        for (const plat::TMetafileTextItem& t : drawn.TextItems())
+            texts << t.text;
+        EXPECT_TRUE(texts.contains(QStringLiteral("%1/3").arg(p + 1))) << texts.join(u'|').toStdString();
+    }
 }
 
 TEST(EnginePages, EmptyDataPrintsAPageOnlyWithPrintIfEmpty)

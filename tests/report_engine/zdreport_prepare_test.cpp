@@ -77,3 +77,50 @@ TEST(ZdreportPrepare, MissingTemplateFailsWithAMessage)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("zdreport: ")) << r.err.toStdString();
 }
+
+// The record table's fields reach the report's own expressions: a sum over
+// a numeric field of the packet and a field inside a larger expression.
+TEST(ZdreportPrepare, SumsAFieldOfTheRecordTableThroughTheReportsExpressions)
+{
+    QTemporaryDir dir;
+    const QString templ = dir.filePath(QStringLiteral("sum.zd3"));
+    const QString data = dir.filePath(QStringLiteral("data.xml"));
+    {
+        Fixture f;
+        auto* band = f.band<TzdMasterData>(QStringLiteral("MasterData1"), 40, 10);
+        band->SetDataSetName(QStringLiteral("zdDBDataset1"));
+        f.memo(band, QStringLiteral("Code"), 0, 0, 200, 10,
+               QStringLiteral("[<zdDBDataset1.\"id\"> * 2] [zdDBDataset1.\"kod\"]"));
+        f.memo(f.band<TzdReportSummary>(QStringLiteral("ReportSummary1"), 100, 20), QStringLiteral("Total"), 0, 0,
+               200, 20,
+               QStringLiteral("[SUM(<zdDBDataset1.\"id\">)] [COUNT(MasterData1)] [MAX(<zdDBDataset1.\"kod\">)]"));
+        f.report.SaveToFile(templ);
+    }
+    QFile file(data);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(packet(5));
+    file.close();
+    const ToolRun r = zdreport({templ, QStringLiteral("--data"), data, QStringLiteral("--dump"), QStringLiteral("-")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\"10 K35\"")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\"15 5 K7\"")) << r.out.toStdString();
+}
+
+// A script that shows a message needs the user interface services: the
+// tool answers it headless and passes the text on to standard error.
+TEST(ZdreportPrepare, AScriptMessageGoesToStandardError)
+{
+    QTemporaryDir dir;
+    const QString templ = dir.filePath(QStringLiteral("message.zd3"));
+    {
+        Fixture f;
+        f.memo(f.band<TzdReportTitle>(QStringLiteral("ReportTitle1"), 0, 20), QStringLiteral("Title"), 0, 0, 200, 20,
+               QStringLiteral("Nadpis"));
+        f.report.ScriptText()->SetText(QStringLiteral("begin\n  ShowMessage('Žluťoučký kůň');\nend."));
+        f.report.SaveToFile(templ);
+    }
+    const ToolRun r = zdreport({templ, QStringLiteral("--dump"), QStringLiteral("-")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromLocal8Bit(r.err).contains(QStringLiteral("zdreport: Žluťoučký kůň"))) << r.err.toStdString();
+    EXPECT_TRUE(r.out.endsWith("pages: 1\n")) << r.out.toStdString();
+}

@@ -1,6 +1,7 @@
 // zdpreview FILE.zp3|TEMPLATE [--data PACKET.xml]: opens the preview window
-// on a prepared report, or on a template prepared through the report's
-// preparation when the program provides one (development tool).
+// on a prepared report, or shows a template as the report list does: the
+// record table of the data packet bound, prepared inside the preview window
+// (development tool).
 //   zdpreview --synthetic PAGES   the synthetic pages of the store's tests
 //
 // Exits 0 when the window was closed; 1 when the file could not be shown
@@ -15,6 +16,10 @@
 #include "zdPreviewForm.h"
 #include "zdPreviewLink.h"
 #include "zdPreviewPages.h"
+#include "zdReportWindows.h"
+#include "zdEngine.h"
+#include "zdreport_prepare.h"
+#include "zdreport_template.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -68,20 +73,26 @@ int main(int argc, char** argv)
             pages.LoadFromFile(args[0], true);
             return show(report, pages);
         }
-        const qsizetype data = args.indexOf(QStringLiteral("--data"));
-        if (data >= 0 && data + 1 >= args.size())
+        const qsizetype dataArg = args.indexOf(QStringLiteral("--data"));
+        if (dataArg >= 0 && dataArg + 1 >= args.size())
             return usage();
-        report.LoadFromFile(args[0], true);
-        const zd::PreviewReportHooks& hooks = zd::previewReportHooks();
-        if (!hooks.Prepare || !hooks.Prepare(&report, true)) {
-            std::fputs("zdpreview: this build cannot prepare templates yet; open a zp3 file\n", stderr);
+        zdtool::startLibrary();
+        zd::startEngineUnit();
+        zd::startPreviewUnit();
+        plat::TComponent host(nullptr);
+        zdtool::RowsDataSet* data = dataArg >= 0 ? zdtool::loadRecordTable(host, args[dataArg + 1]) : nullptr;
+        TzdReport shown(&host);
+        if (!shown.LoadFromFile(args[0], true))
+            return 1;
+        if (data)
+            zdtool::bindRecordTable(shown, data);
+        shown.PreviewOptions()->Modal = false;
+        shown.PreviewOptions()->Maximized = false;
+        shown.ShowReport();
+        if (!shown.PreviewWindow) {
+            std::fputs("zdpreview: the report opened no preview window\n", stderr);
             return 1;
         }
-        TzdCustomPreviewPages* prepared = hooks.ActivePreviewPages ? hooks.ActivePreviewPages(&report) : &pages;
-        TzdPreviewForm form;
-        report.PreviewOptions()->Maximized = false;
-        form.Init(&report, prepared);
-        form.show();
         return QApplication::exec();
     } catch (const plat::Exception& e) {
         std::fprintf(stderr, "zdpreview: %s\n", qPrintable(e.message()));

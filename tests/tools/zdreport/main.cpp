@@ -9,7 +9,7 @@
 //   zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]
 //            [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]
 //   zdreport --raw FILE PRINTER
-//   zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3
+//   zdreport --dotmatrix OUT.prn [--dmp-printer N] TEMPLATE|PREPARED.zp3
 //   zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT] [--dialog STEPS]
 //            [--png DIR --dpi N] [--dump OUT|-]
 //   zdreport --pdf OUT.pdf [--pdf-option NAME=VALUE]... [--data PACKET.xml]
@@ -42,7 +42,7 @@ void printUsage()
                "       zdreport --print PRINTER [--pages R] [--copies N] [--collate] [--reverse]\n"
                "                [--odd|--even] [--mode default|scale|split|join] [--file OUT.prn]\n"
                "       zdreport --raw FILE PRINTER\n"
-               "       zdreport --dotmatrix OUT.prn [--dmp-printer N] PREPARED.zp3\n"
+               "       zdreport --dotmatrix OUT.prn [--dmp-printer N] TEMPLATE|PREPARED.zp3\n"
                "       zdreport prepare TEMPLATE [--data PACKET.xml] [--clock ISO] [--zp3 OUT] [--dialog STEPS]\n"
                "                [--png DIR --dpi N] [--dump OUT|-]\n"
                "       zdreport --pdf OUT.pdf [--pdf-option NAME=VALUE]... [--data PACKET.xml]\n"

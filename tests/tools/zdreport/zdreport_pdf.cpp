@@ -69,7 +69,7 @@ int pdfCommand(const ToolCommandLine& cl)
         setOption(pdf, option);
 
     plat::TComponent host(nullptr);
-    PrepareReport report(&host);
+    TzdReport report(&host);
     QElapsedTimer timer;
     timer.start();
     TzdPreviewPages* pages = nullptr;

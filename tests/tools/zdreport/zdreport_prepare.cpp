@@ -8,6 +8,7 @@
 #include "ClientDataSet.h"
 #include "DateUtils.h"
 #include "Exceptions.h"
+#include "ScriptedServices.h"
 #include "StringList.h"
 #include "ToolCommandLine.h"
 #include "zdClass_band.h"
@@ -30,7 +31,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 #include <QTextStream>
 
 #include <cstdio>
@@ -43,34 +43,6 @@ namespace {
 TzdEngine* engineOf(TzdReport& Report)
 {
     return dynamic_cast<TzdEngine*>(Report.Engine());
-}
-
-// Arguments split at top-level commas outside quotes.
-QStringList splitArgs(const QString& Text)
-{
-    QStringList out;
-    QString cur;
-    int depth = 0;
-    bool single = false, dbl = false;
-    for (QChar c : Text) {
-        if (c == u'\'' && !dbl)
-            single = !single;
-        else if (c == u'"' && !single)
-            dbl = !dbl;
-        else if (!single && !dbl && c == u'(')
-            ++depth;
-        else if (!single && !dbl && c == u')')
-            --depth;
-        else if (!single && !dbl && depth == 0 && c == u',') {
-            out << cur.trimmed();
-            cur.clear();
-            continue;
-        }
-        cur += c;
-    }
-    if (!cur.trimmed().isEmpty())
-        out << cur.trimmed();
-    return out;
 }
 
 plat::Variant fromQVariant(const QVariant& v)
@@ -89,76 +61,18 @@ plat::Variant fromQVariant(const QVariant& v)
     }
 }
 
-} // namespace
-
-// ---------------------------------------------------------------------------
-
-PrepareReport::PrepareReport(plat::TComponent* AOwner) : TzdReport(AOwner) {}
-
-plat::Variant PrepareReport::Calc(const QString& Expression)
+// The record table's values keep their type: an integer field sums as a
+// number, not as text.
+QVariant toQVariant(const plat::Variant& v)
 {
-    ++CalcCount;
-    QString e = Expression.trimmed();
-    // <Alias."Field">: a field reference inside an expression.
-    if (e.startsWith(u'<') && e.endsWith(u'>') && e.count(u'<') == 1)
-        e = e.mid(1, e.size() - 2).trimmed();
-    TzdEngine* engine = engineOf(*this);
-    TzdCustomPreviewPages* pages = ActivePreviewPages();
-    if (engine && pages) {
-        if (e.compare(u"Page#", Qt::CaseInsensitive) == 0)
-            return plat::Variant(pages->CurPageIndex + 1);
-        if (e.compare(u"Page", Qt::CaseInsensitive) == 0)
-            return plat::Variant(pages->LogicalPageNumber());
-        if (e.compare(u"TotalPages#", Qt::CaseInsensitive) == 0)
-            return plat::Variant(engine->TotalPages);
-        if (e.compare(u"TotalPages", Qt::CaseInsensitive) == 0)
-            return plat::Variant(pages->LogicalPageTotal());
-        if (e.compare(u"Line", Qt::CaseInsensitive) == 0)
-            return plat::Variant(engine->CurLine);
-        if (e.compare(u"Line#", Qt::CaseInsensitive) == 0)
-            return plat::Variant(engine->CurLineThrough);
-        if (e.compare(u"Date", Qt::CaseInsensitive) == 0)
-            return plat::VarFromDateTime(engine->StartDate);
-        if (e.compare(u"Time", Qt::CaseInsensitive) == 0)
-            return plat::VarFromDateTime(engine->StartTime - engine->StartDate);
-        static const QRegularExpression aggregate(QStringLiteral("^(SUM|AVG|MIN|MAX|COUNT)\\s*\\((.*)\\)$"),
-                                                  QRegularExpression::CaseInsensitiveOption);
-        if (const auto m = aggregate.match(e); m.hasMatch()) {
-            const QString name = m.captured(1).toUpper();
-            const QStringList args = splitArgs(m.captured(2));
-            const bool count = name == u"COUNT";
-            const QString expr = count ? QString() : args.value(0);
-            const QString bandName = args.value(count ? 0 : 1);
-            const QString flags = args.value(count ? 1 : 2);
-            auto* band = bandName.isEmpty() ? nullptr : dynamic_cast<TzdBand*>(FindObject(bandName));
-            return engine->EvaluateAggregate(name, expr, band, flags.isEmpty() ? 0 : flags.toInt());
-        }
-    }
-    static const QRegularExpression field(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*)\\.\"([^\"]+)\"$"));
-    if (const auto m = field.match(e); m.hasMatch()) {
-        TzdDataSet* ds = FindReportDataSet(m.captured(1));
-        if (!ds)
-            ds = dynamic_cast<TzdDataSet*>(FindObject(m.captured(1)));
-        if (ds)
-            return ds->GetValue(m.captured(2));
-    }
-    // A report variable by name.
-    if (const int vi = Variables()->IndexOf(e); vi >= 0) {
-        if (m_evaluating.contains(e, Qt::CaseInsensitive))
-            throw plat::Exception(QStringLiteral("The variable %1 refers to itself").arg(e));
-        m_evaluating << e;
-        plat::Variant v;
-        try {
-            v = Calc(plat::VarToStr(Variables()->GetItem(vi)->Value()));
-        } catch (...) {
-            m_evaluating.removeLast();
-            throw;
-        }
-        m_evaluating.removeLast();
-        return v;
-    }
-    return TzdReport::Calc(Expression);
+    if (v.isNull() || v.isEmpty())
+        return {};
+    if (plat::VarIsOrdinal(v))
+        return QVariant(qlonglong(v.toInt64()));
+    return QVariant(plat::VarToStr(v));
 }
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 
@@ -206,7 +120,7 @@ void RowsDataSet::LoadPacket(const QString& FileName)
     while (!table.Eof()) {
         std::vector<QVariant> row;
         for (int i = 0; i < table.FieldCount(); ++i)
-            row.emplace_back(table.Fields(i).AsString());
+            row.emplace_back(toQVariant(table.Fields(i).Value()));
         Rows.push_back(std::move(row));
         table.Next();
     }
@@ -363,6 +277,23 @@ void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
 
 } // namespace
 
+RowsDataSet* loadRecordTable(plat::TComponent& Host, const QString& PacketFile)
+{
+    auto* data = new RowsDataSet(&Host, QStringLiteral("zdDBDataset1"));
+    data->LoadPacket(PacketFile);
+    return data;
+}
+
+void bindRecordTable(TzdReport& Report, RowsDataSet* data)
+{
+    if (!Report.DataSets()->FindByDataSet(data))
+        Report.DataSets()->AddDataSet(data);
+    for (TzdComponent* c : Report.AllObjects())
+        if (auto* d = dynamic_cast<TzdDataBand*>(c);
+            d && !d->DataSet() && d->DataSetName().compare(u"zdDBDataset1", Qt::CaseInsensitive) == 0)
+            d->SetDataSet(data);
+}
+
 namespace {
 
 // The modal runner of --dialog: the steps run on the shown dialog page,
@@ -415,7 +346,7 @@ plat::ModalRunner dialogRunner(TzdReport& Report, const QString& Steps)
 
 } // namespace
 
-bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
+bool loadAndPrepare(TzdReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
                     const QString& ClockIso, const QString& DialogSteps)
 {
     // The record table is bound as the report list binds it: the table
@@ -461,8 +392,21 @@ int prepareCommand(const ToolCommandLine& cl)
     startLibrary();
     zd::startEngineUnit();
     zd::startDialogControlsUnit();
+    // Messages and questions the library would put in a window go to
+    // standard error: a shell tool never waits on one.
+    plat::ScriptedServices ui;
+    plat::ScopedServices use(ui);
+    struct ReportMessages {
+        const plat::ScriptedServices& ui;
+        ~ReportMessages()
+        {
+            for (const plat::ServiceCall& call : ui.Calls())
+                if (call.kind == QLatin1String("MessageBox") || call.kind == QLatin1String("MessageDlg"))
+                    std::fprintf(stderr, "zdreport: %s\n", qPrintable(call.text));
+        }
+    } messages{ui};
     plat::TComponent host(nullptr);
-    PrepareReport report(&host);
+    TzdReport report(&host);
     const bool ok = loadAndPrepare(report, host, cl.positional[0], cl.value(QStringLiteral("data")),
                                    cl.value(QStringLiteral("clock")), cl.value(QStringLiteral("dialog")));
     TzdPreviewPages* pages = storeOf(report);

@@ -20,22 +20,6 @@ class TClientDataSet;
 
 namespace zdtool {
 
-// A report whose expressions also know the engine's names ("Page#",
-// "Page", "TotalPages#", "TotalPages", "Line", "Line#", "Date", "Time"),
-// dataset fields (Alias."Field") and the aggregate functions SUM, AVG, MIN,
-// MAX and COUNT; everything else goes to the report's own Calc.
-class PrepareReport : public TzdReport {
-public:
-    // AOwner holds the datasets bound by name, as the report list does.
-    explicit PrepareReport(plat::TComponent* AOwner = nullptr);
-    plat::Variant Calc(const QString& Expression) override;
-    // Calls of Calc, for tests that count evaluations.
-    int CalcCount = 0;
-
-private:
-    QStringList m_evaluating; // variables being evaluated
-};
-
 // A dataset over rows held in memory (tests) or over the record table.
 class RowsDataSet : public TzdDataSet {
 public:
@@ -53,6 +37,12 @@ public:
     void LoadPacket(const QString& FileName);
 };
 
+// The record table from a data packet, as the report list makes it: a
+// dataset named "zdDBDataset1" owned by Host; made before the template is
+// read, then bound to the report's dataset list and the data bands that
+// name it.
+RowsDataSet* loadRecordTable(plat::TComponent& Host, const QString& PacketFile);
+void bindRecordTable(TzdReport& Report, RowsDataSet* Data);
 // The store of a report: its engine's prepared pages.
 TzdPreviewPages* storeOf(TzdReport& Report);
 // Prepares with a fixed clock; false with the report's errors in Errors.
@@ -62,7 +52,7 @@ bool prepare(TzdReport& Report, const QString& ClockIso, QStringList* Errors = n
 // the dataset and must outlive Report. The library's and the engine's units
 // must have started before Report was made. DialogSteps, when not empty,
 // answer the dialog pages (see --dialog).
-bool loadAndPrepare(PrepareReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
+bool loadAndPrepare(TzdReport& Report, plat::TComponent& Host, const QString& Template, const QString& DataFile,
                     const QString& ClockIso, const QString& DialogSteps = {});
 // The dump of every prepared page.
 QString dumpPages(TzdPreviewPages& Pages);
