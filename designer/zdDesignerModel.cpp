@@ -590,6 +590,8 @@ bool DesignerModel::NewReport()
     m_workspace->SetInsertion(nullptr, 0, 0, 0);
     LockDesigner();
     m_report->Clear();
+    // The pages went with the old tree.
+    CurrentPage = nullptr;
     m_report->FileName.clear();
     addChild<TzdDataPage>(m_report, m_report, QStringLiteral("Data"));
     auto* page = addChild<TzdReportPage>(m_report, m_report, QStringLiteral("Page1"));
@@ -723,6 +725,8 @@ bool DesignerModel::Open(const QString& FileName)
         return true;
     }
     bool loaded = false;
+    // Loading replaces the pages, the current one too.
+    CurrentPage = nullptr;
     try {
         loaded = m_report->LoadFromFile(name);
     } catch (const std::exception& e) {
