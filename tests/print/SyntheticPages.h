@@ -13,24 +13,15 @@
 
 #include <QSize>
 
+#include "NullReportStore.h"
+
 #include <cmath>
 #include <functional>
 #include <vector>
 
 namespace printtest {
 
-class NullOutline : public TzdCustomOutline {
-public:
-    using TzdCustomOutline::TzdCustomOutline;
-    int ItemCount() override { return 0; }
-    void AddItem(const QString&, int) override {}
-    void LevelInto(int) override {}
-    void LevelRoot() override {}
-    void LevelUp() override {}
-    void ReadItem(int, QString&, int&, int&) override {}
-    void ShiftFollowingItems(TzdXMLItem*, int) override {}
-    TzdXMLItem* LastItem() override { return nullptr; }
-};
+using zdtest::NullOutline;
 
 // Counts the pauses of the preview's drawing.
 class CountingPreview : public TzdCustomPreview {
