@@ -10,12 +10,13 @@
 #include <QDrag>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTimer>
-#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
@@ -619,10 +620,60 @@ plat::TShiftState TPlainMemo::KeyboardState() const
     return plat::ShiftStateFromQt(QGuiApplication::queryKeyboardModifiers());
 }
 
+namespace {
+
+// The scroll hint window: one for the program, made on first use, shared by
+// every memo; hiding it keeps it for the next scroll.
+QPointer<QLabel>& scrollHint()
+{
+    static QPointer<QLabel> hint;
+    return hint;
+}
+
+QLabel* scrollHintWindow()
+{
+    QPointer<QLabel>& hint = scrollHint();
+    if (!hint) {
+        hint = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
+        hint->setObjectName(QStringLiteral("ScrollHintWindow"));
+        hint->setAttribute(Qt::WA_ShowWithoutActivating);
+        hint->setAutoFillBackground(true);
+        hint->setFrameStyle(QFrame::Box | QFrame::Plain);
+        hint->setMargin(2);
+        hint->setWordWrap(true);
+    }
+    return hint;
+}
+
+} // namespace
+
+plat::TSize TPlainMemo::ScrollHintSize(const QString& text, int maxWidth) const
+{
+    QLabel* hint = scrollHintWindow();
+    hint->setMaximumWidth(maxWidth);
+    hint->setText(text.left(255));
+    hint->adjustSize();
+    return plat::TSize{hint->width(), hint->height()};
+}
+
 void TPlainMemo::ShowScrollHint(const QString& text, plat::TColor color, plat::TPoint topLeft)
 {
-    (void)color;
-    QToolTip::showText(viewport()->mapToGlobal(QPoint(topLeft.X, topLeft.Y)), text, viewport());
+    QLabel* hint = scrollHintWindow();
+    QPalette palette = hint->palette();
+    palette.setColor(QPalette::Window, plat::ToQColor(color));
+    hint->setPalette(palette);
+    if (hint->text() != text.left(255)) {
+        hint->setText(text.left(255));
+        hint->adjustSize();
+    }
+    hint->move(viewport()->mapToGlobal(QPoint(topLeft.X, topLeft.Y)));
+    hint->show();
+    hint->repaint();
 }
-void TPlainMemo::HideScrollHint() { QToolTip::hideText(); }
+
+void TPlainMemo::HideScrollHint()
+{
+    if (QLabel* hint = scrollHint())
+        hint->hide();
+}
 int TPlainMemo::WheelScrollLines() const { return QApplication::wheelScrollLines(); }

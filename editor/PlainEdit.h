@@ -139,6 +139,7 @@ private:
     bool Dragging() const override { return m_dragging; }
     void SetScrollTimer(bool running, int intervalMs) override;
     plat::TShiftState KeyboardState() const override;
+    plat::TSize ScrollHintSize(const QString& text, int maxWidth) const override;
     void ShowScrollHint(const QString& text, plat::TColor color, plat::TPoint topLeft) override;
     void HideScrollHint() override;
     int WheelScrollLines() const override;

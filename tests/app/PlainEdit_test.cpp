@@ -5,7 +5,10 @@
 
 #include <QPainter>
 
+#include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -658,6 +661,39 @@ TEST(PlainMemoErrors, NoExceptionFromTheModelLeavesAnEventHandler)
     EXPECT_TRUE(messages.contains(QStringLiteral("key handler failed.")));
     EXPECT_TRUE(messages.contains(QStringLiteral("paint failed.")));
     EXPECT_TRUE(messages.contains(QStringLiteral("mouse failed.")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PlainMemoScroll, TheScrollHintShowsInItsColourAtTheRightEdge)
+{
+    TPlainMemo memo;
+    memo.resize(300, 200);
+    QString text;
+    for (int i = 0; i < 1000; ++i)
+        text += QStringLiteral("line\n");
+    memo.SetText(text);
+    TPlainEdit& edit = memo.Edit();
+    edit.SetOptions(edit.Options() + TPlainEditorOptions{eoShowScrollHint});
+    edit.SetScrollHintColor(plat::TColor(0x0000FFFF));
+    memo.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&memo));
+    memo.verticalScrollBar()->setValue(500);
+
+    QLabel* hint = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("ScrollHintWindow"))
+            hint = qobject_cast<QLabel*>(w);
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->palette().color(QPalette::Window), QColor(255, 255, 0));
+    EXPECT_EQ(hint->text(), edit.ScrollHintText());
+    EXPECT_LE(hint->width(), 200);
+    const QPoint viewportTopRight = memo.viewport()->mapToGlobal(QPoint(memo.viewport()->width(), 0));
+    EXPECT_EQ(hint->x() + hint->width() + 4, viewportTopRight.x()) << "4 pixels left of the text area's right edge";
+    EXPECT_EQ(hint->y(), viewportTopRight.y() + 10);
 }
 
 } // namespace
