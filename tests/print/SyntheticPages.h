@@ -21,7 +21,6 @@
 
 namespace printtest {
 
-using zdtest::NullOutline;
 
 // Counts the pauses of the preview's drawing.
 class CountingPreview : public TzdCustomPreview {
@@ -38,16 +37,15 @@ public:
     int Locks = 0, Unlocks = 0, Refreshes = 0;
 };
 
-class SyntheticPages : public TzdCustomPreviewPages, public zd::PrintSource {
+class SyntheticPages : public zdtest::NullPreviewPages, public zd::PrintSource {
 public:
     explicit SyntheticPages(int count = 5, const zd::PrintPageInfo& paper = {}, zd::ReportDocument* report = nullptr)
-        : TzdCustomPreviewPages(report, new NullOutline(this)), Pages(size_t(count), paper)
+        : NullPreviewPages(report), Pages(size_t(count), paper)
     {
     }
 
     // --- the store
     int GetPageCount() override { return int(Pages.size()); }
-    TzdReportPage* GetPage(int) override { return nullptr; }
     QSize GetPageSize(int Index) override
     {
         if (Index < 0 || Index >= GetPageCount())
@@ -56,29 +54,7 @@ public:
         return QSize(int(std::nearbyint(p.PaperWidth * 96 / 25.4L)), int(std::nearbyint(p.PaperHeight * 96 / 25.4L)));
     }
     void Clear() override { Pages.clear(); }
-    void Initialize() override {}
-    void AddObject(TzdComponent*) override {}
-    void AddPage(TzdReportPage*) override {}
-    void RegisterSourcePage(TzdReportPage*) override {}
-    void AddSourceObject(TzdComponent*) override {}
-    void RememberPassStart() override {}
-    void DiscardPassPages() override {}
-    int CutObjectsFrom(int) override { return 0; }
-    void FinishPreparing() override {}
-    void NextLogicalPage() override {}
-    void CloseLogicalPageGroup() override {}
-    void PasteCutObjects(long double, long double) override {}
-    void MoveAnchorsDown(int, long double) override {}
-    void CachePicture(TzdPictureView*) override {}
-    bool BandOnCurrentPage(TzdBand*) override { return false; }
-    int CurrentPosition() override { return 0; }
-    int LastAnchorIndex() override { return -1; }
-    long double ContentBottom(long double) override { return 0; }
-    int LogicalPageNumber() override { return 1; }
     int LogicalPageTotal() override { return GetPageCount(); }
-    void InsertEmptyPage(int) override {}
-    void DeletePage(int) override {}
-    void ReplacePage(int, TzdReportPage*) override {}
     bool DrawPage(int Index, plat::TCanvas* Canvas, long double ScaleX, long double ScaleY, long double OffsetX,
                   long double OffsetY) override
     {
@@ -106,15 +82,6 @@ public:
         Canvas->LineTo(x(100), y(p.PaperHeight));
         return true;
     }
-    void HandleMouseAt(int, int, int, plat::TMouseButton, plat::TShiftState, long double, long double, long double,
-                       plat::TCursor&, quint8) override
-    {
-    }
-    void AppendPagesOf(zd::ReportDocument*) override {}
-    bool LoadFromStream(plat::TStream&, bool) override { return false; }
-    void SaveToStream(plat::TStream&) override {}
-    bool LoadFromFile(const QString&, bool) override { return false; }
-    void SaveToFile(const QString&) override {}
     bool Print() override { return zd::PrintPreparedPages(*this, Options); }
     bool Export(TzdCustomExportFilter* Filter) override { return zd::ExportPreparedPages(*this, Filter); }
 
