@@ -100,7 +100,14 @@ TzdCodePage::TzdCodePage(zd::DesignerModel& Model, QWidget* parent) : QWidget(pa
             m_memo->setFocus();
         }
     };
-    d.OnStateChanged = [this] { UpdateControls(); };
+    d.OnStateChanged = [this] {
+        UpdateControls();
+        // Once the run is over the watches have nothing to show.
+        if (!m_debugger->Running() && m_watches->ScriptPaused) {
+            m_watches->ScriptPaused = false;
+            m_watches->Refresh();
+        }
+    };
     d.OnRefreshWatches = [this] {
         m_watches->WatchScript = m_model.report()->Script();
         m_watches->ScriptPaused = m_debugger->Paused();
