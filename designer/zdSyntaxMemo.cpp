@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace {
 
@@ -379,6 +380,18 @@ void TzdSyntaxMemo::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         m_model->SelectWordAtCaret();
+}
+
+void TzdSyntaxMemo::wheelEvent(QWheelEvent* event)
+{
+    const int steps = event->angleDelta().y();
+    if (steps == 0)
+        return;
+    zd::SyntaxMemoModel& m = *m_model;
+    const int top = std::clamp(m.TopLine + (steps > 0 ? -SmallChange() : SmallChange()), 0,
+                               std::max(0, m.LineCount() - 1));
+    m.ScrollTo(m.LeftColumn, top);
+    event->accept();
 }
 
 void TzdSyntaxMemo::focusInEvent(QFocusEvent* event)

@@ -593,7 +593,7 @@ void SyntaxMemoModel::shiftBlock(bool Indent)
                 lines[l - 1].remove(0, n);
     }
     writeLines(lines);
-    changed(m_anchor.line);
+    changed(from.line);
     repaint();
 }
 
