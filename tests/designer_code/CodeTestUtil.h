@@ -86,6 +86,7 @@ struct CodeFixture {
         report.EngineOptions()->NewSilentMode = simSilent;
         report.ShowProgress = false;
         report.SetScriptLanguage(QStringLiteral("PascalScript"));
+        report.ScriptText()->Clear();
         for (const QString& line : sampleScript())
             report.ScriptText()->Add(line);
         model = std::make_unique<zd::DesignerModel>(nullptr, &report, false);

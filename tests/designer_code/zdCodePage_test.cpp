@@ -41,7 +41,7 @@ struct CodePage : ::testing::Test, codetest::CodeFixture {
 
 TEST_F(CodePage, TheEditorHoldsTheReportsScriptInItsLanguage)
 {
-    EXPECT_EQ(memo()->Lines(), codetest::sampleScript());
+    EXPECT_EQ(memo()->Lines().join(u'|'), codetest::sampleScript().join(u'|'));
     EXPECT_EQ(editor().SyntaxLanguage(), QStringLiteral("PascalScript"));
     EXPECT_EQ(page->LangCB()->currentText(), QStringLiteral("PascalScript"));
     EXPECT_EQ(page->ScriptFilterIndex(), 1);
@@ -146,7 +146,7 @@ TEST_F(CodePage, ChoosingAnotherLanguageAndAnsweringNoKeepsTheScript)
 {
     ui.AnswerMessage(plat::IDNO);
     page->ChangeLanguage(QStringLiteral("C++Script"));
-    EXPECT_EQ(memo()->Lines(), codetest::sampleScript());
+    EXPECT_EQ(memo()->Lines().join(u'|'), codetest::sampleScript().join(u'|'));
     EXPECT_EQ(page->LangCB()->currentText(), QStringLiteral("PascalScript"));
     EXPECT_EQ(report.GetScriptLanguage(), QStringLiteral("PascalScript"));
     ui.AnswerMessage(plat::IDYES);

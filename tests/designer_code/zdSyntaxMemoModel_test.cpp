@@ -13,12 +13,12 @@ using zd::SyntaxMemoModel;
 namespace {
 
 // The colour codes of a line as a string of digits, for easy comparison.
-QString colourString(SyntaxMemoModel& m, int lineIndex)
+std::string colourString(SyntaxMemoModel& m, int lineIndex)
 {
     m.UpdateSyntax(m.LineCount() - 1);
-    QString s;
+    std::string s;
     for (zd::SyntaxColour c : m.LineColours(lineIndex))
-        s += QChar(u'0' + int(c));
+        s += char('0' + int(c));
     return s;
 }
 
@@ -192,8 +192,8 @@ TEST(SyntaxMemoModel, PascalScriptColoursKeywordsCommentsStringsAndNumbers)
     m.SetLines({QStringLiteral("begin x := 'ab' + 12; // c"), QStringLiteral("{ x } END.")});
     // b-e-g-i-n keyword, blank, x text, blank, := text, blank, 'ab' string,
     // blank, + text, blank, 12 number, ; text, then the comment.
-    EXPECT_EQ(colourString(m, 0), QStringLiteral("44444313113555531316613333"));
-    EXPECT_EQ(colourString(m, 1), QStringLiteral("3333334441"));
+    EXPECT_EQ(colourString(m, 0), "44444313113555531366133333");
+    EXPECT_EQ(colourString(m, 1), "3333334441");
 }
 
 TEST(SyntaxMemoModel, SqlRulesApplyInAnyLetterCase)
@@ -202,7 +202,7 @@ TEST(SyntaxMemoModel, SqlRulesApplyInAnyLetterCase)
     m.SetSyntaxLanguage(QStringLiteral("sQl"));
     EXPECT_TRUE(m.Keywords().contains(QStringLiteral("select")));
     m.SetLines({QStringLiteral("select \"a\" -- x")});
-    EXPECT_EQ(colourString(m, 0), QStringLiteral("444444355533333"));
+    EXPECT_EQ(colourString(m, 0), "444444355533333");
 }
 
 TEST(SyntaxMemoModel, ColoursFollowAnEditBelowTheColouredLines)
@@ -213,7 +213,7 @@ TEST(SyntaxMemoModel, ColoursFollowAnEditBelowTheColouredLines)
     colourString(m, 0);
     m.SetCaretPos(1, 3);
     typeText(m, QStringLiteral("end "));
-    EXPECT_EQ(colourString(m, 2), QStringLiteral("44431"));
+    EXPECT_EQ(colourString(m, 2), "44431");
 }
 
 TEST(SyntaxMemoModel, AnUnknownLanguageHasNoKeywords)
