@@ -60,7 +60,14 @@ inline QStringList sampleScript()
     };
 }
 
+// Started before any report of a fixture is made: a report takes its
+// engine when it is created.
+struct UnitsStarted {
+    UnitsStarted() { startUnits(); }
+};
+
 struct CodeFixture {
+    UnitsStarted units;
     plat::ScriptedServices ui;
     plat::ScopedServices useUi{ui};
     TzdReport report;
@@ -69,7 +76,6 @@ struct CodeFixture {
 
     CodeFixture()
     {
-        startUnits();
         auto* page1 = new TzdReportPage(&report);
         page1->SetParent(&report);
         page1->SetName(QStringLiteral("Page1"));
