@@ -1,6 +1,8 @@
 #include "zdSyntaxMemo.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
@@ -143,8 +145,10 @@ void TzdSyntaxMemo::updateBars()
 
 void TzdSyntaxMemo::updateCaret()
 {
-    setAttribute(Qt::WA_InputMethodEnabled);
+    // The caret is drawn with the text; the input method follows it.
     viewport()->update();
+    if (m_hasFocus)
+        QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
 void TzdSyntaxMemo::HorzPositionChanged()

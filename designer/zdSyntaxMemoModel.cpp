@@ -632,7 +632,6 @@ void SyntaxMemoModel::pageDown()
 
 bool SyntaxMemoModel::KeyDown(int Key, bool Shift, bool Ctrl, bool Alt)
 {
-    Q_UNUSED(Alt);
     const MemoPos before = m_caret;
     bool navigation = false;
     switch (Key) {
