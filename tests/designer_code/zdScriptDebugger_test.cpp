@@ -316,3 +316,21 @@ TEST(EvaluateForm, EnterWithNoRunPausedShowsAMessageInsteadOfRaising)
     QTest::keyClick(form.ExpressionE(), Qt::Key_Return);
     EXPECT_EQ(form.ResultM()->toPlainText(), QStringLiteral("not accessible"));
 }
+
+TEST(DesignerModelLock, ARunInProgressRefusesOnlyTheCommandsThatReplaceTheTree)
+{
+    codetest::CodeFixture f;
+    f.model->SelectTab(2);
+    const int pages = f.report.GetPageCount();
+    f.model->ScriptRunning = true;
+    EXPECT_TRUE(f.model->IsEnabled(QStringLiteral("PreviewCmd")));
+    EXPECT_TRUE(f.model->IsEnabled(QStringLiteral("FindCmd")));
+    EXPECT_FALSE(f.model->IsEnabled(QStringLiteral("DeleteCmd")));
+    EXPECT_FALSE(f.model->DeletePage());
+    EXPECT_FALSE(f.model->NewPage());
+    EXPECT_EQ(f.report.GetPageCount(), pages);
+    f.model->ScriptRunning = false;
+    EXPECT_TRUE(f.model->IsEnabled(QStringLiteral("OpenCmd")));
+    EXPECT_TRUE(f.model->NewPage());
+    EXPECT_EQ(f.report.GetPageCount(), pages + 1);
+}
