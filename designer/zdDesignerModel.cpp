@@ -515,8 +515,29 @@ void DesignerModel::WheelZoom(int Direction)
 
 // ---------------------------------------------------------------- enable rules
 
+bool DesignerModel::LockedByScriptRun(const QString& Name) const
+{
+    if (!ScriptRunning)
+        return false;
+    // Code editing, Evaluate, the watches, Run, Step and Stop stay; Cut and
+    // Delete stay only on the code page, where they edit the code.
+    static const QStringList kLocked = {
+        QStringLiteral("OpenCmd"),         QStringLiteral("NewReportCmd"),   QStringLiteral("NewItemCmd"),
+        QStringLiteral("UndoCmd"),         QStringLiteral("RedoCmd"),        QStringLiteral("DeletePageCmd"),
+        QStringLiteral("PageSettingsCmd"), QStringLiteral("ReportDataCmd"),  QStringLiteral("VariablesCmd"),
+        QStringLiteral("LangCB"),          QStringLiteral("LanguageMenu"),   QStringLiteral("OpenRecentCmd"),
+        QStringLiteral("NewPageCmd"),      QStringLiteral("NewDialogCmd"),   QStringLiteral("ReportOptionsCmd"),
+        QStringLiteral("ReportStylesCmd"),
+    };
+    if (kLocked.contains(Name))
+        return true;
+    return CurrentPage && (Name == u"DeleteCmd" || Name == u"CutCmd" || Name == u"PasteCmd");
+}
+
 bool DesignerModel::IsEnabled(const QString& Name) const
 {
+    if (LockedByScriptRun(Name))
+        return false;
     TzdComponent* first = Selection.empty() ? nullptr : Selection.front();
     const bool pageShown = CurrentPage != nullptr;
     const bool notPageSelected = pageShown && first && first != CurrentPage;
@@ -585,6 +606,8 @@ bool DesignerModel::ConfirmDiscard()
 
 bool DesignerModel::NewReport()
 {
+    if (LockedByScriptRun(QStringLiteral("NewReportCmd")))
+        return false;
     if (!TzdDesigner::Allowed(drDontCreateReport) || !ConfirmDiscard())
         return false;
     m_workspace->SetInsertion(nullptr, 0, 0, 0);
@@ -633,6 +656,8 @@ bool DesignerModel::NewReport()
 
 bool DesignerModel::NewPage()
 {
+    if (LockedByScriptRun(QStringLiteral("NewPageCmd")))
+        return false;
     if (!TzdDesigner::Allowed(drDontCreatePage))
         return false;
     LockDesigner();
@@ -646,6 +671,8 @@ bool DesignerModel::NewPage()
 
 bool DesignerModel::NewDialog()
 {
+    if (LockedByScriptRun(QStringLiteral("NewDialogCmd")))
+        return false;
     if (!TzdDesigner::Allowed(drDontCreatePage))
         return false;
     LockDesigner();
@@ -684,6 +711,8 @@ void DesignerModel::AddRecentFile(const QString& FileName)
 
 bool DesignerModel::Open(const QString& FileName)
 {
+    if (LockedByScriptRun(QStringLiteral("OpenCmd")))
+        return false;
     if (!TzdDesigner::Allowed(drDontLoadReport))
         return false;
     TzdEngineOptions* options = m_report->EngineOptions();
@@ -828,6 +857,8 @@ bool DesignerModel::CloseQuery()
 
 void DesignerModel::Undo()
 {
+    if (LockedByScriptRun(QStringLiteral("UndoCmd")))
+        return;
     if (!CurrentPage || m_undo->UndoCount() < 2)
         return;
     const int index = PageIndex();
@@ -852,6 +883,8 @@ void DesignerModel::Undo()
 
 void DesignerModel::Redo()
 {
+    if (LockedByScriptRun(QStringLiteral("RedoCmd")))
+        return;
     if (!CurrentPage || m_undo->RedoCount() == 0)
         return;
     const int index = PageIndex();
@@ -880,6 +913,8 @@ void DesignerModel::Copy()
 
 void DesignerModel::Cut()
 {
+    if (LockedByScriptRun(QStringLiteral("CutCmd")))
+        return;
     if (!CurrentPage || !IsEnabled(QStringLiteral("CutCmd")))
         return;
     m_clipboard->Copy();
@@ -888,6 +923,8 @@ void DesignerModel::Cut()
 
 void DesignerModel::Paste()
 {
+    if (LockedByScriptRun(QStringLiteral("PasteCmd")))
+        return;
     if (!CurrentPage)
         return;
     m_clipboard->Paste();
@@ -904,6 +941,8 @@ void DesignerModel::Paste()
 
 void DesignerModel::Delete()
 {
+    if (LockedByScriptRun(QStringLiteral("DeleteCmd")))
+        return;
     if (!IsEnabled(QStringLiteral("DeleteCmd")))
         return;
     try {

@@ -156,6 +156,12 @@ public:
 
     // --- the enable rules; Name is the action's name ("UndoCmd")
     bool IsEnabled(const QString& ActionName) const;
+    // True while the designer runs the report's script (zdScriptDebugger):
+    // the commands that replace or free the object tree or the datasets
+    // the run uses are refused until the run is over.
+    bool ScriptRunning = false;
+    // Whether the command is refused because a script run is in progress.
+    bool LockedByScriptRun(const QString& ActionName) const;
 
     // --- file commands; each false when refused or cancelled
     // The save question when modified: true to go on (No, or Yes with a
