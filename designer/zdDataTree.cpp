@@ -625,8 +625,8 @@ QString TzdDataTreeForm::FunctionInsertionText(const QString& NodeText)
 {
     const qsizetype paren = NodeText.indexOf(u'(');
     if (paren >= 0) {
-        const int slots = 1 + int(NodeText.count(u',') + NodeText.count(u';'));
-        return NodeText.left(paren + 1) + QString(slots - 1, u',') + u')';
+        const int slotCount = 1 + int(NodeText.count(u',') + NodeText.count(u';'));
+        return NodeText.left(paren + 1) + QString(slotCount - 1, u',') + u')';
     }
     const qsizetype colon = NodeText.indexOf(u':');
     return colon < 0 ? NodeText : NodeText.left(colon);
