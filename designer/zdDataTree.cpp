@@ -114,6 +114,18 @@ QTreeWidget* makeTree(QWidget* Parent, const char* Name)
     return tree;
 }
 
+// The no-data message reports double clicks like the trees do.
+class NoDataLabel : public QLabel {
+public:
+    NoDataLabel(QWidget* Parent, std::function<void()> OnDouble) : QLabel(Parent), m_onDouble(std::move(OnDouble)) {}
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent*) override { m_onDouble(); }
+
+private:
+    std::function<void()> m_onDouble;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------- construction
@@ -161,7 +173,10 @@ TzdDataTreeForm::TzdDataTreeForm(QWidget* Parent) : QWidget(Parent)
     m_noDataPn->setAutoFillBackground(true);
     m_noDataPn->setBackgroundRole(QPalette::Base);
     auto* nl = new QVBoxLayout(m_noDataPn);
-    m_noDataL = new QLabel(m_noDataPn);
+    m_noDataL = new NoDataLabel(m_noDataPn, [this] {
+        if (OnDblClick)
+            OnDblClick();
+    });
     m_noDataL->setObjectName(QStringLiteral("NoDataL"));
     m_noDataL->setAlignment(Qt::AlignCenter);
     m_noDataL->setWordWrap(true);

@@ -122,6 +122,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* E) override
     {
+        if (m_insp->OnKeyPreview && m_insp->OnKeyPreview(E->key(), E->modifiers()))
+            return;
         if (!m_insp->editKey(E->key(), E->modifiers()))
             QLineEdit::keyPressEvent(E);
     }

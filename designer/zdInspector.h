@@ -53,6 +53,9 @@ public:
 
     std::function<void()> OnModify;
     std::function<void()> OnSelectionChange;
+    // Every key pressed in the inspector goes here first (the designer's
+    // shortcuts); true when it was taken.
+    std::function<bool(int Key, Qt::KeyboardModifiers Modifiers)> OnKeyPreview;
 
     // --- rows of the shown list (properties or events, by tab)
     int RowCount() const { return static_cast<int>(m_rows.size()); }
