@@ -203,6 +203,7 @@ void dataDrop(DesignerModel& Designer, DataDropSource& Source, int X, int Y)
                     memo->SetParent(band->second);
                     memo->SetBounds(pageWidth, 0, w, h);
                     memo->SetAlign(baLeft);
+                    band->second->AlignChildren();
                 } else {
                     memo->SetParent(page);
                     memo->SetBounds(x, withCaption ? row + h : row, w, h);
@@ -229,7 +230,6 @@ void dataDrop(DesignerModel& Designer, DataDropSource& Source, int X, int Y)
                 continue;
             }
             Designer.PageObjects.insert(Designer.PageObjects.begin(), band);
-            band->AlignChildren();
             WorkspaceEngine::FitBandToObjects(band);
         }
         Designer.SetSelection(std::move(selected));

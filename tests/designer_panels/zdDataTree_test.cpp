@@ -140,6 +140,7 @@ TEST_F(DataTree, SortingRebuildsTheDataTabAtOnce)
 
 TEST_F(DataTree, VariablesAndSystemVariablesGiveBracketedNames)
 {
+    report.Variables()->Add()->SetName(QStringLiteral(" Firma")); // the category's heading
     report.Variables()->AddVariable(QStringLiteral("Firma"), QStringLiteral("Nazev"), plat::Variant(QStringLiteral("'x'")));
     open();
     form->SetActiveTab(TzdDataTreeForm::tabVariables);

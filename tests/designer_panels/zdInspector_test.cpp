@@ -250,7 +250,9 @@ TEST_F(Inspector, TheDropDownShowsEightRowsAndScrollsBeyond)
     ASSERT_EQ(list->count(), 8);
     EXPECT_EQ(list->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(list->height(), 8 * insp->RowHeight() + 2);
-    insp->DropDownChosen(1);
+    const auto left = list->findItems(QStringLiteral("baLeft"), Qt::MatchExactly);
+    ASSERT_EQ(left.size(), 1);
+    insp->DropDownChosen(list->row(left.front()));
     EXPECT_EQ(memo1->Align(), baLeft);
     EXPECT_EQ(modified, 1);
 
