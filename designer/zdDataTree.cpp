@@ -5,6 +5,7 @@
 #include "zdClass_report.h"
 #include "zdDataSets.h"
 #include "zdRes.h"
+#include "zdUtils.h"
 #include "zdVariables.h"
 #include "zs_itools.h"
 #include "zs_script.h"
@@ -114,13 +115,24 @@ QTreeWidget* makeTree(QWidget* Parent, const char* Name)
     return tree;
 }
 
+// Runs an event's work; what it raises is shown, never passed to the event loop.
+template <class F>
+void guarded(F&& Work)
+{
+    try {
+        Work();
+    } catch (const std::exception& e) {
+        zdErrorMessage(QString::fromUtf8(e.what()));
+    }
+}
+
 // The no-data message reports double clicks like the trees do.
 class NoDataLabel : public QLabel {
 public:
     NoDataLabel(QWidget* Parent, std::function<void()> OnDouble) : QLabel(Parent), m_onDouble(std::move(OnDouble)) {}
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent*) override { m_onDouble(); }
+    void mouseDoubleClickEvent(QMouseEvent*) override { guarded(m_onDouble); }
 
 private:
     std::function<void()> m_onDouble;
@@ -233,15 +245,18 @@ TzdDataTreeForm::TzdDataTreeForm(QWidget* Parent) : QWidget(Parent)
     splitter->setSizes({kDefaultHeight - kHintPanelHeight, kHintPanelHeight});
     static_cast<QVBoxLayout*>(m_panels[tabFunctions]->layout())->addWidget(splitter);
 
-    QObject::connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) { tabChanged(i); });
-    QObject::connect(m_sort, &QCheckBox::toggled, this, [this] { UpdateData(); });
-    QObject::connect(m_trees[tabFunctions], &QTreeWidget::currentItemChanged, this, [this] { functionSelected(); });
+    QObject::connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) { guarded([&] { tabChanged(i); }); });
+    QObject::connect(m_sort, &QCheckBox::toggled, this, [this] { guarded([&] { UpdateData(); }); });
+    QObject::connect(m_trees[tabFunctions], &QTreeWidget::currentItemChanged, this,
+                     [this] { guarded([&] { functionSelected(); }); });
     QObject::connect(m_trees[tabClasses], &QTreeWidget::itemExpanded, this,
-                     [this](QTreeWidgetItem* n) { classExpanded(n); });
+                     [this](QTreeWidgetItem* n) { guarded([&] { classExpanded(n); }); });
     for (QTreeWidget* tree : m_trees)
         QObject::connect(tree, &QTreeWidget::itemDoubleClicked, this, [this] {
-            if (OnDblClick)
-                OnDblClick();
+            guarded([&] {
+                if (OnDblClick)
+                    OnDblClick();
+            });
         });
     tabChanged(tabData);
 }

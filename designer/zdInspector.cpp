@@ -63,6 +63,17 @@ QString errorText(const std::exception& E)
     return QString::fromUtf8(E.what());
 }
 
+// Runs an event's work; what it raises is shown, never passed to the event loop.
+template <class F>
+void guarded(F&& Work)
+{
+    try {
+        Work();
+    } catch (const std::exception& e) {
+        zdErrorMessage(errorText(e));
+    }
+}
+
 // The indent unit: none at 96 dots per inch, 2 pixels above.
 int indentUnit(const QWidget* W) { return W->logicalDpiX() > 96 ? 2 : 0; }
 
@@ -93,15 +104,17 @@ protected:
     }
     void mousePressEvent(QMouseEvent* E) override
     {
-        m_insp->gridPress(int(E->position().x()), int(E->position().y()), false);
+        guarded([&] { m_insp->gridPress(int(E->position().x()), int(E->position().y()), false); });
     }
     void mouseDoubleClickEvent(QMouseEvent* E) override
     {
-        m_insp->gridPress(int(E->position().x()), int(E->position().y()), true);
+        guarded([&] { m_insp->gridPress(int(E->position().x()), int(E->position().y()), true); });
     }
     void mouseMoveEvent(QMouseEvent* E) override
     {
-        m_insp->gridMove(int(E->position().x()), int(E->position().y()), E->buttons() & Qt::LeftButton);
+        guarded([&] {
+            m_insp->gridMove(int(E->position().x()), int(E->position().y()), E->buttons() & Qt::LeftButton);
+        });
     }
     void mouseReleaseEvent(QMouseEvent*) override { m_insp->gridRelease(); }
     void leaveEvent(QEvent*) override { QToolTip::hideText(); }
@@ -122,9 +135,12 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* E) override
     {
-        if (m_insp->OnKeyPreview && m_insp->OnKeyPreview(E->key(), E->modifiers()))
-            return;
-        if (!m_insp->editKey(E->key(), E->modifiers()))
+        bool taken = false;
+        guarded([&] {
+            taken = (m_insp->OnKeyPreview && m_insp->OnKeyPreview(E->key(), E->modifiers())) ||
+                    m_insp->editKey(E->key(), E->modifiers());
+        });
+        if (!taken)
             QLineEdit::keyPressEvent(E);
     }
     void focusOutEvent(QFocusEvent* E) override
@@ -132,7 +148,7 @@ protected:
         QLineEdit::focusOutEvent(E);
         // A popup of our own (the drop-down) keeps the edit going.
         if (E->reason() != Qt::PopupFocusReason)
-            m_insp->FocusLost();
+            guarded([&] { m_insp->FocusLost(); });
     }
     void mousePressEvent(QMouseEvent* E) override
     {
@@ -140,8 +156,10 @@ protected:
         // A second click soon after the row's click opens the dialog.
         if (RowClick.isValid() && RowClick.elapsed() < QApplication::doubleClickInterval()) {
             RowClick.invalidate();
-            if (m_insp->RowAttributes(m_insp->ItemIndex()).contains(fpaDialog))
-                m_insp->DialogButtonClick();
+            guarded([&] {
+                if (m_insp->RowAttributes(m_insp->ItemIndex()).contains(fpaDialog))
+                    m_insp->DialogButtonClick();
+            });
         }
     }
 
@@ -243,13 +261,15 @@ TzdObjectInspector::TzdObjectInspector(plat::TComponent* Owner, QWidget* Parent)
     bl->addWidget(m_splitter);
 
     QObject::connect(m_objects, &QComboBox::activated, this, [this](int i) { ObjectChosen(i); });
-    QObject::connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) { SetActiveTab(i); });
-    QObject::connect(m_editBtn, &QToolButton::clicked, this, [this] { DialogButtonClick(); });
+    QObject::connect(m_tabs, &QTabBar::currentChanged, this, [this](int i) { guarded([&] { SetActiveTab(i); }); });
+    QObject::connect(m_editBtn, &QToolButton::clicked, this, [this] { guarded([&] { DialogButtonClick(); }); });
     QObject::connect(m_comboBtn, &QToolButton::clicked, this, [this] {
-        if (m_popup && m_popup->isVisible())
-            CloseDropDown();
-        else
-            ShowDropDown();
+        guarded([&] {
+            if (m_popup && m_popup->isVisible())
+                CloseDropDown();
+            else
+                ShowDropDown();
+        });
     });
     layoutGrid();
 }
@@ -664,7 +684,7 @@ QListWidget* TzdObjectInspector::ShowDropDown()
     m_popup->setGeometry(pos.x(), pos.y(), width, height);
     m_popupList->setGeometry(0, 0, width, height);
     QObject::connect(m_popupList, &QListWidget::itemClicked, this,
-                     [this](QListWidgetItem* it) { DropDownChosen(m_popupList->row(it)); });
+                     [this](QListWidgetItem* it) { guarded([&] { DropDownChosen(m_popupList->row(it)); }); });
     const bool wasDisabled = m_disabled;
     m_disabled = true;
     m_popup->show();
@@ -844,11 +864,21 @@ void TzdObjectInspector::paintGrid(QPainter& P)
             P.drawText(valueRect, Qt::AlignLeft | Qt::AlignTop, errorText(e));
         }
     };
+    // An object freed under the inspector raises on its next question:
+    // the row then shows the message instead.
+    auto safeRow = [&](int i) {
+        try {
+            drawRow(i);
+        } catch (const std::exception& e) {
+            P.setPen(Qt::red);
+            P.drawText(QRect(0, i * m_rowHeight, m_grid->width(), m_rowHeight), Qt::AlignLeft, errorText(e));
+        }
+    };
     for (int i = 0; i < RowCount(); ++i)
         if (i != m_current)
-            drawRow(i);
+            safeRow(i);
     if (m_current >= 0)
-        drawRow(m_current);
+        safeRow(m_current);
 }
 
 // ---------------------------------------------------------------- mouse and keys
