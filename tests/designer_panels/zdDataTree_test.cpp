@@ -277,3 +277,23 @@ TEST_F(DataTree, MemoNamesComeFromTheInsertionText)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DataTree, ADotMatrixPageGetsDotMatrixMemos)
+{
+    TzdUserDataSet* ds = dataset("Zbozi", {QStringLiteral("kod")});
+    auto* dmp = add<TzdDMPPage>(&report, "Page2");
+    d->RebuildPageTabs(report.GetPageCount() - 1);
+    ASSERT_EQ(d->CurrentPage, dmp);
+    open();
+    clickNode(tree(), datasetNode(0)->child(0));
+    dropAt(108, 108);
+    ASSERT_EQ(d->Selection.size(), 1u);
+    auto* memo = dynamic_cast<TzdDMPMemoView*>(d->Selection.front());
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->DataSet(), ds);
+    EXPECT_EQ(memo->Parent(), dmp);
+}
+
+} // namespace

@@ -291,3 +291,19 @@ TEST_F(Inspector, ChoosingAnObjectInTheListSelectsIt)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Inspector, AnObjectFreedUnderTheInspectorPaintsWithoutRaising)
+{
+    select({memo2});
+    delete memo2;
+    memo2 = nullptr;
+    // Painting and typing on the stale rows show messages, nothing escapes.
+    EXPECT_NO_THROW(grid()->grab());
+    EXPECT_NO_THROW(QTest::keyClick(edit(), Qt::Key_Down));
+    insp->SetSelectedObjects({memo1});
+    EXPECT_GE(insp->FindRow(QStringLiteral("Left")), 0);
+}
+
+} // namespace
