@@ -31,7 +31,7 @@ bool TzdQtDesignerDialogs::EditStrings(plat::TStrings& Lines)
     TzdStringsEditorForm form(m_parent);
     QStringList lines;
     for (int i = 0; i < Lines.Count(); ++i)
-        lines << Lines.Get(i);
+        lines << Lines.Strings(i);
     form.SetLines(lines);
     if (plat::ExecModal(form) != QDialog::Accepted)
         return false;

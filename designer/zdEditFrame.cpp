@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>

@@ -75,7 +75,7 @@ QString paperName(TzdCustomPrinter* Printer, int Number)
     int index = Printer->IndexOfPaper(Number);
     if (index < 0)
         index = Printer->IndexOfPaper(plat::DMPAPER_USER);
-    return Printer->PaperList().Get(std::max(0, index));
+    return Printer->PaperList().Strings(std::max(0, index));
 }
 
 QString binName(TzdCustomPrinter* Printer, int Number)
@@ -85,7 +85,7 @@ QString binName(TzdCustomPrinter* Printer, int Number)
     int index = Printer->IndexOfBin(Number);
     if (index < 0)
         index = Printer->IndexOfBin(plat::DMBIN_AUTO);
-    return Printer->BinList().Get(std::max(0, index));
+    return Printer->BinList().Strings(std::max(0, index));
 }
 
 int paperNumber(TzdCustomPrinter* Printer, const QString& Name)
@@ -180,7 +180,7 @@ PageOptionsFields pageOptionsOf(TzdReportPage* Page, TzdRulerUnits Units, TzdCus
     f.ColumnWidth = shown(Page->ColumnWidth, Units, false);
     for (int i = 0; i < Page->ColumnPositions()->Count(); ++i) {
         long double mm = 0;
-        if (dlg::parseNumber(Page->ColumnPositions()->Get(i), mm))
+        if (dlg::parseNumber(Page->ColumnPositions()->Strings(i), mm))
             f.ColumnPositions << shown(mm, Units, false);
     }
     f.PrintOnPreviousPage = Page->PrintOnPreviousPage;
@@ -273,7 +273,7 @@ TzdPageEditorForm::TzdPageEditorForm(TzdReportPage* Page, TzdRulerUnits Units, T
     m_size->setEditable(true);
     if (Printer)
         for (int i = 0; i < Printer->PaperList().Count(); ++i)
-            m_size->addItem(Printer->PaperList().Get(i));
+            m_size->addItem(Printer->PaperList().Strings(i));
     m_width = edit(sizeGB, "WidthE");
     m_height = edit(sizeGB, "HeightE");
     sl->addRow(m_size);
@@ -308,8 +308,8 @@ TzdPageEditorForm::TzdPageEditorForm(TzdReportPage* Page, TzdRulerUnits Units, T
     m_tray2->setObjectName(QStringLiteral("Tray2CB"));
     if (Printer)
         for (int i = 0; i < Printer->BinList().Count(); ++i) {
-            m_tray1->addItem(Printer->BinList().Get(i));
-            m_tray2->addItem(Printer->BinList().Get(i));
+            m_tray1->addItem(Printer->BinList().Strings(i));
+            m_tray2->addItem(Printer->BinList().Strings(i));
         }
     tl->addRow(res(2712, "První stránka"), m_tray1);
     tl->addRow(res(2713, "Další stránky"), m_tray2);

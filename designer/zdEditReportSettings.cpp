@@ -41,7 +41,7 @@ ReportSettingsFields reportSettingsOf(TzdReport* Report, const QStringList& Prin
     f.Name = o->Name;
     f.Author = o->Author;
     for (int i = 0; i < o->Description()->Count(); ++i)
-        f.Description << o->Description()->Get(i);
+        f.Description << o->Description()->Strings(i);
     f.VersionMajor = o->VersionMajor;
     f.VersionMinor = o->VersionMinor;
     f.VersionRelease = o->VersionRelease;

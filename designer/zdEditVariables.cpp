@@ -16,16 +16,20 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace {
+// Tree nodes of categories carry this flag.
+constexpr int kCategoryRole = Qt::UserRole + 1;
+} // namespace
+
 namespace zd {
 
 namespace {
-constexpr int kCategoryRole = Qt::UserRole + 1;
 
 QStringList listOf(const plat::TStrings& List)
 {
     QStringList out;
     for (int i = 0; i < List.Count(); ++i)
-        out << List.Get(i);
+        out << List.Strings(i);
     return out;
 }
 } // namespace
@@ -309,7 +313,7 @@ void TzdVarEditorForm::rebuild()
     m_root = new QTreeWidgetItem(m_tree);
     const auto addNode = [](QTreeWidgetItem* parent, const QString& name, bool category) {
         auto* node = new QTreeWidgetItem(parent, QStringList{name});
-        node->setData(0, zd::kCategoryRole, category);
+        node->setData(0, kCategoryRole, category);
         node->setFlags(node->flags() | Qt::ItemIsEditable);
         return node;
     };
@@ -442,7 +446,7 @@ void TzdVarEditorForm::accept()
 
 bool TzdVarEditorForm::eventFilter(QObject* Watched, QEvent* Event)
 {
-    if (Watched == m_tree && Event->type() == QEvent::KeyPress && m_tree->state() != QAbstractItemView::EditingState) {
+    if (Watched == m_tree && Event->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(Event);
         switch (k->key()) {
         case Qt::Key_Insert:

@@ -185,8 +185,8 @@ TEST_F(MemoEditor, StringsEditorReplacesTheListOnOkOnly)
         QStringLiteral("OkB"));
     ASSERT_TRUE(dialogs.EditStrings(lines));
     ASSERT_EQ(lines.Count(), 3);
-    EXPECT_EQ(lines.Get(1), QStringLiteral("dvě"));
-    EXPECT_EQ(lines.Get(2), QStringLiteral("tři 😀"));
+    EXPECT_EQ(lines.Strings(1), QStringLiteral("dvě"));
+    EXPECT_EQ(lines.Strings(2), QStringLiteral("tři 😀"));
 }
 
 } // namespace
