@@ -82,6 +82,7 @@ TEST_F(FillDialog, AGradientOpensOnItsTabAndTheBrushTabGivesTheWorkingBrush)
         [&](QDialog& d) {
             auto* pages = child<QTabWidget>(d, "PageControl");
             opened = pages->currentIndex();
+            EXPECT_FALSE(child<QWidget>(d, "PaintBox1")->grab().isNull());
             pages->setCurrentIndex(0);
         },
         QStringLiteral("OKB"));
@@ -212,6 +213,7 @@ TEST_F(FrameDialog, UntickingShadowGreysItsControlsAndOkGivesTheFrameInTheTempla
             shadow->setChecked(true);
             shadow->setChecked(false);
             greyed = !child<QComboBox>(d, "ShadowWidthCB")->isEnabled();
+            EXPECT_FALSE(child<QWidget>(d, "FrameSample")->grab().isNull());
             QTest::mouseClick(child<QToolButton>(d, "FrameTopB"), Qt::LeftButton);
         },
         QStringLiteral("OkB"));

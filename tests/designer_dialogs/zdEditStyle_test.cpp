@@ -123,6 +123,9 @@ TEST_F(Styles, ARefusedLabelEditIsShownAndTheLabelRestored)
     EXPECT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).size(), 1u);
     tree->topLevelItem(1)->setText(0, QStringLiteral("Nadpis"));
     EXPECT_EQ(form.Model().Item(1)->Name(), QStringLiteral("Nadpis"));
+    // The sample draws the selected style.
+    form.Select(1);
+    EXPECT_FALSE(child<QWidget>(form, "PaintBox")->grab().isNull());
 }
 
 // ---------------------------------------------------------------- highlights
@@ -171,6 +174,7 @@ TEST_F(HighlightTab, AConditionAddedOnTheMemoEditorsTabIsStoredOnOkOnly)
     auto addOne = [](QDialog& d) {
         QTest::mouseClick(child<QPushButton>(d, "AddB"), Qt::LeftButton);
         child<QCheckBox>(d, "VisibleCB")->setChecked(false);
+        EXPECT_FALSE(child<QWidget>(d, "PaintBox1")->grab().isNull());
     };
     {
         auto run = driveDialog(addOne, QStringLiteral("CancelB"));
