@@ -67,6 +67,10 @@ bool newReportFromTemplate(DesignerModel& Designer, const QString& Template, boo
             report->OnLoadTemplate(report, Template);
         else
             loaded = report->LoadFromFile(Template, true);
+        // A template the reader could not take whole (its errors were shown)
+        // is no new report.
+        if (!report->ErrorList().isEmpty())
+            loaded = false;
     } catch (const plat::Exception& e) {
         loaded = false;
         error = e.message();

@@ -134,7 +134,7 @@ TEST(HighlightModel, OneEmptyHighlightStandsForNone)
 {
     dlgtest::startUnits();
     TzdMemoView memo(nullptr);
-    ASSERT_EQ(memo.Highlights()->Count(), 1);
+    memo.Highlights()->Add();
     zd::HighlightEditModel m;
     m.Load(&memo);
     EXPECT_EQ(m.Count(), 0);
@@ -188,7 +188,7 @@ TEST_F(HighlightTab, AConditionAddedOnTheMemoEditorsTabIsStoredOnOkOnly)
     ASSERT_EQ(memo->Highlights()->Count(), 1);
     EXPECT_EQ(memo->Highlights()->GetItem(0)->Condition, QStringLiteral("Value > 5"));
     EXPECT_FALSE(memo->Highlights()->GetItem(0)->Visible);
-    EXPECT_TRUE(snapshot().contains("Value &gt; 5")) << snapshot().toStdString();
+    EXPECT_TRUE(snapshot().contains("Highlight.Condition=\"Value &#62; 5\"")) << snapshot().toStdString();
 }
 
 } // namespace
