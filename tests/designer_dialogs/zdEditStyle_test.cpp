@@ -16,7 +16,9 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -62,6 +64,9 @@ TEST_F(Styles, SavingAsXmlWritesAZs3File)
     QFile file(path("styles.zs3"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("Style1"));
+    // The file is well-formed XML for an outside reader too.
+    if (!QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
+        EXPECT_EQ(QProcess::execute(QStringLiteral("xmllint"), {QStringLiteral("--noout"), path("styles.zs3")}), 0);
 }
 
 TEST_F(Styles, AnExistingZs3FileIsNotOverwrittenWithoutBeingAskedAbout)
