@@ -193,3 +193,31 @@ TEST_F(MemoEditor, StringsEditorReplacesTheListOnOkOnly)
 }
 
 } // namespace
+
+namespace {
+
+// Hands the system-memo text back unchanged, as a user pressing OK would.
+class KeepSysMemoText : public TzdQtDesignerDialogs {
+public:
+    bool EditSysMemo(TzdComponent*, QString& text) override
+    {
+        Seen = text;
+        return true;
+    }
+    QString Seen;
+};
+
+TEST_F(MemoEditor, TheSystemMemoEditorKeepsCharactersOutsideTheCodePage)
+{
+    auto* sys = add<TzdSysMemoView>(page, "SysMemo1");
+    sys->SetText(kWideText);
+    const QByteArray before = snapshot();
+    KeepSysMemoText keep;
+    TzdScopedDesignerDialogs useKeep{keep};
+    TzdSysMemoEditor editor(sys, nullptr, nullptr);
+    ASSERT_TRUE(editor.Edit());
+    EXPECT_TRUE(keep.Seen.startsWith(kWideText));
+    EXPECT_EQ(snapshot(), before);
+}
+
+} // namespace
