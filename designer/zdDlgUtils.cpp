@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Exceptions.h"
 #include "Services.h"
+#include "SysUtils.h"
 #include "zdDsgnIntf_view.h"
 #include "zdRes.h"
 #include "zdUtils.h"
@@ -40,15 +41,14 @@ bool parseNumber(const QString& Text, long double& Value, QString* Error)
 
 bool parseInteger(const QString& Text, int& Value, QString* Error)
 {
-    bool ok = false;
-    const int v = Text.trimmed().toInt(&ok);
-    if (!ok) {
+    try {
+        Value = plat::StrToInt(Text);
+        return true;
+    } catch (const plat::Exception& e) {
         if (Error)
-            *Error = QStringLiteral("'%1' is not a valid integer value").arg(Text);
+            *Error = e.message();
         return false;
     }
-    Value = v;
-    return true;
 }
 
 void showError(const QString& Message) { zdErrorMessage(Message); }
