@@ -189,8 +189,9 @@ bool TzdSysMemoEditor::Edit()
     QString lines;
     for (int i = 0; i < memo->Memo()->Count(); ++i)
         lines += memo->Memo()->Get(i) + QStringLiteral("\r\n");
-    // The dialog works on 8-bit text.
-    QString edited = plat::cp1250ToUnicode(plat::unicodeToCp1250(lines));
+    // Edited wide: a round trip through the code page would lose every
+    // character outside it even when nothing is changed.
+    QString edited = lines;
     if (!zdDesignerDialogs().EditSysMemo(memo, edited))
         return false;
     memo->SetText(edited);

@@ -1,0 +1,85 @@
+#include "zdDesignerDialogsQt.h"
+
+#include "Modal.h"
+#include "StringList.h"
+#include "zdClass_fill.h"
+#include "zdClass_memo.h"
+#include "zdClass_page.h"
+#include "zdClass_report.h"
+#include "zdEditFill.h"
+#include "zdEditFrame.h"
+#include "zdEditMemo.h"
+#include "zdEditPageOptions.h"
+#include "zdEditStrings.h"
+#include "zdPrinter.h"
+
+TzdQtDesignerDialogs::TzdQtDesignerDialogs(QWidget* Parent) : m_parent(Parent) {}
+
+bool TzdQtDesignerDialogs::EditMemoText(TzdComponent* Memo, QString& Text)
+{
+    TzdMemoEditorForm form(m_parent);
+    form.EditExpression = EditExpression;
+    form.SetMemo(dynamic_cast<TzdCustomMemoView*>(Memo), Text);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return false;
+    Text = form.EditedText();
+    return true;
+}
+
+bool TzdQtDesignerDialogs::EditStrings(plat::TStrings& Lines)
+{
+    TzdStringsEditorForm form(m_parent);
+    QStringList lines;
+    for (int i = 0; i < Lines.Count(); ++i)
+        lines << Lines.Strings(i);
+    form.SetLines(lines);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return false;
+    zd::applyStringsText(Lines, form.Lines().join(u'\n'));
+    return true;
+}
+
+bool TzdQtDesignerDialogs::EditFrame(TzdFrame& Frame)
+{
+    TzdFrameEditorForm form(m_parent);
+    form.SetFrame(&Frame);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return false;
+    Frame.Assign(form.GetFrame());
+    return true;
+}
+
+bool TzdQtDesignerDialogs::EditFill(const TzdCustomFill* Fill, bool ShapeMode, std::unique_ptr<TzdCustomFill>& Result)
+{
+    TzdFillEditorForm form(m_parent);
+    form.SetSimpleFill(ShapeMode);
+    form.SetFill(Fill);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return false;
+    TzdCustomFill* chosen = form.GetFill();
+    Result.reset(zdCreateFill(zdGetFillType(chosen)));
+    Result->Assign(chosen);
+    return true;
+}
+
+bool TzdQtDesignerDialogs::EditPage(TzdComponent* Page)
+{
+    auto* page = dynamic_cast<TzdReportPage*>(Page);
+    if (!page)
+        return false;
+    if (auto* report = dynamic_cast<TzdReport*>(page->GetReportComponent()))
+        report->ApplyPrinterOption();
+    TzdCustomPrinter* printer = zdPrinters()->CurrentPrinter();
+    TzdPageEditorForm form(page, Units, printer, m_parent);
+    return plat::ExecModal(form) == QDialog::Accepted;
+}
+
+// The dialogs below live with the second half of the editors and are wired
+// in when those are merged.
+bool TzdQtDesignerDialogs::EditPicture(plat::TPicture&) { return false; }
+bool TzdQtDesignerDialogs::EditHyperlink(TzdView*, TzdHyperlink&) { return false; }
+bool TzdQtDesignerDialogs::EditDisplayFormat(TzdCustomMemoView*, TzdFormatCollection&) { return false; }
+bool TzdQtDesignerDialogs::EditSysMemo(TzdComponent*, QString&) { return false; }
+bool TzdQtDesignerDialogs::EditDataBand(TzdComponent*) { return false; }
+bool TzdQtDesignerDialogs::EditGroupHeader(TzdComponent*) { return false; }
+bool TzdQtDesignerDialogs::EditBarcode(TzdComponent*) { return false; }

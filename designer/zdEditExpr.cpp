@@ -1,0 +1,59 @@
+#include "zdEditExpr.h"
+
+#include "Modal.h"
+#include "zdDlgUtils.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace zd {
+
+QString wrapExpression(const QString& Expression, const QString& Delimiters)
+{
+    QString expr = Expression;
+    if (expr.size() >= 2 && expr.startsWith(u'<') && expr.endsWith(u'>') && expr.count(u'<') == 1)
+        expr = expr.mid(1, expr.size() - 2);
+    const int comma = Delimiters.indexOf(u',');
+    QString open = comma < 0 ? QString() : Delimiters.left(comma);
+    QString close = comma < 0 ? QString() : Delimiters.mid(comma + 1);
+    if (open.isEmpty() || close.isEmpty()) {
+        open = QStringLiteral("[");
+        close = QStringLiteral("]");
+    }
+    return open + expr + close;
+}
+
+QString editExpressionDialog(QWidget* Parent, const QString& Expression)
+{
+    TzdExprEditorForm form(Parent);
+    form.ExprMemo()->setText(Expression);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return {};
+    return form.ExprMemo()->text();
+}
+
+} // namespace zd
+
+using zd::dlg::res;
+
+TzdExprEditorForm::TzdExprEditorForm(QWidget* Parent) : QDialog(Parent)
+{
+    setObjectName(QStringLiteral("TzdExprEditorForm"));
+    setWindowTitle(res(4400, "Editor výrazů"));
+    resize(640, 546);
+    auto* layout = new QVBoxLayout(this);
+    m_panel = new QWidget(this);
+    m_panel->setObjectName(QStringLiteral("Panel"));
+    layout->addWidget(m_panel, 1);
+    auto* label = new QLabel(res(4401, "Výraz:"), this);
+    label->setObjectName(QStringLiteral("ExprL"));
+    layout->addWidget(label);
+    // One line: a return confirms instead of breaking the expression.
+    m_expr = new QLineEdit(this);
+    m_expr->setObjectName(QStringLiteral("ExprMemo"));
+    m_expr->setFont(QFont(QStringLiteral("Courier New"), 10));
+    layout->addWidget(m_expr);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The new item dialog: a new report from a registered wizard or from a
+// template file. Both ask the save question first when the report being
+// edited is modified, and give the previous report back when the wizard is
+// cancelled or the template cannot be loaded.
+
+#include <QDialog>
+#include <QStringList>
+
+class QCheckBox;
+class QListWidget;
+class QTabWidget;
+
+namespace plat {
+class TClass;
+} // namespace plat
+
+namespace zd {
+
+class DesignerModel;
+
+// The report starts over from Template: inherited from it (its path
+// relative to the program's folder as the parent) or loaded from it. The
+// report's file name is emptied. False when the save question was
+// cancelled or loading failed (the previous report is back then).
+bool newReportFromTemplate(DesignerModel& Designer, const QString& Template, bool Inherit);
+// Runs a wizard of that class on the designer's report; true when it was
+// accepted (the report is modified then). A cancelled wizard leaves the
+// previous report as it was.
+bool runNewReportWizard(DesignerModel& Designer, const plat::TClass* WizardClass);
+
+} // namespace zd
+
+class TzdNewItemForm : public QDialog {
+public:
+    explicit TzdNewItemForm(zd::DesignerModel& Designer, QWidget* Parent = nullptr);
+    // The template files shown (full paths).
+    const QStringList& Templates() const { return m_templates; }
+    // Performs the chosen item after OK; false when nothing happened.
+    bool Perform();
+
+private:
+    zd::DesignerModel& m_designer;
+    QStringList m_templates;
+    QTabWidget* m_tabs;
+    QListWidget* m_items;
+    QListWidget* m_templateList;
+    QCheckBox* m_inherit;
+};
