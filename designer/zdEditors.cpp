@@ -189,8 +189,8 @@ bool TzdSysMemoEditor::Edit()
     QString lines;
     for (int i = 0; i < memo->Memo()->Count(); ++i)
         lines += memo->Memo()->Get(i) + QStringLiteral("\r\n");
-    // The dialog works on 8-bit text.
-    QString edited = plat::cp1250ToUnicode(plat::unicodeToCp1250(lines));
+    // Wide all the way: characters outside the code page survive.
+    QString edited = lines;
     if (!zdDesignerDialogs().EditSysMemo(memo, edited))
         return false;
     memo->SetText(edited);
