@@ -6,6 +6,7 @@
 // changes; a bad field keeps the dialog open.
 
 #include <QDialog>
+#include <QImage>
 
 class QCheckBox;
 class QComboBox;

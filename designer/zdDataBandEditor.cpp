@@ -11,6 +11,8 @@
 #include "zdDialogsSecondHalf_p.h"
 
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>

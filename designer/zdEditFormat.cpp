@@ -7,6 +7,8 @@
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>

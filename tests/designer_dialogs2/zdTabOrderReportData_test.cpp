@@ -126,7 +126,7 @@ TEST_F(ReportDataDialog, OkReplacesTheReportsDatasetsWithTheTickedOnes)
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Vybrat Datasety Reportu"));
         auto* list = child<QListWidget>(d, "DatasetsLB");
         for (int i = 0; i < list->count(); ++i)
-            shown << list->item(i)->text() + (list->item(i)->checkState() == Qt::Checked ? u"*" : u"");
+            shown << list->item(i)->text() + (list->item(i)->checkState() == Qt::Checked ? QStringLiteral("*") : QString());
         list->item(0)->setCheckState(Qt::Unchecked); // Orders
         list->item(1)->setCheckState(Qt::Checked);   // Sklad
         list->item(2)->setCheckState(Qt::Checked);   // Zakaznici
