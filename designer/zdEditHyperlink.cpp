@@ -119,10 +119,8 @@ TzdHyperlinkEditorForm::TzdHyperlinkEditorForm(QWidget* parent) : QDialog(parent
     ReportPageRB = named(new QRadioButton(res(6206), KindGB), "ReportPageRB");
     CustomRB = named(new QRadioButton(res(6207), KindGB), "CustomRB");
     QRadioButton* rbs[] = {UrlRB, PageNumberRB, AnchorRB, ReportRB, ReportPageRB, CustomRB};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         kinds->addWidget(rbs[i], i % 3, i / 3);
-        connect(rbs[i], &QRadioButton::toggled, this, [this] { updateControls(); });
-    }
     UrlRB->setChecked(true);
     layout->addWidget(KindGB);
 
@@ -225,6 +223,8 @@ TzdHyperlinkEditorForm::TzdHyperlinkEditorForm(QWidget* parent) : QDialog(parent
     connect(OKB, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
     connect(ReportNameB, &QToolButton::clicked, this, [this] { chooseReportFile(); });
+    for (QRadioButton* rb : rbs)
+        connect(rb, &QRadioButton::toggled, this, [this] { updateControls(); });
     updateControls();
 }
 

@@ -28,7 +28,8 @@ struct HyperlinkDialog : Fixture {
         memo->Hyperlink()->Kind = hkURL;
         memo->Hyperlink()->Value = QStringLiteral("https://example.org");
         detail = add<TzdReportPage>(nullptr, "Page2");
-        report.Variables()->AddVariable(QStringLiteral("Obecne"), QStringLiteral("Cislo"), plat::Variant(1));
+        report.Variables()->Add()->SetName(QStringLiteral(" Obecne")); // a category heading
+        report.Variables()->Add()->SetName(QStringLiteral("Cislo"));
     }
     // What the view editor does with the dialog's answer.
     bool edit()

@@ -60,7 +60,8 @@ TEST_F(GroupDialog, OkWritesTheFieldConditionAndTheOutlineFromIt)
     EXPECT_EQ(header->Condition, QStringLiteral("Orders.\"Amount\""));
     EXPECT_EQ(header->OutlineText, header->Condition);
     EXPECT_TRUE(header->KeepTogether);
-    EXPECT_TRUE(saved().contains("Condition=\"Orders.&quot;Amount&quot;\""));
+    const QByteArray xml = saved();
+    EXPECT_TRUE(xml.contains("Condition=\"Orders.&#34;Amount&#34;\"")) << xml.constData();
 
     Runner untick([](QDialog& d) {
         EXPECT_EQ(child<QComboBox>(d, "DataFieldCB")->currentText(), QStringLiteral("Amount"));
@@ -112,7 +113,8 @@ TEST_F(DataBandDialog, OkBindsTheChosenDatasetAndFilter)
     EXPECT_EQ(band->DataSet(), orders);
     EXPECT_EQ(band->RowCount(), 0);
     const QByteArray xml = saved();
-    EXPECT_TRUE(xml.contains("Filter=\"&lt;Orders.&quot;Amount&quot;&gt; &gt; 0\"")) << xml.constData();
+    EXPECT_TRUE(xml.contains("Filter=\"&#60;Orders.&#34;Amount&#34;&#62; &#62; 0\"")) << xml.constData();
+    EXPECT_EQ(band->Filter, QStringLiteral("<Orders.\"Amount\"> > 0"));
 }
 
 TEST_F(DataBandDialog, NotAssignedKeepsTheTypedRecordCount)
