@@ -7,6 +7,10 @@
 #include "zdRes.h"
 #include "zdUtils.h"
 
+#include "Exceptions.h"
+
+#include <cmath>
+
 namespace {
 // The dialog lists the symbologies up to EAN128C.
 constexpr int kListedTypes = 25;
@@ -58,13 +62,18 @@ void TzdBarcodeEditorValues::Load(const TzdBarCodeView& View)
 
 void TzdBarcodeEditorValues::Store(TzdBarCodeView& View) const
 {
+    // Every field is read before the object changes: a bad zoom leaves the
+    // object as it was.
+    const long double zoom = zdParseFloat(Zoom);
+    if (!std::isfinite(double(zoom)))
+        throw plat::EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(Zoom));
     View.Expression = Expression;
     if (TypeIndex >= 0 && TypeIndex < kListedTypes)
         View.BarType = static_cast<TzdBarcodeType>(TypeIndex);
     View.CalcCheckSum = CalcCheckSum;
     View.ShowText = ShowText;
     View.Rotation = (Rotation == 90 || Rotation == 180 || Rotation == 270) ? Rotation : 0;
-    View.Zoom = zdParseFloat(Zoom);
+    View.Zoom = zoom;
 }
 
 void zd::registerBarcodeEditors()

@@ -40,8 +40,8 @@ struct TzdBarcodeEditorValues {
     // FormShow: the object's values.
     void Load(const TzdBarCodeView& View);
     // FormHide after OK. A type without an entry keeps the object's type; a
-    // zoom that is not a number raises the conversion error after the
-    // other values are stored and leaves the zoom as it was.
+    // zoom that is not a number raises the conversion error before anything
+    // is stored, so the object stays as it was.
     void Store(TzdBarCodeView& View) const;
 };
 

@@ -189,8 +189,7 @@ bool TzdSysMemoEditor::Edit()
     QString lines;
     for (int i = 0; i < memo->Memo()->Count(); ++i)
         lines += memo->Memo()->Get(i) + QStringLiteral("\r\n");
-    // Edited wide: a round trip through the code page would lose every
-    // character outside it even when nothing is changed.
+    // Wide all the way: characters outside the code page survive.
     QString edited = lines;
     if (!zdDesignerDialogs().EditSysMemo(memo, edited))
         return false;

@@ -211,6 +211,23 @@ bool KeyStore::DeleteKey(const QString& key)
     return true;
 }
 
+void KeyStore::ReplaceValues(const QString& key, const std::vector<std::pair<QString, QString>>& values)
+{
+    const QString section = sectionOf(key);
+    if (ReadOnly() || section.isEmpty())
+        writeFailed(section);
+    try {
+        ForceDirectories(ExtractFilePath(m_ini->FileName()));
+        TMemIniFile ini(m_ini->FileName());
+        ini.EraseSection(section);
+        for (const auto& [name, value] : values)
+            ini.WriteString(section, name, value);
+        ini.UpdateFile();
+    } catch (const Exception&) {
+        writeFailed(section);
+    }
+}
+
 void KeyStore::GetValueNames(TStrings& names)
 {
     m_ini->ReadSection(m_current, names);

@@ -13,6 +13,8 @@
 
 #include <QString>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace plat {
 
@@ -62,6 +64,11 @@ public:
     void GetValueNames(TStrings& names);
     // Direct subkeys of the open key.
     void GetKeyNames(TStrings& names);
+    // Replaces every value of the key (a full path) by Values, in one atomic
+    // save of the hive: the old values stay when the save fails. Subkeys are
+    // kept. Raises ERegistryException in the machine hive or when the hive
+    // cannot be written.
+    void ReplaceValues(const QString& key, const std::vector<std::pair<QString, QString>>& values);
 
     // Normalised section name of a key path.
     static QString sectionOf(const QString& path);

@@ -41,7 +41,7 @@ public:
     virtual bool EditHyperlink(TzdView* View, TzdHyperlink& Result) = 0;
     // The display-format dialog on the memo; on OK Result holds its formats.
     virtual bool EditDisplayFormat(TzdCustomMemoView* Memo, TzdFormatCollection& Result) = 0;
-    // The system-memo dialog on Text (lines joined with CR LF).
+    // The system-memo dialog on Text (the lines, each followed by CR LF).
     virtual bool EditSysMemo(TzdComponent* Memo, QString& Text) = 0;
     // Dialogs that edit their object themselves.
     virtual bool EditPage(TzdComponent* Page) = 0;

@@ -532,7 +532,7 @@ TEST_F(Designer, BarcodeDialogKeepsATypeWithoutAnEntry)
     values.TypeIndex = int(bcCode128);
     values.Zoom = QStringLiteral("x");
     EXPECT_THROW(values.Store(*barcode), plat::Exception);
-    EXPECT_EQ(barcode->BarType, bcCode128);
+    EXPECT_EQ(barcode->BarType, bcGS1Code128);
     EXPECT_EQ(double(barcode->Zoom), 2.5);
 }
 
