@@ -262,7 +262,15 @@ WizardModel::WizardModel(DesignerModel& Designer, bool DotMatrix)
     loadWizardStyleSheet(*m_styleSheet, TzdReport::ApplicationFolder());
 }
 
-WizardModel::~WizardModel() = default;
+WizardModel::~WizardModel()
+{
+    // A wizard that ends without Finish or Cancel gives the report back too.
+    try {
+        Cancel();
+    } catch (const std::exception&) {
+        // Nothing more can be done while the wizard goes away.
+    }
+}
 
 TzdReport* WizardModel::Report() const { return m_designer.report(); }
 
@@ -671,7 +679,9 @@ bool newReportFromTemplate(DesignerModel& Designer, const QString& Template, boo
         Designer.CurrentPage = nullptr;
         try {
             report->Clear();
-            if (Inherit) {
+            if (!report->OnLoadTemplate && !QFileInfo::exists(Template)) {
+                error = resText("dsCantLoad");
+            } else if (Inherit) {
                 report->SetParentReport(QDir(TzdReport::ApplicationFolder()).relativeFilePath(Template));
             } else if (report->OnLoadTemplate) {
                 report->OnLoadTemplate(report, Template);

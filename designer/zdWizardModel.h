@@ -58,6 +58,7 @@ QByteArray builtInWizardStyleSheet();
 class WizardModel {
 public:
     WizardModel(DesignerModel& Designer, bool DotMatrix);
+    // Cancels a wizard still running.
     ~WizardModel();
     WizardModel(const WizardModel&) = delete;
     WizardModel& operator=(const WizardModel&) = delete;

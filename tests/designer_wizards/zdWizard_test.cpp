@@ -387,7 +387,9 @@ plat::ModalRunner driveForm(std::function<void(TzdStdWizardForm&)> Action, bool*
             return int(QDialog::Rejected);
         if (Shown)
             *Shown = true;
+        form->show();
         Action(*form);
+        form->hide();
         return form->result();
     };
 }
@@ -409,25 +411,25 @@ TEST_F(Wizards, FormBuildsTheReportFromWhatIsClicked)
             EXPECT_EQ(pages->count(), 5);
             EXPECT_FALSE(named<QPushButton>(f, "BackB")->isEnabled());
             EXPECT_EQ(named<QComboBox>(f, "DatasetsCB")->currentText(), QStringLiteral("zdDBDataset1"));
-            QTest::mouseClick(named<QPushButton>(f, "NextB"), Qt::LeftButton);
+            named<QPushButton>(f, "NextB")->click();
             auto* fields = named<QListWidget>(f, "FieldsLB");
             fields->clearSelection();
             fields->item(1)->setSelected(true); // kod
             fields->item(2)->setSelected(true); // pole1
-            QTest::mouseClick(named<QPushButton>(f, "AddFieldB"), Qt::LeftButton);
+            named<QPushButton>(f, "AddFieldB")->click();
             EXPECT_EQ(named<QListWidget>(f, "SelectedFieldsLB")->count(), 2);
-            QTest::mouseClick(named<QPushButton>(f, "NextB"), Qt::LeftButton);
+            named<QPushButton>(f, "NextB")->click();
             auto* available = named<QListWidget>(f, "AvailableFieldsLB");
             available->setCurrentRow(1);
-            QTest::mouseClick(named<QPushButton>(f, "AddGroupB"), Qt::LeftButton);
+            named<QPushButton>(f, "AddGroupB")->click();
             EXPECT_EQ(named<QListWidget>(f, "GroupsLB")->count(), 1);
-            QTest::mouseClick(named<QPushButton>(f, "NextB"), Qt::LeftButton);
+            named<QPushButton>(f, "NextB")->click();
             named<QRadioButton>(f, "LandscapeRB")->click();
             named<QCheckBox>(f, "FitWidthCB")->click();
-            QTest::mouseClick(named<QPushButton>(f, "NextB"), Qt::LeftButton);
+            named<QPushButton>(f, "NextB")->click();
             EXPECT_FALSE(named<QPushButton>(f, "NextB")->isEnabled());
             named<QListWidget>(f, "StyleLB")->setCurrentRow(3);
-            QTest::mouseClick(named<QPushButton>(f, "FinishB"), Qt::LeftButton);
+            named<QPushButton>(f, "FinishB")->click();
         },
         &shown));
     EXPECT_TRUE(zd::runWizardClass(*d, TzdStdWizard::StaticClass()));
@@ -453,8 +455,8 @@ TEST_F(Wizards, DotMatrixFormHasNoStylePage)
         EXPECT_EQ(pages->indexOf(f.StyleTab), -1);
         pages->setCurrentIndex(3);
         EXPECT_FALSE(named<QPushButton>(f, "NextB")->isEnabled());
-        QTest::mouseClick(named<QPushButton>(f, "AddAllFieldsB"), Qt::LeftButton);
-        QTest::mouseClick(named<QPushButton>(f, "FinishB"), Qt::LeftButton);
+        named<QPushButton>(f, "AddAllFieldsB")->click();
+        named<QPushButton>(f, "FinishB")->click();
     }));
     EXPECT_TRUE(zd::runWizardClass(*d, TzdDotMatrixWizard::StaticClass()));
     EXPECT_TRUE(report.DotMatrixReport);
@@ -470,7 +472,7 @@ TEST_F(Wizards, CancelledWizardLeavesTheReportByteIdentical)
     const QByteArray before = saved();
     ui.AnswerMessage(plat::IDNO); // do not save, go on
     plat::ScopedModalRunner runner(driveForm([](TzdStdWizardForm& f) {
-        QTest::mouseClick(named<QPushButton>(f, "AddAllFieldsB"), Qt::LeftButton);
+        named<QPushButton>(f, "AddAllFieldsB")->click();
         f.reject();
     }));
     EXPECT_FALSE(zd::runWizardClass(*d, TzdStdWizard::StaticClass()));
@@ -570,10 +572,22 @@ TEST_F(Wizards, TemplateBecomesTheNewUnnamedReport)
 
 TEST_F(Wizards, InheritedTemplateIsNamedRelativeToTheProgram)
 {
+    QStringList asked;
+    report.OnLoadTemplate = TzdLoadTemplateEvent(
+        [&asked](TzdReport* Report, const QString& Name) {
+            asked << Name;
+            auto* page = new TzdReportPage(Report);
+            page->SetParent(Report);
+            page->SetName(QStringLiteral("ZeSablony"));
+        },
+        &asked, nullptr);
     const QString folder = TzdReport::ApplicationFolder();
     ASSERT_TRUE(zd::newReportFromTemplate(*d, folder + QStringLiteral("sablony/faktura.zd3"), true));
     EXPECT_EQ(report.ParentReport(), QStringLiteral("sablony/faktura.zd3"));
+    EXPECT_EQ(asked, QStringList{QStringLiteral("sablony/faktura.zd3")});
+    EXPECT_NE(find(report, QStringLiteral("ZeSablony")), nullptr);
     EXPECT_TRUE(report.FileName.isEmpty());
+    report.OnLoadTemplate = {};
 }
 
 TEST_F(Wizards, TemplateThatCannotBeReadKeepsTheReport)
