@@ -34,6 +34,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -439,7 +440,11 @@ TEST_F(Wizards, FormBuildsTheReportFromWhatIsClicked)
             named<QCheckBox>(f, "FitWidthCB")->click();
             named<QPushButton>(f, "NextB")->click();
             EXPECT_FALSE(named<QPushButton>(f, "NextB")->isEnabled());
+            // The previews draw the samples; another style set shows another look.
+            EXPECT_FALSE(named<QWidget>(f, "LayoutPB")->grab().isNull());
+            const QImage first = named<QWidget>(f, "StylePB")->grab().toImage();
             named<QListWidget>(f, "StyleLB")->setCurrentRow(3);
+            EXPECT_NE(named<QWidget>(f, "StylePB")->grab().toImage(), first);
             named<QPushButton>(f, "FinishB")->click();
         },
         &shown));
