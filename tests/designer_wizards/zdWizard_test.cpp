@@ -9,6 +9,7 @@
 #include "ScriptedServices.h"
 #include "Services.h"
 #include "Streams.h"
+#include "StringList.h"
 #include "zdBarcodeView.h"
 #include "zdClass_band.h"
 #include "zdClass_fill.h"
@@ -642,6 +643,64 @@ TEST_F(Wizards, TemplateHandlerOfTheReportLoadsTheTemplate)
     EXPECT_EQ(asked, path("x.zd3"));
     EXPECT_NE(find(report, QStringLiteral("ZHandleru")), nullptr);
     report.OnLoadTemplate = {};
+}
+
+} // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- style sheet
+
+TEST(WizardStyles, SheetBesideTheProgramWinsUnlessItHasNoSet)
+{
+    startUnits();
+    QTemporaryDir folder;
+    TzdStyleSheet sheet;
+    zd::loadWizardStyleSheet(sheet, folder.path());
+    plat::TStringList names;
+    sheet.GetList(names);
+    ASSERT_EQ(names.Count(), 4);
+    EXPECT_EQ(names.Strings(0), QStringLiteral("ZazaDuzudi"));
+    EXPECT_EQ(names.Strings(3), QStringLiteral("Corporate"));
+    TzdStyles* soft = sheet.Find(QStringLiteral("Soft gray"));
+    ASSERT_NE(soft, nullptr);
+    ASSERT_EQ(soft->Count(), 6);
+    EXPECT_EQ(soft->Find(QStringLiteral("Title"))->Color(), 14211288);
+    EXPECT_EQ(soft->Find(QStringLiteral("Header line"))->Frame()->Width(), 2);
+
+    struct Case {
+        const char* name;
+        QByteArray xml;
+        int sets;
+    };
+    const Case cases[] = {
+        {"own set", "<?xml version=\"1.0\"?><stylesheet><style Name=\"Moje\"><item Name=\"Data\"/></style></stylesheet>", 1},
+        {"no set", "<?xml version=\"1.0\"?><stylesheet/>", 4},
+        {"damaged", "<?xml version=\"1.0\"?><stylesheet><style Name=\"", 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile f(QDir(folder.path()).filePath(QStringLiteral("wizstyle.xml")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.xml);
+        f.close();
+        TzdStyleSheet s;
+        zd::loadWizardStyleSheet(s, folder.path());
+        EXPECT_EQ(s.Count(), c.sets);
+    }
+}
+
+TEST(WizardStyles, BuiltInSheetIsWellFormedXml)
+{
+    const QString xmllint = QStringLiteral("/usr/bin/xmllint");
+    if (!QFile::exists(xmllint))
+        GTEST_SKIP() << "xmllint is not installed";
+    QProcess p;
+    p.start(xmllint, {QStringLiteral("--noout"), QStringLiteral("-")});
+    p.write(zd::builtInWizardStyleSheet());
+    p.closeWriteChannel();
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
 }
 
 } // namespace
