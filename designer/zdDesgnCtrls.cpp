@@ -1,10 +1,15 @@
 #include "zdDesgnCtrls.h"
 
 #include "Canvas.h"
+#include "Services.h"
 #include "zdClass.h"
 #include "zdUtils.h"
 
+#include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 #include <cmath>
 
@@ -166,4 +171,171 @@ void TzdScrollBox::resizeEvent(QResizeEvent* event)
     QScrollArea::resizeEvent(event);
     if (OnScroll)
         OnScroll();
+}
+
+// ---------------------------------------------------------------- popup form
+
+qint64 TzdPopupForm::LastPopupCloseTick = -1000000;
+
+qint64 TzdPopupForm::Tick()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+bool TzdPopupForm::ClosedWithin(int Ms) { return Tick() - LastPopupCloseTick < Ms; }
+
+TzdPopupForm::TzdPopupForm(QWidget* Parent) : QWidget(Parent, Qt::Popup | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("zdPopupForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(11);
+    setFont(f);
+}
+
+void TzdPopupForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    LastPopupCloseTick = Tick();
+    close();
+}
+
+// ---------------------------------------------------------------- colour table
+
+namespace {
+
+constexpr plat::TColor kInitialColors[zd::kColorTableSize] = {
+    plat::clNone, 0x00FFFFFF, 0x00000000, 0x00000080, 0x00008000, 0x00008080, 0x00800000, 0x00800080,
+    0x00808080, 0x00C0C0C0, 0x00808000, 0x000000FF, 0x0000FF00, 0x0000FFFF, 0x00FF0000, 0x00FF00FF,
+    0x00CCCCCC, 0x00E4E4E4, 0x00FFFF00, 0x0000CCFF, 0x0000CC98, 0x0098FFFF, 0x00FFCC00, 0x00FF98CC,
+    0x00D8D8D8, 0x00F0F0F0, 0x00FFFFDC, 0x00CAE4FF, 0x00CCFFCC, 0x00CCFFFF, 0x00FFF4CC, 0x00CC98FF,
+    plat::clBtnFace, 0x0046DAFF, 0x009BEBFF, 0x0000A47B, 0x00FDBD97, 0x00FED3BA, 0x006ACFFF, 0x00FFF4CC,
+    plat::clBtnFace, plat::clBtnFace, plat::clBtnFace, plat::clBtnFace,
+    plat::clBtnFace, plat::clBtnFace, plat::clBtnFace, plat::clBtnFace};
+
+constexpr int kFirstUserEntry = 38; // free entries above 37 take new colours
+constexpr int kCell = 18;
+
+} // namespace
+
+plat::TColor* zd::ColorTable()
+{
+    static plat::TColor table[kColorTableSize] = {};
+    static const bool filled = [] {
+        std::copy(std::begin(kInitialColors), std::end(kInitialColors), table);
+        return true;
+    }();
+    (void)filled;
+    return table;
+}
+
+void zd::AddTableColor(plat::TColor Color)
+{
+    plat::TColor* t = ColorTable();
+    if (std::find(t, t + kColorTableSize, Color) != t + kColorTableSize)
+        return;
+    for (int i = kFirstUserEntry; i < kColorTableSize; ++i)
+        if (t[i] == plat::clBtnFace) {
+            t[i] = Color;
+            return;
+        }
+    for (int i = 40; i < kColorTableSize - 1; ++i)
+        t[i] = t[i + 1];
+    t[kColorTableSize - 1] = Color;
+}
+
+// ---------------------------------------------------------------- colour picker
+
+TzdColorSelector::TzdColorSelector(QWidget* Owner) : QWidget(nullptr)
+{
+    setObjectName(QStringLiteral("zdColorSelector"));
+    m_popup = new TzdPopupForm;
+    setParent(m_popup);
+    resize(155, 143);
+    m_popup->resize(155, 143);
+    if (Owner) {
+        setProperty("tag", Owner->property("tag"));
+        m_popup->move(Owner->mapToGlobal(QPoint(0, Owner->height() + 2)));
+    }
+    m_popup->show();
+}
+
+int TzdColorSelector::EntryAt(int X, int Y)
+{
+    const int row = (Y - 5) / kCell;
+    if (Y - 5 < 0)
+        return 0;
+    if (row > 5)
+        return -1;
+    const int column = std::clamp((X - 5) / kCell, 0, 7);
+    return row * 8 + column;
+}
+
+void TzdColorSelector::Choose(int X, int Y)
+{
+    const int entry = EntryAt(X, Y);
+    if (entry < 0) {
+        // The picker shrinks away while the colour dialog asks.
+        m_popup->resize(m_popup->width(), 0);
+        const std::optional<plat::TColor> c = plat::Services().ColorDialog(Color, {plat::cdFullOpen});
+        if (!c)
+            return;
+        Color = *c;
+        zd::AddTableColor(*c);
+    } else {
+        Color = zd::ColorTable()[entry];
+    }
+    update();
+    if (OnColorChanged)
+        OnColorChanged(this);
+    m_popup->hide();
+}
+
+void TzdColorSelector::PaintTo(plat::TCanvas& Canvas)
+{
+    const int W = width(), H = height();
+    Canvas.Pen().SetColor(plat::clBtnShadow);
+    Canvas.Brush().SetStyle(plat::bsSolid);
+    Canvas.Brush().SetColor(plat::clWindow);
+    Canvas.Rectangle(0, 0, W, H);
+    const plat::TColor* t = zd::ColorTable();
+    Canvas.Pen().SetColor(0x808080);
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 8; ++j) {
+            const int entry = i * 8 + j;
+            Canvas.Brush().SetColor(entry == 0 ? plat::clWhite : t[entry]);
+            Canvas.Rectangle(j * kCell + 8, i * kCell + 8, j * kCell + 20, i * kCell + 20);
+        }
+    Canvas.MoveTo(10, 10);
+    Canvas.LineTo(18, 18);
+    Canvas.MoveTo(17, 10);
+    Canvas.LineTo(9, 18);
+    Canvas.Brush().SetColor(plat::clBtnFace);
+    Canvas.Rectangle(8, 116, W - 9, H - 9);
+    Canvas.Brush().SetStyle(plat::bsClear);
+    Canvas.TextOut((W - Canvas.TextWidth(OtherCaption)) / 2, 118, OtherCaption);
+}
+
+void TzdColorSelector::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    plat::TCanvas canvas;
+    canvas.SetPainter(&painter);
+    PaintTo(canvas);
+    canvas.ReleaseDevice();
+}
+
+void TzdColorSelector::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    try {
+        Choose(p.x(), p.y());
+    } catch (const std::exception& e) {
+        plat::Services().MessageBox(QString::fromUtf8(e.what()), QString(), plat::MB_OK | plat::MB_ICONERROR);
+    }
 }

@@ -538,11 +538,25 @@ void TzdDesignerForm::createPalette()
     for (const BandItemDef& d : kVerticalBandItems)
         bandItem(vertical, d);
 
-    // One button per object item without a category (categories come later).
+    m_objectsPopup = new QMenu(this);
+    m_objectsPopup->setObjectName(QStringLiteral("ObjectsPopup"));
+    // One button per object item without a category, then one per category
+    // that some object item names.
     TzdObjectCollection* registry = zdGetObjectRegistry();
-    std::vector<QString> categories;
     for (int item = 0; item < registry->Count(); ++item) {
         const TzdObjectItem& o = registry->GetItem(item);
+        if (!o.ClassRef && !o.CategoryName.isEmpty()) {
+            bool used = false;
+            for (int j = 0; j < registry->Count() && !used; ++j)
+                used = registry->GetItem(j).ClassRef && registry->GetItem(j).CategoryName == o.CategoryName;
+            if (!used)
+                continue;
+            const QString category = o.CategoryName;
+            QToolButton* b = addButton(palette, QStringLiteral("Cat_") + category, QString(),
+                                       [this, category] { showCategoryMenu(category); });
+            m_objectButtons.emplace_back(b, item);
+            continue;
+        }
         if (!o.ClassRef || !o.CategoryName.isEmpty())
             continue;
         QString name = QStringLiteral("Obj_") + o.ClassRef->ClassName();
@@ -821,6 +835,31 @@ void TzdDesignerForm::objectButtonClicked(int Item)
     ArmInsertion(o.ClassRef, o.Flags);
 }
 
+void TzdDesignerForm::showCategoryMenu(const QString& Category)
+{
+    if (!m_model->CurrentPage)
+        return;
+    m_objectsPopup->clear();
+    TzdObjectCollection* registry = zdGetObjectRegistry();
+    const TzdPageKind kind = m_model->ShownPageKind();
+    for (int item = 0; item < registry->Count(); ++item) {
+        const TzdObjectItem& o = registry->GetItem(item);
+        if (!o.ClassRef || o.CategoryName != Category)
+            continue;
+        // A dot-matrix page offers only the cross-tabs of a category.
+        if (kind == fpkDotMatrixPage && o.ClassRef->ClassName() != u"TzdCrossView" &&
+            o.ClassRef->ClassName() != u"TzdDBCrossView")
+            continue;
+        const QString text = o.ButtonHint.isEmpty() ? QString(o.ClassRef->ClassName()) : resText(o.ButtonHint);
+        QAction* a = m_objectsPopup->addAction(text);
+        a->setObjectName(QStringLiteral("ObjItem") + QString::number(item));
+        const int index = item;
+        connect(a, &QAction::triggered, this, [this, index] { runCommand([this, index] { objectButtonClicked(index); }); });
+    }
+    QWidget* button = findChild<QWidget*>(QStringLiteral("Cat_") + Category);
+    m_objectsPopup->popup(button ? button->mapToGlobal(QPoint(button->width(), 0)) : QCursor::pos());
+}
+
 void TzdDesignerForm::showBandsMenu()
 {
     if (!m_model->CurrentPage)
@@ -981,14 +1020,23 @@ void TzdDesignerForm::updateToolbars()
     m_bandButton->setEnabled(!m_model->IsPreviewDesigner && TzdDesigner::Allowed(drDontInsertObject));
     TzdObjectCollection* registry = zdGetObjectRegistry();
     for (auto& [button, item] : m_objectButtons) {
-        const TzdObjectItem& o = registry->GetItem(item);
-        const bool onPage = o.Pages.empty() ? kind == fpkReportPage : o.Pages.contains(kind);
+        const TzdObjectItem* o = &registry->GetItem(item);
+        if (!o->ClassRef)
+            // A category takes the page kinds of its first object item.
+            for (int j = 0; j < registry->Count(); ++j)
+                if (registry->GetItem(j).ClassRef && registry->GetItem(j).CategoryName == o->CategoryName) {
+                    o = &registry->GetItem(j);
+                    break;
+                }
+        const bool onPage = o->Pages.empty() ? kind == fpkReportPage : o->Pages.contains(kind);
+        const QString hint = registry->GetItem(item).ButtonHint;
         button->setVisible(pageShown && onPage);
         button->setEnabled(TzdDesigner::Allowed(drDontInsertObject));
-        if (!o.ButtonHint.isEmpty())
-            button->setToolTip(resText(o.ButtonHint));
-        button->setText(o.ButtonHint.isEmpty() ? QString(o.ClassRef->ClassName()).mid(3, 8)
-                                               : resText(o.ButtonHint).left(8));
+        const QString caption = !hint.isEmpty() ? resText(hint)
+                                : o->ClassRef ? QString(o->ClassRef->ClassName()).mid(3)
+                                              : registry->GetItem(item).CategoryName;
+        button->setToolTip(caption);
+        button->setText(caption.left(8));
     }
     // Insertion over: the select tool comes back.
     const zd::WorkspaceTools& ws = m_model->workspace();

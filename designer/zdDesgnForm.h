@@ -142,6 +142,7 @@ private:
     void commitCode();
     void objectButtonClicked(int Item);
     void showBandsMenu();
+    void showCategoryMenu(const QString& Category);
     void applyZoomText(const QString& Text);
 
     zd::DesignerModel* m_model;
@@ -171,6 +172,7 @@ private:
     std::vector<std::pair<QToolButton*, int>> m_objectButtons; // button and registry item
     QToolButton* m_bandButton = nullptr;
     QMenu* m_bandsPopup = nullptr;
+    QMenu* m_objectsPopup = nullptr;
     QMenu* m_pagePopup = nullptr;
     QMenu* m_languageMenu = nullptr;
     QComboBox* m_scaleCB = nullptr;
