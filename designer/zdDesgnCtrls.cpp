@@ -43,6 +43,23 @@ void TzdRuler::paintEvent(QPaintEvent*)
     canvas.ReleaseDevice();
 }
 
+void TzdRuler::mousePressEvent(QMouseEvent* event)
+{
+    m_dragging = event->button() == Qt::LeftButton;
+    if (m_dragging)
+        setCursor(m_vertical ? Qt::SplitHCursor : Qt::SplitVCursor);
+}
+
+void TzdRuler::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    unsetCursor();
+    if (OnGuideDrop && !rect().contains(event->position().toPoint()))
+        OnGuideDrop(this, event->globalPosition().toPoint());
+}
+
 void TzdRuler::PaintTo(plat::TCanvas& Canvas)
 {
     const int W = width(), H = height();

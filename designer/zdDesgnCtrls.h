@@ -36,11 +36,17 @@ public:
 
     void PaintTo(plat::TCanvas& Canvas);
 
+    // A guide dragged off the ruler and let go at a screen point.
+    std::function<void(TzdRuler* Ruler, QPoint GlobalPos)> OnGuideDrop;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     bool m_vertical;
+    bool m_dragging = false;
     int m_offset = 0;
     long double m_scale = 1;
     int m_start = 0;

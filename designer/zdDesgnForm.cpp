@@ -620,6 +620,16 @@ void TzdDesignerForm::createClientArea()
     m_leftRuler->setObjectName(QStringLiteral("LeftRuler"));
     m_leftRuler->setFixedWidth(21);
     m_leftRuler->SetUnits(ruCM);
+    for (TzdRuler* ruler : {m_topRuler, m_leftRuler})
+        ruler->OnGuideDrop = [this](TzdRuler* r, QPoint global) {
+            const QPoint p = m_workspace->mapFromGlobal(global);
+            if (!m_workspace->rect().contains(p) || !isReportPage(m_model->CurrentPage))
+                return;
+            runCommand([&] {
+                m_model->workspace().DropGuide(r->Vertical(), p.x(), p.y());
+                m_model->SetModifiedFlag(true);
+            });
+        };
     m_scrollBox = new TzdScrollBox(m_scrollBoxPanel);
     m_scrollContent = new QWidget;
     m_scrollContent->setObjectName(QStringLiteral("ScrollContent"));

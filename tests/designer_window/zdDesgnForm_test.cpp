@@ -365,6 +365,24 @@ TEST_F(Window, WorkspacePaintRecordsObjectsAndSkipsUnparsableGuides)
     form->Workspace()->repaint();
 }
 
+// A guide dragged from the left ruler onto the page at x = 100 on a page at
+// scale 2, without snapping, lies at 50.
+TEST_F(Window, AGuideDraggedFromTheLeftRulerLandsOnThePage)
+{
+    open();
+    form->SetScale(2);
+    form->SetGridAlign(false);
+    auto* page = dynamic_cast<TzdReportPage*>(model().CurrentPage);
+    ASSERT_NE(page, nullptr);
+    auto* ruler = child<TzdRuler>("LeftRuler");
+    const QPoint global = form->Workspace()->mapToGlobal(QPoint(100, 40));
+    QTest::mousePress(ruler, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(ruler, Qt::LeftButton, {}, ruler->mapFromGlobal(global));
+    ASSERT_EQ(page->VGuides()->Count(), 1);
+    EXPECT_EQ(page->VGuides()->Strings(0), QStringLiteral("50"));
+    EXPECT_TRUE(model().Modified);
+}
+
 // The rubber band of the select tool selects what it meets.
 TEST_F(Window, RubberBandSelectsTheMemosItMeets)
 {
