@@ -1216,9 +1216,11 @@ void TzdDesignerForm::ChooseLanguage(const QString& Name)
         for (QAction* a : m_languageMenu->actions())
             a->setChecked(a->text().compare(Name, Qt::CaseInsensitive) == 0);
     Localize();
-    // Tabs carry texts too ("Data", "Strana").
+    // Tabs carry texts too ("Data", "Strana"); emptying them is no tab change.
+    m_syncing = true;
     while (m_tabs->count() > 0)
         m_tabs->removeTab(m_tabs->count() - 1);
+    m_syncing = false;
     syncFromModel();
 }
 

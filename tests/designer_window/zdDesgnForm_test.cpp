@@ -92,6 +92,7 @@ struct Window : ::testing::Test {
         TDesignerWorkspace* ws = form->Workspace();
         const long double s = model().Scale();
         const QPoint p(int(std::lround(double(x * s))), int(std::lround(double(y * s))));
+        QTest::mouseMove(ws, p);
         QTest::mousePress(ws, Qt::LeftButton, mods, p);
         QTest::mouseRelease(ws, Qt::LeftButton, mods, p);
     }
