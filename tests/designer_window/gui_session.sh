@@ -17,7 +17,7 @@ xvfb=
 cleanup() {
     [ -n "$app" ] && kill "$app" 2>/dev/null
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
+    [ -n "${KEEP_WORK:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -54,7 +54,9 @@ click Cat_Barcode
 xdotool key Down Return
 sleep 0.5
 read -r wx wy ww wh < <(rect Workspace) || fail "no workspace"
-xdotool mousemove $((wx + 40)) $((wy + 40)) click 1
+# A dragged rectangle gives the barcode room for its bars.
+xdotool mousemove $((wx + 20)) $((wy + 60)) sleep 0.2 mousedown 1 sleep 0.2 \
+    mousemove $((wx + 120)) $((wy + 120)) sleep 0.2 mousemove $((wx + 320)) $((wy + 180)) sleep 0.2 mouseup 1
 sleep 0.8
 xdotool key ctrl+s
 sleep 0.8
