@@ -43,6 +43,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -597,7 +598,9 @@ void TzdDesignerForm::createClientArea()
     m_tabs = new QTabBar(tabPanel);
     m_tabs->setObjectName(QStringLiteral("PageTabs"));
     m_tabs->setExpanding(false);
-    m_tabs->setMovable(false);
+    // Dragging a tab moves its page; the model refuses the code and data tabs.
+    m_tabs->setMovable(true);
+    connect(m_tabs, &QTabBar::tabMoved, this, [this](int from, int to) { tabMoved(from, to); });
     m_tabs->setContextMenuPolicy(Qt::CustomContextMenu);
     tabLayout->addWidget(m_tabs);
     tabLayout->addStretch(1);
@@ -715,6 +718,7 @@ void TzdDesignerForm::createStatusBar()
     m_statusPos->setFixedWidth(230);
     m_statusText = new QLabel(bar);
     m_statusText->setObjectName(QStringLiteral("StatusText"));
+    m_statusUnits->installEventFilter(this);
     bar->addWidget(m_statusUnits);
     bar->addWidget(m_statusPos);
     bar->addWidget(m_statusText, 1);
@@ -804,6 +808,35 @@ void TzdDesignerForm::tabChanged(int Index)
         m_scrollBox->horizontalScrollBar()->setValue(pos.toPoint().x());
         m_scrollBox->verticalScrollBar()->setValue(pos.toPoint().y());
     }
+}
+
+void TzdDesignerForm::tabMoved(int From, int To)
+{
+    if (m_syncing)
+        return;
+    bool moved = false;
+    runCommand([&] { moved = m_model->MoveTab(From, To); });
+    if (!moved)
+        // The tab bar is put back once its drag is over.
+        QTimer::singleShot(0, this, [this] {
+            m_syncing = true;
+            while (m_tabs->count() > 0)
+                m_tabs->removeTab(m_tabs->count() - 1);
+            m_syncing = false;
+            syncFromModel();
+        });
+}
+
+void TzdDesignerForm::cycleUnits()
+{
+    const int kind = m_model->workspace().GridKind();
+    if (kind == zd::gkDialog || kind == zd::gkChars || !m_model->CurrentPage)
+        return;
+    runCommand([this] {
+        const TzdRulerUnits next = m_model->Units == ruCM ? ruInches : m_model->Units == ruInches ? ruPixels : ruCM;
+        m_model->UserUnits = next;
+        m_model->SetUnits(next);
+    });
 }
 
 void TzdDesignerForm::SetTool(int Tool)
@@ -1407,6 +1440,16 @@ void TzdDesignerForm::WriteSettingsTo(plat::TCustomIniFile& Ini)
 }
 
 // ---------------------------------------------------------------- showing and closing
+
+bool TzdDesignerForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    // A double click on the units panel switches the units.
+    if (Watched == m_statusUnits && Event->type() == QEvent::MouseButtonDblClick) {
+        cycleUnits();
+        return true;
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
 
 void TzdDesignerForm::showEvent(QShowEvent* event)
 {

@@ -115,6 +115,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -133,6 +134,8 @@ private:
     void runCommand(const std::function<void()>& Command);
     void formatTag(int Tag, bool Down);
     void tabChanged(int Index);
+    void tabMoved(int From, int To);
+    void cycleUnits();
     void rebuildTabs();
     void layoutWorkspace();
     void updateRulers();

@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -196,6 +197,42 @@ TEST_F(Window, BoldButtonFormatsTheSelectedMemo)
     QTest::mouseClick(bold, Qt::LeftButton);
     EXPECT_TRUE(memo->Font()->Style().contains(plat::fsBold));
     EXPECT_TRUE(bold->isChecked());
+}
+
+// Dragging tab 3 onto tab 2 swaps the pages; the data tab stays in place.
+TEST_F(Window, DraggingATabMovesItsPageButNotOntoTheDataTab)
+{
+    open();
+    model().NewPage();
+    form->syncFromModel();
+    QTabBar* tabs = form->PageTabs();
+    ASSERT_EQ(tabs->count(), 4);
+    TzdComponent* second = report.GetPageByIndex(2);
+    tabs->setCurrentIndex(3);
+    tabs->moveTab(3, 2);
+    EXPECT_EQ(report.GetPageByIndex(1), second);
+    EXPECT_TRUE(model().Modified);
+    EXPECT_EQ(tabs->tabText(2), second->Name());
+
+    TzdComponent* data = report.GetPageByIndex(0);
+    tabs->moveTab(2, 1);
+    EXPECT_EQ(report.GetPageByIndex(0), data);
+    QTest::qWait(20);
+    EXPECT_EQ(tabs->tabText(1), zdGetResources()->GetText(QStringLiteral("dsData")));
+}
+
+TEST_F(Window, ADoubleClickOnTheUnitsPanelCyclesTheUnits)
+{
+    open();
+    auto* units = child<QLabel>("StatusUnits");
+    ASSERT_EQ(model().Units, ruCM);
+    QTest::mouseDClick(units, Qt::LeftButton);
+    EXPECT_EQ(model().Units, ruInches);
+    EXPECT_EQ(units->text(), zdGetResources()->GetText(QStringLiteral("dsInch")));
+    QTest::mouseDClick(units, Qt::LeftButton);
+    QTest::mouseDClick(units, Qt::LeftButton);
+    EXPECT_EQ(model().Units, ruCM);
+    EXPECT_EQ(model().UserUnits, ruCM);
 }
 
 // ---------------------------------------------------------------- closing
