@@ -5,6 +5,7 @@
 
 #include "Canvas.h"
 #include "Metafile.h"
+#include "Modal.h"
 #include "ScriptedServices.h"
 #include "zdBarcodeView.h"
 #include "zdClass_band.h"
@@ -21,6 +22,7 @@
 #include "zdWorkspaceTools.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
@@ -254,6 +256,32 @@ TEST_F(Window, ClosingWithChangesAsksAndCancelKeepsTheWindow)
     ui.AnswerMessage(plat::IDNO);
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(report.Modified);
+}
+
+// The report's Design (what the report list's "Editace" calls) opens the
+// window modally; closing it after a change asks, and No leaves the report
+// unmodified.
+TEST_F(Window, ReportDesignOpensTheWindowAndClosingAsksToSave)
+{
+    zd::startDesignerFormUnit();
+    bool ran = false;
+    plat::ScopedModalRunner runner([&](QDialog& dialog) {
+        auto* shown = dialog.findChild<TzdDesignerForm*>();
+        EXPECT_NE(shown, nullptr);
+        if (!shown)
+            return 0;
+        ran = true;
+        EXPECT_EQ(shown->windowTitle(), QStringLiteral("ZazaDuzudi - Untitled.zd3"));
+        shown->Model().NewPage();
+        ui.AnswerMessage(plat::IDNO);
+        dialog.reject();
+        return 0;
+    });
+    report.Design(true, false);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(messageBoxes().size(), 1);
+    EXPECT_FALSE(report.Modified);
+    EXPECT_EQ(report.OpenDesigner, nullptr);
 }
 
 TEST_F(Window, ClosingWithoutChangesAsksNothing)
