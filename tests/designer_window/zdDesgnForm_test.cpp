@@ -4,6 +4,7 @@
 // closing with changes asks to save.
 
 #include "Canvas.h"
+#include "Exceptions.h"
 #include "Metafile.h"
 #include "Modal.h"
 #include "ScriptedServices.h"
@@ -429,6 +430,35 @@ TEST_F(Window, WorkspacePaintRecordsObjectsAndSkipsUnparsableGuides)
     EXPECT_TRUE(all.contains(QStringLiteral("MasterData1"))) << qPrintable(all);
     // Painting through the widget does not raise either.
     form->Workspace()->repaint();
+}
+
+// An object whose drawing fails: the paint shows the message instead.
+class FailingMemo : public TzdMemoView {
+public:
+    using TzdMemoView::TzdMemoView;
+    void Draw(plat::TCanvas*, long double, long double, long double, long double) override
+    {
+        throw plat::Exception(QStringLiteral("Kreslení selhalo"));
+    }
+};
+
+TEST_F(Window, AFailingPaintDrawsItsMessage)
+{
+    open();
+    auto* memo = new FailingMemo(&report);
+    memo->SetParent(model().CurrentPage);
+    memo->SetBounds(10, 10, 50, 20);
+    model().RebuildObjects();
+    plat::TMetafile mf;
+    {
+        plat::TMetafileCanvas canvas(mf);
+        EXPECT_NO_THROW(form->Workspace()->PaintTo(canvas, form->Workspace()->rect()));
+    }
+    QStringList texts;
+    for (const plat::TMetafileTextItem& t : mf.TextItems())
+        texts << t.text;
+    EXPECT_TRUE(texts.contains(QStringLiteral("Kreslení selhalo"))) << qPrintable(texts.join(u'|'));
+    EXPECT_NO_THROW(form->Workspace()->repaint());
 }
 
 // A guide dragged from the left ruler onto the page at x = 100 on a page at
