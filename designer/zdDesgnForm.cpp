@@ -163,6 +163,9 @@ TzdDesignerForm::~TzdDesignerForm()
     // The workspace's engine belongs to the model; the widgets go first.
     delete m_workspace;
     m_workspace = nullptr;
+    // A modeless window owns its model: the report forgets it with it.
+    if (m_ownedModel && m_ownedModel->report()->OpenDesigner == m_ownedModel.get())
+        m_ownedModel->report()->OpenDesigner = nullptr;
 }
 
 void TzdDesignerForm::createActions()
@@ -1531,7 +1534,7 @@ void zd::ShowDesignerWindow(TzdCustomDesigner* Designer, bool Modal)
     if (!model)
         return;
     if (!Modal) {
-        auto* form = new TzdDesignerForm(model);
+        auto* form = new TzdDesignerForm(model, nullptr, true);
         form->setAttribute(Qt::WA_DeleteOnClose);
         form->showMaximized();
         return;

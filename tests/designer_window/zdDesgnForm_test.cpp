@@ -23,6 +23,7 @@
 #include "zdWorkspaceTools.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QDockWidget>
 #include <QFile>
@@ -282,6 +283,23 @@ TEST_F(Window, ReportDesignOpensTheWindowAndClosingAsksToSave)
     EXPECT_TRUE(ran);
     EXPECT_EQ(messageBoxes().size(), 1);
     EXPECT_FALSE(report.Modified);
+    EXPECT_EQ(report.OpenDesigner, nullptr);
+}
+
+// A modeless designer frees its model when it closes, and the report can
+// be designed again.
+TEST_F(Window, AModelessDesignerLetsTheReportGoWhenItCloses)
+{
+    zd::startDesignerFormUnit();
+    report.Design(false, false);
+    ASSERT_NE(report.OpenDesigner, nullptr);
+    TzdDesignerForm* shown = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* f = dynamic_cast<TzdDesignerForm*>(w); f && f->isVisible())
+            shown = f;
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(report.OpenDesigner, nullptr);
 }
 
