@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "Files.h"
 #include "IniFiles.h"
+#include "KeyStore.h"
 #include "Modal.h"
 #include "Services.h"
 #include "StringList.h"
@@ -54,6 +55,8 @@ namespace {
 
 const QString kFormSection = QStringLiteral("Form5.TzdDesignerForm");
 const QString kInspectorSection = QStringLiteral("Form5.TzdObjectInspector");
+// Where the user's language choice is kept (the key is not created).
+const QString kLanguageKey = QStringLiteral("\\Software\\Rure Viroraz\\Resources");
 
 QString resText(const QString& Key) { return zdGetResources()->GetText(Key); }
 
@@ -325,9 +328,17 @@ void TzdDesignerForm::createMenus()
         m_languageMenu->setObjectName(QStringLiteral("LanguageMenu"));
         m_languageMenu->setProperty("captionKey", QStringLiteral("2475"));
         auto* group = new QActionGroup(m_languageMenu);
+        QString chosen;
+        try {
+            plat::KeyStore store;
+            if (store.OpenKeyReadOnly(kLanguageKey))
+                chosen = store.ReadString(QStringLiteral("Language"));
+        } catch (const std::exception&) {
+        }
         for (const QString& name : languages) {
             QAction* a = m_languageMenu->addAction(name);
             a->setCheckable(true);
+            a->setChecked(!chosen.isEmpty() && name.compare(chosen, Qt::CaseInsensitive) == 0);
             group->addAction(a);
             connect(a, &QAction::triggered, this, [this, name] { ChooseLanguage(name); });
         }
@@ -1252,6 +1263,13 @@ void TzdDesignerForm::ChooseLanguage(const QString& Name)
         for (QAction* a : m_languageMenu->actions())
             a->setChecked(a->text().compare(Name, Qt::CaseInsensitive) == 0);
     Localize();
+    try {
+        plat::KeyStore store;
+        if (store.OpenKey(kLanguageKey, false))
+            store.WriteString(QStringLiteral("Language"), Name);
+    } catch (const std::exception&) {
+        // Not recorded: the choice holds for this run.
+    }
     // Tabs carry texts too ("Data", "Strana"); emptying them is no tab change.
     m_syncing = true;
     while (m_tabs->count() > 0)

@@ -5,6 +5,7 @@
 
 #include "Canvas.h"
 #include "Exceptions.h"
+#include "KeyStore.h"
 #include "Metafile.h"
 #include "Modal.h"
 #include "ScriptedServices.h"
@@ -401,10 +402,21 @@ TEST_F(Window, ChoosingALanguageChangesTheCaptions)
               "<StrRes Name=\"2378\" Text=\"&amp;File\"/><StrRes Name=\"2423\" Text=\"Save\"/>"
               "<StrRes Name=\"2324\" Text=\"Bold\"/></Resources>");
     zdc.close();
+    plat::KeyStore::setHiveFolders(path("user"), path("machine"));
+    {
+        plat::KeyStore store;
+        ASSERT_TRUE(store.OpenKey(QStringLiteral("\\Software\\Rure Viroraz\\Resources"), true));
+        store.WriteString(QStringLiteral("Language"), QStringLiteral("Czech"));
+    }
     open();
     EXPECT_EQ(child<QMenu>("FileMenu")->title(), saved[0]);
     form->LanguageFolder = dir.path();
     form->ChooseLanguage(QStringLiteral("English"));
+    {
+        plat::KeyStore store;
+        ASSERT_TRUE(store.OpenKeyReadOnly(QStringLiteral("\\Software\\Rure Viroraz\\Resources")));
+        EXPECT_EQ(store.ReadString(QStringLiteral("Language")), QStringLiteral("English"));
+    }
     EXPECT_EQ(child<QMenu>("FileMenu")->title(), QStringLiteral("&File"));
     EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("SaveCmd"))->text(), QStringLiteral("Save"));
     EXPECT_EQ(child<QToolButton>("BoldB")->toolTip(), QStringLiteral("Bold"));
@@ -413,6 +425,7 @@ TEST_F(Window, ChoosingALanguageChangesTheCaptions)
     EXPECT_EQ(child<QMenu>("FileMenu")->title(), QStringLiteral("&File"));
     for (int i = 0; i < keys.size(); ++i)
         res->SetWideText(keys[i], saved[i]);
+    plat::KeyStore::resetHiveFolders();
 }
 
 // ---------------------------------------------------------------- painting
