@@ -3,6 +3,7 @@
 #include "QtServices.h"
 #include "zdBarcodeView.h"
 #include "zdChBox.h"
+#include "zdDesgnForm.h"
 #include "zdClass.h"
 #include "zdDCtrl.h"
 #include "zdDMPClass.h"
@@ -35,6 +36,8 @@ struct ReportLibraryUnits {
         zd::startEngineUnit();
         // The preview, progress and inheritance windows of the reports.
         zd::startPreviewUnit();
+        // The designer window that the report list's "Editace" opens.
+        zd::startDesignerFormUnit();
     }
     ~ReportLibraryUnits()
     {

@@ -1,5 +1,9 @@
 // zddesign --session FILE TEMPLATE [--prepared-page]: runs a design session
 // on a template, headless (development tool).
+// zddesign --gui [--dump-geometry FILE] TEMPLATE: opens the designer window
+// on the template; FILE receives the screen rectangle of every named,
+// visible widget ("name x y w h" per line), so that a script can click
+// named controls.
 //
 // TEMPLATE is opened first when it exists; otherwise the session starts on
 // an empty report. FILE holds one command per line ('#' starts a comment):
@@ -37,12 +41,17 @@
 #include "zdClass_report.h"
 #include "zdDMPClass.h"
 #include "zdDesignerModel.h"
+#include "zdDesgnForm.h"
+#include "zdEngine.h"
+#include "QtServices.h"
 #include "zdDsgnIntf_prop.h"
 #include "zdEditors.h"
 #include "zdUndo.h"
 
 #include <QFile>
-#include <QGuiApplication>
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 #include <QTextStream>
 
 #include <cstdio>
@@ -50,7 +59,12 @@
 
 namespace {
 
-void printUsage() { std::fputs("usage: zddesign --session FILE TEMPLATE [--prepared-page]\n", stderr); }
+void printUsage()
+{
+    std::fputs("usage: zddesign --session FILE TEMPLATE [--prepared-page]\n"
+               "       zddesign --gui [--dump-geometry FILE] TEMPLATE\n",
+               stderr);
+}
 
 TzdComponent* findObject(zd::DesignerModel& d, const QString& name)
 {
@@ -241,11 +255,61 @@ int runSession(const QString& sessionFile, const QString& templateFile, bool pre
     return 0;
 }
 
+// Every named, visible widget of the window with its screen rectangle.
+bool dumpGeometry(QWidget* window, const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate))
+        return false;
+    QTextStream out(&file);
+    QList<QWidget*> widgets{window};
+    widgets += window->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (w->objectName().isEmpty() || !w->isVisible() || w->objectName().startsWith(u"qt_"))
+            continue;
+        const QPoint at = w->mapToGlobal(QPoint(0, 0));
+        out << w->objectName() << u' ' << at.x() << u' ' << at.y() << u' ' << w->width() << u' ' << w->height()
+            << u'\n';
+    }
+    return true;
+}
+
+int runWindow(const QString& templateFile, const QString& geometryFile)
+{
+    plat::QtServices services;
+    plat::ScopedServices useServices(services);
+    zd::startEngineUnit();
+    zd::startDesignerFormUnit();
+    TzdReport report;
+    if (QFile::exists(templateFile))
+        report.LoadFromFile(templateFile);
+    auto* designer = new zd::DesignerModel(nullptr, &report, false);
+    report.OpenDesigner = designer;
+    int result = 0;
+    {
+        TzdDesignerForm form(designer, nullptr, true);
+        form.setAttribute(Qt::WA_DeleteOnClose, false);
+        form.show();
+        if (!geometryFile.isEmpty())
+            QTimer::singleShot(500, &form, [&form, geometryFile] {
+                if (!dumpGeometry(&form, geometryFile))
+                    std::fprintf(stderr, "zddesign: cannot write %s\n", qPrintable(geometryFile));
+            });
+        QObject::connect(qApp, &QApplication::lastWindowClosed, qApp, &QApplication::quit);
+        result = QApplication::exec();
+    }
+    report.OpenDesigner = nullptr;
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    bool gui = false;
+    for (int i = 1; i < argc; ++i)
+        gui = gui || QByteArray(argv[i]) == "--gui";
+    if (!gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Read before the application object, which takes "--session" for
     // itself.
@@ -253,10 +317,10 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    const auto cl = parseToolCommandLine(args, {QStringLiteral("prepared-page")},
-                                         {QStringLiteral("session")}, "zddesign");
-    if (!cl || !cl->has(QStringLiteral("session")) || cl->positional.size() != 1) {
+    QApplication app(qtArgc, argv);
+    const auto cl = parseToolCommandLine(args, {QStringLiteral("prepared-page"), QStringLiteral("gui")},
+                                         {QStringLiteral("session"), QStringLiteral("dump-geometry")}, "zddesign");
+    if (!cl || cl->positional.size() != 1 || cl->has(QStringLiteral("session")) == cl->has(QStringLiteral("gui"))) {
         printUsage();
         return 2;
     }
@@ -265,6 +329,8 @@ int main(int argc, char** argv)
     zd::startBarcodeViewUnit();
     zd::startDotMatrixUnit();
     zd::startDesignerEditorsUnit();
+    if (cl->has(QStringLiteral("gui")))
+        return runWindow(cl->positional.front(), cl->value(QStringLiteral("dump-geometry")));
     return runSession(cl->value(QStringLiteral("session")), cl->positional.front(),
                       cl->has(QStringLiteral("prepared-page")));
 }
