@@ -6,6 +6,7 @@
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdClass_report.h"
+#include "zdDialogsSecondHalf.h"
 #include "zdEditFill.h"
 #include "zdEditFrame.h"
 #include "zdEditMemo.h"
@@ -74,12 +75,17 @@ bool TzdQtDesignerDialogs::EditPage(TzdComponent* Page)
     return plat::ExecModal(form) == QDialog::Accepted;
 }
 
-// The dialogs below live with the second half of the editors and are wired
-// in when those are merged.
-bool TzdQtDesignerDialogs::EditPicture(plat::TPicture&) { return false; }
-bool TzdQtDesignerDialogs::EditHyperlink(TzdView*, TzdHyperlink&) { return false; }
-bool TzdQtDesignerDialogs::EditDisplayFormat(TzdCustomMemoView*, TzdFormatCollection&) { return false; }
-bool TzdQtDesignerDialogs::EditSysMemo(TzdComponent*, QString&) { return false; }
-bool TzdQtDesignerDialogs::EditDataBand(TzdComponent*) { return false; }
-bool TzdQtDesignerDialogs::EditGroupHeader(TzdComponent*) { return false; }
-bool TzdQtDesignerDialogs::EditBarcode(TzdComponent*) { return false; }
+// The dialogs below open their own windows.
+bool TzdQtDesignerDialogs::EditPicture(plat::TPicture& Picture) { return zd::dialogs::EditPicture(Picture); }
+bool TzdQtDesignerDialogs::EditHyperlink(TzdView* View, TzdHyperlink& Result)
+{
+    return zd::dialogs::EditHyperlink(View, Result);
+}
+bool TzdQtDesignerDialogs::EditDisplayFormat(TzdCustomMemoView* Memo, TzdFormatCollection& Result)
+{
+    return zd::dialogs::EditDisplayFormat(Memo, Result);
+}
+bool TzdQtDesignerDialogs::EditSysMemo(TzdComponent* Memo, QString& Text) { return zd::dialogs::EditSysMemo(Memo, Text); }
+bool TzdQtDesignerDialogs::EditDataBand(TzdComponent* Band) { return zd::dialogs::EditDataBand(Band); }
+bool TzdQtDesignerDialogs::EditGroupHeader(TzdComponent* Band) { return zd::dialogs::EditGroupHeader(Band); }
+bool TzdQtDesignerDialogs::EditBarcode(TzdComponent* Barcode) { return zd::dialogs::EditBarcode(Barcode); }

@@ -8,6 +8,7 @@
 #include "zdDlgUtils.h"
 #include "zdDsgnIntf.h"
 #include "zdEditReportSettings.h"
+#include "zdWizardModel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,103 +18,6 @@
 #include <QVBoxLayout>
 
 #include <memory>
-
-namespace zd {
-
-namespace {
-
-// The report as it is, to be given back when the new one fails.
-class ReportKeeper {
-public:
-    explicit ReportKeeper(TzdReport* Report) : m_report(Report), m_fileName(Report->FileName)
-    {
-        Report->SaveToStream(m_saved);
-    }
-    void restore(DesignerModel& Designer)
-    {
-        Designer.LockDesigner();
-        m_report->Clear();
-        m_saved.SetPosition(0);
-        m_report->LoadFromStream(m_saved);
-        m_report->FileName = m_fileName;
-        Designer.CurrentPage = nullptr;
-        Designer.ReloadFromReport();
-    }
-
-private:
-    TzdReport* m_report;
-    QString m_fileName;
-    plat::TMemoryStream m_saved;
-};
-
-} // namespace
-
-bool newReportFromTemplate(DesignerModel& Designer, const QString& Template, bool Inherit)
-{
-    if (!Designer.ConfirmDiscard())
-        return false;
-    TzdReport* report = Designer.report();
-    ReportKeeper keeper(report);
-    const bool modified = Designer.Modified;
-    Designer.LockDesigner();
-    bool loaded = true;
-    QString error;
-    try {
-        report->Clear();
-        Designer.CurrentPage = nullptr;
-        if (Inherit)
-            report->SetParentReport(QDir(TzdReport::ApplicationFolder()).relativeFilePath(Template));
-        else if (report->OnLoadTemplate)
-            report->OnLoadTemplate(report, Template);
-        else
-            loaded = report->LoadFromFile(Template, true);
-        // A template the reader could not take whole (its errors were shown)
-        // is no new report.
-        if (!report->ErrorList().isEmpty())
-            loaded = false;
-    } catch (const plat::Exception& e) {
-        loaded = false;
-        error = e.message();
-    }
-    if (!loaded) {
-        keeper.restore(Designer);
-        Designer.Modified = modified;
-        if (!error.isEmpty())
-            dlg::showError(error);
-        return false;
-    }
-    report->FileName.clear();
-    Designer.ReloadFromReport();
-    return true;
-}
-
-bool runNewReportWizard(DesignerModel& Designer, const plat::TClass* WizardClass)
-{
-    if (!WizardClass || !Designer.ConfirmDiscard())
-        return false;
-    TzdReport* report = Designer.report();
-    ReportKeeper keeper(report);
-    const bool modified = Designer.Modified;
-    bool accepted = false;
-    try {
-        std::unique_ptr<plat::TObject> object(WizardClass->CreateComponent(&Designer));
-        auto* wizard = dynamic_cast<TzdCustomWizard*>(object.get());
-        accepted = wizard && wizard->RunWizard();
-    } catch (...) {
-        keeper.restore(Designer);
-        Designer.Modified = modified;
-        throw;
-    }
-    if (!accepted) {
-        keeper.restore(Designer);
-        Designer.Modified = modified;
-        return false;
-    }
-    Designer.SetModifiedFlag(true);
-    return true;
-}
-
-} // namespace zd
 
 using zd::dlg::res;
 
@@ -181,7 +85,7 @@ bool TzdNewItemForm::Perform()
         if (m_tabs->currentIndex() == 0) {
             const int row = m_items->currentRow();
             if (row >= 0 && row < zdGetWizardRegistry()->Count())
-                done = zd::runNewReportWizard(m_designer, zdGetWizardRegistry()->GetItem(row).ClassRef);
+                done = zd::runWizardClass(m_designer, zdGetWizardRegistry()->GetItem(row).ClassRef);
         } else {
             const int row = m_templateList->currentRow();
             if (row >= 0 && row < m_templates.size())

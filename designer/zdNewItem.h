@@ -11,24 +11,8 @@ class QCheckBox;
 class QListWidget;
 class QTabWidget;
 
-namespace plat {
-class TClass;
-} // namespace plat
-
 namespace zd {
-
 class DesignerModel;
-
-// The report starts over from Template: inherited from it (its path
-// relative to the program's folder as the parent) or loaded from it. The
-// report's file name is emptied. False when the save question was
-// cancelled or loading failed (the previous report is back then).
-bool newReportFromTemplate(DesignerModel& Designer, const QString& Template, bool Inherit);
-// Runs a wizard of that class on the designer's report; true when it was
-// accepted (the report is modified then). A cancelled wizard leaves the
-// previous report as it was.
-bool runNewReportWizard(DesignerModel& Designer, const plat::TClass* WizardClass);
-
 } // namespace zd
 
 class TzdNewItemForm : public QDialog {

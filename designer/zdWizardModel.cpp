@@ -656,10 +656,25 @@ bool runWizardClass(DesignerModel& Designer, const plat::TClass* WizardClass)
 {
     if (!WizardClass || !WizardClass->InheritsFrom(TzdCustomWizard::StaticClass()))
         return false;
-    std::unique_ptr<plat::TComponent> instance(WizardClass->CreateComponent(&Designer));
-    auto* wizard = dynamic_cast<TzdCustomWizard*>(instance.get());
-    if (!wizard || !wizard->RunWizard())
+    // Whatever a wizard does to the report, one that does not accept leaves
+    // the previous report as it was.
+    TzdReport* report = Designer.report();
+    const std::unique_ptr<plat::TMemoryStream> kept = keepReport(report);
+    const QString keptName = report->FileName;
+    const bool keptModified = Designer.Modified;
+    bool accepted = false;
+    try {
+        std::unique_ptr<plat::TComponent> instance(WizardClass->CreateComponent(&Designer));
+        auto* wizard = dynamic_cast<TzdCustomWizard*>(instance.get());
+        accepted = wizard && wizard->RunWizard();
+    } catch (...) {
+        restoreReport(Designer, *kept, keptName, keptModified);
+        throw;
+    }
+    if (!accepted) {
+        restoreReport(Designer, *kept, keptName, keptModified);
         return false;
+    }
     Designer.SetModifiedFlag(true);
     return true;
 }
@@ -688,6 +703,9 @@ bool newReportFromTemplate(DesignerModel& Designer, const QString& Template, boo
             } else if (!report->LoadFromFile(Template)) {
                 error = resText("dsCantLoad");
             }
+            // A template the reader could not take whole is no new report.
+            if (error.isEmpty() && !report->ErrorList().isEmpty())
+                error = resText("dsCantLoad");
         } catch (const std::exception& e) {
             error = resText("dsCantLoad") + u'\n' + QString::fromUtf8(e.what());
         }

@@ -7,6 +7,7 @@
 #include "zdClass_services.h"
 #include "zdDesignerModel.h"
 #include "zdNewItem.h"
+#include "zdWizardModel.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,11 +108,11 @@ TEST_F(NewItem, ACancelledWizardLeavesThePreviousReport)
     TestWizard::Target = &report;
     TestWizard::Accept = false;
     const QByteArray before = snapshot();
-    EXPECT_FALSE(zd::runNewReportWizard(*designer, TestWizard::StaticClass()));
+    EXPECT_FALSE(zd::runWizardClass(*designer, TestWizard::StaticClass()));
     EXPECT_EQ(snapshot(), before);
     EXPECT_FALSE(designer->Modified);
     TestWizard::Accept = true;
-    EXPECT_TRUE(zd::runNewReportWizard(*designer, TestWizard::StaticClass()));
+    EXPECT_TRUE(zd::runWizardClass(*designer, TestWizard::StaticClass()));
     EXPECT_NE(report.FindObject(QStringLiteral("WizardPage")), nullptr);
     EXPECT_TRUE(designer->Modified);
 }
