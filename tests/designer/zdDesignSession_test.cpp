@@ -93,6 +93,7 @@ TEST_P(DesignSession, ReloadsEqualToItsGoldenTemplate)
 
 INSTANTIATE_TEST_SUITE_P(Sessions, DesignSession,
                          ::testing::Values(Session{"basic", false}, Session{"dialog", false},
+                                           Session{"dialogfill", false},
                                            Session{"chars", false}, Session{"dotmatrix", false},
                                            Session{"inherited", false}, Session{"prepared", true}),
                          [](const ::testing::TestParamInfo<Session>& info) { return std::string(info.param.name); });
