@@ -142,6 +142,7 @@ void TzdPreviewOptions::Assign(plat::TPersistent* Source)
     Zoom = src->Zoom;
     ZoomMode = src->ZoomMode;
     PictureCacheInFile = src->PictureCacheInFile;
+    RTLPreview = src->RTLPreview;
 }
 
 void TzdPreviewOptions::ResetValues()

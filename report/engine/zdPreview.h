@@ -204,6 +204,10 @@ public:
     void LoadFromFile(const QString& Name);
     void PageSettings();
     void EditCurrentPage();
+    // The designer, modally, on copies of the prepared pages' source
+    // pages in a report of its own; nothing the designer does reaches the
+    // pages of the preview.
+    void ShowTemplate();
     void InsertPage();
     void RemovePage();
     void ClearPages();
