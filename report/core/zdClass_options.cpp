@@ -142,7 +142,6 @@ void TzdPreviewOptions::Assign(plat::TPersistent* Source)
     Zoom = src->Zoom;
     ZoomMode = src->ZoomMode;
     PictureCacheInFile = src->PictureCacheInFile;
-    RTLPreview = src->RTLPreview;
 }
 
 void TzdPreviewOptions::ResetValues()

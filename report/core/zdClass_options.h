@@ -91,8 +91,6 @@ public:
     long double Zoom = 1.0L;
     TzdZoomMode ZoomMode = zmDefault;
     bool PictureCacheInFile = false;
-    // Pages laid out from the right; the host sets it, files do not store it.
-    bool RTLPreview = false;
 };
 
 class TzdPrintOptions : public plat::TPersistent {

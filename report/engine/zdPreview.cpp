@@ -1256,6 +1256,8 @@ void TzdPreview::PageSettings()
     runPageSettings(page);
 }
 
+bool TzdPreview::RTLPreview = false;
+
 void TzdPreview::ShowTemplate()
 {
     auto* pages = dynamic_cast<TzdPreviewPages*>(m_pages);

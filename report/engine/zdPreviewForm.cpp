@@ -309,8 +309,8 @@ void TzdPreviewForm::Init(TzdReport* Report, TzdCustomPreviewPages* Pages)
     Button(QStringLiteral("DesignerB"))->setEnabled(options->AllowEdit);
     // Only the page area lays out from the right; the window's own layout
     // follows the application's reading order.
-    if (m_preview->Workspace()->RightToLeft() != options->RTLPreview) {
-        m_preview->Workspace()->SetRightToLeft(options->RTLPreview);
+    if (m_preview->Workspace()->RightToLeft() != TzdPreview::RTLPreview) {
+        m_preview->Workspace()->SetRightToLeft(TzdPreview::RTLPreview);
         m_preview->UpdatePages();
     }
     setShown(QStringLiteral("PrintB"), buttons.contains(pbPrint));

@@ -403,8 +403,11 @@ TEST(PreviewWindow, RightToLeftPreviewMirrorsOnlyThePageArea)
 {
     SyntheticPages data(2);
     data.writer.report.PreviewOptions()->Maximized = false;
-    data.writer.report.PreviewOptions()->RTLPreview = true;
     data.writer.report.PreviewOptions()->OutlineVisible = true;
+    struct RightToLeft {
+        RightToLeft() { TzdPreview::RTLPreview = true; }
+        ~RightToLeft() { TzdPreview::RTLPreview = false; }
+    } rightToLeft;
     TzdPreviewForm form;
     form.resize(900, 700);
     form.Init(&data.writer.report, &data.pages);
@@ -423,10 +426,6 @@ TEST(PreviewWindow, RightToLeftPreviewMirrorsOnlyThePageArea)
     QTreeWidget* outline = form.Preview()->OutlineTree();
     ASSERT_TRUE(outline->isVisible());
     EXPECT_LT(outline->mapTo(&form, QPoint(0, 0)).x(), area->mapTo(&form, QPoint(0, 0)).x());
-    // The option is no file setting.
-    TzdPreviewOptions copy;
-    copy.Assign(data.writer.report.PreviewOptions());
-    EXPECT_TRUE(copy.RTLPreview);
 }
 
 TEST(PreviewWindow, AWindowReadingRightToLeftPutsTheOutlineOnTheRight)
