@@ -509,7 +509,9 @@ TEST(PlainMemoScroll, DisabledArrowsIgnoreClicksAtTheEndsOfTheRange)
     for (int i = 1; i <= 200; ++i)
         text += QStringLiteral("line %1\r\n").arg(i);
     MemoFixture f(text);
-    f.memo.SetOptions(f.memo.Options() + TPlainEditorOptions{eoDisableScrollArrows});
+    // Past the end of the text the bar goes on, but the down arrow stops
+    // at the last line.
+    f.memo.SetOptions(f.memo.Options() + TPlainEditorOptions{eoDisableScrollArrows, eoScrollPastEof});
     f.memo.show();
     QApplication::processEvents();
     TPlainEdit& e = f.memo.Edit();
@@ -526,6 +528,7 @@ TEST(PlainMemoScroll, DisabledArrowsIgnoreClicksAtTheEndsOfTheRange)
     e.SetTopRow(e.RowCount() - e.VisibleRows() + 1);
     EXPECT_EQ(f.memo.ScrollArrows(sbVertical), std::make_pair(true, false));
     const int bottom = e.TopRow();
+    ASSERT_LT(bar->value(), bar->maximum());
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, down);
     EXPECT_EQ(e.TopRow(), bottom);
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, up);

@@ -14,6 +14,7 @@
 #include "zdDesignerModel.h"
 #include "zdEditors.h"
 #include "zdUndo.h"
+#include "TypeInfo.h"
 #include "zdVariables.h"
 
 #include <QDir>
