@@ -59,7 +59,8 @@ void grabWhenPrepared(TzdReport& Report, const QString& File)
     timer->setInterval(20);
     QObject::connect(timer, &QTimer::timeout, [&Report, File, timer] {
         TzdPreviewForm* form = zd::PreviewReportWindows::FormOf(Report.PreviewWindow);
-        if (!form || Report.EngineRunning() || form->Preview()->Running())
+        // The preparation starts on a timer of the report's own.
+        if (!form || Report.PrepareTimerEnabled() || Report.EngineRunning() || form->Preview()->Running())
             return;
         timer->stop();
         TzdPreview* preview = form->Preview();
