@@ -13,6 +13,7 @@
 #include "zdDataSets.h"
 #include "zdDesignerModel.h"
 #include "zdEditors.h"
+#include "zdFormatting.h"
 #include "zdUndo.h"
 #include "TypeInfo.h"
 #include "zdVariables.h"
