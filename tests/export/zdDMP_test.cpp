@@ -314,6 +314,17 @@ TEST(DMPExport, CustomFrameSetDrawsCornersByTheirBits)
     }
 }
 
+TEST(DMPExport, AnEscModelOutsideTheListWritesAsTheNonePrinter)
+{
+    for (int model : {-1, 4, 1000}) {
+        Fixture f(6, 2);
+        f.exp->EscModel = model;
+        f.memo(0, 0, 2, 1, QStringLiteral("ab"))->SetFontStyle({fsxBold});
+        EXPECT_EQ(f.run(), QByteArray("ab\r\n\x0c")) << model;
+        EXPECT_EQ(f.exp->EscModel, 0);
+    }
+}
+
 TEST(DMPExport, AlignmentsCustomFramesAndNonePrinter)
 {
     Fixture f(12, 6);
