@@ -186,9 +186,9 @@ TEST_F(Toolbar, FillColourOnADialogPagePaintsTheWorkspace)
 
 // ---------------------------------------------------------------- reset to parent
 
-struct Inherited : Toolbar {
+struct InheritedToolbar : Toolbar {
     QTemporaryDir dir;
-    Inherited()
+    InheritedToolbar()
     {
         for (const char* name : {"parent.zd3", "inherited.zd3"})
             QFile::copy(QStringLiteral(SORVAMET_TEST_DATA "/sessions/") + QString::fromLatin1(name),
@@ -200,7 +200,7 @@ struct Inherited : Toolbar {
     }
 };
 
-TEST_F(Inherited, ResetToParentBringsBackTheAncestorsValues)
+TEST_F(InheritedToolbar, ResetToParentBringsBackTheAncestorsValues)
 {
     auto* footer = obj("PageFooter1");
     auto* memo = dynamic_cast<TzdMemoView*>(obj("Memo1"));
@@ -229,7 +229,7 @@ TEST_F(Inherited, ResetToParentBringsBackTheAncestorsValues)
     EXPECT_EQ(again->Text().trimmed(), QStringLiteral("[Page#]"));
 }
 
-TEST_F(Inherited, OwnObjectsAreNotReset)
+TEST_F(InheritedToolbar, OwnObjectsAreNotReset)
 {
     d->NewPage();
     auto* own = d->InsertObject(TzdMemoView::StaticClass(), 0, {10, 10, 80, 20});
@@ -367,10 +367,10 @@ TEST_F(Toolbar, TheDesignerUnitInstallsItsConstructor)
 
 // ---------------------------------------------------------------- hand and zoom tools
 
-struct Tools : Toolbar {
+struct HandZoomTools : Toolbar {
     zd::WorkspaceTools& ws() { return d->workspace(); }
     std::vector<std::pair<int, int>> scrolls;
-    Tools()
+    HandZoomTools()
     {
         ws().ScrollClientWidth = 416;
         ws().ScrollClientHeight = 316;
@@ -380,7 +380,7 @@ struct Tools : Toolbar {
     }
 };
 
-TEST_F(Tools, TheHandMovesTheContentWithThePointer)
+TEST_F(HandZoomTools, TheHandMovesTheContentWithThePointer)
 {
     ws().ToolMode = zd::tmHand;
     ws().ScrollX = 100;
@@ -427,7 +427,7 @@ TEST(ZoomTool, RubberBandScale)
                     1e-12);
 }
 
-TEST_F(Tools, ARubberBandZoomsOntoItsArea)
+TEST_F(HandZoomTools, ARubberBandZoomsOntoItsArea)
 {
     auto* page = dynamic_cast<TzdReportPage*>(d->CurrentPage);
     ASSERT_TRUE(page);
@@ -442,7 +442,7 @@ TEST_F(Tools, ARubberBandZoomsOntoItsArea)
     EXPECT_EQ(scrolls[0].second, int(std::nearbyint((40 + page->TopMargin * 3.77953L) * 2)));
 }
 
-TEST_F(Tools, AZoomClickStepsAndCentresOnThePoint)
+TEST_F(HandZoomTools, AZoomClickStepsAndCentresOnThePoint)
 {
     auto* page = dynamic_cast<TzdReportPage*>(d->CurrentPage);
     ASSERT_TRUE(page);
@@ -469,7 +469,7 @@ TEST_F(Tools, AZoomClickStepsAndCentresOnThePoint)
     EXPECT_TRUE(scrolls.empty());
 }
 
-TEST_F(Tools, TheZoomToolKeepsToTheZoomLimits)
+TEST_F(HandZoomTools, TheZoomToolKeepsToTheZoomLimits)
 {
     ws().ToolMode = zd::tmZoom;
     ws().ScrollClientWidth = 10016;
