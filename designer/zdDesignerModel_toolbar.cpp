@@ -18,6 +18,7 @@
 #include "zdDialogControl.h"
 #include "zdUndo.h"
 #include "zdVariables.h"
+#include "zdXMLSerializer.h"
 #include "zs_script.h"
 
 #include <QDir>
@@ -195,29 +196,38 @@ bool DesignerModel::ResetToParentEnabled() const
     return ResetToParentVisible() && !Selection.empty() && Selection.front() && Selection.front()->IsAncestor();
 }
 
+namespace {
+
+// The ancestor's values written over the object (and its inherited
+// children), as the inheritance merge copies them; the name stays.
+bool resetFromAncestor(TzdReport* Report, TzdComponent* Obj, bool WithChildren)
+{
+    TzdComponent* ancestor = Report->FindAncestorObject(Obj->Name());
+    if (!ancestor)
+        return false;
+    TzdXMLSerializer serializer(nullptr);
+    serializer.SerializeDefaultValues = true;
+    const QString name = Obj->Name();
+    serializer.TextToProperties(serializer.PropertiesToText(ancestor, {}, nullptr), Obj);
+    if (Obj->Name() != name)
+        Obj->SetName(name);
+    if (WithChildren)
+        for (TzdComponent* child : std::vector<TzdComponent*>(Obj->Children()))
+            if (child->IsAncestor())
+                resetFromAncestor(Report, child, true);
+    return true;
+}
+
+} // namespace
+
 int DesignerModel::ResetToParent(bool WithChildren)
 {
     if (!ResetToParentVisible())
         return 0;
     int count = 0;
-    for (TzdComponent* obj : std::vector<TzdComponent*>(Selection)) {
-        if (!obj || !obj->IsAncestor())
-            continue;
-        // Written with only its ancestor's values and read back over itself;
-        // the flag also keeps the read from clearing the object first.
-        plat::TMemoryStream stream;
-        obj->ResetToAncestor = true;
-        try {
-            obj->SaveToStream(stream, WithChildren, false, false);
-            stream.SetPosition(0);
-            obj->LoadFromStream(stream);
-        } catch (...) {
-            obj->ResetToAncestor = false;
-            throw;
-        }
-        obj->ResetToAncestor = false;
-        ++count;
-    }
+    for (TzdComponent* obj : std::vector<TzdComponent*>(Selection))
+        if (obj && obj->IsAncestor() && resetFromAncestor(m_report, obj, WithChildren))
+            ++count;
     if (count > 0) {
         RefreshInspector();
         SetModifiedFlag(true);

@@ -92,9 +92,10 @@ TEST_F(Toolbar, TheControlsFollowTheSelection)
     };
     const Case cases[] = {
         {"a memo", {memo}, "111111111"},
-        {"a line", {line}, "110001111"},
-        {"a shape", {shape}, "110001111"},
-        {"a band", {band}, "110011111"},
+        // Lines publish no font and no fill; bands no colour.
+        {"a line", {line}, "000001101"},
+        {"a shape", {shape}, "000001111"},
+        {"a band", {band}, "110011011"},
         {"two lines", {line, shape}, "111111101"},
     };
     for (const Case& c : cases) {
@@ -448,12 +449,12 @@ TEST_F(HandZoomTools, AZoomClickStepsAndCentresOnThePoint)
     ASSERT_TRUE(page);
     d->SetScale(0.5);
     ws().ToolMode = zd::tmZoom;
-    ws().MouseDown(plat::mbLeft, {}, 100, 50);
-    ws().MouseUp(plat::mbLeft, {}, 102, 52);
+    ws().MouseDown(plat::mbLeft, {}, 600, 400);
+    ws().MouseUp(plat::mbLeft, {}, 602, 402);
     EXPECT_NEAR(double(d->Scale()), 0.75, 1e-12);
     ASSERT_EQ(scrolls.size(), 1u);
-    EXPECT_EQ(scrolls[0].first, int(std::nearbyint((100 / 0.5 + page->LeftMargin * 3.77953L) * 0.75 - 208)));
-    EXPECT_EQ(scrolls[0].second, int(std::nearbyint((50 / 0.5 + page->TopMargin * 3.77953L) * 0.75 - 158)));
+    EXPECT_EQ(scrolls[0].first, int(std::nearbyint((600 / 0.5 + page->LeftMargin * 3.77953L) * 0.75 - 208)));
+    EXPECT_EQ(scrolls[0].second, int(std::nearbyint((400 / 0.5 + page->TopMargin * 3.77953L) * 0.75 - 158)));
 
     // A sliver is a click, not an area to fill the view with.
     ws().MouseDown(plat::mbRight, {}, 10, 10);
