@@ -382,6 +382,8 @@ TEST(PreviewWindow, ShowTemplateDesignsCopiesOfTheSourcePages)
     // The designer sees the pages and may free them as it likes.
     zdDesignerClass = [](plat::TComponent* o, zd::ReportDocument* r, bool p) -> TzdCustomDesigner* {
         TzdReport* report = r->Report();
+        for (int i = 0; i < report->GetPageCount(); ++i)
+            g_designedObjects << report->GetPageByIndex(i)->Name();
         for (TzdComponent* c : report->AllObjects())
             g_designedObjects << c->Name();
         while (report->GetPageCount() > 0)
