@@ -1272,6 +1272,8 @@ void TzdPreview::ShowTemplate()
         auto* copy = static_cast<TzdComponent*>(source->ClassType()->CreateComponent(&temporary));
         copy->SetParent(&temporary);
         copy->AssignAll(source);
+        // The page's own name is not part of its contents.
+        copy->SetName(source->Name());
     }
     temporary.Design(true, false);
 }
