@@ -1272,8 +1272,12 @@ void TzdPreview::ShowTemplate()
         auto* copy = static_cast<TzdComponent*>(source->ClassType()->CreateComponent(&temporary));
         copy->SetParent(&temporary);
         copy->AssignAll(source);
-        // The page's own name is not part of its contents.
-        copy->SetName(source->Name());
+        // The page's own name is not part of its contents; a store that
+        // holds pages of several reports may repeat a name.
+        if (!source->Name().isEmpty() && !temporary.FindObject(source->Name()))
+            copy->SetName(source->Name());
+        else
+            copy->CreateUniqueName();
     }
     temporary.Design(true, false);
 }

@@ -372,6 +372,7 @@ TEST(PreviewWindow, ShowTemplateDesignsCopiesOfTheSourcePages)
 {
     Window w(2);
     auto source = previewtest::blankPage();
+    source->SetName(QStringLiteral("Vzor1"));
     previewtest::addMemo(source.get(), QStringLiteral("Nadpis"), 10, 10, 100, 20, QStringLiteral("Vzor"));
     w.data.pages.RegisterSourcePage(source.get());
     const int count = w.data.pages.SourcePageCount();
@@ -392,7 +393,7 @@ TEST(PreviewWindow, ShowTemplateDesignsCopiesOfTheSourcePages)
     };
     w.form.HiddenMenu->findChild<QAction*>(QStringLiteral("Showtemplate1"))->trigger();
     zdDesignerClass = saved;
-    EXPECT_TRUE(g_designedObjects.contains(QStringLiteral("Page1")));
+    EXPECT_TRUE(g_designedObjects.contains(QStringLiteral("Vzor1")));
     EXPECT_TRUE(g_designedObjects.contains(QStringLiteral("Nadpis")));
     // The store's own source pages are untouched.
     ASSERT_EQ(w.data.pages.SourcePageCount(), count);
