@@ -11,6 +11,7 @@
 #include "zdClass_picture.h"
 #include "zdClass_report.h"
 #include "zdDMPClass.h"
+#include "zdDialogControl.h"
 #include "zdFormatting.h"
 #include "zdPictureCache.h"
 #include "zdRes.h"
@@ -130,6 +131,7 @@ DesignerModel::DesignerModel(plat::TComponent* AOwner, TzdReport* AReport, bool 
         TemplatesExt = d->TemplatesExt.startsWith(u'.') ? d->TemplatesExt.mid(1) : d->TemplatesExt;
         if (TemplatesExt.isEmpty())
             TemplatesExt = QStringLiteral("zd3");
+        TemplateDir = d->TemplateDir;
     }
     if (IsPreviewDesigner) {
         m_setAside = TzdDesigner::Current();
@@ -322,6 +324,8 @@ void DesignerModel::SelectPage(TzdComponent* Page)
         Units = ruPixels;
     if (!isPage(Page))
         m_report->AddErrors({QStringLiteral("Page object is not page")});
+    auto* dialogPage = dynamic_cast<TzdDialogPage*>(Page);
+    m_shownColor = dialogPage ? dialogPage->Color : WorkspaceColor;
     applyUnitsToWorkspace();
     m_workspace->Scale = dynamic_cast<TzdReportPage*>(Page) ? m_scale : 1;
     RebuildObjects();
@@ -1384,6 +1388,8 @@ bool formatObject(TzdComponent* Obj, int Tag, const FormatValues& V, WorkspaceEn
             rp->SetColor(V.Color);
         } else if (auto* dp = dynamic_cast<TzdDialogPage*>(Obj)) {
             dp->Color = V.Color;
+        } else if (auto* control = dynamic_cast<TzdDialogControl*>(Obj)) {
+            control->SetColor(V.Color);
         } else {
             return false;
         }
@@ -1468,6 +1474,10 @@ bool DesignerModel::Format(int Tag, const FormatValues& Values)
             m_sample->TakeFrom(memo);
         }
     }
+    // The workspace shows a dialog page in the page's own colour.
+    if (changed && Tag == 26)
+        if (auto* dp = dynamic_cast<TzdDialogPage*>(CurrentPage))
+            m_shownColor = dp->Color;
     if (changed)
         SetModifiedFlag(true);
     return changed;

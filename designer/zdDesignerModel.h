@@ -156,6 +156,45 @@ public:
 
     // --- the enable rules; Name is the action's name ("UndoCmd")
     bool IsEnabled(const QString& ActionName) const;
+    // The toolbar update's rules for the formatting controls, by the
+    // control's name ("BoldB", "FontNameCB", "FrameWidthCB"); the palette's
+    // hand, zoom and text tools are "HandTool", "ZoomTool" and "TextTool".
+    // Unknown names are enabled.
+    bool IsControlEnabled(const QString& ControlName) const;
+    // Status panel 2: what the one selected object is; empty otherwise.
+    QString StatusObjectText() const;
+    // The tab popup's commands, in menu order.
+    static QStringList TabPopupActions();
+
+    // --- reset to the ancestor's values
+    // The two "Reset to Parent object" items show for an inherited report.
+    bool ResetToParentVisible() const;
+    bool ResetToParentEnabled() const;
+    // Every selected inherited object gets its ancestor's values back (with
+    // its children's for WithChildren); the number of objects reset.
+    int ResetToParent(bool WithChildren);
+
+    // --- preview
+    // Compiles the script and runs the report; afterwards the template is
+    // reloaded as it was before the run. False when refused or the script
+    // does not compile (the code page then shows the error's place).
+    bool Preview();
+    // Runs the report for Preview; unset: TzdReport::ShowReport.
+    std::function<void(TzdReport* Report)> OnRunReport;
+    // Where a failed compile put the caret on the code page (1-based).
+    int ErrorLine = 0;
+    int ErrorColumn = 0;
+
+    // --- templates of the "New..." dialog
+    // The host's OnGetTemplateList, else every "*.TemplatesExt" file of
+    // TemplateDir (the program's folder when empty or "."), full paths.
+    QStringList TemplateList() const;
+    QString TemplateDir;
+
+    // The workspace's colour setting and the colour it is painted in (a
+    // dialog page's own colour while one is shown).
+    plat::TColor WorkspaceColor = plat::clWindow;
+    plat::TColor ShownWorkspaceColor() const;
     // True while the designer runs the report's script (zdScriptDebugger):
     // the commands that replace or free the object tree or the datasets
     // the run uses are refused until the run is over.
@@ -243,6 +282,7 @@ private:
     int m_currentTab = 1;
     long double m_scale = 1;
     bool m_inspectorSuspended = false;
+    plat::TColor m_shownColor = plat::clWindow;
     struct FindState {
         QString text, replaceWith;
         bool caseSensitive = false, replace = false, all = false, started = false;
@@ -250,5 +290,10 @@ private:
     } m_find;
 };
 
+
+// Stores the designer's constructor in the report core: the window's when
+// given, else one that makes a designer model without a window (tools and
+// tests). Class and property registration of the designer component too.
+void startDesignerUnit(TzdDesignerClass WindowClass = nullptr);
 
 } // namespace zd

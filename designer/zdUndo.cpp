@@ -116,6 +116,15 @@ void TzdUndoBuffer::GetUndo(TzdComponent* Obj)
     m_undo.pop_back();
 }
 
+void TzdUndoBuffer::RestoreLast(TzdComponent* Obj)
+{
+    if (m_undo.empty())
+        return;
+    std::unique_ptr<plat::TMemoryStream> last = std::move(m_undo.back());
+    m_undo.pop_back();
+    load(Obj, *last);
+}
+
 void TzdUndoBuffer::GetRedo(TzdComponent* Obj)
 {
     if (m_redo.empty())

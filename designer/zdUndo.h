@@ -39,6 +39,9 @@ public:
     void GetUndo(TzdComponent* Obj);
     // Loads the last redo snapshot into Obj and drops it.
     void GetRedo(TzdComponent* Obj);
+    // Loads the last undo snapshot into Obj and drops it (the state before
+    // a preview run).
+    void RestoreLast(TzdComponent* Obj);
     void ClearUndo();
     void ClearRedo();
     int UndoCount() const { return static_cast<int>(m_undo.size()); }

@@ -7,6 +7,7 @@
 #include "zdUtils.h"
 #include "zdXMLSerializer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zd {
@@ -75,7 +76,11 @@ void WorkspaceTools::MouseMove(int X, int Y, plat::TShiftState Shift)
         PendingChange = true;
         return;
     }
-    if (Pressed && (ToolMode == tmHand || ToolMode == tmFormatPainter))
+    if (Pressed && ToolMode == tmHand) {
+        handMove(X, Y);
+        return;
+    }
+    if (Pressed && ToolMode == tmFormatPainter)
         return;
     WorkspaceEngine::MouseMove(X, Y, Shift);
     if (!Pressed && InsertionState == 0 && (Mode == wmIdle || Mode == wmGuide)) {
@@ -105,6 +110,12 @@ void WorkspaceTools::MouseDown(plat::TMouseButton Button, plat::TShiftState Shif
     if (ToolMode == tmHand || ToolMode == tmFormatPainter) {
         m_toolPressed = true;
         Pressed = true;
+        // The workspace moves under the pointer as it scrolls; the screen
+        // position is the workspace position less the scroll position.
+        m_handPointerX = X - ScrollX;
+        m_handPointerY = Y - ScrollY;
+        m_handScrollX = ScrollX;
+        m_handScrollY = ScrollY;
         return;
     }
     if (ToolMode == tmZoom || ToolMode == tmText) {
@@ -127,6 +138,82 @@ long double WorkspaceTools::ZoomClickScale(long double Scale, bool LeftButton)
     if (Scale > 0.4L + 1e-4L)
         return Scale - 0.25L;
     return Scale;
+}
+
+long double WorkspaceTools::RubberBandScale(const TzdExtRect& Band, long double Scale, int ClientWidth,
+                                            int ClientHeight)
+{
+    const long double w = ClientWidth - 16, h = ClientHeight - 16;
+    const long double bw = std::fabs(Band.Right - Band.Left), bh = std::fabs(Band.Bottom - Band.Top);
+    if (w <= 0 || h <= 0 || bw <= 0 || bh <= 0)
+        return Scale;
+    return bw / w >= bh / h ? w / bw * Scale : h / bh * Scale;
+}
+
+long double WorkspaceTools::ZoomScrollPosition(long double Position, long double OldScale, long double NewScale,
+                                               long double MarginMm, long double Offset)
+{
+    return (Position / OldScale + MarginMm * zd01cm) * NewScale - Offset;
+}
+
+void WorkspaceTools::scrollTo(long double X, long double Y)
+{
+    ScrollX = std::max(0, int(std::nearbyint(X)));
+    ScrollY = std::max(0, int(std::nearbyint(Y)));
+    if (OnScroll)
+        OnScroll(ScrollX, ScrollY);
+}
+
+// Content follows the pointer. An axis at its end takes the pointer as its
+// new reference, so that moving back scrolls at once.
+void WorkspaceTools::handMove(int X, int Y)
+{
+    const int px = X - ScrollX, py = Y - ScrollY;
+    const int oldX = ScrollX, oldY = ScrollY;
+    const int x = std::clamp(m_handScrollX - (px - m_handPointerX), 0, std::max(0, ScrollMaxX));
+    const int y = std::clamp(m_handScrollY - (py - m_handPointerY), 0, std::max(0, ScrollMaxY));
+    if (x == oldX) {
+        m_handPointerX = px;
+        m_handScrollX = oldX;
+    }
+    if (y == oldY) {
+        m_handPointerY = py;
+        m_handScrollY = oldY;
+    }
+    if (x == oldX && y == oldY)
+        return;
+    ScrollX = x;
+    ScrollY = y;
+    if (OnScroll)
+        OnScroll(ScrollX, ScrollY);
+}
+
+void WorkspaceTools::zoomRelease(plat::TMouseButton Button)
+{
+    if (!OnZoom)
+        return;
+    TzdExtRect band = RubberBand;
+    if (band.Left > band.Right)
+        std::swap(band.Left, band.Right);
+    if (band.Top > band.Bottom)
+        std::swap(band.Top, band.Bottom);
+    auto* page = dynamic_cast<TzdReportPage*>(Page);
+    const long double left = page ? page->LeftMargin : 0, top = page ? page->TopMargin : 0;
+    const long double oldScale = Scale;
+    // A band of a few pixels either way is a click, not an area: zooming a
+    // sliver to the view's size would only hit the largest zoom.
+    if (band.Right - band.Left > 5 && band.Bottom - band.Top > 5) {
+        OnZoom(RubberBandScale(band, oldScale, ScrollClientWidth, ScrollClientHeight));
+        scrollTo(ZoomScrollPosition(band.Left, oldScale, Scale, left, 0),
+                 ZoomScrollPosition(band.Top, oldScale, Scale, top, 0));
+        return;
+    }
+    const long double scale = ZoomClickScale(oldScale, Button == plat::mbLeft);
+    if (scale == oldScale)
+        return;
+    OnZoom(scale);
+    scrollTo(ZoomScrollPosition(band.Left, oldScale, Scale, left, ScrollClientWidth / 2.0L),
+             ZoomScrollPosition(band.Top, oldScale, Scale, top, ScrollClientHeight / 2.0L));
 }
 
 void WorkspaceTools::formatPainterClick(long double X, long double Y)
@@ -163,10 +250,7 @@ void WorkspaceTools::MouseUp(plat::TMouseButton Button, plat::TShiftState Shift,
         Pressed = false;
         Mode = wmIdle;
         if (ToolMode == tmZoom) {
-            const bool click = std::fabs(RubberBand.Right - RubberBand.Left) <= 5 &&
-                               std::fabs(RubberBand.Bottom - RubberBand.Top) <= 5;
-            if (click && OnZoom)
-                OnZoom(ZoomClickScale(Scale, Button == plat::mbLeft));
+            zoomRelease(Button);
         } else if (ToolMode == tmFormatPainter) {
             formatPainterClick(px, py);
             NotifyModified();

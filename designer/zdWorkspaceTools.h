@@ -26,8 +26,20 @@ public:
     bool ShowGuides = true;
     // Alignment lines of the last step (cleared by the next step).
     std::vector<GuideLine> AlignmentLines;
-    // The zoom tool asks the designer for a new scale.
+    // The zoom tool asks the designer for a new scale; the designer sets
+    // Scale to what it takes (its limits apply).
     std::function<void(long double Scale)> OnZoom;
+
+    // The scroll box around the workspace: its client size, its positions
+    // and their largest values, in pixels. The window keeps them current;
+    // the hand and zoom tools move the positions and report it by OnScroll.
+    int ScrollClientWidth = 0;
+    int ScrollClientHeight = 0;
+    int ScrollX = 0;
+    int ScrollY = 0;
+    int ScrollMaxX = 0;
+    int ScrollMaxY = 0;
+    std::function<void(int X, int Y)> OnScroll;
 
     void MouseMove(int X, int Y, plat::TShiftState Shift) override;
     void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
@@ -39,6 +51,16 @@ public:
     // The zoom tool's click: left adds, right takes away; the scale as it
     // stays when nothing changes.
     static long double ZoomClickScale(long double Scale, bool LeftButton);
+    // The scale at which the rubber band (workspace pixels at Scale) fills
+    // the scroll box's client area less 16 pixels, along its longer side
+    // relative to that area; Scale itself when the area is empty.
+    static long double RubberBandScale(const TzdExtRect& Band, long double Scale, int ClientWidth,
+                                       int ClientHeight);
+    // The scroll position that brings the workspace pixel Position (at
+    // OldScale) to Offset pixels into the view at NewScale, on a page whose
+    // margin on that side is MarginMm.
+    static long double ZoomScrollPosition(long double Position, long double OldScale, long double NewScale,
+                                          long double MarginMm, long double Offset);
     // The guide the pointer is on (page units); false for none.
     bool GuideAt(long double X, long double Y, bool& Vertical, int& Index) const;
 
@@ -49,11 +71,18 @@ private:
     void snapToGuides(long double Edge, long double& Step, bool Vertical) const;
     void alignmentLines(TzdComponent* Moving, long double X, long double Y, long double Right, long double Bottom);
     void formatPainterClick(long double X, long double Y);
+    void handMove(int X, int Y);
+    void zoomRelease(plat::TMouseButton Button);
+    void scrollTo(long double X, long double Y);
 
     std::vector<TzdComponent*> m_snapshot;
     bool m_guideVertical = false;
     int m_guideIndex = -1;
     bool m_toolPressed = false;
+    // The hand tool's reference: pointer (screen pixels) and the scroll
+    // positions that go with it.
+    int m_handPointerX = 0, m_handPointerY = 0;
+    int m_handScrollX = 0, m_handScrollY = 0;
 };
 
 } // namespace zd

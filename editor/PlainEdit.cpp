@@ -16,10 +16,76 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QStyleOptionSlider>
+#include <QStylePainter>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+
+namespace {
+
+// A scroll bar whose two arrows can be disabled one by one. A disabled
+// arrow ignores presses and is painted as the style paints the arrows of a
+// disabled bar.
+class ArrowScrollBar : public QScrollBar {
+public:
+    ArrowScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {}
+
+    std::pair<bool, bool> Arrows() const { return m_arrows; }
+    void SetArrows(bool first, bool second)
+    {
+        if (m_arrows == std::make_pair(first, second))
+            return;
+        m_arrows = {first, second};
+        update();
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        const QStyle::SubControl hit = arrowAt(event->position().toPoint());
+        if ((hit == QStyle::SC_ScrollBarSubLine && !m_arrows.first) ||
+            (hit == QStyle::SC_ScrollBarAddLine && !m_arrows.second)) {
+            event->accept();
+            return;
+        }
+        QScrollBar::mousePressEvent(event);
+    }
+    void paintEvent(QPaintEvent* event) override
+    {
+        QScrollBar::paintEvent(event);
+        if (!isEnabled() || (m_arrows.first && m_arrows.second))
+            return;
+        QStylePainter painter(this);
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        option.state &= ~(QStyle::State_Enabled | QStyle::State_MouseOver | QStyle::State_Sunken);
+        option.activeSubControls = QStyle::SC_None;
+        for (const auto& [enabled, control] :
+             {std::pair{m_arrows.first, QStyle::SC_ScrollBarSubLine}, std::pair{m_arrows.second, QStyle::SC_ScrollBarAddLine}}) {
+            if (enabled)
+                continue;
+            painter.save();
+            painter.setClipRect(style()->subControlRect(QStyle::CC_ScrollBar, &option, control, this));
+            option.subControls = control;
+            painter.drawComplexControl(QStyle::CC_ScrollBar, option);
+            painter.restore();
+        }
+    }
+
+private:
+    QStyle::SubControl arrowAt(const QPoint& pos) const
+    {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return style()->hitTestComplexControl(QStyle::CC_ScrollBar, &option, pos, this);
+    }
+
+    std::pair<bool, bool> m_arrows{true, true};
+};
+
+} // namespace
 
 namespace {
 
@@ -98,6 +164,8 @@ TPlainMemo::TPlainMemo(QWidget* parent)
     viewport()->setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setHorizontalScrollBar(new ArrowScrollBar(Qt::Horizontal, this));
+    setVerticalScrollBar(new ArrowScrollBar(Qt::Vertical, this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_gutterFont = font();
@@ -568,6 +636,21 @@ void TPlainMemo::SetScrollInfo(TScrollBarKind kind, const TPlainScrollInfo& info
     bar->setValue(info.Pos);
     bar->setEnabled(info.Max - info.Min + 1 > page);
     m_settingScroll = false;
+}
+
+void TPlainMemo::EnableScrollArrows(TScrollBarKind kind, bool first, bool second)
+{
+    QScrollBar* bar = kind == sbVertical ? verticalScrollBar() : horizontalScrollBar();
+    if (auto* arrows = dynamic_cast<ArrowScrollBar*>(bar))
+        arrows->SetArrows(first, second);
+}
+
+std::pair<bool, bool> TPlainMemo::ScrollArrows(TScrollBarKind kind) const
+{
+    QScrollBar* bar = kind == sbVertical ? verticalScrollBar() : horizontalScrollBar();
+    if (auto* arrows = dynamic_cast<ArrowScrollBar*>(bar))
+        return arrows->Arrows();
+    return {true, true};
 }
 
 void TPlainMemo::SetCursor(plat::TCursor cursor)

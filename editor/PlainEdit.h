@@ -11,6 +11,7 @@
 #include <QFont>
 
 #include <memory>
+#include <utility>
 
 class QMimeData;
 class QPainter;
@@ -80,6 +81,9 @@ public:
     // this program the source, so that the block moves through the model.
     std::unique_ptr<QMimeData> DragData() const;
     QRect CaretRect() const { return m_caretRect; }
+    // Whether the arrow at the start and the one at the end of a scroll bar
+    // take clicks (the model disables them at the ends of the range).
+    std::pair<bool, bool> ScrollArrows(TScrollBarKind kind) const;
 
 protected:
     bool event(QEvent* event) override;
@@ -131,6 +135,7 @@ private:
     bool HideCaret() override;
     void ShowScrollBar(TScrollBarKind kind, bool visible) override;
     void SetScrollInfo(TScrollBarKind kind, const TPlainScrollInfo& info) override;
+    void EnableScrollArrows(TScrollBarKind kind, bool first, bool second) override;
     void SetCursor(plat::TCursor cursor) override;
     void SetCapture(bool captured) override;
     bool MouseCaptured() const override { return m_captured; }

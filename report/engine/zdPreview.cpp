@@ -574,12 +574,13 @@ void TzdPreview::SetOutlineWidth(int value)
 
 void TzdPreview::layoutSides()
 {
-    // The outline and the thumbnails stand on the left, or on the right in a
-    // control that reads right to left; the find panel on the other side.
-    const bool rtl = m_workspace->RightToLeft();
-    m_splitter->insertWidget(rtl ? 2 : 0, m_outline);
-    m_splitter->insertWidget(rtl ? 2 : 0, m_thumbnail);
-    m_splitter->insertWidget(rtl ? 0 : 3, m_findForm);
+    // The outline and the thumbnails stand at the start, the find panel at
+    // the end. In a control that reads right to left the splitter itself
+    // lays them out from the right; the page area's own right-to-left flag
+    // moves only the pages.
+    m_splitter->insertWidget(0, m_outline);
+    m_splitter->insertWidget(0, m_thumbnail);
+    m_splitter->insertWidget(3, m_findForm);
     QList<int> sizes;
     for (int i = 0; i < m_splitter->count(); ++i) {
         QWidget* w = m_splitter->widget(i);
@@ -1253,6 +1254,32 @@ void TzdPreview::PageSettings()
     if (!page)
         return;
     runPageSettings(page);
+}
+
+bool TzdPreview::RTLPreview = false;
+
+void TzdPreview::ShowTemplate()
+{
+    auto* pages = dynamic_cast<TzdPreviewPages*>(m_pages);
+    if (m_running || !pages || pages->SourcePageCount() == 0 || !zdDesignerClass)
+        return;
+    // The designer frees and reloads pages freely (undo, delete page), so it
+    // gets copies: the store's source pages must outlive it.
+    TzdReport temporary;
+    temporary.EngineOptions()->NewSilentMode = simSilent;
+    for (int i = 0; i < pages->SourcePageCount(); ++i) {
+        TzdReportPage* source = pages->SourcePage(i);
+        auto* copy = static_cast<TzdComponent*>(source->ClassType()->CreateComponent(&temporary));
+        copy->SetParent(&temporary);
+        copy->AssignAll(source);
+        // The page's own name is not part of its contents; a store that
+        // holds pages of several reports may repeat a name.
+        if (!source->Name().isEmpty() && !temporary.FindObject(source->Name()))
+            copy->SetName(source->Name());
+        else
+            copy->CreateUniqueName();
+    }
+    temporary.Design(true, false);
 }
 
 void TzdPreview::EditCurrentPage()

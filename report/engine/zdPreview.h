@@ -204,6 +204,13 @@ public:
     void LoadFromFile(const QString& Name);
     void PageSettings();
     void EditCurrentPage();
+    // Pages laid out from the right in every preview window: the host's
+    // choice for its users, not a setting of report files.
+    static bool RTLPreview;
+    // The designer, modally, on copies of the prepared pages' source
+    // pages in a report of its own; nothing the designer does reaches the
+    // pages of the preview.
+    void ShowTemplate();
     void InsertPage();
     void RemovePage();
     void ClearPages();

@@ -90,6 +90,7 @@ TzdPreviewForm::TzdPreviewForm(QWidget* parent)
     HiddenMenu->setObjectName(QStringLiteral("HiddenMenu"));
     QAction* showTemplate = HiddenMenu->addAction(QStringLiteral("Show template"));
     showTemplate->setObjectName(QStringLiteral("Showtemplate1"));
+    connect(showTemplate, &QAction::triggered, this, [this] { guard([this] { m_preview->ShowTemplate(); }); });
 
     m_preview = new TzdPreview(this);
     m_preview->SetPreviewWindow(this);
@@ -306,6 +307,12 @@ void TzdPreviewForm::Init(TzdReport* Report, TzdCustomPreviewPages* Pages)
         m_preview->SetZoom(options->Zoom);
     const TzdPreviewButtons buttons = options->Buttons;
     Button(QStringLiteral("DesignerB"))->setEnabled(options->AllowEdit);
+    // Only the page area lays out from the right; the window's own layout
+    // follows the application's reading order.
+    if (m_preview->Workspace()->RightToLeft() != TzdPreview::RTLPreview) {
+        m_preview->Workspace()->SetRightToLeft(TzdPreview::RTLPreview);
+        m_preview->UpdatePages();
+    }
     setShown(QStringLiteral("PrintB"), buttons.contains(pbPrint));
     setShown(QStringLiteral("OpenB"), buttons.contains(pbLoad));
     setShown(QStringLiteral("SaveB"), buttons.contains(pbSave) || buttons.contains(pbExport));

@@ -1,6 +1,8 @@
 #include "zdPreviewPages.h"
 
 #include "Canvas.h"
+#include "Exceptions.h"
+#include "SysUtils.h"
 #include "Files.h"
 #include "Graphics.h"
 #include "Streams.h"
@@ -404,6 +406,13 @@ TzdComponent* copyOf(TzdComponent* Original, TzdComponent* Owner)
     return copy;
 }
 } // namespace
+
+TzdReportPage* TzdPreviewPages::SourcePage(int Index) const
+{
+    if (Index < 0 || Index >= int(m_sourcePages.size()))
+        throw plat::EListError(plat::Format(QStringLiteral("List index out of bounds (%d)"), {Index}));
+    return m_sourcePages[size_t(Index)].get();
+}
 
 void TzdPreviewPages::RegisterSourcePage(TzdReportPage* Page)
 {

@@ -165,6 +165,7 @@ public:
     TzdPictureCache* PictureCache() const { return m_pictures.get(); }
     TzdDictionary& Dictionary() { return m_dictionary; }
     int SourcePageCount() const { return int(m_sourcePages.size()); }
+    TzdReportPage* SourcePage(int Index) const;
     int PagesInCacheCount() const { return int(m_cache.size()); }
     // Settings of a store without a report (and the report's otherwise).
     bool UseFileCache = false;

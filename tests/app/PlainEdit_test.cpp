@@ -503,6 +503,45 @@ TEST(PlainMemoScroll, ScrollingMovesThePixelsAndPaintsTheSameAsAFullPaint)
     EXPECT_EQ(e.TopRow(), 50);
 }
 
+TEST(PlainMemoScroll, DisabledArrowsIgnoreClicksAtTheEndsOfTheRange)
+{
+    QString text;
+    for (int i = 1; i <= 200; ++i)
+        text += QStringLiteral("line %1\r\n").arg(i);
+    MemoFixture f(text);
+    // Past the end of the text the bar goes on, but the down arrow stops
+    // at the last line.
+    f.memo.SetOptions(f.memo.Options() + TPlainEditorOptions{eoDisableScrollArrows, eoScrollPastEof});
+    f.memo.show();
+    QApplication::processEvents();
+    TPlainEdit& e = f.memo.Edit();
+    QScrollBar* bar = f.memo.verticalScrollBar();
+    const QPoint up(bar->width() / 2, 3), down(bar->width() / 2, bar->height() - 3);
+    // At the top only the down arrow works.
+    EXPECT_EQ(f.memo.ScrollArrows(sbVertical), std::make_pair(false, true));
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, up);
+    EXPECT_EQ(e.TopRow(), 1);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, down);
+    EXPECT_EQ(e.TopRow(), 2);
+    EXPECT_EQ(f.memo.ScrollArrows(sbVertical), std::make_pair(true, true));
+    // At the bottom only the up arrow.
+    e.SetTopRow(e.RowCount() - e.VisibleRows() + 1);
+    EXPECT_EQ(f.memo.ScrollArrows(sbVertical), std::make_pair(true, false));
+    const int bottom = e.TopRow();
+    ASSERT_LT(bar->value(), bar->maximum());
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, down);
+    EXPECT_EQ(e.TopRow(), bottom);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, up);
+    EXPECT_EQ(e.TopRow(), bottom - 1);
+    // Without the option the arrows stay enabled at the ends.
+    f.memo.SetOptions(f.memo.Options() - TPlainEditorOptions{eoDisableScrollArrows});
+    e.SetTopRow(1);
+    EXPECT_EQ(f.memo.ScrollArrows(sbVertical), std::make_pair(true, true));
+    // Nothing to scroll: both arrows off whatever the option says.
+    f.memo.SetText(QStringLiteral("short"));
+    EXPECT_EQ(f.memo.ScrollArrows(sbVertical), std::make_pair(false, false));
+}
+
 // ---------------------------------------------------------------- mouse, drag and drop, input method
 
 QPoint cellCentre(const TPlainMemo& memo, int column, int row)

@@ -40,6 +40,8 @@ QString normalisedTemplate(const QString& path)
 struct Session {
     const char* name;
     bool preparedPage;
+    // Text the saved file must hold (for objects this process cannot load).
+    const char* mustHold = nullptr;
 };
 
 class DesignSession : public ::testing::TestWithParam<Session> {};
@@ -89,10 +91,13 @@ TEST_P(DesignSession, ReloadsEqualToItsGoldenTemplate)
         EXPECT_EQ(xmllint.exitCode(), 0) << xmllint.readAllStandardError().toStdString();
     }
     EXPECT_EQ(normalisedTemplate(out), normalisedTemplate(kData + name + QStringLiteral(".golden.zd3")));
+    if (s.mustHold)
+        EXPECT_TRUE(readAll(out).contains(s.mustHold)) << s.mustHold;
 }
 
 INSTANTIATE_TEST_SUITE_P(Sessions, DesignSession,
                          ::testing::Values(Session{"basic", false}, Session{"dialog", false},
+                                           Session{"dialogfill", false, "<TzdEditControl Name=\"Edit1\" Left=\"16\" Top=\"16\" Width=\"121\" Height=\"21\" Color=\"255\""},
                                            Session{"chars", false}, Session{"dotmatrix", false},
                                            Session{"inherited", false}, Session{"prepared", true}),
                          [](const ::testing::TestParamInfo<Session>& info) { return std::string(info.param.name); });

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -188,6 +190,47 @@ TEST(DMPPrinters, BuiltInXmlIsExactAndInheritsByPosition)
     EXPECT_EQ(list.Items(4), nullptr);
 }
 
+TEST(DMPPrinters, InheritanceGivesEveryCommandOfTheBuiltInTable)
+{
+    using Field = QByteArray TzdDMPrinter::*;
+    static constexpr Field kFields[] = {
+        &TzdDMPrinter::Reset,        &TzdDMPrinter::FormFeed,      &TzdDMPrinter::Landscape,
+        &TzdDMPrinter::Portrait,     &TzdDMPrinter::BoldOn,        &TzdDMPrinter::BoldOff,
+        &TzdDMPrinter::ItalicOn,     &TzdDMPrinter::ItalicOff,     &TzdDMPrinter::UnderlineOn,
+        &TzdDMPrinter::UnderlineOff, &TzdDMPrinter::SuperscriptOn, &TzdDMPrinter::SuperscriptOff,
+        &TzdDMPrinter::SubscriptOn,  &TzdDMPrinter::SubscriptOff,  &TzdDMPrinter::CondensedOn,
+        &TzdDMPrinter::CondensedOff, &TzdDMPrinter::WideOn,        &TzdDMPrinter::WideOff,
+        &TzdDMPrinter::cpi12On,      &TzdDMPrinter::cpi12Off,      &TzdDMPrinter::cpi15On,
+        &TzdDMPrinter::cpi15Off};
+    // Every field after inheritance, in hex, in the order above.
+    struct Expected {
+        const char* name;
+        std::array<const char*, 22> fields;
+    };
+    const Expected table[] = {
+        {"None", {"", "0c", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}},
+        {"Epson Generic",
+         {"1b40", "0c", "", "", "1b45", "1b46", "1b34", "1b35", "1b2d01", "1b2d00", "1b5301", "1b54", "1b5300",
+          "1b54", "0f", "12", "1b5701", "1b5700", "1b4d", "1b50", "1b67", "1b50"}},
+        {"HP Generic",
+         {"1b45", "0c", "1b266c314f", "1b266c304f", "1b28733342", "1b28733042", "1b28733153", "1b28733053",
+          "1b26643144", "1b266440", "1b26612d2e3552", "1b26612b2e3552", "1b26612b2e3552", "1b26612d2e3552",
+          "1b2873313648", "1b2873313048", "1b28733548", "1b2873313048", "1b266b313048", "1b266b313248", "", ""}},
+        {"IBM Generic",
+         {"", "0c", "", "", "1b45", "1b46", "1b34", "1b35", "1b2d01", "1b2d00", "1b5301", "1b54", "1b5300", "1b54",
+          "0f", "12", "1b5701", "1b5700", "1b3a", "12", "1b67", "12"}},
+    };
+    TzdDMPrinters list;
+    list.LoadFromXML(zd::BuiltInDMPrintersXML());
+    ASSERT_EQ(list.Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const TzdDMPrinter* p = list.Items(i);
+        EXPECT_EQ(p->Name, QString::fromLatin1(table[i].name));
+        for (size_t f = 0; f < std::size(kFields); ++f)
+            EXPECT_EQ(p->*kFields[f], hex(table[i].fields[f])) << table[i].name << " field " << f;
+    }
+}
+
 TEST(DMPPrinters, PrintersFileReplacesOrKeepsTheBuiltIns)
 {
     QTemporaryDir dir;
@@ -248,6 +291,38 @@ TEST(DMPExport, GraphicFramesDecodeToBoxCharacters)
     ASSERT_TRUE(iconv.waitForFinished());
     EXPECT_EQ(QString::fromUtf8(iconv.readAllStandardOutput()),
               QStringLiteral("┌──┐\r\n│  │\r\n└──┘\r\n"));
+}
+
+TEST(DMPExport, CustomFrameSetDrawsCornersByTheirBits)
+{
+    struct Case {
+        const char* set;
+        QByteArray expected;
+    };
+    // Index 6 (right and down) is the top left corner, 12 the top right, 3
+    // the bottom left, 9 the bottom right; 5 and 10 the sides.
+    const Case cases[] = {
+        {"abcdefghijklmno", QByteArray("fjjl\r\ne  e\r\ncjji\r\n\x0c")},
+        // Not exactly 15 characters: the text set.
+        {"abcdefghijklmn", QByteArray("+--+\r\n|  |\r\n+--+\r\n\x0c")},
+    };
+    for (const Case& c : cases) {
+        Fixture f(8, 4);
+        f.exp->CustomFrameSet = QString::fromLatin1(c.set);
+        f.memo(1, 1, 2, 1, QString())->Frame()->Typ = TzdFrameTypes{ftLeft, ftRight, ftTop, ftBottom};
+        EXPECT_EQ(f.run(), c.expected) << c.set;
+    }
+}
+
+TEST(DMPExport, AnEscModelOutsideTheListWritesAsTheNonePrinter)
+{
+    for (int model : {-1, 4, 1000}) {
+        Fixture f(6, 2);
+        f.exp->EscModel = model;
+        f.memo(0, 0, 2, 1, QStringLiteral("ab"))->SetFontStyle({fsxBold});
+        EXPECT_EQ(f.run(), QByteArray("ab\r\n\x0c")) << model;
+        EXPECT_EQ(f.exp->EscModel, 0);
+    }
 }
 
 TEST(DMPExport, AlignmentsCustomFramesAndNonePrinter)

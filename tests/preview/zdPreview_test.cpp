@@ -344,3 +344,107 @@ TEST(PreviewSearch, TheThumbnailShowsTheMatchOnItsPageToo)
     QCoreApplication::processEvents();
     EXPECT_EQ(changed(before, thumb->viewport()->grab().toImage(), interior(1)), 0);
 }
+
+// ---------------------------------------------------------------- template and right to left
+
+namespace {
+
+class TemplateStubDesigner : public TzdCustomDesigner {
+public:
+    using TzdCustomDesigner::TzdCustomDesigner;
+    void CodeLines() override {}
+    QString EditExpression(const QString& Expr) override { return Expr; }
+    void LockDesigner() override {}
+    void RebuildPageTabs(int) override {}
+    void ReloadFromReport() override {}
+    void RefreshDataTree() override {}
+    void RepaintPage() override {}
+    void RefreshInspector() override {}
+    void SuspendInspector() override {}
+    void ResumeInspector() override {}
+};
+
+QStringList g_designedObjects;
+
+} // namespace
+
+TEST(PreviewWindow, ShowTemplateDesignsCopiesOfTheSourcePages)
+{
+    Window w(2);
+    auto source = previewtest::blankPage();
+    source->SetName(QStringLiteral("Vzor1"));
+    previewtest::addMemo(source.get(), QStringLiteral("Nadpis"), 10, 10, 100, 20, QStringLiteral("Vzor"));
+    w.data.pages.RegisterSourcePage(source.get());
+    const int count = w.data.pages.SourcePageCount();
+    ASSERT_GE(count, 1);
+    TzdReportPage* kept = w.data.pages.SourcePage(count - 1);
+    const TzdDesignerClass saved = zdDesignerClass;
+    g_designedObjects.clear();
+    // The designer sees the pages and may free them as it likes.
+    zdDesignerClass = [](plat::TComponent* o, zd::ReportDocument* r, bool p) -> TzdCustomDesigner* {
+        TzdReport* report = r->Report();
+        for (int i = 0; i < report->GetPageCount(); ++i)
+            g_designedObjects << report->GetPageByIndex(i)->Name();
+        for (TzdComponent* c : report->AllObjects())
+            g_designedObjects << c->Name();
+        while (report->GetPageCount() > 0)
+            delete report->GetPageByIndex(0);
+        return new TemplateStubDesigner(o, r, p);
+    };
+    w.form.HiddenMenu->findChild<QAction*>(QStringLiteral("Showtemplate1"))->trigger();
+    zdDesignerClass = saved;
+    EXPECT_TRUE(g_designedObjects.contains(QStringLiteral("Vzor1")));
+    EXPECT_TRUE(g_designedObjects.contains(QStringLiteral("Nadpis")));
+    // The store's own source pages are untouched.
+    ASSERT_EQ(w.data.pages.SourcePageCount(), count);
+    EXPECT_EQ(w.data.pages.SourcePage(count - 1), kept);
+    EXPECT_EQ(kept->ChildCount(), 1);
+    EXPECT_EQ(kept->Parent(), nullptr);
+}
+
+TEST(PreviewWindow, RightToLeftPreviewMirrorsOnlyThePageArea)
+{
+    SyntheticPages data(2);
+    data.writer.report.PreviewOptions()->Maximized = false;
+    data.writer.report.PreviewOptions()->OutlineVisible = true;
+    struct RightToLeft {
+        RightToLeft() { TzdPreview::RTLPreview = true; }
+        ~RightToLeft() { TzdPreview::RTLPreview = false; }
+    } rightToLeft;
+    TzdPreviewForm form;
+    form.resize(900, 700);
+    form.Init(&data.writer.report, &data.pages);
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+    TzdPreviewWorkspace* area = form.Preview()->Workspace();
+    EXPECT_TRUE(area->RightToLeft());
+    const plat::TRect mirrored = area->PageBounds(0);
+    // The same layout from the left, for comparison.
+    area->SetRightToLeft(false);
+    const plat::TRect plain = area->PageBounds(0);
+    const int width = area->viewport()->width();
+    EXPECT_EQ(mirrored.Left, width - (plain.Right - plain.Left) - plain.Left);
+    EXPECT_EQ(mirrored.Top, plain.Top);
+    // The outline stays at the window's start: the window reads left to right.
+    QTreeWidget* outline = form.Preview()->OutlineTree();
+    ASSERT_TRUE(outline->isVisible());
+    EXPECT_LT(outline->mapTo(&form, QPoint(0, 0)).x(), area->mapTo(&form, QPoint(0, 0)).x());
+}
+
+TEST(PreviewWindow, AWindowReadingRightToLeftPutsTheOutlineOnTheRight)
+{
+    SyntheticPages data(2);
+    data.writer.report.PreviewOptions()->Maximized = false;
+    data.writer.report.PreviewOptions()->OutlineVisible = true;
+    TzdPreviewForm form;
+    form.setLayoutDirection(Qt::RightToLeft);
+    form.resize(900, 700);
+    form.Init(&data.writer.report, &data.pages);
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+    TzdPreviewWorkspace* area = form.Preview()->Workspace();
+    EXPECT_FALSE(area->RightToLeft()); // the pages themselves stay as the options say
+    QTreeWidget* outline = form.Preview()->OutlineTree();
+    ASSERT_TRUE(outline->isVisible());
+    EXPECT_GT(outline->mapTo(&form, QPoint(0, 0)).x(), area->mapTo(&form, QPoint(0, 0)).x());
+}

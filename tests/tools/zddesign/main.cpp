@@ -21,6 +21,7 @@
 //   undo   redo   copy   cut   paste   delete   selectall
 //   tab N                      (0 the code page, N the report's page N - 1)
 //   units cm|in|px|chars       answer yes|no|cancel (the next question)
+//   fill COLOR                 (the fill colour button on the selection)
 //   save FILE
 //
 // After each step it prints the step, the undo count and the redo count:
@@ -45,7 +46,9 @@
 #include "zdEngine.h"
 #include "QtServices.h"
 #include "zdDsgnIntf_prop.h"
+#include "zdDCtrl.h"
 #include "zdEditors.h"
+#include "zdFormatting.h"
 #include "zdUndo.h"
 
 #include <QFile>
@@ -203,6 +206,11 @@ void runStep(zd::DesignerModel& d, plat::ScriptedServices& ui, const QStringList
             throw plat::Exception(QStringLiteral("unknown units ") + a.value(1));
         d.UserUnits = it->second;
         d.SetUnits(it->second);
+    } else if (cmd == u"fill") {
+        zd::FormatValues values;
+        values.Color = plat::TColor(number(a, 1));
+        if (!d.Format(26, values))
+            d.Messages << QStringLiteral("nothing filled");
     } else if (cmd == u"answer") {
         ui.AnswerMessage(a.value(1) == u"yes" ? plat::IDYES : a.value(1) == u"no" ? plat::IDNO : plat::IDCANCEL);
     } else if (cmd == u"save") {
@@ -317,6 +325,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     int qtArgc = 1;
+    // Dialog controls are widgets.
     QApplication app(qtArgc, argv);
     const auto cl = parseToolCommandLine(args, {QStringLiteral("prepared-page"), QStringLiteral("gui")},
                                          {QStringLiteral("session"), QStringLiteral("dump-geometry")}, "zddesign");
@@ -329,6 +338,7 @@ int main(int argc, char** argv)
     zd::startBarcodeViewUnit();
     zd::startDotMatrixUnit();
     zd::startDesignerEditorsUnit();
+    zd::startDialogControlsUnit();
     if (cl->has(QStringLiteral("gui")))
         return runWindow(cl->positional.front(), cl->value(QStringLiteral("dump-geometry")));
     return runSession(cl->value(QStringLiteral("session")), cl->positional.front(),

@@ -4,6 +4,11 @@
 // (development tool).
 //   zdpreview --synthetic PAGES   the synthetic pages of the store's tests
 //
+//   --grab OUT.png                once the template is prepared, the window
+//                                 (1000 x 800) saves its page area to OUT.png,
+//                                 prints its status text and the page count,
+//                                 and closes (for tests)
+//
 // Exits 0 when the window was closed; 1 when the file could not be shown
 // (the message on standard error); 2 on a bad command line.
 
@@ -23,6 +28,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -30,7 +36,7 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: zdpreview FILE.zp3|TEMPLATE [--data PACKET.xml]\n"
+    std::fputs("usage: zdpreview FILE.zp3|TEMPLATE [--data PACKET.xml] [--grab OUT.png]\n"
                "       zdpreview --synthetic PAGES\n",
                stderr);
     return 2;
@@ -43,6 +49,36 @@ int show(TzdReport& report, TzdPreviewPages& pages)
     form.Init(&report, &pages);
     form.show();
     return QApplication::exec();
+}
+
+// Waits for the preparation to end, then saves the page area and prints
+// "Strana N z M" and the page count; exits 1 when no page came out.
+void grabWhenPrepared(TzdReport& Report, const QString& File)
+{
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [&Report, File, timer] {
+        TzdPreviewForm* form = zd::PreviewReportWindows::FormOf(Report.PreviewWindow);
+        // The preparation starts on a timer of the report's own.
+        if (!form || Report.PrepareTimerEnabled() || Report.EngineRunning() || form->Preview()->Running())
+            return;
+        timer->stop();
+        TzdPreview* preview = form->Preview();
+        if (preview->PageCount() == 0) {
+            std::fputs("zdpreview: the report has no pages\n", stderr);
+            QCoreApplication::exit(1);
+            return;
+        }
+        form->resize(1000, 800);
+        preview->SetPageNo(1);
+        QCoreApplication::processEvents();
+        const bool saved = preview->Workspace()->viewport()->grab().save(File, "PNG");
+        std::printf("%s\npages: %d\n", qPrintable(form->PanelText(0)), preview->PageCount());
+        std::fflush(stdout);
+        form->close();
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+    timer->start();
 }
 
 } // namespace
@@ -76,6 +112,9 @@ int main(int argc, char** argv)
         const qsizetype dataArg = args.indexOf(QStringLiteral("--data"));
         if (dataArg >= 0 && dataArg + 1 >= args.size())
             return usage();
+        const qsizetype grabArg = args.indexOf(QStringLiteral("--grab"));
+        if (grabArg >= 0 && grabArg + 1 >= args.size())
+            return usage();
         zdtool::startLibrary();
         zd::startEngineUnit();
         zd::startPreviewUnit();
@@ -93,6 +132,8 @@ int main(int argc, char** argv)
             std::fputs("zdpreview: the report opened no preview window\n", stderr);
             return 1;
         }
+        if (grabArg >= 0)
+            grabWhenPrepared(shown, args[grabArg + 1]);
         return QApplication::exec();
     } catch (const plat::Exception& e) {
         std::fprintf(stderr, "zdpreview: %s\n", qPrintable(e.message()));
