@@ -703,6 +703,15 @@ void TzdPDFExport::commitOutput()
 {
     State& s = *d;
     if (OutputStream) {
+        // An empty memory stream takes the finished file as it is: copying
+        // a file of a hundred megabytes costs as much again as making it.
+        auto* memory = dynamic_cast<plat::TMemoryStream*>(OutputStream.get());
+        if (memory && memory->Size() == 0 && memory->Position() == 0) {
+            memory->setBytes(std::move(s.out));
+            s.out = QByteArray();
+            memory->Seek(0, plat::soEnd);
+            return;
+        }
         OutputStream->WriteBuffer(s.out.constData(), s.out.size());
         return;
     }
