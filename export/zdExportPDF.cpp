@@ -147,6 +147,7 @@ void TzdPDFExport::State::streamObject(const QByteArray& data, bool openDict, bo
         put("/Filter/FlateDecode");
     line(">>");
     line("stream");
+    reserveMore(body.size() + 1);
     out += body;
     out += '\n';
     line("endstream");
