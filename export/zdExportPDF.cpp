@@ -147,6 +147,7 @@ void TzdPDFExport::State::streamObject(const QByteArray& data, bool openDict, bo
         put("/Filter/FlateDecode");
     line(">>");
     line("stream");
+    reserveMore(body.size() + 1);
     out += body;
     out += '\n';
     line("endstream");
@@ -703,6 +704,15 @@ void TzdPDFExport::commitOutput()
 {
     State& s = *d;
     if (OutputStream) {
+        // An empty memory stream takes the finished file as it is: copying
+        // a file of a hundred megabytes costs as much again as making it.
+        auto* memory = dynamic_cast<plat::TMemoryStream*>(OutputStream.get());
+        if (memory && memory->Size() == 0 && memory->Position() == 0) {
+            memory->setBytes(std::move(s.out));
+            s.out = QByteArray();
+            memory->Seek(0, plat::soEnd);
+            return;
+        }
         OutputStream->WriteBuffer(s.out.constData(), s.out.size());
         return;
     }

@@ -236,12 +236,18 @@ void TzdPDFExport::paintImage(TzdView* View, long double rw, long double rh, lon
         return;
     }
 
-    QImage image(r.width, r.height, QImage::Format_ARGB32);
+    // An opaque start is painted premultiplied: the painter's fast routes
+    // work on that format only (others go pixel by pixel through a
+    // conversion, in pieces handed to worker threads), and for opaque
+    // pixels both formats hold the same bytes. The result is turned back
+    // into plain ARGB below, so what follows sees the same image.
+    const bool transparentStart = r.alpha && !r.colorKey;
+    QImage image(r.width, r.height, transparentStart ? QImage::Format_ARGB32 : QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         addMessage(QStringLiteral("%1: not enough memory to draw the object as a picture").arg(View->Name()));
         return;
     }
-    if (r.alpha && !r.colorKey)
+    if (transparentStart)
         image.fill(Qt::transparent);
     else {
         const plat::TColor k = plat::ColorToRGB(r.alpha ? r.key : plat::clWhite);
@@ -263,6 +269,9 @@ void TzdPDFExport::paintImage(TzdView* View, long double rw, long double rh, lon
     } catch (const std::exception& e) {
         addMessage(QStringLiteral("%1: %2").arg(View->Name(), QString::fromLocal8Bit(e.what())));
     }
+
+    if (image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32);
 
     int mask = 0;
     QByteArray alpha;

@@ -6,6 +6,7 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -68,9 +69,23 @@ struct TzdPDFExport::State {
         return int(objectOffsets.size());
     }
     void place(int number) { objectOffsets[size_t(number) - 1] = out.size(); }
-    void put(const QByteArray& text) { out += text; }
+    // Room for n more bytes. The buffer doubles by reallocation in place,
+    // which keeps what was written where it is; a plain append would copy
+    // the whole file into a new block each time it grows.
+    void reserveMore(qsizetype n)
+    {
+        const qsizetype need = out.size() + n;
+        if (need > out.capacity())
+            out.reserve(std::max(need, out.capacity() * 2));
+    }
+    void put(const QByteArray& text)
+    {
+        reserveMore(text.size());
+        out += text;
+    }
     void line(const QByteArray& text)
     {
+        reserveMore(text.size() + 2);
         out += text;
         out += "\r\n";
     }

@@ -321,6 +321,41 @@ TEST(PdfExport, AWriteErrorFailsTheExportOnce)
     EXPECT_EQ(stream->writes, 1);
 }
 
+// The file's bytes reach a memory stream whole: an empty one takes them as
+// they are, one with bytes already in it gets them after its own.
+TEST(PdfExport, MemoryStreamsGetTheFileBytesAfterTheirOwn)
+{
+    auto write = [](TzdPDFExport& pdf) {
+        fixIdAndClock(pdf);
+        ASSERT_TRUE(pdf.StartExport());
+        pdf.OpenPageInfo(a4(), 0);
+        pdf.ClosePage(nullptr, 0);
+        pdf.FinishExport();
+    };
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("one.pdf"));
+    TzdPDFExport toFile(nullptr);
+    toFile.FileName = file;
+    write(toFile);
+    const QByteArray expected = fileBytes(file);
+    ASSERT_TRUE(expected.startsWith("%PDF-1.5"));
+
+    TzdPDFExport toEmpty(nullptr);
+    auto* empty = new plat::TMemoryStream;
+    toEmpty.OutputStream.reset(empty);
+    write(toEmpty);
+    EXPECT_EQ(empty->bytes(), expected);
+    EXPECT_EQ(empty->Position(), empty->Size());
+
+    TzdPDFExport toFilled(nullptr);
+    auto* filled = new plat::TMemoryStream(QByteArray("abc"));
+    filled->Seek(0, plat::soEnd);
+    toFilled.OutputStream.reset(filled);
+    write(toFilled);
+    EXPECT_EQ(filled->bytes(), "abc" + expected);
+    EXPECT_EQ(filled->Position(), filled->Size());
+}
+
 TEST(PdfExport, AFileThatCannotBeCreatedFailsTheStart)
 {
     TzdPDFExport pdf(nullptr);
