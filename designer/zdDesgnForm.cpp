@@ -1,5 +1,10 @@
 #include "zdDesgnForm.h"
 
+#include "zdCodePage.h"
+#include "zdDesignerDialogsQt.h"
+#include "zdDsgnDialogs.h"
+#include "zdStdWizard.h"
+
 #include "Exceptions.h"
 #include "Files.h"
 #include "IniFiles.h"
@@ -157,6 +162,7 @@ TzdDesignerForm::TzdDesignerForm(zd::DesignerModel* Model, QWidget* Parent, bool
         showBounds(l, t, w, h);
     };
     m_model->ReloadFromReport();
+    attachTools();
     Localize();
     syncFromModel();
 }
@@ -175,12 +181,14 @@ void TzdDesignerForm::createActions()
 {
     using F = TzdDesignerForm;
     static const ActionDef defs[] = {
+        {"NewItemCmd", "File", "2418", {}, nullptr},
         {"NewReportCmd", "File", "2419", {}, nullptr},
         {"NewPageCmd", "File", "2420", {}, nullptr},
         {"NewDialogCmd", "File", "2421", {}, nullptr},
         {"OpenCmd", "File", "2422", QKeySequence(QStringLiteral("Ctrl+O")), nullptr},
         {"SaveCmd", "File", "2423", QKeySequence(QStringLiteral("Ctrl+S")), nullptr},
         {"SaveAsCmd", "File", "2424", {}, nullptr},
+        {"PageSettingsCmd", "File", "2426", {}, nullptr},
         {"PreviewCmd", "File", "2427", QKeySequence(QStringLiteral("Ctrl+P")), nullptr},
         {"ExitCmd", "File", "2428", QKeySequence(QStringLiteral("Alt+X")), nullptr},
         {"UndoCmd", "Edit", "2405", QKeySequence(QStringLiteral("Ctrl+Z")), nullptr},
@@ -197,6 +205,12 @@ void TzdDesignerForm::createActions()
         {"FindNextCmd", "Edit", "2381", QKeySequence(QStringLiteral("F3")), nullptr},
         {"BringToFrontCmd", "Edit", "2416", {}, nullptr},
         {"SendToBackCmd", "Edit", "2417", {}, nullptr},
+        {"ReportDataCmd", "Report", "2384", {}, nullptr},
+        {"VariablesCmd", "Report", "2425", {}, nullptr},
+        {"ReportStylesCmd", "Report", "2386", {}, nullptr},
+        {"ReportOptionsCmd", "Report", "2385", {}, nullptr},
+        {"OptionsCmd", "View", "2400", {}, nullptr},
+        {"AboutCmd", "Help", "2403", {}, nullptr},
         {"StandardTBCmd", "Toolbars", "2389", {}, nullptr},
         {"TextTBCmd", "Toolbars", "2390", {}, nullptr},
         {"FrameTBCmd", "Toolbars", "2391", {}, nullptr},
@@ -217,7 +231,15 @@ void TzdDesignerForm::createActions()
         {QStringLiteral("OpenCmd"), [m] { m->Open(); }},
         {QStringLiteral("SaveCmd"), [this, m] { commitCode(); m->Save(false); }},
         {QStringLiteral("SaveAsCmd"), [this, m] { commitCode(); m->Save(true); }},
-        {QStringLiteral("PreviewCmd"), [m] { m->report()->ShowReport(true); }},
+        {QStringLiteral("PreviewCmd"), [this] { previewCmd(); }},
+        {QStringLiteral("NewItemCmd"), [this] { newItemCmd(); }},
+        {QStringLiteral("PageSettingsCmd"), [this] { pageSettingsCmd(); }},
+        {QStringLiteral("ReportDataCmd"), [this] { reportDataCmd(); }},
+        {QStringLiteral("VariablesCmd"), [this] { variablesCmd(); }},
+        {QStringLiteral("ReportStylesCmd"), [this] { reportStylesCmd(); }},
+        {QStringLiteral("ReportOptionsCmd"), [this] { reportOptionsCmd(); }},
+        {QStringLiteral("OptionsCmd"), [this] { optionsCmd(); }},
+        {QStringLiteral("AboutCmd"), [this] { aboutCmd(); }},
         {QStringLiteral("ExitCmd"), [this] { close(); }},
         {QStringLiteral("UndoCmd"), [m] { m->Undo(); }},
         {QStringLiteral("RedoCmd"), [m] { m->Redo(); }},
@@ -292,12 +314,13 @@ void TzdDesignerForm::createMenus()
     auto add = [&](const char* menu, const char* action) {
         m_menus[QString::fromLatin1(menu)]->addAction(m_actions[QString::fromLatin1(action)]);
     };
-    for (const char* a : {"NewReportCmd", "NewPageCmd", "NewDialogCmd"})
+    for (const char* a : {"NewItemCmd", "NewReportCmd", "NewPageCmd", "NewDialogCmd"})
         add("File", a);
     m_menus["File"]->addSeparator();
     for (const char* a : {"OpenCmd", "SaveCmd", "SaveAsCmd"})
         add("File", a);
     m_menus["File"]->addSeparator();
+    add("File", "PageSettingsCmd");
     add("File", "PreviewCmd");
     m_menus["File"]->addSeparator();
     add("File", "ExitCmd");
@@ -343,10 +366,11 @@ void TzdDesignerForm::createMenus()
             connect(a, &QAction::triggered, this, [this, name] { ChooseLanguage(name); });
         }
     }
-    // Report and Help hold the dialogs of other parts; they stay empty menus
-    // until those are wired in.
-    m_menus["Report"]->menuAction()->setVisible(false);
-    m_menus["Help"]->menuAction()->setVisible(false);
+    for (const char* a : {"ReportDataCmd", "VariablesCmd", "ReportStylesCmd", "ReportOptionsCmd"})
+        add("Report", a);
+    m_menus["View"]->addSeparator();
+    add("View", "OptionsCmd");
+    add("Help", "AboutCmd");
 
     m_pagePopup = new QMenu(this);
     m_pagePopup->setObjectName(QStringLiteral("PagePopup"));
@@ -798,6 +822,13 @@ void TzdDesignerForm::formatTag(int Tag, bool Down)
 
 void TzdDesignerForm::commitCode()
 {
+    if (m_codePage && m_codeEditor == m_codePage) {
+        const QString before = m_model->report()->ScriptText()->Text();
+        m_codePage->SaveToReport();
+        if (m_model->report()->ScriptText()->Text() != before)
+            m_model->SetModifiedFlag(true);
+        return;
+    }
     if (m_codeEditor != m_plainCode || !m_plainCode->document()->isModified())
         return;
     m_model->report()->ScriptText()->SetText(m_plainCode->toPlainText());
@@ -1565,11 +1596,12 @@ void zd::ShowDesignerWindow(TzdCustomDesigner* Designer, bool Modal)
 
 void zd::startDesignerFormUnit()
 {
-    zdDesignerClass = [](plat::TComponent* AOwner, zd::ReportDocument* AReport,
-                         bool IsPreviewDesigner) -> TzdCustomDesigner* {
+    zd::startDesignerUnit([](plat::TComponent* AOwner, zd::ReportDocument* AReport,
+                             bool IsPreviewDesigner) -> TzdCustomDesigner* {
         auto* report = dynamic_cast<TzdReport*>(AReport);
         return report ? new zd::DesignerModel(AOwner, report, IsPreviewDesigner) : nullptr;
-    };
+    });
+    zd::startWizardsUnit();
     if (zd::PreviewReportWindows* windows = zd::startPreviewUnit())
         windows->DesignerShower = [](TzdCustomDesigner* Designer, bool Modal, bool) {
             zd::ShowDesignerWindow(Designer, Modal);

@@ -33,7 +33,13 @@ class QTabBar;
 class QToolBar;
 class QToolButton;
 class TDesignerWorkspace;
+class TzdCodePage;
+class TzdDataTreeForm;
 class TzdDockSite;
+class TzdObjectInspector;
+class TzdQtDesignerDialogs;
+class TzdReportTreeForm;
+class TzdScopedDesignerDialogs;
 class TzdRuler;
 class TzdScrollBox;
 
@@ -147,6 +153,20 @@ private:
     void showBandsMenu();
     void showCategoryMenu(const QString& Category);
     void applyZoomText(const QString& Text);
+    // The tool windows, the code page and the editor dialogs
+    // (zdDesgnForm_tools.cpp).
+    void attachTools();
+    void refreshTools();
+    void reportChanged();
+    void previewCmd();
+    void newItemCmd();
+    void pageSettingsCmd();
+    void reportDataCmd();
+    void variablesCmd();
+    void reportStylesCmd();
+    void reportOptionsCmd();
+    void optionsCmd();
+    void aboutCmd();
 
     zd::DesignerModel* m_model;
     std::unique_ptr<zd::DesignerModel> m_ownedModel;
@@ -191,6 +211,12 @@ private:
     bool m_syncing = false;
     bool m_settingsRead = false;
     bool m_closing = false;
+    std::unique_ptr<TzdQtDesignerDialogs> m_dialogs;
+    std::unique_ptr<TzdScopedDesignerDialogs> m_dialogsScope;
+    TzdObjectInspector* m_inspector = nullptr;
+    TzdDataTreeForm* m_dataTree = nullptr;
+    TzdReportTreeForm* m_reportTree = nullptr;
+    TzdCodePage* m_codePage = nullptr;
 };
 
 namespace zd {

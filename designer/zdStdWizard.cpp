@@ -607,6 +607,8 @@ bool TzdStdEmptyWizard::RunWizard()
 
 void zd::startWizardsUnit()
 {
+    // Starting again registers nothing twice.
+    endWizardsUnit();
     TzdWizardCollection* wizards = zdGetWizardRegistry();
     wizards->Register(TzdStdWizard::StaticClass(), 1);
     wizards->Register(TzdStdEmptyWizard::StaticClass(), 0);

@@ -1,0 +1,265 @@
+// The designer window's tool windows (object inspector, data tree, report
+// tree), its code page and the commands that open the editor dialogs.
+
+#include "zdDesgnForm.h"
+
+#include "Modal.h"
+#include "Services.h"
+#include "StringList.h"
+#include "zdAbout.h"
+#include "zdClass_page.h"
+#include "zdClass_report.h"
+#include "zdCodePage.h"
+#include "zdDataDrop.h"
+#include "zdDataTree.h"
+#include "zdDesgnWorkspace.h"
+#include "zdDesignerDialogsQt.h"
+#include "zdDesignerModel.h"
+#include "zdDialogsSecondHalf.h"
+#include "zdDsgnDialogs.h"
+#include "zdEditExpr.h"
+#include "zdEditOptions.h"
+#include "zdEditReportSettings.h"
+#include "zdEditStyle.h"
+#include "zdEditVariables.h"
+#include "zdInspector.h"
+#include "zdNewItem.h"
+#include "zdReportTree.h"
+#include "zdScriptDebugger.h"
+#include "zdSyntaxMemo.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDropEvent>
+#include <QToolBar>
+
+void TzdDesignerForm::attachTools()
+{
+    // Every editor dialog opened while this window lives is a window of ours.
+    m_dialogs = std::make_unique<TzdQtDesignerDialogs>(this);
+    m_dialogs->Units = m_model->UserUnits;
+    m_dialogs->EditExpression = [this](const QString& Expr) { return zd::editExpressionDialog(this, Expr); };
+    m_dialogsScope = std::make_unique<TzdScopedDesignerDialogs>(*m_dialogs);
+
+    m_inspector = new TzdObjectInspector(m_model);
+    m_inspector->setObjectName(QStringLiteral("ObjectInspector"));
+    m_inspector->OnModify = [this] {
+        m_model->SetModifiedFlag(true);
+        m_workspace->update();
+    };
+    m_inspector->OnSelectionChange = [this] {
+        if (m_reportTree)
+            m_reportTree->SelectDesignerSelection();
+        m_workspace->update();
+    };
+    setToolWindow(QStringLiteral("ObjectInspector"), m_inspector);
+
+    m_dataTree = new TzdDataTreeForm;
+    m_dataTree->setObjectName(QStringLiteral("DataTreeForm"));
+    m_dataTree->SetReport(m_model->report());
+    m_dataTree->Hosted = true;
+    m_dataTree->ShowCheckBoxes(true);
+    setToolWindow(QStringLiteral("DataTreeForm"), m_dataTree);
+
+    m_reportTree = new TzdReportTreeForm(m_model);
+    m_reportTree->setObjectName(QStringLiteral("ReportTreeForm"));
+    m_reportTree->SetPopupMenu(m_pagePopup);
+    m_reportTree->OnSelectionChange = [this] { syncFromModel(); };
+    setToolWindow(QStringLiteral("ReportTreeForm"), m_reportTree);
+
+    // Fields dragged from the data tree become memos where they are dropped.
+    m_workspace->OnDropOutside = [this](QDropEvent* Event) {
+        TzdDataTreeForm* source = TzdDataTreeForm::FromDragSource(Event->source());
+        if (!source)
+            return false;
+        const QPoint at = Event->position().toPoint();
+        if (!zd::dataDragOver(*m_model, *source, at.x(), at.y()))
+            return false;
+        zd::dataDrop(*m_model, *source, at.x(), at.y());
+        syncFromModel();
+        return true;
+    };
+
+    m_codePage = new TzdCodePage(*m_model);
+    m_codePage->setObjectName(QStringLiteral("CodePage"));
+    m_codePage->OnShowCodePage = [this] {
+        m_model->SelectTab(0);
+        syncFromModel();
+    };
+    m_codePage->OnStatusText = [this](const QString& Text) { m_statusPos->setText(Text); };
+    m_codePage->Debugger().Preview = [this] {
+        commitCode();
+        m_model->Preview();
+    };
+    // The code page brings its own language choice.
+    if (auto* codeTB = m_codePanel->findChild<QToolBar*>(QStringLiteral("CodeTB")))
+        codeTB->hide();
+    setCodeEditor(m_codePage);
+    m_codePage->LoadFromReport();
+
+    // Commands that put another report in place: the tools show it.
+    for (const char* name : {"NewReportCmd", "OpenCmd", "NewItemCmd"})
+        connect(m_actions[QString::fromLatin1(name)], &QAction::triggered, this, [this] { reportChanged(); });
+
+    RefreshListeners.push_back([this] { refreshTools(); });
+    reportChanged();
+}
+
+void TzdDesignerForm::refreshTools()
+{
+    if (m_inspector) {
+        m_inspector->UpdateObjectsList(m_model->PageObjects);
+        m_inspector->SetSelectedObjects(m_model->Selection);
+    }
+    if (m_reportTree)
+        m_reportTree->SelectDesignerSelection();
+    if (m_codePage)
+        m_codePage->UpdateControls();
+}
+
+void TzdDesignerForm::reportChanged()
+{
+    if (m_codePage)
+        m_codePage->LoadFromReport();
+    if (m_dataTree)
+        m_dataTree->UpdateItems();
+    if (m_reportTree)
+        m_reportTree->UpdateItems();
+    refreshTools();
+}
+
+// ---------------------------------------------------------------- commands
+
+void TzdDesignerForm::previewCmd()
+{
+    if (m_codePage && m_codePage->Debugger().Paused()) {
+        m_codePage->Debugger().Run();
+        return;
+    }
+    commitCode();
+    m_model->Preview();
+}
+
+void TzdDesignerForm::newItemCmd()
+{
+    TzdNewItemForm form(*m_model, this);
+    if (plat::ExecModal(form) == QDialog::Accepted)
+        form.Perform();
+}
+
+void TzdDesignerForm::pageSettingsCmd()
+{
+    if (!m_model->IsEnabled(QStringLiteral("PageSettingsCmd")) || !m_model->CurrentPage)
+        return;
+    m_dialogs->Units = m_model->UserUnits;
+    if (!zdDesignerDialogs().EditPage(m_model->CurrentPage))
+        return;
+    m_model->SetModifiedFlag(true);
+    m_model->ReloadFromReport();
+}
+
+void TzdDesignerForm::reportDataCmd()
+{
+    if (!m_model->IsEnabled(QStringLiteral("ReportDataCmd")))
+        return;
+    if (!zd::dialogs::EditReportData(m_model->report()))
+        return;
+    m_model->SetModifiedFlag(true);
+    if (m_dataTree)
+        m_dataTree->UpdateItems();
+}
+
+void TzdDesignerForm::variablesCmd()
+{
+    if (!m_model->IsEnabled(QStringLiteral("VariablesCmd")))
+        return;
+    TzdVarEditorForm form(m_model->report(), this);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return;
+    m_model->SetModifiedFlag(true);
+    if (m_dataTree)
+        m_dataTree->UpdateItems();
+}
+
+void TzdDesignerForm::reportStylesCmd()
+{
+    if (!m_model->IsEnabled(QStringLiteral("ReportStylesCmd")))
+        return;
+    TzdStyleEditorForm form(m_model->report(), this);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return;
+    m_model->SetModifiedFlag(true);
+    m_workspace->update();
+}
+
+void TzdDesignerForm::reportOptionsCmd()
+{
+    if (!m_model->IsEnabled(QStringLiteral("ReportOptionsCmd")))
+        return;
+    TzdReportEditorForm form(m_model->report(), m_model, this);
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return;
+    m_model->SetModifiedFlag(true);
+    m_model->ReloadFromReport();
+}
+
+void TzdDesignerForm::optionsCmd()
+{
+    zd::DesignerOptions o;
+    o.Units = int(m_model->UserUnits);
+    o.Grid1 = m_model->Grid1;
+    o.Grid2 = m_model->Grid2;
+    o.Grid3 = m_model->Grid3;
+    o.Grid4 = m_model->Grid4;
+    o.ShowGrid = m_showGrid;
+    o.GridAlign = GridAlign();
+    o.EditAfterInsert = m_model->EditAfterInsert;
+    o.ShowBandCaptions = ShowBandCaptions;
+    o.DropFields = DropFields;
+    o.ShowStartup = ShowStartup;
+    o.FreeBands = FreeBands;
+    o.BandsGap = BandsGap;
+    o.CodeFontName = ScriptFontName;
+    o.CodeFontSize = ScriptFontSize;
+    o.MemoFontName = MemoFontName;
+    o.MemoFontSize = MemoFontSize;
+    o.UseObjectFont = UseObjectFont;
+    o.WorkspaceColor = WorkspaceColor;
+    o.ToolsColor = ToolsColor;
+    o.GridLCD = GridLCD;
+    TzdOptionsEditor form(o, this);
+    form.RestoreDefaults = [this] { ReadSettings(true); };
+    if (plat::ExecModal(form) != QDialog::Accepted)
+        return;
+    if (o.Units != int(m_model->UserUnits)) {
+        m_model->UserUnits = TzdRulerUnits(o.Units);
+        m_model->SetUnits(m_model->UserUnits);
+    }
+    m_model->SetGrid(1, o.Grid1);
+    m_model->SetGrid(2, o.Grid2);
+    m_model->SetGrid(3, o.Grid3);
+    m_model->SetGrid(4, o.Grid4);
+    m_model->EditAfterInsert = o.EditAfterInsert;
+    SetShowGrid(o.ShowGrid);
+    SetGridAlign(o.GridAlign);
+    ShowBandCaptions = o.ShowBandCaptions;
+    DropFields = o.DropFields;
+    ShowStartup = o.ShowStartup;
+    FreeBands = o.FreeBands;
+    BandsGap = o.BandsGap;
+    ScriptFontName = o.CodeFontName;
+    ScriptFontSize = o.CodeFontSize;
+    MemoFontName = o.MemoFontName;
+    MemoFontSize = o.MemoFontSize;
+    UseObjectFont = o.UseObjectFont;
+    WorkspaceColor = o.WorkspaceColor;
+    ToolsColor = o.ToolsColor;
+    GridLCD = o.GridLCD;
+    m_workspace->update();
+}
+
+void TzdDesignerForm::aboutCmd()
+{
+    TzdAboutForm form(this);
+    plat::ExecModal(form);
+}
