@@ -121,6 +121,8 @@ TzdCodePage::TzdCodePage(zd::DesignerModel& Model, QWidget* parent) : QWidget(pa
         // Code edits set Modified directly: no undo snapshot of the report.
         m_model.Modified = true;
         UpdateControls();
+        if (OnModified)
+            OnModified();
     };
     m_memo->OnChangePos = [this] {
         if (OnStatusText) {

@@ -53,6 +53,8 @@ public:
 
     // The window shows the code page (default: the designer model's tab 0).
     std::function<void()> OnShowCodePage;
+    // The code was edited (the designer's Modified is set by then).
+    std::function<void()> OnModified;
     // Status panel 1: "LINE; COLUMN".
     std::function<void(const QString& Text)> OnStatusText;
 

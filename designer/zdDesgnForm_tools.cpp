@@ -86,6 +86,7 @@ void TzdDesignerForm::attachTools()
         m_model->SelectTab(0);
         syncFromModel();
     };
+    m_codePage->OnModified = [this] { updateToolbars(); };
     m_codePage->OnStatusText = [this](const QString& Text) { m_statusPos->setText(Text); };
     m_codePage->Debugger().Preview = [this] {
         commitCode();

@@ -22,6 +22,11 @@
 #include "zdEditors.h"
 #include "zdRes.h"
 #include "zdWorkspaceTools.h"
+#include "zdCodePage.h"
+#include "zdDataTree.h"
+#include "zdInspector.h"
+#include "zdReportTree.h"
+#include "zdSyntaxMemo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -531,3 +536,79 @@ TEST_F(Window, RubberBandSelectsTheMemosItMeets)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- tool windows, code page and dialogs
+
+TEST_F(Window, ToolWindowsHoldTheInspectorTheTreesAndTheCodePage)
+{
+    open();
+    auto* inspector = dynamic_cast<TzdObjectInspector*>(child<QDockWidget>("ObjectInspector")->widget());
+    ASSERT_NE(inspector, nullptr);
+    EXPECT_NE(dynamic_cast<TzdDataTreeForm*>(child<QDockWidget>("DataTreeForm")->widget()), nullptr);
+    EXPECT_NE(dynamic_cast<TzdReportTreeForm*>(child<QDockWidget>("ReportTreeForm")->widget()), nullptr);
+    EXPECT_EQ(child("CodePage")->parentWidget(), child("CodePanel"));
+
+    // The inspector follows the designer's selection.
+    auto* memo = model().InsertObject(TzdMemoView::StaticClass(), 0, {20, 20, 100, 20});
+    ASSERT_NE(memo, nullptr);
+    model().SetSelection({memo});
+    form->syncFromModel();
+    const int row = inspector->FindRow(QStringLiteral("Name"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(inspector->RowValue(row), memo->Name());
+}
+
+// The script on the code page is the report's script when it is saved.
+TEST_F(Window, TheCodePagesScriptIsSavedWithTheReport)
+{
+    report.FileName = path("script.zd3");
+    open();
+    auto* page = dynamic_cast<TzdCodePage*>(child("CodePage"));
+    ASSERT_NE(page, nullptr);
+    TzdSyntaxMemo* code = page->CodeWindow();
+    form->PageTabs()->setCurrentIndex(0);
+    code->setFocus();
+    QTest::keyClicks(code, QStringLiteral("ShowMessage('Ahoj');"));
+    // Typing enables Save.
+    EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("SaveCmd"))->isEnabled());
+    form->findChild<QAction*>(QStringLiteral("SaveCmd"))->trigger();
+    TzdReport reloaded;
+    ASSERT_TRUE(reloaded.LoadFromFile(path("script.zd3")));
+    EXPECT_TRUE(reloaded.ScriptText()->Text().contains(QStringLiteral("ShowMessage('Ahoj');")));
+}
+
+// Each menu command opens its dialog; cancelled, the template stays as it was.
+TEST_F(Window, MenuDialogsCancelledLeaveTheTemplateUnchanged)
+{
+    report.FileName = path("dialogs.zd3");
+    open();
+    auto* memo = model().InsertObject(TzdMemoView::StaticClass(), 0, {20, 20, 100, 20});
+    ASSERT_NE(memo, nullptr);
+    ASSERT_TRUE(model().Save(false));
+    form->syncFromModel();
+    QFile saved(path("dialogs.zd3"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+
+    QStringList shown;
+    plat::ScopedModalRunner cancel([&](QDialog& d) {
+        shown << d.objectName();
+        return int(QDialog::Rejected);
+    });
+    for (const char* name : {"NewItemCmd", "PageSettingsCmd", "ReportDataCmd", "VariablesCmd", "ReportStylesCmd",
+                             "ReportOptionsCmd", "OptionsCmd", "AboutCmd"}) {
+        const int count = int(shown.size());
+        QAction* a = form->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+        EXPECT_EQ(int(shown.size()), count + 1) << name << " opened no dialog";
+        EXPECT_FALSE(model().Modified) << name;
+    }
+    EXPECT_TRUE(messageBoxes().isEmpty());
+    const QString copy = path("copy.zd3");
+    report.SaveToFile(copy);
+    QFile after(copy);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+}
