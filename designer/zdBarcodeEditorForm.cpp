@@ -10,6 +10,7 @@
 #include "zdClass_services.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,17 +91,9 @@ TzdBarcodeEditorForm::TzdBarcodeEditorForm(QWidget* parent) : QDialog(parent)
     ExamplePB = named(new QLabel(this), "ExamplePB");
     ExamplePB->setFixedSize(kSampleWidth, kSampleHeight);
     right->addWidget(ExamplePB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OkB = named(new QPushButton(res(1), this), "OkB");
-    OkB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
-    right->addLayout(buttons);
-
-    connect(OkB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    right->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+    OkB = findChild<QPushButton*>(QStringLiteral("OkB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(CodeExprB, &QToolButton::clicked, this, [this] { exprClicked(); });
     connect(UpDown1, &QSpinBox::valueChanged, this, [this](int v) {
         if (!m_filling)

@@ -9,6 +9,7 @@
 #include "zdDataSets.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 
 #include <QGroupBox>
 #include <QIcon>
@@ -84,17 +85,9 @@ TzdDataBandEditorForm::TzdDataBandEditorForm(QWidget* parent) : QDialog(parent)
     filter->addWidget(FilterE, 1);
     filter->addWidget(FilterB);
     layout->addWidget(FilterGB);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OkB = named(new QPushButton(res(1), this), "OkB");
-    OkB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-
-    connect(OkB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+    OkB = findChild<QPushButton*>(QStringLiteral("OkB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(DatasetsLB, &QListWidget::currentRowChanged, this, [this] {
         if (!m_filling)
             RecordsE->setText(QStringLiteral("0"));

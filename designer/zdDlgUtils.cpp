@@ -10,6 +10,7 @@
 
 #include "Canvas.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPainter>
 #include <QDialog>
@@ -146,6 +147,20 @@ void SampleBox::paintEvent(QPaintEvent*)
     guard([&] { Paint(bitmap.Canvas(), width(), height()); });
     QPainter painter(this);
     painter.drawImage(0, 0, bitmap.Image());
+}
+
+QLineEdit* namedEdit(QWidget* Parent, const char* Name)
+{
+    auto* e = new QLineEdit(Parent);
+    e->setObjectName(QString::fromLatin1(Name));
+    return e;
+}
+
+QCheckBox* namedCheck(QWidget* Parent, const char* Name, const QString& Caption)
+{
+    auto* c = new QCheckBox(Caption, Parent);
+    c->setObjectName(QString::fromLatin1(Name));
+    return c;
 }
 
 QWidget* okCancelRow(QDialog* Dialog, const QString& OkName, const QString& CancelName, std::function<bool()> Accept)

@@ -15,6 +15,7 @@ namespace plat {
 class TCanvas;
 } // namespace plat
 
+class QCheckBox;
 class QLineEdit;
 class QComboBox;
 class QDialog;
@@ -68,6 +69,10 @@ public:
 protected:
     void paintEvent(QPaintEvent* Event) override;
 };
+
+// A line edit and a check box named for the tests and scripts that find them.
+QLineEdit* namedEdit(QWidget* Parent, const char* Name);
+QCheckBox* namedCheck(QWidget* Parent, const char* Name, const QString& Caption);
 
 // A row with OK and Cancel buttons named OkName and CancelName, right
 // aligned; OK runs Accept first and the dialog stays open when it returns

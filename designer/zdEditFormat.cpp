@@ -6,6 +6,7 @@
 #include "zdClass_memo.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 
 #include <algorithm>
 
@@ -166,17 +167,9 @@ TzdFormatEditorForm::TzdFormatEditorForm(QWidget* parent) : QDialog(parent)
     grid->addWidget(FormatLB, 3, 1);
     grid->addWidget(GroupBox1, 4, 0, 1, 2);
     layout->addWidget(Body);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OkB = named(new QPushButton(res(1), this), "OkB");
-    OkB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-
-    connect(OkB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+    OkB = findChild<QPushButton*>(QStringLiteral("OkB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(CategoryLB, &QListWidget::currentRowChanged, this, [this] {
         if (!m_filling)
             categoryChosen();

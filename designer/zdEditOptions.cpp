@@ -111,16 +111,8 @@ TzdOptionsEditor::TzdOptionsEditor(zd::DesignerOptions& Options, QWidget* Parent
     setObjectName(QStringLiteral("TzdOptionsEditor"));
     setWindowTitle(res(3000, "Nastavení Návrháře"));
     auto* layout = new QVBoxLayout(this);
-    auto edit = [](QWidget* parent, const char* name) {
-        auto* e = new QLineEdit(parent);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-    auto check = [](QWidget* parent, const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, parent);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
+    const auto edit = &zd::dlg::namedEdit;
+    const auto check = &zd::dlg::namedCheck;
     auto combo = [](QWidget* parent, const char* name) {
         auto* c = new QComboBox(parent);
         c->setObjectName(QString::fromLatin1(name));

@@ -251,16 +251,8 @@ TzdPageEditorForm::TzdPageEditorForm(TzdReportPage* Page, TzdRulerUnits Units, T
     auto* tabs = new QTabWidget(this);
     layout->addWidget(tabs, 1);
     const QString unit = unitText(Units);
-    auto edit = [this](QWidget* parent, const char* name) {
-        auto* e = new QLineEdit(parent);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-    auto check = [](QWidget* parent, const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, parent);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
+    const auto edit = &zd::dlg::namedEdit;
+    const auto check = &zd::dlg::namedCheck;
 
     auto* paper = new QWidget;
     paper->setObjectName(QStringLiteral("TabSheet1"));

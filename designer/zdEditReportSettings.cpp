@@ -126,16 +126,8 @@ TzdReportEditorForm::TzdReportEditorForm(TzdReport* Report, TzdCustomDesigner* D
     auto* layout = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
     layout->addWidget(tabs, 1);
-    auto edit = [](QWidget* parent, const char* name) {
-        auto* e = new QLineEdit(parent);
-        e->setObjectName(QString::fromLatin1(name));
-        return e;
-    };
-    auto check = [](QWidget* parent, const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, parent);
-        c->setObjectName(QString::fromLatin1(name));
-        return c;
-    };
+    const auto edit = &zd::dlg::namedEdit;
+    const auto check = &zd::dlg::namedCheck;
 
     auto* general = new QWidget;
     general->setObjectName(QStringLiteral("GeneralTS"));

@@ -10,6 +10,7 @@
 #include "zdDesignerModel.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -91,16 +92,9 @@ TzdReportDataForm::TzdReportDataForm(TzdReport* Report, bool Standalone, QWidget
         item->setCheckState(e.Checked ? Qt::Checked : Qt::Unchecked);
     }
     layout->addWidget(DatasetsLB, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OkB = named(new QPushButton(res(1), this), "OkB");
-    OkB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-    connect(OkB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+    OkB = findChild<QPushButton*>(QStringLiteral("OkB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(DatasetsLB, &QListWidget::itemChanged, this, [this](QListWidgetItem* changed) {
         // One connection at most: ticking one unticks the others.
         if (!m_standalone || m_ticking || changed->checkState() != Qt::Checked)

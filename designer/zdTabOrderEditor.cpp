@@ -7,6 +7,7 @@
 #include "zdDialogControl.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -105,16 +106,9 @@ TzdTabOrderEditorForm::TzdTabOrderEditorForm(TzdComponent* Parent, QWidget* pare
     moves->addStretch(1);
     row->addLayout(moves);
     layout->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OkB = named(new QPushButton(res(1), this), "OkB");
-    OkB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OkB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-    connect(OkB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+    OkB = findChild<QPushButton*>(QStringLiteral("OkB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(UpB, &QPushButton::clicked, this, [this] { move(true); });
     connect(DownB, &QPushButton::clicked, this, [this] { move(false); });
     fill(0);
