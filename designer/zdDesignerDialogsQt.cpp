@@ -13,6 +13,7 @@
 #include "zdEditPageOptions.h"
 #include "zdEditStrings.h"
 #include "zdPrinter.h"
+#include "zdSysMemoEditor.h"
 
 TzdQtDesignerDialogs::TzdQtDesignerDialogs(QWidget* Parent) : m_parent(Parent) {}
 
@@ -20,6 +21,12 @@ bool TzdQtDesignerDialogs::EditMemoText(TzdComponent* Memo, QString& Text)
 {
     TzdMemoEditorForm form(m_parent);
     form.EditExpression = EditExpression;
+    form.EditAggregate = [Memo]() -> std::optional<QString> {
+        QString text;
+        if (zd::dialogs::InsertAggregate(Memo, text))
+            return text;
+        return std::nullopt;
+    };
     form.SetMemo(dynamic_cast<TzdCustomMemoView*>(Memo), Text);
     if (plat::ExecModal(form) != QDialog::Accepted)
         return false;

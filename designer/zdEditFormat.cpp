@@ -252,10 +252,12 @@ void TzdFormatEditorForm::done(int result)
     QDialog::done(result);
 }
 
-void TzdFormatEditorForm::EmbedIn(QTabWidget* Host, const QString& Caption)
+void TzdFormatEditorForm::EmbedIn(QTabWidget* Host, const QString& Caption, int Index)
 {
+    if (m_host)
+        return;
     m_host = Host;
-    Host->addTab(Body, Caption);
+    Host->insertTab(Index, Body, Caption);
 }
 
 void TzdFormatEditorForm::Finish(int ModalResult)

@@ -68,9 +68,10 @@ public:
     ~TzdFormatEditorForm() override;
 
     void SetMemo(TzdCustomMemoView* Memo);
-    // Puts the controls on a tab of the host and prepares them; Finish with
-    // the host's result writes back (on OK) and takes them home.
-    void EmbedIn(QTabWidget* Host, const QString& Caption);
+    // Puts the controls on a tab of the host (at Index, or last) and prepares
+    // them; Finish with the host's result writes back (on OK) and takes them
+    // home.
+    void EmbedIn(QTabWidget* Host, const QString& Caption, int Index = -1);
     void Finish(int ModalResult);
     // The working formats (valid after SetMemo).
     TzdFormatCollection& Result();

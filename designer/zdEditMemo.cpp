@@ -1,5 +1,7 @@
 #include "zdEditMemo.h"
 
+#include "zdEditFormat.h"
+
 #include "zdClass_memo.h"
 #include "zdDlgUtils.h"
 #include "zdEditExpr.h"
@@ -45,9 +47,6 @@ TzdMemoEditorForm::TzdMemoEditorForm(QWidget* Parent) : QDialog(Parent)
     tl->addWidget(m_memo, 1);
     m_pages->addTab(textTS, res(3905, "Text"));
 
-    auto* formatTS = new QWidget;
-    formatTS->setObjectName(QStringLiteral("FormatTS"));
-    m_pages->addTab(formatTS, res(3906, "Format"));
     auto* highlightTS = new QWidget;
     highlightTS->setObjectName(QStringLiteral("HighlightTS"));
     m_pages->addTab(highlightTS, res(3907, "Highlight"));
@@ -56,8 +55,9 @@ TzdMemoEditorForm::TzdMemoEditorForm(QWidget* Parent) : QDialog(Parent)
     m_highlight->EditExpression = [this](const QString& e) {
         return EditExpression ? EditExpression(e) : zd::editExpressionDialog(this, e);
     };
-    // The display-format editor is embedded by the host when it has one.
-    m_pages->setTabVisible(1, false);
+    // The display formats of the memo take the second tab once it is known.
+    // Its own buttons stay in its own window, away from this one's.
+    m_format = std::make_unique<TzdFormatEditorForm>();
 
     layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
 
@@ -84,6 +84,10 @@ void TzdMemoEditorForm::SetMemo(TzdCustomMemoView* Memo, const QString& Text)
     m_memo->moveCursor(QTextCursor::Start);
     m_memo->ensureCursorVisible();
     m_highlight->SetMemo(Memo);
+    if (Memo) {
+        m_format->SetMemo(Memo);
+        m_format->EmbedIn(m_pages, res(3906, "Format"), 1);
+    }
     m_aggregate->setVisible(bool(EditAggregate));
     m_editedText = Text;
 }
@@ -110,6 +114,7 @@ void TzdMemoEditorForm::done(int Result)
 {
     m_editedText = m_memo->WideText();
     m_highlight->Finish(Result);
+    m_format->Finish(Result);
     QDialog::done(Result);
 }
 

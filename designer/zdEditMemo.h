@@ -7,12 +7,14 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
 class QTabWidget;
 class TUnicodeMemo;
 class TzdCustomMemoView;
+class TzdFormatEditorForm;
 class TzdHighlightEditorForm;
 
 class TzdMemoEditorForm : public QDialog {
@@ -49,4 +51,5 @@ private:
     QAction* m_aggregate;
     QAction* m_wordWrap;
     TzdHighlightEditorForm* m_highlight;
+    std::unique_ptr<TzdFormatEditorForm> m_format;
 };

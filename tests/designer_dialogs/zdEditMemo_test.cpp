@@ -12,6 +12,8 @@
 #include "zdUnicodeCtrls.h"
 
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QPlainTextEdit>
 
 namespace {
@@ -221,3 +223,32 @@ TEST_F(MemoEditor, TheSystemMemoEditorKeepsCharactersOutsideTheCodePage)
 }
 
 } // namespace
+
+// The display formats of the memo are the editor's second tab: a format
+// chosen there is the memo's after OK, and Cancel leaves the memo alone.
+TEST_F(MemoEditor, TheFormatTabChangesTheMemosFormatOnOkOnly)
+{
+    memo->SetText(QStringLiteral("[Cena]"));
+    const QByteArray before = snapshot();
+    auto choose = [](QDialog& d) {
+        auto* tabs = d.findChild<QTabWidget*>();
+        ASSERT_NE(tabs, nullptr);
+        ASSERT_GE(tabs->count(), 3);
+        EXPECT_NE(tabs->widget(1)->findChild<QListWidget*>(QStringLiteral("CategoryLB")), nullptr);
+        auto* category = d.findChild<QListWidget*>(QStringLiteral("CategoryLB"));
+        auto* format = d.findChild<QListWidget*>(QStringLiteral("FormatLB"));
+        ASSERT_NE(category, nullptr);
+        ASSERT_NE(format, nullptr);
+        category->setCurrentRow(1);
+        ASSERT_GT(format->count(), 0);
+        format->setCurrentRow(0);
+    };
+    {
+        auto run = driveDialog(choose, QStringLiteral("CancelB"));
+        EXPECT_FALSE(edit());
+        EXPECT_EQ(snapshot(), before);
+    }
+    auto run = driveDialog(choose, QStringLiteral("OkB"));
+    ASSERT_TRUE(edit());
+    EXPECT_NE(snapshot(), before);
+}
