@@ -413,7 +413,7 @@ TzdPageKind DesignerModel::ShownPageKind() const
 
 // ---------------------------------------------------------------- units and zoom
 
-long double DesignerModel::MmToUnits(long double Mm, bool Vertical) const
+long double mmToUnits(long double Mm, TzdRulerUnits Units, bool Vertical)
 {
     switch (Units) {
     case ruCM:
@@ -428,7 +428,7 @@ long double DesignerModel::MmToUnits(long double Mm, bool Vertical) const
     return Mm;
 }
 
-long double DesignerModel::UnitsToMm(long double Value, bool Vertical) const
+long double unitsToMm(long double Value, TzdRulerUnits Units, bool Vertical)
 {
     switch (Units) {
     case ruCM:
@@ -442,6 +442,10 @@ long double DesignerModel::UnitsToMm(long double Value, bool Vertical) const
     }
     return Value;
 }
+
+long double DesignerModel::MmToUnits(long double Mm, bool Vertical) const { return mmToUnits(Mm, Units, Vertical); }
+
+long double DesignerModel::UnitsToMm(long double Value, bool Vertical) const { return unitsToMm(Value, Units, Vertical); }
 
 void DesignerModel::DefaultObjectSize(long double& Width, long double& Height) const
 {

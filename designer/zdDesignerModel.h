@@ -296,4 +296,8 @@ private:
 // tests). Class and property registration of the designer component too.
 void startDesignerUnit(TzdDesignerClass WindowClass = nullptr);
 
+// Millimetres in the ruler's units and back; characters are whole cells.
+long double mmToUnits(long double Mm, TzdRulerUnits Units, bool Vertical);
+long double unitsToMm(long double Value, TzdRulerUnits Units, bool Vertical);
+
 } // namespace zd

@@ -9,6 +9,7 @@
 #include "zdClass_services.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 #include "zdVariables.h"
 
 #include <QCheckBox>
@@ -212,16 +213,9 @@ TzdHyperlinkEditorForm::TzdHyperlinkEditorForm(QWidget* parent) : QDialog(parent
     ModifyAppearanceCB = named(new QCheckBox(res(6229), this), "ModifyAppearanceCB");
     layout->addWidget(ModifyAppearanceCB);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OKB = named(new QPushButton(res(1), this), "OKB");
-    OKB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-    connect(OKB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OKB"), QStringLiteral("CancelB")));
+    OKB = findChild<QPushButton*>(QStringLiteral("OKB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(ReportNameB, &QToolButton::clicked, this, [this] { chooseReportFile(); });
     for (QRadioButton* rb : rbs)
         connect(rb, &QRadioButton::toggled, this, [this] { updateControls(); });

@@ -1,5 +1,7 @@
 #include "zdEditPageOptions.h"
 
+#include "zdDesignerModel.h"
+
 #include "Exceptions.h"
 #include "Papers.h"
 #include "StringList.h"
@@ -25,36 +27,6 @@
 #include <cmath>
 
 namespace zd {
-
-long double mmToUnits(long double Mm, TzdRulerUnits Units, bool Vertical)
-{
-    switch (Units) {
-    case ruCM:
-        return Mm / 10;
-    case ruInches:
-        return Mm / 25.4L;
-    case ruPixels:
-        return Mm * 96 / 25.4L;
-    case ruChars:
-        return std::nearbyint(Mm * zd01cm / (Vertical ? zd1CharY : zd1CharX));
-    }
-    return Mm;
-}
-
-long double unitsToMm(long double Value, TzdRulerUnits Units, bool Vertical)
-{
-    switch (Units) {
-    case ruCM:
-        return Value * 10;
-    case ruInches:
-        return Value * 25.4L;
-    case ruPixels:
-        return Value / 96 * 25.4L;
-    case ruChars:
-        return std::nearbyint(Value) * (Vertical ? zd1CharY : zd1CharX) / zd01cm;
-    }
-    return Value;
-}
 
 namespace {
 

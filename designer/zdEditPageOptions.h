@@ -20,10 +20,6 @@ class TzdReportPage;
 
 namespace zd {
 
-// Millimetres to the designer's unit and back (characters are whole).
-long double mmToUnits(long double Mm, TzdRulerUnits Units, bool Vertical);
-long double unitsToMm(long double Value, TzdRulerUnits Units, bool Vertical);
-
 struct PageOptionsFields {
     QString PaperName;
     QString Width, Height;

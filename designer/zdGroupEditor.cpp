@@ -9,6 +9,7 @@
 #include "zdDataSets.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -120,17 +121,9 @@ TzdGroupEditorForm::TzdGroupEditorForm(QWidget* parent) : QDialog(parent)
     ResetCB = named(new QCheckBox(res("bvResetPageNo"), this), "ResetCB");
     for (QCheckBox* cb : {KeepGroupTogetherCB, StartNewPageCB, OutlineCB, DrillCB, ResetCB})
         layout->addWidget(cb);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OKB = named(new QPushButton(res(1), this), "OKB");
-    OKB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-
-    connect(OKB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OKB"), QStringLiteral("CancelB")));
+    OKB = findChild<QPushButton*>(QStringLiteral("OKB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     connect(DataFieldRB, &QRadioButton::toggled, this, [this] { updateControls(); });
     connect(DataSetCB, &QComboBox::currentTextChanged, this, [this] { loadFields(); });
     connect(ExpressionB, &QToolButton::clicked, this, [this] {

@@ -8,6 +8,7 @@
 #include "zdDataSets.h"
 #include "zdDialogsSecondHalf.h"
 #include "zdDialogsSecondHalf_p.h"
+#include "zdDlgUtils.h"
 #include "zdGroupEditor.h"
 
 #include <QCheckBox>
@@ -161,17 +162,9 @@ TzdSysMemoEditorForm::TzdSysMemoEditorForm(QWidget* parent) : QDialog(parent)
     g2->addWidget(TextE);
     layout->addWidget(GroupBox2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    OKB = named(new QPushButton(res(1), this), "OKB");
-    OKB->setDefault(true);
-    CancelB = named(new QPushButton(res(2), this), "CancelB");
-    buttons->addWidget(OKB);
-    buttons->addWidget(CancelB);
-    layout->addLayout(buttons);
-
-    connect(OKB, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelB, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OKB"), QStringLiteral("CancelB")));
+    OKB = findChild<QPushButton*>(QStringLiteral("OKB"));
+    CancelB = findChild<QPushButton*>(QStringLiteral("CancelB"));
     for (QRadioButton* rb : {SysVariableRB, AggregateRB, TextRB})
         connect(rb, &QRadioButton::toggled, this, [this] { refreshSample(); });
     connect(DataBandCB, &QComboBox::currentTextChanged, this, [this](const QString& band) {
