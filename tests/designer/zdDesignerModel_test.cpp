@@ -17,6 +17,7 @@
 #include "zdDesignerModel.h"
 #include "zdEditors.h"
 #include "zdFormatting.h"
+#include "zdRes.h"
 #include "zdUndo.h"
 
 #include <QDir>
@@ -168,7 +169,9 @@ TEST_F(Model, NoOnTheSaveQuestionReplacesTheReportCancelKeepsIt)
     EXPECT_NE(obj("Memo1"), nullptr);
     EXPECT_TRUE(d->Modified);
     ASSERT_EQ(ui.CallsOf(QStringLiteral("MessageBox")).size(), 1u);
-    EXPECT_EQ(ui.CallsOf(QStringLiteral("MessageBox"))[0].text, QStringLiteral("Uložit změny do Untitled.zd3?"));
+    // The question is the table's text (which ends in a blank), a blank, the title and "?".
+    EXPECT_EQ(ui.CallsOf(QStringLiteral("MessageBox"))[0].text,
+              zdGetResources()->GetText(QStringLiteral("dsSaveChangesTo")) + QStringLiteral(" Untitled.zd3?"));
     ui.AnswerMessage(plat::IDNO);
     EXPECT_TRUE(d->NewReport());
     EXPECT_FALSE(d->Modified);
@@ -260,7 +263,7 @@ TEST_F(Model, AFileThatCannotLoadLeavesAnEmptyReport)
     bad.write("not a template");
     bad.close();
     EXPECT_FALSE(d->Open(path("missing.zd3")));
-    EXPECT_TRUE(d->Messages.contains(QStringLiteral("Soubor nelze načíst")));
+    EXPECT_TRUE(d->Messages.contains(QStringLiteral("Nelze načíst soubor")));
     EXPECT_EQ(d->TabCaptions(), (QStringList{QStringLiteral("Code"), QStringLiteral("Data"), QStringLiteral("Page1")}));
 }
 
