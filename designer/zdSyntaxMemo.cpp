@@ -1,6 +1,7 @@
 #include "zdSyntaxMemo.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QFocusEvent>
@@ -78,6 +79,8 @@ TzdSyntaxMemo::TzdSyntaxMemo(QWidget* parent) : TzdScrollWin(parent), m_model(st
     setObjectName(QStringLiteral("CodeWindow"));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setMouseTracking(true);
     m_model->OnRepaint = [this] { viewport()->update(); };
@@ -410,6 +413,50 @@ void TzdSyntaxMemo::focusOutEvent(QFocusEvent* event)
     m_hasFocus = false;
     viewport()->update();
     TzdScrollWin::focusOutEvent(event);
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+bool TzdSyntaxMemo::DragOver(QObject* Source, QPoint At)
+{
+    if (!OnDragOver || !OnDragOver(Source))
+        return false;
+    m_model->ClickAt(cellAt(At), false);
+    return true;
+}
+
+void TzdSyntaxMemo::DragDrop(QObject* Source, QPoint At)
+{
+    if (!DragOver(Source, At))
+        return;
+    if (OnDragDrop)
+        OnDragDrop(Source);
+}
+
+void TzdSyntaxMemo::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DragOver(event->source(), event->position().toPoint()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TzdSyntaxMemo::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DragOver(event->source(), event->position().toPoint()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TzdSyntaxMemo::dropEvent(QDropEvent* event)
+{
+    if (!OnDragOver || !OnDragOver(event->source())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    DragDrop(event->source(), event->position().toPoint());
 }
 
 void TzdSyntaxMemo::inputMethodEvent(QInputMethodEvent* event)
