@@ -3,7 +3,8 @@
 # PascalScript of the template in colour (a comment and a string in navy, a
 # number in green, a keyword in bold text colour), F5 puts a breakpoint on
 # the caret's line that the gutter draws as a red disc, and Ctrl+Space after
-# "Memo1." lists the memo's members. zddesign --dump-code keeps a state file
+# "Memo1." lists the memo's members; a node dragged from the data tree is
+# dropped where the mouse lets go. zddesign --dump-code keeps a state file
 # up to date (tab, editor rectangle, cells, caret, breakpoints, completion
 # list); the script waits on that file instead of sleeping.
 # Usage: code_session.sh ZDDESIGN TEMPLATE PIXEL_COUNTS. Exit 77 (skipped)
@@ -140,6 +141,23 @@ echo "completion list: $popup"
 xdotool key Escape
 wait_state '^completion hidden$'
 wait_state '^caret 9 6$'
+
+# A system variable dragged from the data tree lands where the mouse lets
+# go: after "begin" on line 3.
+wait_state '^datatree '
+read -r tx ty tw th < <(awk '$1 == "datatab" && $2 == 1 { print $3, $4, $5, $6 }' "$work/state.txt")
+[ -n "${tx:-}" ] || fail "no variables tab in the data tree"
+xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+wait_state '^datatree 1$'
+wait_state '^node [0-9 -]+ Date$'
+read -r nx ny nw nh < <(awk '$1 == "node" && $6 == "Date" && NF == 6 { print $2, $3, $4, $5; exit }' "$work/state.txt")
+read -r dx dy _ _ < <(cells 3 6 1)
+xdotool mousemove $((nx + 8)) $((ny + nh / 2)) mousedown 1
+for _ in $(seq 6); do xdotool mousemove_relative 6 0; sleep 0.05; done
+for i in 1 2 3; do xdotool mousemove $((dx + 1 + i)) $((dy + cellh / 2)); sleep 0.15; done
+xdotool mouseup 1
+wait_state '^line 3 begin<Date>$'
+echo "dropped: $(grep '^line 3 ' "$work/state.txt")"
 
 kill "$app" 2>/dev/null
 wait "$app" 2>/dev/null

@@ -1,5 +1,6 @@
 #include "codestate.h"
 
+#include "zdDataTree.h"
 #include "zdDesgnForm.h"
 #include "zdSyntaxMemo.h"
 
@@ -9,6 +10,8 @@
 #include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -20,12 +23,40 @@ QString rectText(const QWidget* W)
     return QStringLiteral("%1 %2 %3 %4").arg(at.x()).arg(at.y()).arg(W->width()).arg(W->height());
 }
 
+QString rectText(const QWidget* W, QRect R)
+{
+    const QPoint at = W->mapToGlobal(R.topLeft());
+    return QStringLiteral("%1 %2 %3 %4").arg(at.x()).arg(at.y()).arg(R.width()).arg(R.height());
+}
+
+// The data tree's tabs and the nodes of its shown tree that are in view.
+void dataTreeState(QWidget* Window, QTextStream& out)
+{
+    auto* form = Window->findChild<TzdDataTreeForm*>(QStringLiteral("DataTreeForm"));
+    if (!form || !form->isVisible())
+        return;
+    out << "datatree " << form->ActiveTab() << '\n';
+    if (auto* tabs = form->findChild<QTabBar*>())
+        for (int i = 0; i < tabs->count(); ++i)
+            out << "datatab " << i << ' ' << rectText(tabs, tabs->tabRect(i)) << '\n';
+    QTreeWidget* tree = form->Tree(form->ActiveTab());
+    if (!tree || !tree->isVisible())
+        return;
+    QWidget* view = tree->viewport();
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        const QRect r = tree->visualItemRect(*it);
+        if (r.isValid() && view->rect().contains(r.center()))
+            out << "node " << rectText(view, r) << ' ' << (*it)->text(0) << '\n';
+    }
+}
+
 QString codeState(QWidget* Window)
 {
     QString text;
     QTextStream out(&text);
     if (auto* form = dynamic_cast<TzdDesignerForm*>(Window))
         out << "tab " << form->PageTabs()->currentIndex() << '\n';
+    dataTreeState(Window, out);
     auto* memo = Window->findChild<TzdSyntaxMemo*>(QStringLiteral("CodeWindow"));
     if (!memo)
         return text;
@@ -35,6 +66,8 @@ QString codeState(QWidget* Window)
     out << "cells " << memo->CellWidth() << ' ' << memo->CellHeight() << " gutter " << memo->GutterWidth()
         << " top " << m.TopLine << " left " << m.LeftColumn << '\n';
     out << "caret " << m.CaretPos().column << ' ' << m.CaretPos().line << '\n';
+    for (int i = 1; i <= m.LineCount(); ++i)
+        out << "line " << i << ' ' << m.Line(i) << '\n';
     out << "breakpoints";
     for (int line : m.BreakpointLines())
         out << ' ' << line;
