@@ -124,6 +124,19 @@ void TzdDesignerForm::attachCodeKeys()
     });
     key("F9", [this] { m_codePage->Debugger().Run(); });
     key("Ctrl+F2", [this] { m_codePage->Debugger().Stop(); });
+    // On the code page the edit commands are the editor's own (the
+    // designer's leave the code page alone).
+    const auto editorCommand = [this](const char* Action, void (zd::SyntaxMemoModel::*Command)()) {
+        connect(m_actions[QString::fromLatin1(Action)], &QAction::triggered, this, [this, Command] {
+            if (m_model->CurrentTab() == 0)
+                runCommand([this, Command] { (m_codePage->CodeWindow()->Model().*Command)(); });
+        });
+    };
+    editorCommand("UndoCmd", &zd::SyntaxMemoModel::Undo);
+    editorCommand("CutCmd", &zd::SyntaxMemoModel::CutToClipboard);
+    editorCommand("CopyCmd", &zd::SyntaxMemoModel::CopyToClipboard);
+    editorCommand("PasteCmd", &zd::SyntaxMemoModel::PasteFromClipboard);
+    editorCommand("SelectAllCmd", &zd::SyntaxMemoModel::SelectAll);
 
     m_codePage->AttachDataTree(m_dataTree);
     m_dataTree->OnDblClick = [this] {

@@ -72,6 +72,7 @@ public:
     void DragDrop(QObject* Source, QPoint At);
 
 protected:
+    bool event(QEvent* event) override;
     void PaintContent(QPainter& painter) override;
     void HorzPositionChanged() override;
     void VertPositionChanged() override;

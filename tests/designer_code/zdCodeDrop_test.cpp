@@ -9,6 +9,7 @@
 #include "zdDesgnForm.h"
 #include "zdSyntaxMemo.h"
 
+#include <QAction>
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -220,4 +221,30 @@ TEST_F(CodeWindow, F1OpensTheHelpOfThePageShown)
     ASSERT_EQ(opened.size(), 2) << opened.join(u'|').toStdString();
     EXPECT_TRUE(opened[0].endsWith(QStringLiteral("/Script.htm"))) << opened[0].toStdString();
     EXPECT_TRUE(opened[1].endsWith(QStringLiteral("/Designer.htm"))) << opened[1].toStdString();
+}
+
+TEST_F(CodeWindow, TheEditCommandsOnTheCodePageAreTheEditorsOwn)
+{
+    open();
+    QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+    ASSERT_EQ(form->Model().CurrentTab(), 0);
+    zd::SyntaxMemoModel& editor = memo()->Model();
+    // The window's Ctrl+A and Ctrl+C would miss the editor's text.
+    QTest::keyClick(memo(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(memo(), Qt::Key_C, Qt::ControlModifier);
+    std::vector<plat::ServiceCall> copies = ui.CallsOf(QStringLiteral("SetClipboardText"));
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_TRUE(copies[0].text.startsWith(QStringLiteral("// barvy"))) << copies[0].text.toStdString();
+    // The menu's Copy takes the editor's selection too.
+    editor.SetSelection({3, 4}, {7, 4});
+    form->findChild<QAction*>(QStringLiteral("CopyCmd"))->trigger();
+    copies = ui.CallsOf(QStringLiteral("SetClipboardText"));
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[1].text, QStringLiteral("ends"));
+    // Typing and Ctrl+Z: the editor's undo takes the typing back.
+    editor.SetCaretPos(1, 3);
+    QTest::keyClicks(memo(), QStringLiteral("xy"));
+    ASSERT_EQ(editor.Line(3), QStringLiteral("xybegin"));
+    QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor.Line(3), QStringLiteral("begin"));
 }
