@@ -276,6 +276,8 @@ void TzdCodePage::Evaluate()
 
 void TzdCodePage::InsertText(const QString& Text)
 {
+    // An insertion is an edit of its own: one Undo takes it back.
+    m_memo->Model().UndoPending = true;
     m_memo->Model().ClearSelection();
     m_memo->Model().ReplaceSelection(Text);
     m_memo->setFocus();
