@@ -22,6 +22,17 @@
 
 namespace {
 
+// The widget of class T (a class without its own meta-object, so found by
+// its C++ type).
+template <class T>
+T* findWidget(QWidget* Window)
+{
+    for (QWidget* w : Window->findChildren<QWidget*>())
+        if (auto* t = dynamic_cast<T*>(w))
+            return t;
+    return nullptr;
+}
+
 QTreeWidgetItem* findNode(QTreeWidget* Tree, const QString& Text)
 {
     const QList<QTreeWidgetItem*> found = Tree->findItems(Text, Qt::MatchExactly | Qt::MatchRecursive);
@@ -66,6 +77,9 @@ TEST_F(CodeDrop, ANodeDraggedFromTheTreeIsInsertedWhereTheMouseLetsGo)
     QTreeWidgetItem* node = findNode(variables(), QStringLiteral("Page#"));
     ASSERT_NE(node, nullptr);
     variables()->setCurrentItem(node);
+    // Typing before the drag: the drop is an undo step of its own.
+    editor().SetCaretPos(1, 1);
+    editor().KeyPress(u'q');
     // The drag moves over line 2, then lets go on line 9 ("  X := 41;")
     // after "X". (The offscreen platform runs no drag loop of its own, so
     // the editor's drag events are called as the platform's loop would.)
@@ -77,9 +91,11 @@ TEST_F(CodeDrop, ANodeDraggedFromTheTreeIsInsertedWhereTheMouseLetsGo)
     EXPECT_EQ(editor().CaretPos(), (zd::MemoPos{11, codetest::kMainLine}));
     EXPECT_EQ(QApplication::focusWidget(), memo());
     EXPECT_TRUE(model->Modified);
-    // One undo takes the drop back.
+    // One undo takes the drop back and keeps the typing.
     editor().Undo();
-    EXPECT_EQ(memo()->Lines(), codetest::sampleScript());
+    QStringList typed = codetest::sampleScript();
+    typed[0].prepend(u'q');
+    EXPECT_EQ(memo()->Lines(), typed);
 }
 
 TEST_F(CodeDrop, QtDropEventsWithoutTheTreeAsSourceChangeNothing)
@@ -164,8 +180,8 @@ struct CodeWindow : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         QTest::qWaitForWindowActive(form.get());
     }
-    TzdSyntaxMemo* memo() { return form->findChild<TzdSyntaxMemo*>(QStringLiteral("CodeWindow")); }
-    TzdDataTreeForm* dataTree() { return form->findChild<TzdDataTreeForm*>(QStringLiteral("DataTreeForm")); }
+    TzdSyntaxMemo* memo() { return findWidget<TzdSyntaxMemo>(form.get()); }
+    TzdDataTreeForm* dataTree() { return findWidget<TzdDataTreeForm>(form.get()); }
     QStringList helpOpened() const
     {
         QStringList targets;
@@ -242,7 +258,7 @@ TEST_F(CodeWindow, TheEditCommandsOnTheCodePageAreTheEditorsOwn)
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_EQ(copies[1].text, QStringLiteral("ends"));
     // Typing and Ctrl+Z: the editor's undo takes the typing back.
-    editor.SetCaretPos(1, 3);
+    editor.ClickAt({1, 3}, false);
     QTest::keyClicks(memo(), QStringLiteral("xy"));
     ASSERT_EQ(editor.Line(3), QStringLiteral("xybegin"));
     QTest::keyClick(memo(), Qt::Key_Z, Qt::ControlModifier);

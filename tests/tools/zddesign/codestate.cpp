@@ -17,6 +17,17 @@ namespace {
 
 constexpr int kPollMs = 100;
 
+// The widget of class T (a class without its own meta-object, so found by
+// its C++ type).
+template <class T>
+T* findWidget(QWidget* Window)
+{
+    for (QWidget* w : Window->findChildren<QWidget*>())
+        if (auto* t = dynamic_cast<T*>(w))
+            return t;
+    return nullptr;
+}
+
 QString rectText(const QWidget* W)
 {
     const QPoint at = W->mapToGlobal(QPoint(0, 0));
@@ -32,7 +43,7 @@ QString rectText(const QWidget* W, QRect R)
 // The data tree's tabs and the nodes of its shown tree that are in view.
 void dataTreeState(QWidget* Window, QTextStream& out)
 {
-    auto* form = Window->findChild<TzdDataTreeForm*>(QStringLiteral("DataTreeForm"));
+    auto* form = findWidget<TzdDataTreeForm>(Window);
     if (!form || !form->isVisible())
         return;
     out << "datatree " << form->ActiveTab() << '\n';
@@ -57,7 +68,7 @@ QString codeState(QWidget* Window)
     if (auto* form = dynamic_cast<TzdDesignerForm*>(Window))
         out << "tab " << form->PageTabs()->currentIndex() << '\n';
     dataTreeState(Window, out);
-    auto* memo = Window->findChild<TzdSyntaxMemo*>(QStringLiteral("CodeWindow"));
+    auto* memo = findWidget<TzdSyntaxMemo>(Window);
     if (!memo)
         return text;
     const zd::SyntaxMemoModel& m = memo->Model();
