@@ -7,6 +7,7 @@
 #include "zdClass_report.h"
 #include "zdCodeCompletion.h"
 #include "zdCodeUtils.h"
+#include "zdDataTree.h"
 #include "zdDesignerModel.h"
 #include "zdEvaluate.h"
 #include "zdRes.h"
@@ -271,6 +272,33 @@ void TzdCodePage::Evaluate()
     if (!word.isEmpty())
         form.ExpressionE()->setText(word);
     plat::ExecModal(form);
+}
+
+void TzdCodePage::InsertText(const QString& Text)
+{
+    // An insertion is an edit of its own: one Undo takes it back.
+    m_memo->Model().UndoPending = true;
+    m_memo->Model().ClearSelection();
+    m_memo->Model().ReplaceSelection(Text);
+    m_memo->setFocus();
+}
+
+void TzdCodePage::AttachDataTree(TzdDataTreeForm* Tree)
+{
+    // Only a node of the tree's own trees that has a text to give.
+    const auto dropText = [Tree](QObject* Source) {
+        QString text;
+        if (!Tree || TzdDataTreeForm::FromDragSource(Source) != Tree)
+            return text;
+        try {
+            text = Tree->InsertionText(-1);
+        } catch (const std::exception&) {
+            // A dataset that fails gives nothing to drop.
+        }
+        return text;
+    };
+    m_memo->OnDragOver = [dropText](QObject* Source) { return !dropText(Source).isEmpty(); };
+    m_memo->OnDragDrop = [this, dropText](QObject* Source) { InsertText(dropText(Source)); };
 }
 
 void TzdCodePage::UpdateControls()

@@ -13,6 +13,7 @@
 class QComboBox;
 class QLabel;
 class QToolButton;
+class TzdDataTreeForm;
 class TzdSyntaxMemo;
 class TzdWatchForm;
 
@@ -44,6 +45,12 @@ public:
     void OpenScript();
     void SaveScript();
     void Evaluate();
+    // Text from the data tree: inserted at the caret, and the editor takes
+    // the focus.
+    void InsertText(const QString& Text);
+    // Nodes of Tree's trees may be dragged into the editor; each drops its
+    // insertion text where the mouse lets go. Tree outlives the page.
+    void AttachDataTree(TzdDataTreeForm* Tree);
     // Enables the toolbar's controls by the designer's state.
     void UpdateControls();
 

@@ -210,6 +210,7 @@ void TzdDesignerForm::createActions()
         {"ReportStylesCmd", "Report", "2386", {}, nullptr},
         {"ReportOptionsCmd", "Report", "2385", {}, nullptr},
         {"OptionsCmd", "View", "2400", {}, nullptr},
+        {"HelpContentsCmd", "Help", "2402", QKeySequence(QStringLiteral("F1")), nullptr},
         {"AboutCmd", "Help", "2403", {}, nullptr},
         {"StandardTBCmd", "Toolbars", "2389", {}, nullptr},
         {"TextTBCmd", "Toolbars", "2390", {}, nullptr},
@@ -239,6 +240,7 @@ void TzdDesignerForm::createActions()
         {QStringLiteral("ReportStylesCmd"), [this] { reportStylesCmd(); }},
         {QStringLiteral("ReportOptionsCmd"), [this] { reportOptionsCmd(); }},
         {QStringLiteral("OptionsCmd"), [this] { optionsCmd(); }},
+        {QStringLiteral("HelpContentsCmd"), [this] { helpCmd(); }},
         {QStringLiteral("AboutCmd"), [this] { aboutCmd(); }},
         {QStringLiteral("ExitCmd"), [this] { close(); }},
         {QStringLiteral("UndoCmd"), [m] { m->Undo(); }},
@@ -370,6 +372,7 @@ void TzdDesignerForm::createMenus()
         add("Report", a);
     m_menus["View"]->addSeparator();
     add("View", "OptionsCmd");
+    add("Help", "HelpContentsCmd");
     add("Help", "AboutCmd");
 
     m_pagePopup = new QMenu(this);

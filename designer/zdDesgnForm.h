@@ -167,6 +167,10 @@ private:
     void reportOptionsCmd();
     void optionsCmd();
     void aboutCmd();
+    void helpCmd();
+    // The debugger's keys that work from every page, and the data tree's
+    // link to the code editor.
+    void attachCodeKeys();
 
     zd::DesignerModel* m_model;
     std::unique_ptr<zd::DesignerModel> m_ownedModel;

@@ -24,6 +24,8 @@
 #include "zdEditVariables.h"
 #include "zdInspector.h"
 #include "zdNewItem.h"
+#include "zdRes.h"
+#include "zdReportComponent.h"
 #include "zdReportTree.h"
 #include "zdScriptDebugger.h"
 #include "zdSyntaxMemo.h"
@@ -31,6 +33,8 @@
 #include <QAction>
 #include <QDialog>
 #include <QDropEvent>
+#include <QShortcut>
+#include <QTreeWidget>
 #include <QToolBar>
 
 void TzdDesignerForm::attachTools()
@@ -97,6 +101,7 @@ void TzdDesignerForm::attachTools()
         codeTB->hide();
     setCodeEditor(m_codePage);
     m_codePage->LoadFromReport();
+    attachCodeKeys();
 
     // Commands that put another report in place: the tools show it.
     for (const char* name : {"NewReportCmd", "OpenCmd", "NewItemCmd"})
@@ -104,6 +109,63 @@ void TzdDesignerForm::attachTools()
 
     RefreshListeners.push_back([this] { refreshTools(); });
     reportChanged();
+}
+
+void TzdDesignerForm::attachCodeKeys()
+{
+    const auto key = [this](const char* Sequence, std::function<void()> Command) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(Sequence)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, Command] { runCommand(Command); });
+    };
+    key("Ctrl+E", [this] {
+        m_codePage->Debugger().OnShowCodePage();
+        m_codePage->CodeWindow()->setFocus();
+    });
+    key("F9", [this] { m_codePage->Debugger().Run(); });
+    key("Ctrl+F2", [this] { m_codePage->Debugger().Stop(); });
+    // On the code page the edit commands are the editor's own (the
+    // designer's leave the code page alone).
+    const auto editorCommand = [this](const char* Action, void (zd::SyntaxMemoModel::*Command)()) {
+        connect(m_actions[QString::fromLatin1(Action)], &QAction::triggered, this, [this, Command] {
+            if (m_model->CurrentTab() == 0)
+                runCommand([this, Command] { (m_codePage->CodeWindow()->Model().*Command)(); });
+        });
+    };
+    editorCommand("UndoCmd", &zd::SyntaxMemoModel::Undo);
+    editorCommand("CutCmd", &zd::SyntaxMemoModel::CutToClipboard);
+    editorCommand("CopyCmd", &zd::SyntaxMemoModel::CopyToClipboard);
+    editorCommand("PasteCmd", &zd::SyntaxMemoModel::PasteFromClipboard);
+    editorCommand("SelectAllCmd", &zd::SyntaxMemoModel::SelectAll);
+
+    m_codePage->AttachDataTree(m_dataTree);
+    m_dataTree->OnDblClick = [this] {
+        if (m_model->CurrentTab() == 0) {
+            const QString text = m_dataTree->InsertionText(-1);
+            if (!text.isEmpty())
+                m_codePage->InsertText(text);
+            return;
+        }
+        TzdReport* report = m_model->report();
+        if (m_dataTree->Tree(TzdDataTreeForm::tabData)->topLevelItemCount() == 0 && report &&
+            report->DataSets()->Count() == 0)
+            runCommand([this] { reportDataCmd(); });
+    };
+}
+
+void TzdDesignerForm::helpCmd()
+{
+    // The code page, a dialog page and a selected dialog component have
+    // pages of their own; everything else is the designer's page.
+    QString topic = QStringLiteral("TzdDesignerForm");
+    TzdComponent* page = m_model->CurrentPage;
+    if (m_model->CurrentTab() == 0 || !page)
+        topic = QStringLiteral("TzdSyntaxMemo");
+    else if (dynamic_cast<TzdDialogPage*>(page))
+        topic = QStringLiteral("TzdDialogPage");
+    else if (!m_model->Selection.empty() && dynamic_cast<TzdDialogComponent*>(m_model->Selection.front()))
+        topic = QStringLiteral("TzdDialogComponent");
+    zdGetResources()->ShowHelpForClass(topic);
 }
 
 void TzdDesignerForm::refreshTools()

@@ -1,6 +1,7 @@
 #include "zdSyntaxMemo.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QFocusEvent>
@@ -71,6 +72,43 @@ public:
     }
 };
 
+// The keys the editor handles itself even where its window has a shortcut
+// for them (the designer's Ctrl+C, Ctrl+Z, Ctrl+A ...): the editor's copy,
+// undo and select all are meant while it has the focus.
+bool ownsKey(const QKeyEvent* Event)
+{
+    const Qt::KeyboardModifiers mods = Event->modifiers() & ~Qt::KeypadModifier;
+    const int key = Event->key();
+    if (mods == Qt::ShiftModifier)
+        return key == Qt::Key_Insert || key == Qt::Key_Delete;
+    if (!(mods & Qt::ControlModifier) || (mods & Qt::AltModifier))
+        return false;
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return true;
+    switch (key) {
+    case Qt::Key_A:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_X:
+    case Qt::Key_Z:
+    case Qt::Key_Y:
+    case Qt::Key_I:
+    case Qt::Key_U:
+    case Qt::Key_Space:
+    case Qt::Key_Insert:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        return true;
+    default:
+        // Ctrl+Shift+digit (bookmarks) arrives as the shifted character.
+        return (mods & Qt::ShiftModifier) && Event->nativeVirtualKey() >= '0' && Event->nativeVirtualKey() <= '9';
+    }
+}
+
 } // namespace
 
 TzdSyntaxMemo::TzdSyntaxMemo(QWidget* parent) : TzdScrollWin(parent), m_model(std::make_unique<zd::SyntaxMemoModel>())
@@ -78,6 +116,8 @@ TzdSyntaxMemo::TzdSyntaxMemo(QWidget* parent) : TzdScrollWin(parent), m_model(st
     setObjectName(QStringLiteral("CodeWindow"));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setMouseTracking(true);
     m_model->OnRepaint = [this] { viewport()->update(); };
@@ -325,6 +365,15 @@ void TzdSyntaxMemo::paintMarks(QPainter& p, int lineIndex, int y)
 
 // ---------------------------------------------------------------- input
 
+bool TzdSyntaxMemo::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && ownsKey(static_cast<QKeyEvent*>(event))) {
+        event->accept();
+        return true;
+    }
+    return TzdScrollWin::event(event);
+}
+
 void TzdSyntaxMemo::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers();
@@ -410,6 +459,50 @@ void TzdSyntaxMemo::focusOutEvent(QFocusEvent* event)
     m_hasFocus = false;
     viewport()->update();
     TzdScrollWin::focusOutEvent(event);
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+bool TzdSyntaxMemo::DragOver(QObject* Source, QPoint At)
+{
+    if (!OnDragOver || !OnDragOver(Source))
+        return false;
+    m_model->ClickAt(cellAt(At), false);
+    return true;
+}
+
+void TzdSyntaxMemo::DragDrop(QObject* Source, QPoint At)
+{
+    if (!DragOver(Source, At))
+        return;
+    if (OnDragDrop)
+        OnDragDrop(Source);
+}
+
+void TzdSyntaxMemo::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DragOver(event->source(), event->position().toPoint()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TzdSyntaxMemo::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (DragOver(event->source(), event->position().toPoint()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TzdSyntaxMemo::dropEvent(QDropEvent* event)
+{
+    if (!OnDragOver || !OnDragOver(event->source())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    DragDrop(event->source(), event->position().toPoint());
 }
 
 void TzdSyntaxMemo::inputMethodEvent(QInputMethodEvent* event)

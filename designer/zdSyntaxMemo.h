@@ -62,7 +62,17 @@ public:
     std::function<void()> OnChange;
     std::function<void()> OnChangePos;
 
+    // Dragging over the text: the host says whether what Source drags may
+    // be dropped here (the designer takes the data tree's nodes). While an
+    // accepted drag moves over the text the caret follows it, so the drop
+    // goes where the mouse is. The Qt drag events come through these two.
+    std::function<bool(QObject* Source)> OnDragOver;
+    std::function<void(QObject* Source)> OnDragDrop;
+    bool DragOver(QObject* Source, QPoint At);
+    void DragDrop(QObject* Source, QPoint At);
+
 protected:
+    bool event(QEvent* event) override;
     void PaintContent(QPainter& painter) override;
     void HorzPositionChanged() override;
     void VertPositionChanged() override;
@@ -75,6 +85,9 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     bool eventFilter(QObject* watched, QEvent* event) override;

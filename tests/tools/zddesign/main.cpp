@@ -3,7 +3,8 @@
 // zddesign --gui [--dump-geometry FILE] TEMPLATE: opens the designer window
 // on the template; FILE receives the screen rectangle of every named,
 // visible widget ("name x y w h" per line), so that a script can click
-// named controls.
+// named controls. --dump-code FILE keeps FILE up to date with the state of
+// the code page (codestate.h).
 //
 // TEMPLATE is opened first when it exists; otherwise the session starts on
 // an empty report. FILE holds one command per line ('#' starts a comment):
@@ -50,6 +51,7 @@
 #include "zdEditors.h"
 #include "zdFormatting.h"
 #include "zdUndo.h"
+#include "codestate.h"
 
 #include <QFile>
 #include <QApplication>
@@ -65,7 +67,7 @@ namespace {
 void printUsage()
 {
     std::fputs("usage: zddesign --session FILE TEMPLATE [--prepared-page]\n"
-               "       zddesign --gui [--dump-geometry FILE] TEMPLATE\n",
+               "       zddesign --gui [--dump-geometry FILE] [--dump-code FILE] TEMPLATE\n",
                stderr);
 }
 
@@ -282,7 +284,7 @@ bool dumpGeometry(QWidget* window, const QString& fileName)
     return true;
 }
 
-int runWindow(const QString& templateFile, const QString& geometryFile)
+int runWindow(const QString& templateFile, const QString& geometryFile, const QString& codeFile = {})
 {
     plat::QtServices services;
     plat::ScopedServices useServices(services);
@@ -303,6 +305,8 @@ int runWindow(const QString& templateFile, const QString& geometryFile)
                 if (!dumpGeometry(&form, geometryFile))
                     std::fprintf(stderr, "zddesign: cannot write %s\n", qPrintable(geometryFile));
             });
+        if (!codeFile.isEmpty())
+            zddesign::watchCodeState(&form, codeFile);
         QObject::connect(qApp, &QApplication::lastWindowClosed, qApp, &QApplication::quit);
         result = QApplication::exec();
     }
@@ -328,7 +332,7 @@ int main(int argc, char** argv)
     // Dialog controls are widgets.
     QApplication app(qtArgc, argv);
     const auto cl = parseToolCommandLine(args, {QStringLiteral("prepared-page"), QStringLiteral("gui")},
-                                         {QStringLiteral("session"), QStringLiteral("dump-geometry")}, "zddesign");
+                                         {QStringLiteral("session"), QStringLiteral("dump-geometry"), QStringLiteral("dump-code")}, "zddesign");
     if (!cl || cl->positional.size() != 1 || cl->has(QStringLiteral("session")) == cl->has(QStringLiteral("gui"))) {
         printUsage();
         return 2;
@@ -340,7 +344,8 @@ int main(int argc, char** argv)
     zd::startDesignerEditorsUnit();
     zd::startDialogControlsUnit();
     if (cl->has(QStringLiteral("gui")))
-        return runWindow(cl->positional.front(), cl->value(QStringLiteral("dump-geometry")));
+        return runWindow(cl->positional.front(), cl->value(QStringLiteral("dump-geometry")),
+                         cl->value(QStringLiteral("dump-code")));
     return runSession(cl->value(QStringLiteral("session")), cl->positional.front(),
                       cl->has(QStringLiteral("prepared-page")));
 }
