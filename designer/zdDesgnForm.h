@@ -167,6 +167,11 @@ private:
     void reportOptionsCmd();
     void optionsCmd();
     void aboutCmd();
+    // The tab order (page popup, dialog pages only) and connections (View
+    // menu, standalone designer only) commands (zdDesgnForm_tools.cpp).
+    void attachDialogCommands();
+    void tabOrderCmd();
+    void connectionsCmd();
 
     zd::DesignerModel* m_model;
     std::unique_ptr<zd::DesignerModel> m_ownedModel;
