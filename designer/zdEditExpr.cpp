@@ -72,12 +72,20 @@ TzdExprEditorForm::TzdExprEditorForm(QWidget* Parent, TzdReport* Report) : QDial
     m_dataTree = zd::embedDataTree(m_panel, Report, m_expr);
 }
 
-void TzdExprEditorForm::showEvent(QShowEvent* Event)
+void TzdExprEditorForm::setVisible(bool Visible)
 {
-    QDialog::showEvent(Event);
-    zd::dlg::restoreDialogPlace(this, m_report);
-    m_dataTree->SetScrollState(lastTreeState());
-    m_expr->setFocus();
+    // The place comes back before the window shows.
+    const bool showing = Visible && !isVisible() && !m_placing;
+    if (showing) {
+        m_placing = true;
+        zd::dlg::restoreDialogPlace(this, m_report);
+        m_placing = false;
+    }
+    QDialog::setVisible(Visible);
+    if (showing) {
+        m_dataTree->SetScrollState(lastTreeState());
+        m_expr->setFocus();
+    }
 }
 
 void TzdExprEditorForm::done(int Result)

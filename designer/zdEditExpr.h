@@ -33,9 +33,9 @@ public:
     TzdDataTreeForm* DataTree() const { return m_dataTree; }
 
     void done(int Result) override;
+    void setVisible(bool Visible) override;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
 
 private:
@@ -43,4 +43,5 @@ private:
     QLineEdit* m_expr;
     QWidget* m_panel;
     TzdDataTreeForm* m_dataTree;
+    bool m_placing = false;
 };

@@ -121,12 +121,17 @@ void TzdMemoEditorForm::SetWordWrap(bool Value)
     m_memo->SetWordWrap(Value);
 }
 
-void TzdMemoEditorForm::showEvent(QShowEvent* Event)
+void TzdMemoEditorForm::setVisible(bool Visible)
 {
-    QDialog::showEvent(Event);
-    zd::dlg::restoreDialogPlace(this, report(), [this](plat::TCustomIniFile& Settings, const QString& Section) {
-        SetWordWrap(Settings.ReadBool(Section, QStringLiteral("WordWrap"), false));
-    });
+    // The place and the word wrap come back before the window shows.
+    if (Visible && !isVisible() && !m_placing) {
+        m_placing = true;
+        zd::dlg::restoreDialogPlace(this, report(), [this](plat::TCustomIniFile& Settings, const QString& Section) {
+            SetWordWrap(Settings.ReadBool(Section, QStringLiteral("WordWrap"), false));
+        });
+        m_placing = false;
+    }
+    QDialog::setVisible(Visible);
 }
 
 void TzdMemoEditorForm::done(int Result)

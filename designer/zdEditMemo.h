@@ -41,10 +41,10 @@ public:
     void SetWordWrap(bool Value);
 
     void done(int Result) override;
+    void setVisible(bool Visible) override;
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
     TzdReport* report() const;
@@ -58,4 +58,5 @@ private:
     QAction* m_wordWrap;
     TzdHighlightEditorForm* m_highlight;
     std::unique_ptr<TzdFormatEditorForm> m_format;
+    bool m_placing = false;
 };

@@ -456,15 +456,24 @@ constexpr int kDefaultExprHeight = 76;
 constexpr int kDefaultTreePanelWidth = 400;
 } // namespace
 
-void TzdVarEditorForm::showEvent(QShowEvent* Event)
+void TzdVarEditorForm::setVisible(bool Visible)
 {
-    QDialog::showEvent(Event);
+    // The place comes back before the window shows; the splitters once it
+    // has its size.
+    const bool showing = Visible && !isVisible() && !m_placing;
     int exprHeight = kDefaultExprHeight;
     int panelWidth = kDefaultTreePanelWidth;
-    zd::dlg::restoreDialogPlace(this, m_report, [&](plat::TCustomIniFile& Settings, const QString& Section) {
-        exprHeight = Settings.ReadInteger(Section, QStringLiteral("Split1Pos"), kDefaultExprHeight);
-        panelWidth = Settings.ReadInteger(Section, QStringLiteral("Split2Pos"), kDefaultTreePanelWidth);
-    });
+    if (showing) {
+        m_placing = true;
+        zd::dlg::restoreDialogPlace(this, m_report, [&](plat::TCustomIniFile& Settings, const QString& Section) {
+            exprHeight = Settings.ReadInteger(Section, QStringLiteral("Split1Pos"), kDefaultExprHeight);
+            panelWidth = Settings.ReadInteger(Section, QStringLiteral("Split2Pos"), kDefaultTreePanelWidth);
+        });
+        m_placing = false;
+    }
+    QDialog::setVisible(Visible);
+    if (!showing)
+        return;
     // A damaged value leaves the default.
     if (exprHeight <= 0 || exprHeight > 10000)
         exprHeight = kDefaultExprHeight;

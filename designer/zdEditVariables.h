@@ -89,10 +89,10 @@ public:
     void EditList();
     void accept() override;
     void done(int Result) override;
+    void setVisible(bool Visible) override;
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
-    void showEvent(QShowEvent* Event) override;
 
 private:
     void rebuild();
@@ -112,5 +112,6 @@ private:
     QSplitter* m_split1;
     QSplitter* m_split2;
     TzdDataTreeForm* m_dataTree;
+    bool m_placing = false;
     QAction *m_newCategoryB, *m_newVarB, *m_editB, *m_deleteB, *m_editListB, *m_loadB, *m_saveB;
 };

@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,12 +27,15 @@ void startUnits();
 struct ReportFixture : ::testing::Test {
     plat::ScriptedServices ui;
     plat::ScopedServices useUi{ui};
+    QTemporaryDir settingsDir;
     TzdReport report;
     TzdReportPage* page;
 
     ReportFixture()
     {
         startUnits();
+        // The dialogs keep their places in the report's settings: a file of the test's own.
+        report.IniFile = settingsDir.filePath(QStringLiteral("settings.ini"));
         page = new TzdReportPage(&report);
         page->SetParent(&report);
         page->SetName(QStringLiteral("Page1"));
