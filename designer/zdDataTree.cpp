@@ -548,6 +548,16 @@ void TzdDataTreeForm::SetScrollState(const ScrollState& State)
         tree->verticalScrollBar()->setValue(State.TopIndex);
 }
 
+void TzdDataTreeForm::SetHintHeight(int Height)
+{
+    auto* splitter = m_panels[tabFunctions]->findChild<QSplitter*>();
+    if (!splitter || Height < 0)
+        return;
+    const QList<int> sizes = splitter->sizes();
+    const int total = std::max(sizes.value(0) + sizes.value(1), Height + 1);
+    splitter->setSizes({total - Height, Height});
+}
+
 void TzdDataTreeForm::SetTreesColor(int Color)
 {
     for (QTreeWidget* tree : m_trees) {

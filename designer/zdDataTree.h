@@ -71,6 +71,8 @@ public:
     // that is exactly one dataset, else clears the selection.
     void SelectDatasetOfSelection(const std::vector<TzdComponent*>& Selection);
     void SetTreesColor(int Color);
+    // The height of the function hint under the functions tree.
+    void SetHintHeight(int Height);
     // Moves the tab set and the panels into Panel (docking inside the designer).
     void MoveInto(QWidget* Panel);
 

@@ -70,6 +70,7 @@ TzdExprEditorForm::TzdExprEditorForm(QWidget* Parent, TzdReport* Report) : QDial
     layout->addWidget(m_expr);
     layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
     m_dataTree = zd::embedDataTree(m_panel, Report, m_expr);
+    m_dataTree->SetHintHeight(60);
 }
 
 void TzdExprEditorForm::setVisible(bool Visible)

@@ -253,6 +253,7 @@ TzdVarEditorForm::TzdVarEditorForm(TzdReport* Report, QWidget* Parent) : QDialog
     el->addWidget(m_expr);
     layout->addWidget(m_split1, 1);
     m_dataTree = zd::embedDataTree(panel, Report, m_expr);
+    m_dataTree->SetHintHeight(64);
 
     connect(okB, &QAction::triggered, this, &QDialog::accept);
     connect(cancelB, &QAction::triggered, this, &QDialog::reject);

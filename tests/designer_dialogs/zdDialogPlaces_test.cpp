@@ -205,7 +205,7 @@ TEST_F(EditorDialogs, VariablesEditorKeepsItsSplittersAndPassesOverDamagedOnes)
     {
         auto run = driveDialog(
             [&](QDialog& d) {
-                d.resize(900, 600);
+                d.resize(700, 500);
                 auto* split1 = child<QSplitter>(d, "Splitter1");
                 auto* split2 = child<QSplitter>(d, "Splitter2");
                 split1->setSizes({split1->height() - 150, 150});
