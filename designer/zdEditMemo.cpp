@@ -95,7 +95,7 @@ void TzdMemoEditorForm::SetMemo(TzdCustomMemoView* Memo, const QString& Text)
 
 TzdReport* TzdMemoEditorForm::report() const
 {
-    return m_object ? dynamic_cast<TzdReport*>(m_object->GetReportComponent()) : nullptr;
+    return m_object ? m_object->GetReport() : nullptr;
 }
 
 QString TzdMemoEditorForm::editExpression(const QString& Expression)

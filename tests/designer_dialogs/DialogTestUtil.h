@@ -64,7 +64,12 @@ inline plat::ScopedModalRunner driveDialog(std::function<void(QDialog&)> Drive, 
         dialog.show();
         if (Drive)
             Drive(dialog);
-        if (auto* b = dialog.findChild<QAbstractButton*>(Button)) {
+        // An embedded editor may bring hidden buttons of the same name.
+        QAbstractButton* b = nullptr;
+        for (QAbstractButton* candidate : dialog.findChildren<QAbstractButton*>(Button))
+            if (!b || (candidate->isVisible() && !b->isVisible()))
+                b = candidate;
+        if (b) {
             QTest::mouseClick(b, Qt::LeftButton);
         } else if (auto* a = dialog.findChild<QAction*>(Button)) {
             a->trigger();

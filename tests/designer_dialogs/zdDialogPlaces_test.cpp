@@ -232,12 +232,20 @@ TEST_F(EditorDialogs, VariablesEditorKeepsItsSplittersAndPassesOverDamagedOnes)
         return sizes;
     };
     EXPECT_EQ(shownSizes(), std::make_pair(exprHeight, panelWidth));
+    const QString section = QStringLiteral("Form5.TzdVarEditorForm");
     {
         plat::TIniFile ini(report.IniFile);
-        ini.WriteString(QStringLiteral("Form5.TzdVarEditorForm"), QStringLiteral("Split1Pos"), QStringLiteral("-40"));
-        ini.WriteString(QStringLiteral("Form5.TzdVarEditorForm"), QStringLiteral("Split2Pos"), QStringLiteral("nic"));
+        ini.DeleteKey(section, QStringLiteral("Split1Pos"));
+        ini.DeleteKey(section, QStringLiteral("Split2Pos"));
     }
-    EXPECT_EQ(shownSizes(), std::make_pair(76, 400));
+    const std::pair<int, int> defaults = shownSizes();
+    EXPECT_NE(defaults, std::make_pair(exprHeight, panelWidth));
+    {
+        plat::TIniFile ini(report.IniFile);
+        ini.WriteString(section, QStringLiteral("Split1Pos"), QStringLiteral("-40"));
+        ini.WriteString(section, QStringLiteral("Split2Pos"), QStringLiteral("nic"));
+    }
+    EXPECT_EQ(shownSizes(), defaults);
 }
 
 } // namespace
