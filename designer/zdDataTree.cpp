@@ -12,7 +12,11 @@
 #include "zs_xml.h"
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTabBar>
@@ -544,6 +548,16 @@ void TzdDataTreeForm::SetScrollState(const ScrollState& State)
         tree->verticalScrollBar()->setValue(State.TopIndex);
 }
 
+void TzdDataTreeForm::SetHintHeight(int Height)
+{
+    auto* splitter = m_panels[tabFunctions]->findChild<QSplitter*>();
+    if (!splitter || Height < 0)
+        return;
+    const QList<int> sizes = splitter->sizes();
+    const int total = std::max(sizes.value(0) + sizes.value(1), Height + 1);
+    splitter->setSizes({total - Height, Height});
+}
+
 void TzdDataTreeForm::SetTreesColor(int Color)
 {
     for (QTreeWidget* tree : m_trees) {
@@ -665,3 +679,86 @@ QString TzdDataTreeForm::FunctionInsertionText(const QString& NodeText)
 bool TzdDataTreeForm::InsertField() { return m_insField->isChecked(); }
 
 bool TzdDataTreeForm::InsertCaption() { return m_insCaption->isChecked(); }
+
+// ---------------------------------------------------------------- embedded in an editor
+
+namespace {
+
+// Takes the data tree's drags on the editor's text box.
+class DataTreeDropTarget : public QObject {
+public:
+    DataTreeDropTarget(TzdDataTreeForm* Tree, QWidget* Target) : QObject(Target), m_tree(Tree), m_target(Target) {}
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        switch (Event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(Event);
+            if (!m_tree || !zd::acceptsDataTreeDrag(*m_tree, drag->source()))
+                return false;
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(Event);
+            if (!m_tree || !zd::acceptsDataTreeDrag(*m_tree, drop->source()))
+                return false;
+            guarded([&] { zd::insertDataTreeText(*m_tree, m_target); });
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            return true;
+        }
+        default:
+            return QObject::eventFilter(Watched, Event);
+        }
+    }
+
+private:
+    QPointer<TzdDataTreeForm> m_tree;
+    QWidget* m_target;
+};
+
+} // namespace
+
+bool zd::acceptsDataTreeDrag(TzdDataTreeForm& Tree, QObject* Source)
+{
+    return Source && TzdDataTreeForm::FromDragSource(Source) == &Tree && Tree.SelectedCount() > 0 &&
+           !Tree.InsertionText(0).isEmpty();
+}
+
+bool zd::insertDataTreeText(TzdDataTreeForm& Tree, QWidget* Target)
+{
+    const QString text = Tree.SelectedCount() > 0 ? Tree.InsertionText(0) : QString();
+    if (text.isEmpty() || !Target)
+        return false;
+    if (auto* line = qobject_cast<QLineEdit*>(Target))
+        line->insert(text);
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(Target))
+        memo->insertPlainText(text);
+    else
+        return false;
+    Target->setFocus();
+    return true;
+}
+
+TzdDataTreeForm* zd::embedDataTree(QWidget* Panel, TzdReport* Report, QWidget* Target)
+{
+    auto* tree = new TzdDataTreeForm(Panel);
+    tree->SetReport(Report);
+    if (!Panel->layout()) {
+        auto* layout = new QVBoxLayout(Panel);
+        layout->setContentsMargins(0, 0, 0, 0);
+    }
+    Panel->layout()->addWidget(tree);
+    tree->OnDblClick = [tree, Target] { zd::insertDataTreeText(*tree, Target); };
+    auto* filter = new DataTreeDropTarget(tree, Target);
+    Target->setAcceptDrops(true);
+    Target->installEventFilter(filter);
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(Target))
+        memo->viewport()->installEventFilter(filter);
+    guarded([&] { tree->UpdateItems(); });
+    return tree;
+}

@@ -71,6 +71,8 @@ public:
     // that is exactly one dataset, else clears the selection.
     void SelectDatasetOfSelection(const std::vector<TzdComponent*>& Selection);
     void SetTreesColor(int Color);
+    // The height of the function hint under the functions tree.
+    void SetHintHeight(int Height);
     // Moves the tab set and the panels into Panel (docking inside the designer).
     void MoveInto(QWidget* Panel);
 
@@ -114,3 +116,20 @@ private:
     bool m_functionsBuilt = false;
     bool m_classesBuilt = false;
 };
+
+namespace zd {
+
+// Embeds a data tree over Report in Panel for an editor whose text box is
+// Target (a QLineEdit or a QPlainTextEdit): a double click in the tree, or
+// a node of it dropped on Target, puts the node's insertion text at
+// Target's caret, replacing its selection, and focuses Target. The tree is
+// filled at once.
+TzdDataTreeForm* embedDataTree(QWidget* Panel, TzdReport* Report, QWidget* Target);
+// Inserts the text of the tree's selection into Target as above; false
+// (and nothing inserted) when the selection has no insertion text.
+bool insertDataTreeText(TzdDataTreeForm& Tree, QWidget* Target);
+// Whether a drag that started at Source may be dropped on the editor of
+// Tree: only from that tree, and only for a node with an insertion text.
+bool acceptsDataTreeDrag(TzdDataTreeForm& Tree, QObject* Source);
+
+} // namespace zd

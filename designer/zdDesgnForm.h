@@ -171,6 +171,11 @@ private:
     // The debugger's keys that work from every page, and the data tree's
     // link to the code editor.
     void attachCodeKeys();
+    // The tab order (page popup, dialog pages only) and connections (View
+    // menu, standalone designer only) commands (zdDesgnForm_tools.cpp).
+    void attachDialogCommands();
+    void tabOrderCmd();
+    void connectionsCmd();
 
     zd::DesignerModel* m_model;
     std::unique_ptr<zd::DesignerModel> m_ownedModel;

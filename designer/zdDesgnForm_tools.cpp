@@ -35,6 +35,7 @@
 #include <QDropEvent>
 #include <QShortcut>
 #include <QTreeWidget>
+#include <QMenu>
 #include <QToolBar>
 
 void TzdDesignerForm::attachTools()
@@ -42,7 +43,11 @@ void TzdDesignerForm::attachTools()
     // Every editor dialog opened while this window lives is a window of ours.
     m_dialogs = std::make_unique<TzdQtDesignerDialogs>(this);
     m_dialogs->Units = m_model->UserUnits;
-    m_dialogs->EditExpression = [this](const QString& Expr) { return zd::editExpressionDialog(this, Expr); };
+    m_dialogs->EditExpression = [this](const QString& Expr) {
+        return zd::editExpressionDialog(this, Expr, m_model->report());
+    };
+    // The dialogs that ask the designer for an expression get the same editor.
+    m_model->ExpressionEditor = m_dialogs->EditExpression;
     m_dialogsScope = std::make_unique<TzdScopedDesignerDialogs>(*m_dialogs);
 
     m_inspector = new TzdObjectInspector(m_model);
@@ -108,6 +113,7 @@ void TzdDesignerForm::attachTools()
         connect(m_actions[QString::fromLatin1(name)], &QAction::triggered, this, [this] { reportChanged(); });
 
     RefreshListeners.push_back([this] { refreshTools(); });
+    attachDialogCommands();
     reportChanged();
 }
 
@@ -166,6 +172,33 @@ void TzdDesignerForm::helpCmd()
     else if (!m_model->Selection.empty() && dynamic_cast<TzdDialogComponent*>(m_model->Selection.front()))
         topic = QStringLiteral("TzdDialogComponent");
     zdGetResources()->ShowHelpForClass(topic);
+}
+
+void TzdDesignerForm::attachDialogCommands()
+{
+    auto add = [this](const char* Name, const char* CaptionKey, void (TzdDesignerForm::*Handler)()) {
+        auto* a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(Name));
+        a->setProperty("captionKey", QString::fromLatin1(CaptionKey));
+        connect(a, &QAction::triggered, this, [this, Handler] { runCommand([this, Handler] { (this->*Handler)(); }); });
+        addAction(a);
+        m_actions[QString::fromLatin1(Name)] = a;
+        return a;
+    };
+    QAction* tabOrder = add("TabOrderCmd", "2404", &TzdDesignerForm::tabOrderCmd);
+    m_pagePopup->addAction(tabOrder);
+    QAction* connections = add("ConnectionsCmd", "2474", &TzdDesignerForm::connectionsCmd);
+    m_menus["View"]->addAction(connections);
+    // Tab order only on dialog pages; connections only in the standalone designer.
+    const auto showFitting = [this, tabOrder, connections] {
+        tabOrder->setVisible(m_model->CurrentPage && m_model->ShownPageKind() == fpkDialogPage);
+        TzdDesigner* designer = TzdDesigner::Current();
+        connections->setVisible(designer && designer->Standalone);
+    };
+    connect(m_pagePopup, &QMenu::aboutToShow, this, showFitting);
+    connect(m_menus["View"], &QMenu::aboutToShow, this, showFitting);
+    RefreshListeners.push_back(showFitting);
+    showFitting();
 }
 
 void TzdDesignerForm::refreshTools()
@@ -319,6 +352,24 @@ void TzdDesignerForm::optionsCmd()
     ToolsColor = o.ToolsColor;
     GridLCD = o.GridLCD;
     m_workspace->update();
+}
+
+void TzdDesignerForm::tabOrderCmd()
+{
+    if (!m_model->CurrentPage || m_model->ShownPageKind() != fpkDialogPage)
+        return;
+    if (zd::dialogs::EditTabOrder(m_model))
+        m_model->SetModifiedFlag(true);
+    // The object lists follow the new (or restored) child order either way.
+    m_model->RebuildObjects();
+}
+
+void TzdDesignerForm::connectionsCmd()
+{
+    TzdDesigner* designer = TzdDesigner::Current();
+    if (!designer || !designer->Standalone)
+        return;
+    zd::dialogs::EditConnections(m_model->report());
 }
 
 void TzdDesignerForm::aboutCmd()

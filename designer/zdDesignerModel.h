@@ -108,7 +108,10 @@ public:
     void SetModifiedFlag(bool Value) override;
     void SelectPage(TzdComponent* Page) override;
     void CodeLines() override {}
-    QString EditExpression(const QString& Expr) override { return Expr; }
+    // The window's expression editor when it gave one (ExpressionEditor);
+    // without a window the expression comes back as it was.
+    QString EditExpression(const QString& Expr) override { return ExpressionEditor ? ExpressionEditor(Expr) : Expr; }
+    std::function<QString(const QString& Expr)> ExpressionEditor;
     void LockDesigner() override;
     void RebuildPageTabs(int Index) override;
     void ReloadFromReport() override;

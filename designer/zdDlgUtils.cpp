@@ -4,6 +4,9 @@
 #include "Exceptions.h"
 #include "Services.h"
 #include "SysUtils.h"
+#include "IniFiles.h"
+#include "zdClass_report.h"
+#include "zdDock.h"
 #include "zdDsgnIntf_view.h"
 #include "zdRes.h"
 #include "zdUtils.h"
@@ -16,6 +19,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QToolBar>
 
 namespace zd::dlg {
 
@@ -184,6 +188,56 @@ QWidget* okCancelRow(QDialog* Dialog, const QString& OkName, const QString& Canc
     });
     QObject::connect(cancel, &QPushButton::clicked, Dialog, &QDialog::reject);
     return row;
+}
+
+QAction* toolAction(QToolBar* Bar, const char* Name, const QString& Hint)
+{
+    QAction* a = Bar->addAction(Hint);
+    a->setObjectName(QString::fromLatin1(Name));
+    a->setToolTip(Hint);
+    return a;
+}
+
+namespace {
+
+QString placeSection(QWidget* Dialog) { return QStringLiteral("Form5.") + zd::FormClassName(Dialog); }
+
+// Runs Work on the report's settings store; the store's failures stay here.
+void withSettings(TzdReport* Report, const std::function<void(plat::TCustomIniFile&)>& Work)
+{
+    if (!Report)
+        return;
+    try {
+        std::unique_ptr<plat::TCustomIniFile> settings = Report->OpenSettingsFile();
+        if (!settings)
+            return;
+        Work(*settings);
+        settings->UpdateFile();
+    } catch (const std::exception&) {
+        // The window's place is a convenience: it never stops the dialog.
+    }
+}
+
+} // namespace
+
+void restoreDialogPlace(QWidget* Dialog, TzdReport* Report, const SettingsAccess& Extra)
+{
+    withSettings(Report, [&](plat::TCustomIniFile& settings) {
+        const QString section = placeSection(Dialog);
+        settings.WriteBool(section, QStringLiteral("Visible"), true);
+        zdRestoreFormPosition(settings, Dialog);
+        if (Extra)
+            Extra(settings, section);
+    });
+}
+
+void saveDialogPlace(QWidget* Dialog, TzdReport* Report, const SettingsAccess& Extra)
+{
+    withSettings(Report, [&](plat::TCustomIniFile& settings) {
+        zdSaveFormPosition(settings, Dialog);
+        if (Extra)
+            Extra(settings, placeSection(Dialog));
+    });
 }
 
 } // namespace zd::dlg

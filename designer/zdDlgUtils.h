@@ -15,10 +15,17 @@ namespace plat {
 class TCanvas;
 } // namespace plat
 
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QComboBox;
 class QDialog;
+class QToolBar;
+class TzdReport;
+
+namespace plat {
+class TCustomIniFile;
+} // namespace plat
 
 namespace zd::dlg {
 
@@ -79,5 +86,18 @@ QCheckBox* namedCheck(QWidget* Parent, const char* Name, const QString& Caption)
 // false (or raises: the error is shown).
 QWidget* okCancelRow(QDialog* Dialog, const QString& OkName, const QString& CancelName,
                      std::function<bool()> Accept = {});
+
+// A tool bar button named Name whose text and hint are Hint.
+QAction* toolAction(QToolBar* Bar, const char* Name, const QString& Hint);
+
+// The place of a dialog window in the report library's settings (the
+// section "Form5." + the dialog's class name of Report's settings store).
+// Restore writes "Visible" true first, then puts the window where it was
+// last left; Extra reads or writes the dialog's own keys of the section.
+// A store that cannot be opened, read or written is passed over: the
+// dialog works on without it.
+using SettingsAccess = std::function<void(plat::TCustomIniFile& Settings, const QString& Section)>;
+void restoreDialogPlace(QWidget* Dialog, TzdReport* Report, const SettingsAccess& Extra = {});
+void saveDialogPlace(QWidget* Dialog, TzdReport* Report, const SettingsAccess& Extra = {});
 
 } // namespace zd::dlg

@@ -1,9 +1,12 @@
 #include "zdEditExpr.h"
 
 #include "Modal.h"
+#include "zdDataTree.h"
 #include "zdDlgUtils.h"
+#include "zdRes.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -25,9 +28,9 @@ QString wrapExpression(const QString& Expression, const QString& Delimiters)
     return open + expr + close;
 }
 
-QString editExpressionDialog(QWidget* Parent, const QString& Expression)
+QString editExpressionDialog(QWidget* Parent, const QString& Expression, TzdReport* Report)
 {
-    TzdExprEditorForm form(Parent);
+    TzdExprEditorForm form(Parent, Report);
     form.ExprMemo()->setText(Expression);
     if (plat::ExecModal(form) != QDialog::Accepted)
         return {};
@@ -36,11 +39,21 @@ QString editExpressionDialog(QWidget* Parent, const QString& Expression)
 
 } // namespace zd
 
+namespace {
+// The tree's tab and scroll position at the last close, for the next one.
+TzdDataTreeForm::ScrollState& lastTreeState()
+{
+    static TzdDataTreeForm::ScrollState state;
+    return state;
+}
+} // namespace
+
 using zd::dlg::res;
 
-TzdExprEditorForm::TzdExprEditorForm(QWidget* Parent) : QDialog(Parent)
+TzdExprEditorForm::TzdExprEditorForm(QWidget* Parent, TzdReport* Report) : QDialog(Parent), m_report(Report)
 {
     setObjectName(QStringLiteral("TzdExprEditorForm"));
+    setProperty("className", QStringLiteral("TzdExprEditorForm"));
     setWindowTitle(res(4400, "Editor výrazů"));
     resize(640, 546);
     auto* layout = new QVBoxLayout(this);
@@ -56,4 +69,40 @@ TzdExprEditorForm::TzdExprEditorForm(QWidget* Parent) : QDialog(Parent)
     m_expr->setFont(QFont(QStringLiteral("Courier New"), 10));
     layout->addWidget(m_expr);
     layout->addWidget(zd::dlg::okCancelRow(this, QStringLiteral("OkB"), QStringLiteral("CancelB")));
+    m_dataTree = zd::embedDataTree(m_panel, Report, m_expr);
+    m_dataTree->SetHintHeight(60);
+}
+
+void TzdExprEditorForm::setVisible(bool Visible)
+{
+    // The place comes back before the window shows.
+    const bool showing = Visible && !isVisible() && !m_placing;
+    if (showing) {
+        m_placing = true;
+        zd::dlg::restoreDialogPlace(this, m_report);
+        m_placing = false;
+    }
+    QDialog::setVisible(Visible);
+    if (showing) {
+        m_dataTree->SetScrollState(lastTreeState());
+        m_expr->setFocus();
+    }
+}
+
+void TzdExprEditorForm::done(int Result)
+{
+    if (isVisible()) {
+        zd::dlg::saveDialogPlace(this, m_report);
+        lastTreeState() = m_dataTree->GetScrollState();
+    }
+    QDialog::done(Result);
+}
+
+void TzdExprEditorForm::keyPressEvent(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_F1) {
+        zdGetResources()->ShowHelpForClass(QStringLiteral("TzdExprEditorForm"));
+        return;
+    }
+    QDialog::keyPressEvent(Event);
 }

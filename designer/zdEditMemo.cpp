@@ -2,7 +2,9 @@
 
 #include "zdEditFormat.h"
 
+#include "IniFiles.h"
 #include "zdClass_memo.h"
+#include "zdClass_report.h"
 #include "zdDlgUtils.h"
 #include "zdEditExpr.h"
 #include "zdEditHighlight.h"
@@ -18,6 +20,7 @@ using zd::dlg::res;
 TzdMemoEditorForm::TzdMemoEditorForm(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName(QStringLiteral("TzdMemoEditorForm"));
+    setProperty("className", QStringLiteral("TzdMemoEditorForm"));
     setWindowTitle(res(3900, "Memo"));
     setMinimumSize(520, 352);
     auto* layout = new QVBoxLayout(this);
@@ -52,9 +55,7 @@ TzdMemoEditorForm::TzdMemoEditorForm(QWidget* Parent) : QDialog(Parent)
     m_pages->addTab(highlightTS, res(3907, "Highlight"));
     m_highlight = new TzdHighlightEditorForm(this);
     m_highlight->EmbedIn(highlightTS);
-    m_highlight->EditExpression = [this](const QString& e) {
-        return EditExpression ? EditExpression(e) : zd::editExpressionDialog(this, e);
-    };
+    m_highlight->EditExpression = [this](const QString& e) { return editExpression(e); };
     // The display formats of the memo take the second tab once it is known.
     // Its own buttons stay in its own window, away from this one's.
     m_format = std::make_unique<TzdFormatEditorForm>();
@@ -92,9 +93,19 @@ void TzdMemoEditorForm::SetMemo(TzdCustomMemoView* Memo, const QString& Text)
     m_editedText = Text;
 }
 
+TzdReport* TzdMemoEditorForm::report() const
+{
+    return m_object ? m_object->GetReport() : nullptr;
+}
+
+QString TzdMemoEditorForm::editExpression(const QString& Expression)
+{
+    return EditExpression ? EditExpression(Expression) : zd::editExpressionDialog(this, Expression, report());
+}
+
 void TzdMemoEditorForm::InsertExpression()
 {
-    const QString result = EditExpression ? EditExpression(QString()) : zd::editExpressionDialog(this, QString());
+    const QString result = editExpression(QString());
     if (result.isEmpty())
         return;
     const QString delimiters = m_object ? m_object->ExpressionDelimiters : QStringLiteral("[,]");
@@ -110,8 +121,25 @@ void TzdMemoEditorForm::SetWordWrap(bool Value)
     m_memo->SetWordWrap(Value);
 }
 
+void TzdMemoEditorForm::setVisible(bool Visible)
+{
+    // The place and the word wrap come back before the window shows.
+    if (Visible && !isVisible() && !m_placing) {
+        m_placing = true;
+        zd::dlg::restoreDialogPlace(this, report(), [this](plat::TCustomIniFile& Settings, const QString& Section) {
+            SetWordWrap(Settings.ReadBool(Section, QStringLiteral("WordWrap"), false));
+        });
+        m_placing = false;
+    }
+    QDialog::setVisible(Visible);
+}
+
 void TzdMemoEditorForm::done(int Result)
 {
+    if (isVisible())
+        zd::dlg::saveDialogPlace(this, report(), [this](plat::TCustomIniFile& Settings, const QString& Section) {
+            Settings.WriteBool(Section, QStringLiteral("WordWrap"), m_wordWrap->isChecked());
+        });
     m_editedText = m_memo->WideText();
     m_highlight->Finish(Result);
     m_format->Finish(Result);

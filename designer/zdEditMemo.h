@@ -2,7 +2,8 @@
 // The text object editor: the text in a wide memo, with the highlight
 // editor (and, when the host gives one, the display-format editor) on tabs
 // of their own. The text is edited as it is stored (UTF-16): no character
-// is lost on the way in or out.
+// is lost on the way in or out. The window keeps its place and the word
+// wrap choice in the settings of the object's report.
 
 #include <QDialog>
 
@@ -16,6 +17,7 @@ class TUnicodeMemo;
 class TzdCustomMemoView;
 class TzdFormatEditorForm;
 class TzdHighlightEditorForm;
+class TzdReport;
 
 class TzdMemoEditorForm : public QDialog {
 public:
@@ -39,11 +41,15 @@ public:
     void SetWordWrap(bool Value);
 
     void done(int Result) override;
+    void setVisible(bool Visible) override;
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    TzdReport* report() const;
+    QString editExpression(const QString& Expression);
+
     TzdCustomMemoView* m_object = nullptr;
     QString m_editedText;
     QTabWidget* m_pages;
@@ -52,4 +58,5 @@ private:
     QAction* m_wordWrap;
     TzdHighlightEditorForm* m_highlight;
     std::unique_ptr<TzdFormatEditorForm> m_format;
+    bool m_placing = false;
 };

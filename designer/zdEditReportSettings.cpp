@@ -1,11 +1,13 @@
 #include "zdEditReportSettings.h"
 
 #include "Exceptions.h"
+#include "Graphics.h"
 #include "Services.h"
 #include "StringList.h"
 #include "zdClass_options.h"
 #include "zdClass_report.h"
 #include "zdDesignerModel.h"
+#include "zdDialogsSecondHalf.h"
 #include "zdDlgUtils.h"
 #include "zdDsgnIntf.h"
 #include "zdPrinter.h"
@@ -15,6 +17,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -42,6 +45,8 @@ ReportSettingsFields reportSettingsOf(TzdReport* Report, const QStringList& Prin
     f.Author = o->Author;
     for (int i = 0; i < o->Description()->Count(); ++i)
         f.Description << o->Description()->Strings(i);
+    f.Picture = std::make_shared<plat::TPicture>();
+    f.Picture->Assign(o->Picture());
     f.VersionMajor = o->VersionMajor;
     f.VersionMinor = o->VersionMinor;
     f.VersionRelease = o->VersionRelease;
@@ -95,6 +100,8 @@ void applyReportSettings(TzdReport* Report, const ReportSettingsFields& F, TzdCu
     for (const QString& line : F.Description)
         description.Add(line);
     o->SetDescription(&description);
+    if (F.Picture)
+        o->Picture()->Assign(F.Picture.get());
     o->VersionMajor = F.VersionMajor;
     o->VersionMinor = F.VersionMinor;
     o->VersionRelease = F.VersionRelease;
@@ -203,6 +210,18 @@ TzdReportEditorForm::TzdReportEditorForm(TzdReport* Report, TzdCustomDesigner* D
     m_author = edit(descGB, "AuthorE");
     fl->addRow(res(4710, "Název"), m_name);
     fl->addRow(res(4711, "Popis"), m_description);
+    auto* pictureRow = new QHBoxLayout;
+    m_pictureImg = new QLabel(descGB);
+    m_pictureImg->setObjectName(QStringLiteral("PictureImg"));
+    m_pictureImg->setFixedSize(64, 64);
+    m_pictureImg->setFrameShape(QFrame::StyledPanel);
+    m_pictureImg->setAlignment(Qt::AlignCenter);
+    auto* pictureB = new QPushButton(res(4722, "Procházet..."), descGB);
+    pictureB->setObjectName(QStringLiteral("PictureB"));
+    pictureRow->addWidget(m_pictureImg);
+    pictureRow->addWidget(pictureB, 0, Qt::AlignBottom);
+    pictureRow->addStretch(1);
+    fl->addRow(res(4712, "Obrázek"), pictureRow);
     fl->addRow(res(4713, "Autor"), m_author);
     dl->addWidget(descGB);
     auto* versionGB = new QGroupBox(res(4721, "Verze"), description);
@@ -236,6 +255,8 @@ TzdReportEditorForm::TzdReportEditorForm(TzdReport* Report, TzdCustomDesigner* D
     m_name->setText(f.Name);
     m_author->setText(f.Author);
     m_description->setPlainText(f.Description.join(u'\n'));
+    m_picture = f.Picture;
+    showPicture();
     m_major->setText(f.VersionMajor);
     m_minor->setText(f.VersionMinor);
     m_release->setText(f.VersionRelease);
@@ -243,6 +264,7 @@ TzdReportEditorForm::TzdReportEditorForm(TzdReport* Report, TzdCustomDesigner* D
     if (TzdDesigner* d = TzdDesigner::Current())
         SetTemplateFolder(d->TemplateDir);
 
+    connect(pictureB, &QPushButton::clicked, this, [this] { zd::dlg::guard([this] { EditPicture(); }); });
     connect(browse, &QPushButton::clicked, this, [this] {
         zd::dlg::guard([this] {
             if (const auto folder = plat::Services().FolderDialog(QStringLiteral("Select folder"), m_path->text()))
@@ -269,6 +291,27 @@ void TzdReportEditorForm::SetTemplateFolder(const QString& Folder)
         m_templateList->addItem(QFileInfo(file).fileName());
 }
 
+void TzdReportEditorForm::EditPicture()
+{
+    // The dialog works on its own copy: a damaged file or a Cancel leaves
+    // the shown picture as it was.
+    if (zd::dialogs::EditPicture(*m_picture))
+        showPicture();
+}
+
+void TzdReportEditorForm::showPicture()
+{
+    if (!m_picture || m_picture->Empty()) {
+        m_pictureImg->setPixmap(QPixmap());
+        return;
+    }
+    QImage image = m_picture->Graphic()->ToImage();
+    // Larger than the box: shrunk into it.
+    if (image.width() > m_pictureImg->width() || image.height() > m_pictureImg->height())
+        image = image.scaled(m_pictureImg->size(), Qt::IgnoreAspectRatio);
+    m_pictureImg->setPixmap(QPixmap::fromImage(image));
+}
+
 zd::ReportSettingsFields TzdReportEditorForm::Fields() const
 {
     zd::ReportSettingsFields f;
@@ -283,6 +326,7 @@ zd::ReportSettingsFields TzdReportEditorForm::Fields() const
     f.Template = m_templates.value(m_templateList->currentRow());
     f.Name = m_name->text();
     f.Author = m_author->text();
+    f.Picture = m_picture;
     f.Description = m_description->toPlainText().split(u'\n');
     if (f.Description == QStringList{QString()})
         f.Description.clear();

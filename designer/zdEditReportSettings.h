@@ -6,7 +6,14 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <memory>
+
+namespace plat {
+class TPicture;
+} // namespace plat
+
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -32,6 +39,8 @@ struct ReportSettingsFields {
     QString Template; // the chosen template file, for icInherit
     QString Name, Author;
     QStringList Description;
+    // The report's picture as chosen; none leaves the report's picture.
+    std::shared_ptr<plat::TPicture> Picture;
     QString VersionMajor, VersionMinor, VersionRelease, VersionBuild;
 };
 
@@ -54,8 +63,13 @@ public:
     zd::ReportSettingsFields Fields() const;
     // Fills the template list from a folder.
     void SetTemplateFolder(const QString& Folder);
+    // The picture button: the picture dialog on a copy of the shown
+    // picture, which takes the result on OK.
+    void EditPicture();
 
 private:
+    void showPicture();
+
     TzdReport* m_report;
     TzdCustomDesigner* m_designer;
     QStringList m_printers;
@@ -69,5 +83,7 @@ private:
     QLineEdit* m_path;
     QLineEdit *m_name, *m_author;
     QPlainTextEdit* m_description;
+    QLabel* m_pictureImg;
+    std::shared_ptr<plat::TPicture> m_picture;
     QLineEdit *m_major, *m_minor, *m_release, *m_build;
 };

@@ -176,12 +176,7 @@ TzdStyleEditorForm::TzdStyleEditorForm(TzdReport* Report, QWidget* Parent) : QDi
     }
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QToolBar(this);
-    auto action = [bar](const char* name, const QString& hint) {
-        QAction* a = bar->addAction(hint);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        return a;
-    };
+    auto action = [bar](const char* name, const QString& hint) { return zd::dlg::toolAction(bar, name, hint); };
     m_addB = action("AddB", res(5104, "Přidat"));
     m_deleteB = action("DeleteB", res(5105, "Odstranit"));
     m_editB = action("EditB", res(5106, "Upravit"));

@@ -3,7 +3,9 @@
 #include "Modal.h"
 #include "Services.h"
 #include "StringList.h"
+#include "IniFiles.h"
 #include "zdClass_report.h"
+#include "zdDataTree.h"
 #include "zdDlgUtils.h"
 #include "zdEditStrings.h"
 #include "zdVariables.h"
@@ -15,6 +17,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 // Tree nodes of categories carry this flag.
@@ -207,17 +211,13 @@ using zd::dlg::res;
 TzdVarEditorForm::TzdVarEditorForm(TzdReport* Report, QWidget* Parent) : QDialog(Parent), m_report(Report)
 {
     setObjectName(QStringLiteral("TzdVarEditorForm"));
+    setProperty("className", QStringLiteral("TzdVarEditorForm"));
     setWindowTitle(res(2900, "Upravit proměnné"));
     resize(532, 548);
     m_ancestor = Report && Report->IsAncestor();
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QToolBar(this);
-    auto action = [bar](const char* name, const QString& hint) {
-        QAction* a = bar->addAction(hint);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        return a;
-    };
+    auto action = [bar](const char* name, const QString& hint) { return zd::dlg::toolAction(bar, name, hint); };
     m_newCategoryB = action("NewCategoryB", res(2901, "Kategorie"));
     m_newVarB = action("NewVarB", res(2902, "Proměnná"));
     m_editB = action("EditB", res(2903, "Upravit"));
@@ -229,14 +229,21 @@ TzdVarEditorForm::TzdVarEditorForm(TzdReport* Report, QWidget* Parent) : QDialog
     QAction* okB = action("OkB", res(1, "OK"));
     layout->addWidget(bar);
 
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->setObjectName(QStringLiteral("Splitter1"));
-    m_tree = new QTreeWidget(split);
+    // The tree beside the data tree's panel, over the expression box.
+    m_split1 = new QSplitter(Qt::Vertical, this);
+    m_split1->setObjectName(QStringLiteral("Splitter1"));
+    m_split2 = new QSplitter(Qt::Horizontal, m_split1);
+    m_split2->setObjectName(QStringLiteral("Splitter2"));
+    m_tree = new QTreeWidget(m_split2);
     m_tree->setObjectName(QStringLiteral("VarTree"));
     m_tree->setHeaderHidden(true);
     m_tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     m_tree->installEventFilter(this);
-    auto* exprPanel = new QWidget(split);
+    auto* panel = new QWidget(m_split2);
+    panel->setObjectName(QStringLiteral("Panel"));
+    m_split1->setStretchFactor(0, 1);
+    m_split2->setStretchFactor(0, 1);
+    auto* exprPanel = new QWidget(m_split1);
     exprPanel->setObjectName(QStringLiteral("ExprPanel"));
     auto* el = new QVBoxLayout(exprPanel);
     el->setContentsMargins(0, 0, 0, 0);
@@ -244,7 +251,9 @@ TzdVarEditorForm::TzdVarEditorForm(TzdReport* Report, QWidget* Parent) : QDialog
     m_expr = new QPlainTextEdit(exprPanel);
     m_expr->setObjectName(QStringLiteral("ExprMemo"));
     el->addWidget(m_expr);
-    layout->addWidget(split, 1);
+    layout->addWidget(m_split1, 1);
+    m_dataTree = zd::embedDataTree(panel, Report, m_expr);
+    m_dataTree->SetHintHeight(64);
 
     connect(okB, &QAction::triggered, this, &QDialog::accept);
     connect(cancelB, &QAction::triggered, this, &QDialog::reject);
@@ -435,6 +444,60 @@ void TzdVarEditorForm::labelEdited(QTreeWidgetItem* Node)
         if (m_editB->isEnabled())
             zd::dlg::showError(key("vaDupName"));
     }
+}
+
+namespace {
+// The data tree's tab and scroll position at the last close, for the next one.
+TzdDataTreeForm::ScrollState& lastTreeState()
+{
+    static TzdDataTreeForm::ScrollState state;
+    return state;
+}
+constexpr int kDefaultExprHeight = 76;
+constexpr int kDefaultTreePanelWidth = 400;
+} // namespace
+
+void TzdVarEditorForm::setVisible(bool Visible)
+{
+    // The place comes back before the window shows; the splitters once it
+    // has its size.
+    const bool showing = Visible && !isVisible() && !m_placing;
+    int exprHeight = kDefaultExprHeight;
+    int panelWidth = kDefaultTreePanelWidth;
+    if (showing) {
+        m_placing = true;
+        zd::dlg::restoreDialogPlace(this, m_report, [&](plat::TCustomIniFile& Settings, const QString& Section) {
+            exprHeight = Settings.ReadInteger(Section, QStringLiteral("Split1Pos"), kDefaultExprHeight);
+            panelWidth = Settings.ReadInteger(Section, QStringLiteral("Split2Pos"), kDefaultTreePanelWidth);
+        });
+        m_placing = false;
+    }
+    QDialog::setVisible(Visible);
+    if (!showing)
+        return;
+    // A damaged value leaves the default.
+    if (exprHeight <= 0 || exprHeight > 10000)
+        exprHeight = kDefaultExprHeight;
+    if (panelWidth <= 0 || panelWidth > 10000)
+        panelWidth = kDefaultTreePanelWidth;
+    const int height = std::max(m_split1->height(), exprHeight + 1);
+    m_split1->setSizes({height - exprHeight, exprHeight});
+    const int width = std::max(m_split2->width(), panelWidth + 1);
+    m_split2->setSizes({width - panelWidth, panelWidth});
+    m_tree->setFocus();
+    m_dataTree->SetScrollState(lastTreeState());
+}
+
+void TzdVarEditorForm::done(int Result)
+{
+    if (isVisible()) {
+        zd::dlg::saveDialogPlace(this, m_report, [this](plat::TCustomIniFile& Settings, const QString& Section) {
+            Settings.WriteInteger(Section, QStringLiteral("Split1Pos"), m_split1->sizes().value(1));
+            Settings.WriteInteger(Section, QStringLiteral("Split2Pos"), m_split2->sizes().value(1));
+        });
+        lastTreeState() = m_dataTree->GetScrollState();
+    }
+    QDialog::done(Result);
 }
 
 void TzdVarEditorForm::accept()

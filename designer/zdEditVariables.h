@@ -2,7 +2,10 @@
 // The variables editor: a working copy of the report's variables shown as
 // a tree of categories and their variables, written back on OK. When the
 // report has no category at all, its variables hang directly under the
-// root and every command acts on them as variables.
+// root and every command acts on them as variables. A data tree of the
+// report beside the tree inserts fields, variables and functions into the
+// expression box; the window keeps its place and splitters in the report's
+// settings.
 
 #include <QDialog>
 #include <QStringList>
@@ -11,6 +14,8 @@
 
 class QAction;
 class QPlainTextEdit;
+class QSplitter;
+class TzdDataTreeForm;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TzdReport;
@@ -74,6 +79,7 @@ public:
     zd::VarEditModel& Model() { return m_model; }
     QTreeWidget* Tree() const { return m_tree; }
     QPlainTextEdit* ExprMemo() const { return m_expr; }
+    TzdDataTreeForm* DataTree() const { return m_dataTree; }
 
     // Selects the node of that name (the root for an empty name).
     void SelectNode(const QString& Name);
@@ -82,6 +88,8 @@ public:
     void DeleteNode();
     void EditList();
     void accept() override;
+    void done(int Result) override;
+    void setVisible(bool Visible) override;
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -101,5 +109,9 @@ private:
     QTreeWidget* m_tree;
     QTreeWidgetItem* m_root = nullptr;
     QPlainTextEdit* m_expr;
+    QSplitter* m_split1;
+    QSplitter* m_split2;
+    TzdDataTreeForm* m_dataTree;
+    bool m_placing = false;
     QAction *m_newCategoryB, *m_newVarB, *m_editB, *m_deleteB, *m_editListB, *m_loadB, *m_saveB;
 };

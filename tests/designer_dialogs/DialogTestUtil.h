@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,12 +27,15 @@ void startUnits();
 struct ReportFixture : ::testing::Test {
     plat::ScriptedServices ui;
     plat::ScopedServices useUi{ui};
+    QTemporaryDir settingsDir;
     TzdReport report;
     TzdReportPage* page;
 
     ReportFixture()
     {
         startUnits();
+        // The dialogs keep their places in the report's settings: a file of the test's own.
+        report.IniFile = settingsDir.filePath(QStringLiteral("settings.ini"));
         page = new TzdReportPage(&report);
         page->SetParent(&report);
         page->SetName(QStringLiteral("Page1"));
@@ -60,7 +64,12 @@ inline plat::ScopedModalRunner driveDialog(std::function<void(QDialog&)> Drive, 
         dialog.show();
         if (Drive)
             Drive(dialog);
-        if (auto* b = dialog.findChild<QAbstractButton*>(Button)) {
+        // An embedded editor may bring hidden buttons of the same name.
+        QAbstractButton* b = nullptr;
+        for (QAbstractButton* candidate : dialog.findChildren<QAbstractButton*>(Button))
+            if (!b || (candidate->isVisible() && !b->isVisible()))
+                b = candidate;
+        if (b) {
             QTest::mouseClick(b, Qt::LeftButton);
         } else if (auto* a = dialog.findChild<QAction*>(Button)) {
             a->trigger();

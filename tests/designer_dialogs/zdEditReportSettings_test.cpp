@@ -7,8 +7,15 @@
 #include "zdEditOptions.h"
 #include "zdEditReportSettings.h"
 
+#include "Graphics.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -83,6 +90,82 @@ TEST_F(ReportSettings, BadCopiesKeepTheWindowOpen)
     EXPECT_EQ(plat::ExecModal(form), QDialog::Rejected);
     EXPECT_TRUE(stayed);
     EXPECT_EQ(snapshot(), before);
+}
+
+// ---------------------------------------------------------------- the report's picture
+
+struct ReportPicture : ReportSettings {
+    QString file(const char* name, const QByteArray& bytes)
+    {
+        const QString path = settingsDir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    static QByteArray png(int w, int h)
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        return bytes;
+    }
+    // The report settings window: the picture button loads FileName in the
+    // picture dialog, which closes with PictureButton; then Button closes
+    // the settings. Returns the settings' result.
+    int run(const QString& FileName, const char* PictureButton, const char* Button)
+    {
+        ui.AnswerFile({FileName});
+        plat::ScopedModalRunner runner([&](QDialog& d) {
+            d.show();
+            if (d.objectName() == u"zdPictureEditorForm") {
+                child<QToolButton>(d, "LoadB")->click();
+                child<QToolButton>(d, PictureButton)->click();
+            } else {
+                QTest::mouseClick(child<QAbstractButton>(d, "PictureB"), Qt::LeftButton);
+                pictureShown = child<QLabel>(d, "PictureImg")->pixmap().size();
+                QTest::mouseClick(child<QAbstractButton>(d, Button), Qt::LeftButton);
+            }
+            d.hide();
+            return d.result();
+        });
+        TzdReportEditorForm form(&report, nullptr);
+        return plat::ExecModal(form);
+    }
+    QSize pictureShown;
+};
+
+TEST_F(ReportPicture, TheChosenPictureReachesTheTemplateOnOkOnly)
+{
+    const QString chosen = file("logo.png", png(3, 2));
+    const QByteArray before = snapshot();
+    EXPECT_EQ(run(chosen, "OkB", "CancelB"), QDialog::Rejected);
+    EXPECT_EQ(pictureShown, QSize(3, 2));
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(run(chosen, "CancelB", "OkB"), QDialog::Accepted);
+    EXPECT_TRUE(report.ReportOptions()->Picture()->Empty());
+    EXPECT_EQ(run(chosen, "OkB", "OkB"), QDialog::Accepted);
+    EXPECT_EQ(report.ReportOptions()->Picture()->Width(), 3);
+    EXPECT_EQ(report.ReportOptions()->Picture()->Height(), 2);
+    EXPECT_NE(snapshot(), before);
+}
+
+TEST_F(ReportPicture, ADamagedPictureIsReportedAndLeavesThePictureAsItWas)
+{
+    report.ReportOptions()->Picture()->LoadFromBytes(png(5, 4));
+    const QByteArray before = snapshot();
+    const QByteArray good = png(6, 6);
+    for (const QByteArray& bytes : {QByteArray("garbage, no picture"), good.left(good.size() / 2)}) {
+        ui.Reset();
+        EXPECT_EQ(run(file("damaged.png", bytes), "OkB", "OkB"), QDialog::Accepted);
+        EXPECT_EQ(ui.CallsOf("MessageBox").size() + ui.CallsOf("MessageDlg").size(), 1u);
+        EXPECT_EQ(pictureShown, QSize(5, 4));
+        EXPECT_EQ(report.ReportOptions()->Picture()->Width(), 5);
+        EXPECT_EQ(snapshot(), before);
+    }
 }
 
 // ---------------------------------------------------------------- designer options

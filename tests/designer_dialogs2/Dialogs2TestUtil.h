@@ -48,6 +48,8 @@ struct Fixture : ::testing::Test {
     Fixture()
     {
         startUnits();
+        // The dialogs keep their places in the report's settings: a file of the test's own.
+        report.IniFile = dir.filePath(QStringLiteral("settings.ini"));
         page = add<TzdReportPage>(nullptr, "Page1");
         report.OpenDesigner = &designer;
         designer.CurrentPage = page;
