@@ -713,7 +713,10 @@ void TzdPDFExport::State::flushOut(const QString& fileName)
     if (file) {
         // After a failed write the file is never committed, and every later
         // hand-over fails the same way.
-        if (writeFailed.isEmpty() && file->write(out) != out.size())
+        // The device's own buffer is emptied at once: a write that fails
+        // there would otherwise surface only as the file is closed, which
+        // the commit does not check.
+        if (writeFailed.isEmpty() && (file->write(out) != out.size() || !file->flush()))
             writeFailed = QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file->errorString());
         if (!writeFailed.isEmpty())
             throw plat::EWriteError(writeFailed);
