@@ -11,6 +11,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <memory>
 #include <vector>
 
@@ -59,7 +62,7 @@ void BM_PdfExport1000Pages(benchmark::State& state)
 }
 BENCHMARK(BM_PdfExport1000Pages)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_PrepareAndExportLabels(benchmark::State& state)
+void startUnits()
 {
     static const bool started = [] {
         zd::startReportUnit();
@@ -69,6 +72,11 @@ void BM_PrepareAndExportLabels(benchmark::State& state)
         return true;
     }();
     (void)started;
+}
+
+void BM_PrepareAndExportLabels(benchmark::State& state)
+{
+    startUnits();
     const int records = int(state.range(0));
     int pages = 0;
     qint64 bytes = 0;
@@ -91,5 +99,33 @@ void BM_PrepareAndExportLabels(benchmark::State& state)
     state.counters["MiB"] = double(bytes) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_PrepareAndExportLabels)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same into a file, as the program exports: pages go on to the
+// temporary file beside the destination as they are finished.
+void BM_PrepareAndExportLabelsToFile(benchmark::State& state)
+{
+    startUnits();
+    const int records = int(state.range(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("labels.pdf"));
+    int pages = 0;
+    for (auto _ : state) {
+        plat::TComponent host(nullptr);
+        TzdReport report(&host);
+        benchlabels::buildLabelReport(host, report, records, false);
+        if (!report.Prepare())
+            state.SkipWithError(report.ErrorList().join(u'\n').toUtf8().constData());
+        TzdPDFExport pdf(nullptr);
+        pdf.ShowDialog = false;
+        pdf.FileName = path;
+        if (!report.ActivePreviewPages()->Export(&pdf))
+            state.SkipWithError("the export failed");
+        pages = report.ActivePreviewPages()->GetPageCount();
+    }
+    state.counters["labels/s"] = benchmark::Counter(double(records), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["pages"] = pages;
+    state.counters["MiB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_PrepareAndExportLabelsToFile)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

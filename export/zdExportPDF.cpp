@@ -257,6 +257,9 @@ bool TzdPDFExport::StartExport()
         computeSecurity();
     d->file.reset();
     d->out.clear();
+    d->pieces.clear();
+    d->handedOver = 0;
+    d->writeFailed.clear();
     d->content.clear();
     d->pageOpen = false;
     if (!OutputStream) {
@@ -459,6 +462,9 @@ void TzdPDFExport::ClosePage(TzdReportPage*, int)
     for (State::ImageRecord& record : s.imageTable)
         record = {};
     s.pageImages.clear();
+    // The finished page leaves memory: a long report never holds its whole
+    // file at once.
+    s.flushOut(FileName);
 }
 
 int TzdPDFExport::exportedPosition(int preparedIndex) const
@@ -679,7 +685,7 @@ void TzdPDFExport::writeCatalog(int outlineRoot)
 void TzdPDFExport::writeXrefAndTrailer(int catalog, int info, int encryption)
 {
     State& s = *d;
-    const qint64 x = s.out.size();
+    const qint64 x = s.offset();
     const QByteArray size = QByteArray::number(qsizetype(s.objectOffsets.size()) + 1);
     s.line("xref");
     s.line("0 " + size);
@@ -700,24 +706,58 @@ void TzdPDFExport::writeXrefAndTrailer(int catalog, int info, int encryption)
     s.line("%%EOF");
 }
 
+void TzdPDFExport::State::flushOut(const QString& fileName)
+{
+    if (out.isEmpty())
+        return;
+    if (file) {
+        // After a failed write the file is never committed, and every later
+        // hand-over fails the same way.
+        // The device's own buffer is emptied at once: a write that fails
+        // there would otherwise surface only as the file is closed, which
+        // the commit does not check.
+        if (writeFailed.isEmpty() && (file->write(out) != out.size() || !file->flush()))
+            writeFailed = QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file->errorString());
+        if (!writeFailed.isEmpty())
+            throw plat::EWriteError(writeFailed);
+        handedOver += out.size();
+        // The buffer is kept for the next page: its memory is already there.
+        out.truncate(0);
+        return;
+    }
+    handedOver += out.size();
+    pieces.push_back(std::move(out));
+    out = QByteArray();
+}
+
 void TzdPDFExport::commitOutput()
 {
     State& s = *d;
+    s.flushOut(FileName);
     if (OutputStream) {
-        // An empty memory stream takes the finished file as it is: copying
-        // a file of a hundred megabytes costs as much again as making it.
+        // The stream receives the file only now, whole: a failed export
+        // leaves it as it was.
         auto* memory = dynamic_cast<plat::TMemoryStream*>(OutputStream.get());
         if (memory && memory->Size() == 0 && memory->Position() == 0) {
-            memory->setBytes(std::move(s.out));
-            s.out = QByteArray();
+            QByteArray whole;
+            whole.reserve(s.handedOver);
+            for (QByteArray& piece : s.pieces) {
+                whole += piece;
+                piece = QByteArray();
+            }
+            s.pieces.clear();
+            memory->setBytes(std::move(whole));
             memory->Seek(0, plat::soEnd);
             return;
         }
-        OutputStream->WriteBuffer(s.out.constData(), s.out.size());
+        for (QByteArray& piece : s.pieces) {
+            OutputStream->WriteBuffer(piece.constData(), piece.size());
+            piece = QByteArray();
+        }
+        s.pieces.clear();
         return;
     }
-    const qint64 written = s.file->write(s.out);
-    if (written != s.out.size() || !s.file->commit()) {
+    if (!s.file->commit()) {
         const QString reason = s.file->errorString();
         s.file.reset();
         throw plat::EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(FileName, reason));
@@ -737,6 +777,8 @@ void TzdPDFExport::FinishExport()
         {
             f.resetExportState();
             f.d->out.clear();
+            f.d->pieces.clear();
+            f.d->handedOver = 0;
             f.d->file.reset(); // not committed: the previous file stays
         }
     } cleanup{*this};

@@ -1,11 +1,12 @@
 #pragma once
 // The PDF export filter: prepared pages become one PDF 1.5 file.
 //
-// The file is built front to back in memory, so object offsets are known
-// as they are written, and reaches its destination only when the export
-// finishes: a file is replaced atomically, so a failed export never leaves
-// a corrupt file behind nor destroys the previous one. The first error ends
-// the export.
+// The file is built front to back, so object offsets are known as they are
+// written. Each finished page goes on into a temporary file beside the
+// destination, which replaces the destination only when the export
+// finishes, so a failed export never leaves a corrupt file behind nor
+// destroys the previous one; an output stream receives the whole file at
+// the end. The first error ends the export.
 
 #include "Graphics.h"
 #include "zdClass_services.h"

@@ -22,7 +22,14 @@ struct TzdPDFAnnot {
 };
 
 struct TzdPDFExport::State {
-    QByteArray out;                       // the file so far
+    // The file is written front to back: out holds what was written since
+    // the last hand-over (flushOut), earlier pieces went to the temporary
+    // file beside the destination or wait in pieces for an output stream.
+    // Offsets count from the start of the whole file.
+    QByteArray out;                       // the file since the last hand-over
+    qint64 handedOver = 0;                // bytes of the file before out
+    std::vector<QByteArray> pieces;       // handed-over bytes kept for an output stream
+    QString writeFailed;                  // the message of the first failed write
     std::vector<qint64> objectOffsets;    // entry k-1: offset of object k
     std::vector<int> pageObjects;         // per exported page
     std::vector<long double> pageHeights; // per exported page, points
@@ -63,12 +70,17 @@ struct TzdPDFExport::State {
     long double marginShiftY = 0;
     std::unique_ptr<QSaveFile> file; // the destination when no output stream is set
 
+    // The offset in the file of the next byte written (out is the file).
+    qint64 offset() const { return handedOver + out.size(); }
     int allocate()
     {
-        objectOffsets.push_back(out.size());
+        objectOffsets.push_back(offset());
         return int(objectOffsets.size());
     }
-    void place(int number) { objectOffsets[size_t(number) - 1] = out.size(); }
+    void place(int number) { objectOffsets[size_t(number) - 1] = offset(); }
+    // Hands what out holds on to the destination (out is the file, between
+    // objects); the first failing write raises EWriteError.
+    void flushOut(const QString& fileName);
     // Room for n more bytes. The buffer doubles by reallocation in place,
     // which keeps what was written where it is; a plain append would copy
     // the whole file into a new block each time it grows.

@@ -21,7 +21,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <limits>
+
+#include <sys/resource.h>
 
 using namespace pdftest;
 
@@ -354,6 +357,82 @@ TEST(PdfExport, MemoryStreamsGetTheFileBytesAfterTheirOwn)
     write(toFilled);
     EXPECT_EQ(filled->bytes(), "abc" + expected);
     EXPECT_EQ(filled->Position(), filled->Size());
+}
+
+// Finished pages leave memory page by page: the offsets of a file written
+// in pieces still point at their objects, and a file, an empty memory
+// stream and a filled one get the same bytes.
+TEST(PdfExport, AManyPageFileHandedOverPageByPageIsWhole)
+{
+    std::vector<std::unique_ptr<TzdShapeView>> shapes;
+    std::map<int, std::vector<TzdView*>> objects;
+    for (int page = 0; page < 5; ++page)
+        for (int k = 0; k < 3; ++k) {
+            shapes.push_back(std::make_unique<TzdShapeView>(nullptr));
+            shapes.back()->SetBounds(20 + 100 * k, 20 + 30 * page, 90, 25);
+            shapes.back()->SetColor(plat::TColor(0x102030 * (page + 1)));
+            objects[page].push_back(shapes.back().get());
+        }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("five.pdf"));
+    TzdPDFExport toFile(nullptr);
+    fixIdAndClock(toFile);
+    ASSERT_EQ(exportPages(toFile, file, {0, 1, 2, 3, 4}, objects), QString());
+    checkPdf(file);
+    const QByteArray expected = fileBytes(file);
+    const QRegularExpression entry(QStringLiteral("^(\\d{10}) 00000 n\r$"), QRegularExpression::MultilineOption);
+    int number = 0;
+    for (auto it = entry.globalMatch(QString::fromLatin1(expected)); it.hasNext();) {
+        const qint64 offset = it.next().captured(1).toLongLong();
+        ++number;
+        EXPECT_TRUE(expected.mid(offset).startsWith(QByteArray::number(number) + " 0 obj")) << number;
+    }
+    EXPECT_GT(number, 10);
+    for (const QByteArray& before : {QByteArray(), QByteArray("abc")}) {
+        TzdPDFExport toStream(nullptr);
+        fixIdAndClock(toStream);
+        auto* stream = new plat::TMemoryStream(before);
+        stream->Seek(0, plat::soEnd);
+        toStream.OutputStream.reset(stream);
+        ASSERT_EQ(exportPages(toStream, QString(), {0, 1, 2, 3, 4}, objects), QString());
+        EXPECT_EQ(stream->bytes(), before + expected);
+    }
+}
+
+// A write that fails after pages went to the temporary file (here: the
+// process may write only a few bytes into a file) fails the export at
+// once and again at its end; the previous file stays and no temporary
+// file is left.
+TEST(PdfExport, AWriteErrorOnAFinishedPageKeepsThePreviousFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("kept.pdf"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("previous");
+    }
+    TzdShapeView shape(nullptr);
+    shape.SetBounds(10, 10, 50, 50);
+    TzdPDFExport pdf(nullptr);
+    pdf.FileName = file;
+    ASSERT_TRUE(pdf.StartExport());
+    rlimit kept{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &kept), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = kept;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    pdf.OpenPageInfo(a4(), 0);
+    pdf.WriteObject(&shape);
+    const QString atPage = pdfRaised([&] { pdf.ClosePage(nullptr, 0); });
+    const QString atEnd = pdfRaised([&] { pdf.FinishExport(); });
+    setrlimit(RLIMIT_FSIZE, &kept);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(atPage.startsWith(QStringLiteral("EWriteError: Cannot write file"))) << atPage.toStdString();
+    EXPECT_EQ(atEnd, atPage);
+    EXPECT_EQ(fileBytes(file), "previous");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.pdf")});
 }
 
 TEST(PdfExport, AFileThatCannotBeCreatedFailsTheStart)
