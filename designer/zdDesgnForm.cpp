@@ -510,8 +510,6 @@ struct ColorButtonDef {
 constexpr ColorButtonDef kColorButtons[] = {
     {"FontColorB", 5, "2327"}, {"FillColorB", 26, "2345"}, {"FrameColorB", 27, "2346"}};
 
-int colorIndex(int Tag) { return Tag == 5 ? 0 : Tag == 26 ? 1 : Tag == 27 ? 2 : -1; }
-
 QComboBox* editCombo(QToolBar* Bar, const char* Name)
 {
     auto* cb = new QComboBox(Bar);
@@ -1509,6 +1507,9 @@ void TzdDesignerForm::ReadSettingsFrom(plat::TCustomIniFile& Ini)
     zdRestoreFormPosition(Ini, this);
     for (const char* tb : {"StandardTB", "TextTB", "FrameTB", "AlignTB", "ExtraToolsTB"})
         zdRestoreToolbarPosition(Ini, m_toolbars[QString::fromLatin1(tb)]);
+    // The extra-tools toolbar shows only when some wizard gave it a button.
+    if (m_toolbars[QStringLiteral("ExtraToolsTB")]->property("buttons").toInt() == 0)
+        m_toolbars[QStringLiteral("ExtraToolsTB")]->hide();
     for (auto& [name, dock] : m_toolWindows)
         zdRestoreFormPosition(Ini, dock);
     if (!m.IsPreviewDesigner)

@@ -251,9 +251,15 @@ void TzdDesignerForm::refillStyles()
 void TzdDesignerForm::applyImages()
 {
     for (QToolButton* b : findChildren<QToolButton*>()) {
-        const zd::DesignerImage image = zd::designerImageOf(b->objectName());
+        const QString name = b->objectName();
+        const zd::DesignerImage image = zd::designerImageOf(name);
         if (image != zd::imgNone && !b->defaultAction())
             b->setIcon(zd::designerIcon(image));
+        else if (name.startsWith(u"Cat_"))
+            b->setIcon(zd::designerIcon(zd::imgCategory));
+        else if (name.startsWith(u"Obj_"))
+            // The class name without its "Tzd" and the item's number.
+            b->setIcon(zd::objectIcon(name.mid(7).section(u'_', 0, 0)));
     }
     for (QAction* a : findChildren<QAction*>()) {
         if (a->objectName().isEmpty())
@@ -279,7 +285,7 @@ void TzdDesignerForm::createExtraTools()
             continue;
         QString caption;
         try {
-            std::unique_ptr<plat::TComponent> probe(item.ClassRef->CreateComponent(nullptr));
+            std::unique_ptr<plat::TComponent> probe(item.ClassRef->CreateComponent(m_model));
             if (auto* wizard = dynamic_cast<TzdCustomWizard*>(probe.get()))
                 caption = wizard->GetWizardCaption();
         } catch (const std::exception&) {

@@ -17,6 +17,7 @@
 #include "zdUtils.h"
 #include "zdWorkspaceTools.h"
 
+#include <QIcon>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QVBoxLayout>
