@@ -898,20 +898,6 @@ void TzdDesignerForm::runCommand(const std::function<void()>& Command)
     syncFromModel();
 }
 
-void TzdDesignerForm::formatTag(int Tag, bool Down)
-{
-    if (m_updating)
-        return;
-    runCommand([&] {
-        zd::FormatValues v;
-        v.Down = Down;
-        v.FontName = m_fontNameCB->currentText();
-        v.FontSize = m_fontSizeCB->currentText();
-        v.FrameWidth = m_frameWidthCB->currentText();
-        m_model->Format(Tag, v);
-    });
-}
-
 void TzdDesignerForm::commitCode()
 {
     if (m_codePage && m_codeEditor == m_codePage) {

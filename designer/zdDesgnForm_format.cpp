@@ -9,6 +9,7 @@
 
 #include "Modal.h"
 #include "Services.h"
+#include "zdClass_highlight.h"
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdClass_report.h"

@@ -14,6 +14,7 @@
 #include "zdDesgnCtrls.h"
 #include "zdDesignerImages.h"
 #include "zdEditHighlight.h"
+#include "zdRes.h"
 #include "zdWorkspaceTools.h"
 
 #include <QAction>
