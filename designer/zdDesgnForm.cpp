@@ -506,9 +506,11 @@ struct ColorButtonDef {
     const char* name;
     int tag;
     const char* hint;
+    const char* menu;
 };
-constexpr ColorButtonDef kColorButtons[] = {
-    {"FontColorB", 5, "2327"}, {"FillColorB", 26, "2345"}, {"FrameColorB", 27, "2346"}};
+constexpr ColorButtonDef kColorButtons[] = {{"FontColorB", 5, "2327", "FontColorPopupMenu"},
+                                            {"FillColorB", 26, "2345", "FillColorPopupMenu"},
+                                            {"FrameColorB", 27, "2346", "FrameColorPopupMenu"}};
 
 QComboBox* editCombo(QToolBar* Bar, const char* Name)
 {
@@ -622,6 +624,11 @@ void TzdDesignerForm::createFrameButtons(QToolBar* Bar)
             formatTag(tag, false, [c](zd::FormatValues& v) { v.Color = c; });
         });
         b->OnDropDown = [this, tag] { OpenColorSelector(tag); };
+        // The menu gives the button its arrow part; the arrow opens the
+        // picker instead of it.
+        auto* menu = new QMenu(this);
+        menu->setObjectName(QString::fromLatin1(d.menu));
+        b->setMenu(menu);
     }
 }
 

@@ -53,9 +53,12 @@ for n in $(seq 91 160); do
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
 done
 [ -n "$display" ] || exit 77
-Xvfb ":$display" -screen 0 1280x1000x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1280x1000x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=":$display" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb
+# The same look wherever it runs: style, scale and font resolution fixed.
+export QT_STYLE_OVERRIDE=Fusion QT_SCALE_FACTOR=1 QT_FONT_DPI=96 QT_QPA_PLATFORMTHEME=
+unset QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_SCREEN_SCALE_FACTORS
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$ZDDESIGN" --gui --window-size 1200x900 --dump-geometry "$work/geom.txt" "$work/label.zd3" &

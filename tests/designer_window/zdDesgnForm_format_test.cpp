@@ -416,3 +416,56 @@ TEST_F(Window, ToolsAndHandlesShowTheDesignersCursors)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Format, FontButtonAppliesTheFontDialogsChoice)
+{
+    open();
+    TzdMemoView* a = memo("MemoA", 10, 10);
+    select({a});
+    ui.AnswerFont([](plat::TFont& f) {
+        f.SetName(QStringLiteral("Times New Roman"));
+        f.SetSize(14);
+    });
+    QTest::mouseClick(child<QToolButton>("FontB"), Qt::LeftButton);
+    EXPECT_EQ(a->Font()->Name(), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(a->Font()->Size(), 14);
+    EXPECT_TRUE(model().Modified);
+}
+
+// In a dot-matrix report the font button drops down the dot-matrix style
+// menu, whose items set and clear the style bits; the frame look and the
+// style combo are off.
+TEST_F(Window, InADotMatrixReportTheFontButtonShowsTheDotMatrixMenu)
+{
+    report.DotMatrixReport = true;
+    open();
+    ASSERT_NE(dynamic_cast<TzdDMPPage*>(model().CurrentPage), nullptr);
+    auto* m = new TzdDMPMemoView(&report);
+    m->SetParent(model().CurrentPage);
+    m->SetName(QStringLiteral("DMPMemo1"));
+    m->SetBounds(10, 10, 96, 34);
+    model().RebuildObjects();
+    model().SetSelection({m});
+    form->syncFromModel();
+    for (const char* off : {"FrameColorB", "FrameStyleB", "FrameWidthCB", "StyleCB", "FontNameCB"})
+        EXPECT_FALSE(child(off)->isEnabled()) << off;
+    EXPECT_TRUE(child("FontB")->isEnabled());
+
+    QTest::mouseClick(child<QToolButton>("FontB"), Qt::LeftButton);
+    auto* menu = form->findChild<QMenu*>(QStringLiteral("DMPPopup"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    ASSERT_EQ(menu->actions().size(), 9);
+    QAction* bold = menu->findChild<QAction*>(QStringLiteral("DMPItem34"));
+    ASSERT_NE(bold, nullptr);
+    EXPECT_FALSE(bold->isChecked());
+    bold->trigger();
+    EXPECT_TRUE(m->FontStyle().contains(fsxBold));
+    bold->trigger();
+    EXPECT_FALSE(m->FontStyle().contains(fsxBold));
+    menu->close();
+}
+
+} // namespace
