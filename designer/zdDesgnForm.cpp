@@ -976,6 +976,7 @@ void TzdDesignerForm::SetTool(int Tool)
     ws.ToolMode = Tool;
     if (QAbstractButton* b = m_paletteGroup->button(Tool))
         b->setChecked(true);
+    m_workspace->updateCursor();
     m_workspace->update();
 }
 
@@ -997,6 +998,7 @@ void TzdDesignerForm::ArmInsertion(const plat::TClass* Class, quint16 Flags)
         m_model->DefaultObjectSize(w, h);
     ws.ToolMode = zd::tmSelect;
     ws.SetInsertion(Class, Flags, w, h);
+    m_workspace->updateCursor();
 }
 
 void TzdDesignerForm::objectButtonClicked(int Item)

@@ -254,23 +254,16 @@ void TzdDesignerForm::applyImages()
     for (QToolButton* b : findChildren<QToolButton*>()) {
         const QString name = b->objectName();
         const zd::DesignerImage image = zd::designerImageOf(name);
-        if (image != zd::imgNone && !b->defaultAction())
+        if (image != zd::imgNone && b->defaultAction())
+            // The action shows the image in its menu too.
+            b->defaultAction()->setIcon(zd::designerIcon(image));
+        else if (image != zd::imgNone)
             b->setIcon(zd::designerIcon(image));
         else if (name.startsWith(u"Cat_"))
             b->setIcon(zd::designerIcon(zd::imgCategory));
         else if (name.startsWith(u"Obj_"))
             // The class name without its "Tzd" and the item's number.
             b->setIcon(zd::objectIcon(name.mid(7).section(u'_', 0, 0)));
-    }
-    for (QAction* a : findChildren<QAction*>()) {
-        if (a->objectName().isEmpty())
-            continue;
-        // An action takes the image of its toolbar button ("SaveCmd": "SaveB").
-        QString button = a->objectName();
-        button.chop(3);
-        const zd::DesignerImage image = zd::designerImageOf(button + u'B');
-        if (image != zd::imgNone)
-            a->setIcon(zd::designerIcon(image));
     }
     updateColorBars();
 }

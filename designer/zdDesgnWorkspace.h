@@ -100,8 +100,10 @@ public:
     void ShowFieldList();
     QWidget* FieldListPopup() const { return m_fieldPopup; }
 
-    // The cursor the pointer shows now (tool, handle, band edge, guide).
+    // The cursor the pointer shows now (tool, handle, band edge, guide);
+    // updateCursor gives it to the workspace and the paper.
     QCursor CurrentCursor() const;
+    void updateCursor();
 
     // Mouse handling shared with the page frame (workspace pixels).
     void mouseDown(QMouseEvent* event);
@@ -138,7 +140,6 @@ private:
     void paintRubberBand(plat::TCanvas& Canvas);
     void paintFieldButton(plat::TCanvas& Canvas);
     void textToolRelease(QMouseEvent* event);
-    void updateCursor();
     void afterEvent();
     template <class F> void guarded(F&& f);
 

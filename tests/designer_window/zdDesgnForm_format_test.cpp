@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -34,6 +35,14 @@ public:
     using TzdUserDataSet::TzdUserDataSet;
     void GetFieldList(plat::TStrings&) override { throw plat::Exception(QStringLiteral("Spojení přerušeno")); }
 };
+
+// The pointer moves over a widget without a button (the event as the
+// widget gets it; offscreen, QTest sends no move without a button).
+void hoverAt(QWidget* w, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
 
 struct Format : Window {
     TzdMemoView* memo(const char* name, long double left, long double top, TzdComponent* parent = nullptr)
@@ -60,7 +69,8 @@ struct Format : Window {
     TzdColorSelector* openPicker() const
     {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* p = w->findChild<TzdColorSelector*>(); p && w->isVisible())
+            if (auto* p = dynamic_cast<TzdColorSelector*>(w->findChild<QWidget*>(QStringLiteral("zdColorSelector")));
+                p && w->isVisible())
                 return p;
         return nullptr;
     }
@@ -188,7 +198,8 @@ TEST_F(Format, FrameStylePickerSetsTheFrameStyle)
     QTest::mouseClick(child<QToolButton>("FrameStyleB"), Qt::LeftButton);
     TzdLineSelector* picker = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* p = w->findChild<TzdLineSelector*>(); p && w->isVisible())
+        if (auto* p = dynamic_cast<TzdLineSelector*>(w->findChild<QWidget*>(QStringLiteral("zdLineSelector")));
+            p && w->isVisible())
             picker = p;
     ASSERT_NE(picker, nullptr);
     picker->Choose(2 * 16 + 10); // the dotted row
@@ -258,9 +269,12 @@ struct FieldList : Format {
     TzdMasterData* band = nullptr;
     TzdMemoView* bound = nullptr;
 
-    void build(TzdDataSet* ds)
+    // The page (opened first, so that the report has its pages before any
+    // dataset) with a master data band on the dataset and a memo on it.
+    void build(const std::function<TzdDataSet*()>& makeDataSet)
     {
         open();
+        TzdDataSet* ds = makeDataSet();
         model().workspace().GridAlign = false;
         band = new TzdMasterData(&report);
         band->SetParent(model().CurrentPage);
@@ -287,6 +301,8 @@ struct FieldList : Format {
         form->Model().workspace().FieldListButton(x, y);
         return QPoint(x + 8, y + 8);
     }
+    // The pointer moves over the workspace (the event as the widget gets it).
+    void hover(QPoint at) { hoverAt(form->Workspace(), at); }
     QPoint overMemo() const
     {
         const long double s = form->Model().Scale();
@@ -296,12 +312,14 @@ struct FieldList : Format {
 
 TEST_F(FieldList, TheDropDownListsTheBandsFieldsAndBindsTheMemo)
 {
-    TzdUserDataSet* ds = dataset("Zbozi", {QStringLiteral("Kod"), QStringLiteral("Nazev"), QStringLiteral("Cena")});
-    build(ds);
+    TzdUserDataSet* ds = nullptr;
+    build([&] {
+        return ds = dataset("Zbozi", {QStringLiteral("Kod"), QStringLiteral("Nazev"), QStringLiteral("Cena")});
+    });
     bound->SetDataSet(ds);
     bound->SetDataField(QStringLiteral("Nazev"));
     TDesignerWorkspace* ws = form->Workspace();
-    QTest::mouseMove(ws, overMemo());
+    hover(overMemo());
     ASSERT_EQ(model().workspace().FieldListMemo(), bound);
     QTest::mousePress(ws, Qt::LeftButton, {}, buttonCentre());
     QWidget* popup = ws->FieldListPopup();
@@ -330,12 +348,14 @@ TEST_F(FieldList, TheDropDownListsTheBandsFieldsAndBindsTheMemo)
 // no list, no message.
 TEST_F(FieldList, AFailingDatasetOffersNoList)
 {
-    auto* broken = new BrokenDataSet(&report);
-    broken->SetUserName(QStringLiteral("Rozbite"));
-    report.DataSets()->AddDataSet(broken);
-    build(broken);
+    build([&] {
+        auto* broken = new BrokenDataSet(&report);
+        broken->SetUserName(QStringLiteral("Rozbite"));
+        report.DataSets()->AddDataSet(broken);
+        return broken;
+    });
     TDesignerWorkspace* ws = form->Workspace();
-    QTest::mouseMove(ws, overMemo());
+    hover(overMemo());
     EXPECT_EQ(model().workspace().FieldListMemo(), nullptr);
     const long double s = model().Scale();
     QTest::mousePress(ws, Qt::LeftButton, {},
@@ -350,9 +370,9 @@ TEST_F(FieldList, AFailingDatasetOffersNoList)
 // the page.
 TEST_F(FieldList, NoButtonWithoutTheOptionOrAfterTheMemoIsDeleted)
 {
-    build(dataset("Zbozi", {QStringLiteral("Kod")}));
+    build([&] { return dataset("Zbozi", {QStringLiteral("Kod")}); });
     TDesignerWorkspace* ws = form->Workspace();
-    QTest::mouseMove(ws, overMemo());
+    hover(overMemo());
     ASSERT_EQ(model().workspace().FieldListMemo(), bound);
     select({bound});
     model().Delete();
@@ -363,7 +383,7 @@ TEST_F(FieldList, NoButtonWithoutTheOptionOrAfterTheMemoIsDeleted)
     bound = memo("Memo2", 20, 0, band);
     form->DropFields = false;
     form->syncFromModel();
-    QTest::mouseMove(ws, overMemo());
+    hover(overMemo());
     EXPECT_EQ(model().workspace().FieldListMemo(), nullptr);
 }
 
@@ -393,7 +413,7 @@ TEST_F(Window, ToolsAndHandlesShowTheDesignersCursors)
         {"FormatToolB", zd::crFormatPainter}};
     for (const auto& [button, cursor] : tools) {
         QTest::mouseClick(child<QToolButton>(button), Qt::LeftButton);
-        QTest::mouseMove(ws, QPoint(50, 50));
+        hoverAt(ws, QPoint(50, 50));
         EXPECT_TRUE(same(ws->cursor(), cursor)) << button;
     }
     QTest::mouseClick(child<QToolButton>("SelectToolB"), Qt::LeftButton);
@@ -405,13 +425,13 @@ TEST_F(Window, ToolsAndHandlesShowTheDesignersCursors)
     model().SetSelection({m});
     form->syncFromModel();
     const long double s = model().Scale();
-    QTest::mouseMove(ws, QPoint(int(140 * s), int(70 * s)));
+    hoverAt(ws, QPoint(int(140 * s), int(70 * s)));
     EXPECT_TRUE(same(ws->cursor(), zd::crSizeNWSE));
-    QTest::mouseMove(ws, QPoint(int(140 * s), int(55 * s)));
+    hoverAt(ws, QPoint(int(140 * s), int(55 * s)));
     EXPECT_TRUE(same(ws->cursor(), zd::crSizeWE));
     // The line pencil while a line is armed.
     form->ArmInsertion(TzdLineView::StaticClass(), 0);
-    QTest::mouseMove(ws, QPoint(300, 300));
+    hoverAt(ws, QPoint(300, 300));
     EXPECT_TRUE(same(ws->cursor(), zd::crPencil));
 }
 
