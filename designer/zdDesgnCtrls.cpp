@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionToolButton>
 
 #include <algorithm>
 
@@ -355,4 +357,115 @@ void TzdColorSelector::mouseReleaseEvent(QMouseEvent* event)
     } catch (const std::exception& e) {
         plat::Services().MessageBox(QString::fromUtf8(e.what()), QString(), plat::MB_OK | plat::MB_ICONERROR);
     }
+}
+
+// ---------------------------------------------------------------- line-style picker
+
+namespace {
+constexpr int kLineRow = 16;
+constexpr int kLineStyles = 6;
+} // namespace
+
+TzdLineSelector::TzdLineSelector(QWidget* Owner) : QWidget(nullptr)
+{
+    setObjectName(QStringLiteral("zdLineSelector"));
+    m_popup = new TzdPopupForm;
+    setParent(m_popup);
+    resize(98, 106);
+    m_popup->resize(98, 106);
+    if (Owner) {
+        setProperty("tag", Owner->property("tag"));
+        m_popup->move(Owner->mapToGlobal(QPoint(0, Owner->height() + 2)));
+    }
+    m_popup->show();
+}
+
+int TzdLineSelector::RowAt(int Y)
+{
+    int y = Y - 5;
+    if (y < 0)
+        y = Y + 10;
+    return std::clamp(y / kLineRow, 0, kLineStyles - 1);
+}
+
+void TzdLineSelector::Choose(int Y)
+{
+    Style = RowAt(Y);
+    update();
+    if (OnStyleChanged)
+        OnStyleChanged(this);
+    m_popup->hide();
+}
+
+void TzdLineSelector::PaintTo(plat::TCanvas& Canvas)
+{
+    const int W = width(), H = height();
+    Canvas.Pen().SetColor(plat::clBtnShadow);
+    Canvas.Pen().SetStyle(plat::psSolid);
+    Canvas.Brush().SetStyle(plat::bsSolid);
+    Canvas.Brush().SetColor(plat::clWindow);
+    Canvas.Rectangle(0, 0, W, H);
+    Canvas.Pen().SetColor(plat::clBlack);
+    Canvas.Brush().SetStyle(plat::bsClear);
+    for (int i = 0; i < kLineStyles; ++i) {
+        const int y = i * kLineRow + 12;
+        auto line = [&](int at) {
+            Canvas.MoveTo(7, at);
+            Canvas.LineTo(W - 8, at);
+        };
+        if (i == kLineStyles - 1) {
+            Canvas.Pen().SetStyle(plat::psSolid);
+            line(y - 2);
+            line(y + 2);
+        } else {
+            Canvas.Pen().SetStyle(static_cast<plat::TPenStyle>(i));
+            line(y);
+            line(y + 1);
+        }
+    }
+    Canvas.Pen().SetStyle(plat::psSolid);
+}
+
+void TzdLineSelector::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    plat::TCanvas canvas;
+    canvas.SetPainter(&painter);
+    PaintTo(canvas);
+    canvas.ReleaseDevice();
+}
+
+void TzdLineSelector::mouseReleaseEvent(QMouseEvent* event)
+{
+    try {
+        Choose(event->position().toPoint().y());
+    } catch (const std::exception& e) {
+        plat::Services().MessageBox(QString::fromUtf8(e.what()), QString(), plat::MB_OK | plat::MB_ICONERROR);
+    }
+}
+
+// ---------------------------------------------------------------- drop-down button
+
+TzdDropDownButton::TzdDropDownButton(QWidget* Parent) : QToolButton(Parent)
+{
+    // The style draws the arrow part; no menu is attached to it.
+    setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+QRect TzdDropDownButton::ArrowRect() const
+{
+    QStyleOptionToolButton opt;
+    initStyleOption(&opt);
+    return style()->subControlRect(QStyle::CC_ToolButton, &opt, QStyle::SC_ToolButtonMenu, this);
+}
+
+void TzdDropDownButton::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && ArrowRect().contains(event->position().toPoint())) {
+        event->accept();
+        if (OnDropDown)
+            OnDropDown();
+        return;
+    }
+    QToolButton::mousePressEvent(event);
 }

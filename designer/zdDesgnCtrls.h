@@ -7,6 +7,7 @@
 #include "zdClass_services.h"
 
 #include <QScrollArea>
+#include <QToolButton>
 #include <QWidget>
 
 #include <functional>
@@ -116,4 +117,40 @@ protected:
 
 private:
     TzdPopupForm* m_popup;
+};
+
+// The frame-style picker under a toolbar button: six rows, the styles
+// solid, dash, dot, dash-dot, dash-dot-dot and double.
+class TzdLineSelector : public QWidget {
+public:
+    explicit TzdLineSelector(QWidget* Owner);
+    int Style = 0;
+    std::function<void(TzdLineSelector*)> OnStyleChanged;
+    TzdPopupForm* Popup() const { return m_popup; }
+    void PaintTo(plat::TCanvas& Canvas);
+    // The row (style) at a point of the picker.
+    static int RowAt(int Y);
+    // What a release at Y chooses.
+    void Choose(int Y);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    TzdPopupForm* m_popup;
+};
+
+// A toolbar button with a drop-down arrow of its own: a click on the face
+// runs the button, a press on the arrow runs OnDropDown (the colour
+// buttons of the formatting toolbars open their picker there).
+class TzdDropDownButton : public QToolButton {
+public:
+    explicit TzdDropDownButton(QWidget* Parent);
+    std::function<void()> OnDropDown;
+    // The arrow's rectangle in the button.
+    QRect ArrowRect() const;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
 };

@@ -154,6 +154,8 @@ TzdDesignerForm::TzdDesignerForm(zd::DesignerModel* Model, QWidget* Parent, bool
     createClientArea();
     createDocks();
     createStatusBar();
+    createExtraTools();
+    applyImages();
 
     zd::WorkspaceTools& ws = m_model->workspace();
     ws.ShowGuides = true;
@@ -216,6 +218,7 @@ void TzdDesignerForm::createActions()
         {"TextTBCmd", "Toolbars", "2390", {}, nullptr},
         {"FrameTBCmd", "Toolbars", "2391", {}, nullptr},
         {"AlignTBCmd", "Toolbars", "2392", {}, nullptr},
+        {"ExtraToolsTBCmd", "Toolbars", "2393", {}, nullptr},
         {"InspectorTBCmd", "Toolbars", "2394", QKeySequence(QStringLiteral("F11")), nullptr},
         {"DataTreeTBCmd", "Toolbars", "2395", {}, nullptr},
         {"ReportTreeTBCmd", "Toolbars", "2396", {}, nullptr},
@@ -266,6 +269,7 @@ void TzdDesignerForm::createActions()
         {QStringLiteral("TextTBCmd"), [this] { m_toolbars["TextTB"]->setVisible(!m_toolbars["TextTB"]->isVisible()); }},
         {QStringLiteral("FrameTBCmd"), [this] { m_toolbars["FrameTB"]->setVisible(!m_toolbars["FrameTB"]->isVisible()); }},
         {QStringLiteral("AlignTBCmd"), [this] { m_toolbars["AlignTB"]->setVisible(!m_toolbars["AlignTB"]->isVisible()); }},
+        {QStringLiteral("ExtraToolsTBCmd"), [this] { m_toolbars["ExtraToolsTB"]->setVisible(!m_toolbars["ExtraToolsTB"]->isVisible()); }},
         {QStringLiteral("InspectorTBCmd"), [this] { auto* d = m_toolWindows["ObjectInspector"]; d->setVisible(!d->isVisible()); }},
         {QStringLiteral("DataTreeTBCmd"), [this] { auto* d = m_toolWindows["DataTreeForm"]; d->setVisible(!d->isVisible()); }},
         {QStringLiteral("ReportTreeTBCmd"), [this] { auto* d = m_toolWindows["ReportTreeForm"]; d->setVisible(!d->isVisible()); }},
@@ -338,8 +342,8 @@ void TzdDesignerForm::createMenus()
     m_menus["Edit"]->addSeparator();
     for (const char* a : {"BringToFrontCmd", "SendToBackCmd"})
         add("Edit", a);
-    for (const char* a : {"StandardTBCmd", "TextTBCmd", "FrameTBCmd", "AlignTBCmd", "InspectorTBCmd", "DataTreeTBCmd",
-                          "ReportTreeTBCmd"})
+    for (const char* a : {"StandardTBCmd", "TextTBCmd", "FrameTBCmd", "AlignTBCmd", "ExtraToolsTBCmd", "InspectorTBCmd",
+                          "DataTreeTBCmd", "ReportTreeTBCmd"})
         add("Toolbars", a);
     m_menus["View"]->addMenu(toolbars);
     m_menus["View"]->addSeparator();
@@ -426,10 +430,10 @@ void TzdDesignerForm::createToolbars()
     const std::pair<const char*, const char*> standardButtons[] = {
         {"NewB", "NewReportCmd"},       {"OpenB", "OpenCmd"},          {"SaveB", "SaveCmd"},
         {"PreviewB", "PreviewCmd"},     {"NewPageB", "NewPageCmd"},    {"NewDialogB", "NewDialogCmd"},
-        {"DeletePageB", "DeletePageCmd"}, {"CutB", "CutCmd"},          {"CopyB", "CopyCmd"},
+        {"DeletePageB", "DeletePageCmd"}, {"PageSettingsB", "PageSettingsCmd"}, {"CutB", "CutCmd"}, {"CopyB", "CopyCmd"},
         {"PasteB", "PasteCmd"},         {"UndoB", "UndoCmd"},          {"RedoB", "RedoCmd"},
         {"GroupB", "GroupCmd"},         {"UngroupB", "UngroupCmd"}};
-    const char* const standardHints[] = {"2350", "2351", "2352", "2353", "2354", "2355", "2356",
+    const char* const standardHints[] = {"2350", "2351", "2352", "2353", "2354", "2355", "2356", "2357",
                                          "2359", "2360", "2361", "2363", "2364", "2365", "2366"};
     int i = 0;
     for (const auto& [button, action] : standardButtons)
@@ -446,71 +450,8 @@ void TzdDesignerForm::createToolbars()
     QToolBar* text = bar("TextTB", "2320");
     addToolBarBreak(Qt::TopToolBarArea);
     insertToolBarBreak(text);
-    m_fontNameCB = new QComboBox(text);
-    m_fontNameCB->setObjectName(QStringLiteral("FontNameCB"));
-    m_fontNameCB->setEditable(true);
-    m_fontNameCB->setInsertPolicy(QComboBox::NoInsert);
-    m_fontNameCB->addItems({QStringLiteral("Arial"), QStringLiteral("Courier New"), QStringLiteral("Tahoma"),
-                            QStringLiteral("Times New Roman")});
-    m_fontNameCB->setMinimumWidth(120);
-    text->addWidget(m_fontNameCB);
-    m_hints.emplace_back(m_fontNameCB, QStringLiteral("2322"));
-    connect(m_fontNameCB, &QComboBox::textActivated, this, [this] { formatTag(0, false); });
-    m_fontSizeCB = new QComboBox(text);
-    m_fontSizeCB->setObjectName(QStringLiteral("FontSizeCB"));
-    m_fontSizeCB->setEditable(true);
-    m_fontSizeCB->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* s : kFontSizes)
-        m_fontSizeCB->addItem(QString::fromLatin1(s));
-    m_fontSizeCB->setMaxVisibleItems(int(std::size(kFontSizes)));
-    text->addWidget(m_fontSizeCB);
-    m_hints.emplace_back(m_fontSizeCB, QStringLiteral("2323"));
-    connect(m_fontSizeCB, &QComboBox::textActivated, this, [this] { formatTag(1, false); });
-    struct TagButton {
-        const char* name;
-        int tag;
-        const char* hint;
-        bool check;
-    };
-    const TagButton textButtons[] = {
-        {"BoldB", 2, "2324", true},           {"ItalicB", 3, "2325", true},
-        {"UnderlineB", 4, "2326", true},      {"TextAlignLeftB", 7, "2330", true},
-        {"TextAlignCenterB", 8, "2331", true}, {"TextAlignRightB", 9, "2332", true},
-        {"TextAlignBlockB", 10, "2333", true}, {"TextAlignTopB", 11, "2334", true},
-        {"TextAlignMiddleB", 12, "2335", true}, {"TextAlignBottomB", 13, "2336", true}};
-    auto tagButton = [&](QToolBar* b, const TagButton& t) {
-        QToolButton* btn = nullptr;
-        const int tag = t.tag;
-        btn = addButton(b, QString::fromLatin1(t.name), QString::fromLatin1(t.hint), nullptr, t.check);
-        connect(btn, &QToolButton::clicked, this, [this, tag](bool down) { formatTag(tag, down); });
-        btn->setProperty("tag", tag);
-        return btn;
-    };
-    auto* hGroup = new QButtonGroup(this);
-    auto* vGroup = new QButtonGroup(this);
-    for (const TagButton& t : textButtons) {
-        QToolButton* b = tagButton(text, t);
-        if (t.tag >= 7 && t.tag <= 10)
-            hGroup->addButton(b);
-        else if (t.tag >= 11 && t.tag <= 13)
-            vGroup->addButton(b);
-    }
-
-    QToolBar* frame = bar("FrameTB", "2337");
-    const TagButton frameButtons[] = {{"FrameTopB", 20, "2338", true},   {"FrameBottomB", 21, "2339", true},
-                                      {"FrameLeftB", 22, "2340", true},  {"FrameRightB", 23, "2341", true},
-                                      {"FrameAllB", 24, "2342", false},  {"FrameNoB", 25, "2343", false}};
-    for (const TagButton& t : frameButtons)
-        tagButton(frame, t);
-    m_frameWidthCB = new QComboBox(frame);
-    m_frameWidthCB->setObjectName(QStringLiteral("FrameWidthCB"));
-    m_frameWidthCB->setEditable(true);
-    m_frameWidthCB->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* s : kFrameWidths)
-        m_frameWidthCB->addItem(QString::fromLatin1(s));
-    frame->addWidget(m_frameWidthCB);
-    m_hints.emplace_back(m_frameWidthCB, QStringLiteral("2348"));
-    connect(m_frameWidthCB, &QComboBox::textActivated, this, [this] { formatTag(29, false); });
+    createTextButtons(text);
+    createFrameButtons(bar("FrameTB", "2337"));
 
     QToolBar* align = bar("AlignTB", "2307");
     addButton(align, QStringLiteral("ShowGridB"), QStringLiteral("2367"), [this] { SetShowGrid(!m_showGrid); }, true);
@@ -531,9 +472,167 @@ void TzdDesignerForm::createToolbars()
     }
     QToolBar* extra = bar("ExtraToolsTB", "2371");
     extra->hide();
-    // Buttons show their short texts until images are given.
     for (auto& [name, tb] : m_toolbars)
-        tb->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+namespace {
+
+struct TagButton {
+    const char* name;
+    int tag;
+    const char* hint;
+    bool check;
+};
+
+constexpr TagButton kFontButtons[] = {
+    {"BoldB", 2, "2324", true}, {"ItalicB", 3, "2325", true}, {"UnderlineB", 4, "2326", true}};
+constexpr TagButton kTextAlignButtons[] = {
+    {"TextAlignLeftB", 7, "2330", true},    {"TextAlignCenterB", 8, "2331", true},
+    {"TextAlignRightB", 9, "2332", true},   {"TextAlignBlockB", 10, "2333", true},
+    {"TextAlignTopB", 11, "2334", true},    {"TextAlignMiddleB", 12, "2335", true},
+    {"TextAlignBottomB", 13, "2336", true}};
+constexpr TagButton kFrameButtons[] = {{"FrameTopB", 20, "2338", true},  {"FrameBottomB", 21, "2339", true},
+                                       {"FrameLeftB", 22, "2340", true}, {"FrameRightB", 23, "2341", true},
+                                       {"FrameAllB", 24, "2342", false}, {"FrameNoB", 25, "2343", false}};
+
+// The rotation menu: caption key and angle.
+struct RotationItem {
+    const char* captionKey;
+    int angle;
+};
+constexpr RotationItem kRotations[] = {{"2456", 0}, {"2457", 45}, {"2458", 90}, {"2459", 180}, {"2460", 270}};
+
+// The colour buttons: name, tag, hint key and their index in the window's
+// colour state (font, fill, frame).
+struct ColorButtonDef {
+    const char* name;
+    int tag;
+    const char* hint;
+    const char* menu;
+};
+constexpr ColorButtonDef kColorButtons[] = {{"FontColorB", 5, "2327", "FontColorPopupMenu"},
+                                            {"FillColorB", 26, "2345", "FillColorPopupMenu"},
+                                            {"FrameColorB", 27, "2346", "FrameColorPopupMenu"}};
+
+QComboBox* editCombo(QToolBar* Bar, const char* Name)
+{
+    auto* cb = new QComboBox(Bar);
+    cb->setObjectName(QString::fromLatin1(Name));
+    cb->setEditable(true);
+    cb->setInsertPolicy(QComboBox::NoInsert);
+    Bar->addWidget(cb);
+    return cb;
+}
+
+} // namespace
+
+void TzdDesignerForm::createTextButtons(QToolBar* Bar)
+{
+    auto tagButton = [&](const TagButton& t) {
+        const int tag = t.tag;
+        QToolButton* btn = addButton(Bar, QString::fromLatin1(t.name), QString::fromLatin1(t.hint), nullptr, t.check);
+        connect(btn, &QToolButton::clicked, this, [this, tag](bool down) { formatTag(tag, down); });
+        btn->setProperty("tag", tag);
+        return btn;
+    };
+    m_styleCB = new QComboBox(Bar);
+    m_styleCB->setObjectName(QStringLiteral("StyleCB"));
+    m_styleCB->setMinimumWidth(110);
+    Bar->addWidget(m_styleCB);
+    m_hints.emplace_back(m_styleCB, QStringLiteral("2321"));
+    connect(m_styleCB, &QComboBox::activated, this, [this](int index) {
+        const QString style = index <= 0 ? QString() : m_styleCB->itemText(index);
+        formatTag(33, false, [&](zd::FormatValues& v) { v.Style = style; });
+    });
+    m_fontNameCB = editCombo(Bar, "FontNameCB");
+    m_fontNameCB->addItems({QStringLiteral("Arial"), QStringLiteral("Courier New"), QStringLiteral("Tahoma"),
+                            QStringLiteral("Times New Roman")});
+    m_fontNameCB->setMinimumWidth(120);
+    m_hints.emplace_back(m_fontNameCB, QStringLiteral("2322"));
+    connect(m_fontNameCB, &QComboBox::textActivated, this, [this] { formatTag(0, false); });
+    m_fontSizeCB = editCombo(Bar, "FontSizeCB");
+    for (const char* s : kFontSizes)
+        m_fontSizeCB->addItem(QString::fromLatin1(s));
+    m_fontSizeCB->setMaxVisibleItems(int(std::size(kFontSizes)));
+    m_hints.emplace_back(m_fontSizeCB, QStringLiteral("2323"));
+    connect(m_fontSizeCB, &QComboBox::textActivated, this, [this] { formatTag(1, false); });
+    for (const TagButton& t : kFontButtons)
+        tagButton(t);
+    addButton(Bar, QStringLiteral("FontB"), QStringLiteral("2461"), [this] { fontCmd(); })->setProperty("tag", 43);
+
+    auto* fontColor = new TzdDropDownButton(Bar);
+    m_colorButtons[0] = fontColor;
+    Bar->addWidget(fontColor);
+    addButton(Bar, QStringLiteral("HighlightB"), QStringLiteral("2328"), [this] { highlightCmd(); });
+    QToolButton* rotate = addButton(Bar, QStringLiteral("RotateB"), QStringLiteral("2329"), nullptr);
+    m_rotationPopup = new QMenu(this);
+    m_rotationPopup->setObjectName(QStringLiteral("RotationPopup"));
+    for (const RotationItem& r : kRotations) {
+        QAction* a = m_rotationPopup->addAction(QString());
+        a->setObjectName(QStringLiteral("Rotation") + QString::number(r.angle));
+        a->setProperty("captionKey", QString::fromLatin1(r.captionKey));
+        a->setData(r.angle);
+        const int angle = r.angle;
+        connect(a, &QAction::triggered, this,
+                [this, angle] { formatTag(30, false, [angle](zd::FormatValues& v) { v.Rotation = angle; }); });
+    }
+    rotate->setMenu(m_rotationPopup);
+    rotate->setPopupMode(QToolButton::InstantPopup);
+
+    auto* hGroup = new QButtonGroup(this);
+    auto* vGroup = new QButtonGroup(this);
+    for (const TagButton& t : kTextAlignButtons)
+        (t.tag <= 10 ? hGroup : vGroup)->addButton(tagButton(t));
+}
+
+void TzdDesignerForm::createFrameButtons(QToolBar* Bar)
+{
+    for (const TagButton& t : kFrameButtons) {
+        const int tag = t.tag;
+        QToolButton* btn = addButton(Bar, QString::fromLatin1(t.name), QString::fromLatin1(t.hint), nullptr, t.check);
+        connect(btn, &QToolButton::clicked, this, [this, tag](bool down) { formatTag(tag, down); });
+        btn->setProperty("tag", tag);
+    }
+    addButton(Bar, QStringLiteral("FrameEditB"), QStringLiteral("2344"), [this] { frameEditCmd(); })
+        ->setProperty("tag", 32);
+    auto* fill = new TzdDropDownButton(Bar);
+    m_colorButtons[1] = fill;
+    Bar->addWidget(fill);
+    addButton(Bar, QStringLiteral("FillEditB"), QStringLiteral("2479"), [this] { fillEditCmd(); })
+        ->setProperty("tag", 44);
+    auto* frameColor = new TzdDropDownButton(Bar);
+    m_colorButtons[2] = frameColor;
+    Bar->addWidget(frameColor);
+    addButton(Bar, QStringLiteral("FrameStyleB"), QStringLiteral("2347"), [this] { frameStyleCmd(); })
+        ->setProperty("tag", 28);
+    m_frameWidthCB = editCombo(Bar, "FrameWidthCB");
+    for (const char* s : kFrameWidths)
+        m_frameWidthCB->addItem(QString::fromLatin1(s));
+    m_hints.emplace_back(m_frameWidthCB, QStringLiteral("2348"));
+    connect(m_frameWidthCB, &QComboBox::textActivated, this, [this] { formatTag(29, false); });
+
+    // The colour buttons: a click applies the button's last colour, the
+    // arrow opens the colour picker.
+    for (int i = 0; i < 3; ++i) {
+        const ColorButtonDef& d = kColorButtons[i];
+        TzdDropDownButton* b = m_colorButtons[i];
+        b->setObjectName(QString::fromLatin1(d.name));
+        b->setAutoRaise(true);
+        b->setProperty("tag", d.tag);
+        m_hints.emplace_back(b, QString::fromLatin1(d.hint));
+        const int tag = d.tag;
+        connect(b, &QToolButton::clicked, this, [this, tag] {
+            const plat::TColor c = LastColor(tag);
+            formatTag(tag, false, [c](zd::FormatValues& v) { v.Color = c; });
+        });
+        b->OnDropDown = [this, tag] { OpenColorSelector(tag); };
+        // The menu gives the button its arrow part; the arrow opens the
+        // picker instead of it.
+        auto* menu = new QMenu(this);
+        menu->setObjectName(QString::fromLatin1(d.menu));
+        b->setMenu(menu);
+    }
 }
 
 void TzdDesignerForm::createPalette()
@@ -809,20 +908,6 @@ void TzdDesignerForm::runCommand(const std::function<void()>& Command)
     syncFromModel();
 }
 
-void TzdDesignerForm::formatTag(int Tag, bool Down)
-{
-    if (m_updating)
-        return;
-    runCommand([&] {
-        zd::FormatValues v;
-        v.Down = Down;
-        v.FontName = m_fontNameCB->currentText();
-        v.FontSize = m_fontSizeCB->currentText();
-        v.FrameWidth = m_frameWidthCB->currentText();
-        m_model->Format(Tag, v);
-    });
-}
-
 void TzdDesignerForm::commitCode()
 {
     if (m_codePage && m_codeEditor == m_codePage) {
@@ -894,6 +979,7 @@ void TzdDesignerForm::SetTool(int Tool)
     ws.ToolMode = Tool;
     if (QAbstractButton* b = m_paletteGroup->button(Tool))
         b->setChecked(true);
+    m_workspace->updateCursor();
     m_workspace->update();
 }
 
@@ -915,6 +1001,7 @@ void TzdDesignerForm::ArmInsertion(const plat::TClass* Class, quint16 Flags)
         m_model->DefaultObjectSize(w, h);
     ws.ToolMode = zd::tmSelect;
     ws.SetInsertion(Class, Flags, w, h);
+    m_workspace->updateCursor();
 }
 
 void TzdDesignerForm::objectButtonClicked(int Item)
@@ -1152,13 +1239,7 @@ void TzdDesignerForm::updateToolbars()
         for (const QString& n : checks)
             findChild<QToolButton*>(n)->setChecked(false);
     }
-    const bool several = m_model->Selection.size() > 1;
-    const bool textTools = (memo && pageShown) || several;
-    for (const char* n : {"FontNameCB", "FontSizeCB", "BoldB", "ItalicB", "UnderlineB", "TextAlignLeftB",
-                          "TextAlignCenterB", "TextAlignRightB", "TextAlignBlockB", "TextAlignTopB",
-                          "TextAlignMiddleB", "TextAlignBottomB"})
-        if (QWidget* w = findChild<QWidget*>(QString::fromLatin1(n)))
-            w->setEnabled(textTools && kind != fpkDotMatrixPage);
+    updateFormatControls();
     m_scaleCB->setEnabled(kind == fpkReportPage && pageShown);
     m_scaleCB->setEditText(QString::number(qRound64(double(m_model->Scale() * 100))) + u'%');
     m_updating = false;
@@ -1255,7 +1336,8 @@ void TzdDesignerForm::Localize()
                 b->setText(shortText);
         }
     }
-    for (QMenu* menu : {m_bandsPopup, m_bandsPopup->findChild<QMenu*>(QStringLiteral("VerticalBandsMenu"))}) {
+    for (QMenu* menu : {m_bandsPopup, m_bandsPopup->findChild<QMenu*>(QStringLiteral("VerticalBandsMenu")),
+                        m_rotationPopup, findChild<QMenu*>(QStringLiteral("DMPPopup"))}) {
         if (!menu)
             continue;
         for (QAction* a : menu->actions()) {
@@ -1423,6 +1505,9 @@ void TzdDesignerForm::ReadSettingsFrom(plat::TCustomIniFile& Ini)
     zdRestoreFormPosition(Ini, this);
     for (const char* tb : {"StandardTB", "TextTB", "FrameTB", "AlignTB", "ExtraToolsTB"})
         zdRestoreToolbarPosition(Ini, m_toolbars[QString::fromLatin1(tb)]);
+    // The extra-tools toolbar shows only when some wizard gave it a button.
+    if (m_toolbars[QStringLiteral("ExtraToolsTB")]->property("buttons").toInt() == 0)
+        m_toolbars[QStringLiteral("ExtraToolsTB")]->hide();
     for (auto& [name, dock] : m_toolWindows)
         zdRestoreFormPosition(Ini, dock);
     if (!m.IsPreviewDesigner)

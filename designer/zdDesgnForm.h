@@ -34,6 +34,7 @@ class QToolBar;
 class QToolButton;
 class TDesignerWorkspace;
 class TzdCodePage;
+class TzdDropDownButton;
 class TzdDataTreeForm;
 class TzdDockSite;
 class TzdObjectInspector;
@@ -48,6 +49,7 @@ class TCustomIniFile;
 }
 namespace zd {
 class DesignerModel;
+struct FormatValues;
 }
 
 class TzdDesignerForm : public QMainWindow {
@@ -117,6 +119,13 @@ public:
     // Arms the insertion of a palette class, as its button does.
     void ArmInsertion(const plat::TClass* Class, quint16 Flags);
     QMenu* BandsPopup() const { return m_bandsPopup; }
+    QMenu* RotationPopup() const { return m_rotationPopup; }
+    // The last colour chosen for the font (tag 5), fill (26) and frame (27)
+    // colour buttons; a click on the button applies it again.
+    plat::TColor LastColor(int Tag) const;
+    // The picker of a colour button (tag 5, 26 or 27), opened under it as
+    // its drop-down arrow does; nullptr when refused.
+    QWidget* OpenColorSelector(int Tag);
     QTabBar* PageTabs() const { return m_tabs; }
 
 protected:
@@ -138,7 +147,19 @@ private:
     QToolButton* addActionButton(QToolBar* Bar, const QString& Name, const QString& ActionName,
                                  const QString& HintKey);
     void runCommand(const std::function<void()>& Command);
-    void formatTag(int Tag, bool Down);
+    void formatTag(int Tag, bool Down, const std::function<void(zd::FormatValues&)>& Values = {});
+    void createTextButtons(QToolBar* Bar);
+    void createFrameButtons(QToolBar* Bar);
+    void createExtraTools();
+    void applyImages();
+    void updateColorBars();
+    void refillStyles();
+    void colorChosen(int Tag, plat::TColor Color);
+    void highlightCmd();
+    void fontCmd();
+    void frameEditCmd();
+    void fillEditCmd();
+    void frameStyleCmd();
     void tabChanged(int Index);
     void tabMoved(int From, int To);
     void cycleUnits();
@@ -146,6 +167,7 @@ private:
     void layoutWorkspace();
     void updateRulers();
     void updateToolbars();
+    void updateFormatControls();
     void updateStatus();
     void showBounds(long double L, long double T, long double W, long double H);
     void commitCode();
@@ -211,6 +233,11 @@ private:
     QComboBox* m_fontNameCB = nullptr;
     QComboBox* m_fontSizeCB = nullptr;
     QComboBox* m_frameWidthCB = nullptr;
+    QComboBox* m_styleCB = nullptr;
+    QMenu* m_rotationPopup = nullptr;
+    TzdDropDownButton* m_colorButtons[3] = {}; // font, fill, frame
+    plat::TColor m_lastColors[3] = {0, 0, 0};
+    int m_frameStyle = 0;
     QLabel* m_statusUnits = nullptr;
     QLabel* m_statusPos = nullptr;
     QLabel* m_statusText = nullptr;

@@ -9,13 +9,18 @@
 #include "zdClass_page.h"
 #include "zdClass_report.h"
 #include "zdClass_shape.h"
+#include "zdDesgnCtrls.h"
+#include "zdDesignerImages.h"
 #include "zdReportComponent.h"
 #include "zdDesignerModel.h"
 #include "zdRes.h"
 #include "zdUtils.h"
 #include "zdWorkspaceTools.h"
 
+#include <QIcon>
 #include <QKeyEvent>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -500,6 +505,26 @@ void TDesignerWorkspace::paintObjects(plat::TCanvas& Canvas)
     }
     if (!Engine().Pressed)
         paintHandles(Canvas);
+    paintFieldButton(Canvas);
+}
+
+// The drop-down button of the data-bound memo under the pointer: a button
+// face with a black triangle pointing down.
+void TDesignerWorkspace::paintFieldButton(plat::TCanvas& Canvas)
+{
+    if (!DropFields || !Engine().FieldListMemo())
+        return;
+    int x = 0, y = 0;
+    Engine().FieldListButton(x, y);
+    Canvas.Pen().SetStyle(plat::psSolid);
+    Canvas.Pen().SetMode(plat::pmCopy);
+    Canvas.Pen().SetColor(plat::clBtnShadow);
+    Canvas.Brush().SetStyle(plat::bsSolid);
+    Canvas.Brush().SetColor(plat::clBtnFace);
+    Canvas.Rectangle(x, y, x + 16, y + 16);
+    Canvas.Pen().SetColor(plat::clBlack);
+    Canvas.Brush().SetColor(plat::clBlack);
+    Canvas.Polygon({{x + 4, y + 6}, {x + 7, y + 9}, {x + 10, y + 6}});
 }
 
 void TDesignerWorkspace::paintHandles(plat::TCanvas& Canvas)
@@ -561,47 +586,111 @@ void TDesignerWorkspace::paintRubberBand(plat::TCanvas& Canvas)
 
 // ---------------------------------------------------------------- mouse and keys
 
-void TDesignerWorkspace::updateCursor()
+// The cursor of the tool or of the handle under the pointer; the tools,
+// the handles and the line pencil have the designer's own cursors.
+QCursor TDesignerWorkspace::CurrentCursor() const
 {
     const zd::WorkspaceTools& ws = Engine();
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    if (ws.InsertionState)
-        shape = Qt::CrossCursor;
-    else if (ws.ToolMode == zd::tmHand)
-        shape = ws.Pressed ? Qt::ClosedHandCursor : Qt::OpenHandCursor;
-    else if (ws.ToolMode == zd::tmText)
-        shape = Qt::IBeamCursor;
-    else if (ws.ToolMode == zd::tmZoom || ws.ToolMode == zd::tmFormatPainter)
-        shape = Qt::PointingHandCursor;
-    else if (ws.Mode == zd::wmSize) {
-        switch (ws.Handle) {
+    using zd::designerCursor;
+    if (ws.InsertionState) {
+        const plat::TClass* cls = ws.Insertion.ObjectClass;
+        if (cls && cls->InheritsFrom(TzdCustomLineView::StaticClass()))
+            return designerCursor(zd::crPencil);
+        return QCursor(Qt::CrossCursor);
+    }
+    switch (ws.ToolMode) {
+    case zd::tmHand:
+        return designerCursor(ws.Pressed ? zd::crHandGrab : zd::crHand);
+    case zd::tmZoom:
+        return designerCursor(zd::crZoom);
+    case zd::tmText:
+        return designerCursor(zd::crText);
+    case zd::tmFormatPainter:
+        return designerCursor(zd::crFormatPainter);
+    default:
+        break;
+    }
+    if (ws.Mode == zd::wmSize || ws.Mode == zd::wmGroupScale) {
+        switch (ws.Mode == zd::wmGroupScale ? 2 : ws.Handle) {
         case 1:
         case 2:
-            shape = Qt::SizeFDiagCursor;
-            break;
+            return designerCursor(zd::crSizeNWSE);
         case 3:
         case 4:
-            shape = Qt::SizeBDiagCursor;
-            break;
+            return designerCursor(zd::crSizeNESW);
         case 5:
         case 6:
-            shape = Qt::SizeHorCursor;
-            break;
+            return designerCursor(zd::crSizeWE);
         case 7:
         case 8:
-            shape = Qt::SizeVerCursor;
-            break;
+            return designerCursor(zd::crSizeNS);
         case 9:
         case 10:
-            shape = Qt::CrossCursor;
-            break;
+            return QCursor(Qt::CrossCursor);
         default:
             break;
         }
-    } else if (ws.Mode == zd::wmGuide)
-        shape = Qt::SplitHCursor;
-    setCursor(shape);
-    m_margins->setCursor(shape);
+    }
+    if (ws.Mode == zd::wmBandEdge || ws.Mode == zd::wmGuide)
+        return designerCursor(ws.CursorVerticalSplit() ? zd::crSplitV : zd::crSplitH);
+    if (ws.Mode == zd::wmInplaceEdit)
+        return designerCursor(zd::crText);
+    return QCursor(Qt::ArrowCursor);
+}
+
+void TDesignerWorkspace::updateCursor()
+{
+    const QCursor c = CurrentCursor();
+    setCursor(c);
+    m_margins->setCursor(c);
+}
+
+void TDesignerWorkspace::ShowFieldList()
+{
+    zd::WorkspaceTools& ws = Engine();
+    TzdMemoView* memo = ws.FieldListMemo();
+    if (!memo)
+        return;
+    const QStringList fields = ws.FieldListItems();
+    if (fields.isEmpty())
+        return;
+    if (m_fieldPopup)
+        m_fieldPopup->close();
+    constexpr int kListWidth = 140, kListHeight = 162, kBelowTop = 18;
+    const long double s = ws.Scale;
+    const int right = px((memo->GetAbsLeft() + memo->Width()) * s);
+    const int left = std::max(0, right - kListWidth);
+    const int top = px(memo->GetAbsTop() * s) + kBelowTop;
+    auto* popup = new TzdPopupForm(this);
+    popup->setObjectName(QStringLiteral("FieldListPopup"));
+    auto* layout = new QVBoxLayout(popup);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* list = new QListWidget(popup);
+    list->setObjectName(QStringLiteral("FieldListBox"));
+    list->setFrameShape(QFrame::NoFrame);
+    list->setIconSize(QSize(16, 16));
+    const QIcon fieldIcon = zd::designerIcon(zd::imgField);
+    for (const QString& f : fields) {
+        auto* item = new QListWidgetItem(fieldIcon, f, list);
+        item->setSizeHint(QSize(kListWidth - 4, 16));
+    }
+    const QList<QListWidgetItem*> current = list->findItems(memo->DataField(), Qt::MatchExactly);
+    if (!current.isEmpty())
+        list->setCurrentItem(current.front());
+    layout->addWidget(list);
+    auto choose = [this, popup](QListWidgetItem* item) {
+        if (!item)
+            return;
+        const QString field = item->text();
+        popup->close();
+        guarded([&] { Engine().ChooseField(field); });
+    };
+    connect(list, &QListWidget::itemClicked, popup, choose);
+    connect(list, &QListWidget::itemActivated, popup, choose);
+    popup->setGeometry(QRect(mapToGlobal(QPoint(left, top)), QSize(kListWidth, kListHeight)));
+    m_fieldPopup = popup;
+    popup->show();
+    list->setFocus();
 }
 
 void TDesignerWorkspace::mouseDown(QMouseEvent* event)
@@ -610,6 +699,21 @@ void TDesignerWorkspace::mouseDown(QMouseEvent* event)
         EndEdit(true);
     setFocus(Qt::MouseFocusReason);
     const QPoint p = event->position().toPoint();
+    {
+        zd::WorkspaceTools& ws = Engine();
+        ws.DropFields = DropFields;
+        if (event->button() == Qt::LeftButton && ws.ToolMode == zd::tmSelect && !ws.Pressed &&
+            ws.OnFieldListButton(p.x(), p.y())) {
+            ws.Mode = zd::wmIdle;
+            try {
+                ShowFieldList();
+            } catch (const std::exception& e) {
+                plat::Services().MessageBox(QString::fromUtf8(e.what()), resText(QStringLiteral("mbError")),
+                                            plat::MB_OK | plat::MB_ICONERROR);
+            }
+            return;
+        }
+    }
     m_pressPos = p;
     m_handPos = event->globalPosition().toPoint();
     zd::WorkspaceTools& ws = Engine();
@@ -631,6 +735,7 @@ void TDesignerWorkspace::mouseMove(QMouseEvent* event)
         }
         return;
     }
+    ws.DropFields = DropFields;
     guarded([&] { ws.MouseMove(p.x(), p.y(), shiftOf(event)); });
     if (OnBounds && !ws.Pressed && ws.SelectedCount() == 0)
         OnBounds(p.x() / ws.Scale, p.y() / ws.Scale, 0, 0);

@@ -12,6 +12,7 @@
 #include "Graphics.h"
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -93,6 +94,17 @@ public:
     void EndEdit(bool Keep = true);
     bool Editing() const;
 
+    // The field list of the data-bound memo under the pointer: a pop-up
+    // list ("FieldListBox") under the memo's drop-down button; choosing a
+    // field binds the memo to it. FieldListPopup is the open pop-up.
+    void ShowFieldList();
+    QWidget* FieldListPopup() const { return m_fieldPopup; }
+
+    // The cursor the pointer shows now (tool, handle, band edge, guide);
+    // updateCursor gives it to the workspace and the paper.
+    QCursor CurrentCursor() const;
+    void updateCursor();
+
     // Mouse handling shared with the page frame (workspace pixels).
     void mouseDown(QMouseEvent* event);
     void mouseMove(QMouseEvent* event);
@@ -126,8 +138,8 @@ private:
     void paintBand(plat::TCanvas& Canvas, class TzdBand* Band);
     void paintHandles(plat::TCanvas& Canvas);
     void paintRubberBand(plat::TCanvas& Canvas);
+    void paintFieldButton(plat::TCanvas& Canvas);
     void textToolRelease(QMouseEvent* event);
-    void updateCursor();
     void afterEvent();
     template <class F> void guarded(F&& f);
 
@@ -137,4 +149,5 @@ private:
     bool m_textPressed = false;
     QPoint m_handPos;
     QPoint m_pressPos;
+    QPointer<QWidget> m_fieldPopup;
 };

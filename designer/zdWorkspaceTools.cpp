@@ -2,6 +2,7 @@
 
 #include "StringList.h"
 #include "zdClass_band.h"
+#include "zdDataDrop.h"
 #include "zdClass_memo.h"
 #include "zdClass_page.h"
 #include "zdUtils.h"
@@ -29,7 +30,93 @@ long double guideValue(zd::TStringList* List, int Index)
 
 long double truncToStep(long double v, long double step) { return step > 0 ? std::trunc(v / step) * step : v; }
 
+// The field drop-down's button: 16 x 16 pixels at the memo's top-right.
+constexpr int kFieldButtonSize = 16;
+constexpr long double kFieldHoverRightSlack = 4;
+
+TzdDataSet* bandDataSet(TzdComponent* Memo)
+{
+    auto* band = Memo ? dynamic_cast<TzdDataBand*>(Memo->Parent()) : nullptr;
+    return band ? band->DataSet() : nullptr;
+}
+
 } // namespace
+
+bool WorkspaceTools::CursorVerticalSplit() const
+{
+    if (Mode == wmGuide)
+        return !m_guideVertical;
+    auto* band = m_selection.empty() ? nullptr : dynamic_cast<TzdBand*>(m_selection.front());
+    return !band || !band->Vertical();
+}
+
+// ---------------------------------------------------------------- field drop-down
+
+TzdMemoView* WorkspaceTools::FieldListMemo() const
+{
+    if (!m_fieldListMemo || !DropFields)
+        return nullptr;
+    const auto it = std::find(m_objects.begin(), m_objects.end(), m_fieldListMemo);
+    return it == m_objects.end() ? nullptr : dynamic_cast<TzdMemoView*>(*it);
+}
+
+void WorkspaceTools::FieldListButton(int& X, int& Y) const
+{
+    X = Y = 0;
+    if (TzdMemoView* memo = FieldListMemo()) {
+        X = int(std::nearbyint((memo->GetAbsLeft() + memo->Width()) * Scale)) - kFieldButtonSize;
+        Y = int(std::nearbyint(memo->GetAbsTop() * Scale)) + 2;
+    }
+}
+
+bool WorkspaceTools::OnFieldListButton(int X, int Y) const
+{
+    TzdMemoView* memo = FieldListMemo();
+    if (!memo || InsertionState != 0 || Scale <= 0)
+        return false;
+    const long double x = X / Scale, y = Y / Scale;
+    const long double right = memo->GetAbsLeft() + memo->Width(), top = memo->GetAbsTop();
+    return x >= right - kFieldButtonSize && x <= right && y >= top && y <= top + kFieldButtonSize;
+}
+
+QStringList WorkspaceTools::FieldListItems() const { return fieldListOf(bandDataSet(FieldListMemo())); }
+
+void WorkspaceTools::ChooseField(const QString& Field)
+{
+    TzdMemoView* memo = FieldListMemo();
+    TzdDataSet* ds = bandDataSet(memo);
+    if (!memo || !ds || Field.isEmpty())
+        return;
+    memo->SetDataSet(ds);
+    memo->SetDataField(Field);
+    PendingChange = true;
+    NotifyModified();
+}
+
+void WorkspaceTools::DeleteSelected()
+{
+    m_fieldListMemo = nullptr;
+    WorkspaceEngine::DeleteSelected();
+}
+
+// The topmost memo under the pointer on a data band whose dataset has
+// fields; a dataset that fails to list them offers none.
+void WorkspaceTools::updateFieldListMemo(long double X, long double Y)
+{
+    TzdComponent* found = nullptr;
+    if (DropFields)
+        for (auto it = m_objects.rbegin(); it != m_objects.rend() && !found; ++it) {
+            auto* memo = dynamic_cast<TzdMemoView*>(*it);
+            if (!memo)
+                continue;
+            const long double l = memo->GetAbsLeft(), t = memo->GetAbsTop();
+            if (X < l || X > l + memo->Width() - kFieldHoverRightSlack || Y < t || Y > t + memo->Height())
+                continue;
+            if (!fieldListOf(bandDataSet(memo)).isEmpty())
+                found = memo;
+        }
+    m_fieldListMemo = found;
+}
 
 bool WorkspaceTools::GuideAt(long double X, long double Y, bool& Vertical, int& Index) const
 {
@@ -93,6 +180,8 @@ void WorkspaceTools::MouseMove(int X, int Y, plat::TShiftState Shift)
         } else if (Mode == wmGuide) {
             Mode = wmIdle;
         }
+        if (Mode == wmIdle && ToolMode == tmSelect)
+            updateFieldListMemo(px, py);
     }
 }
 

@@ -7,8 +7,12 @@
 
 #include "zdWorkspaceEngine.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <vector>
+
+class TzdMemoView;
 
 namespace zd {
 
@@ -64,6 +68,29 @@ public:
     // The guide the pointer is on (page units); false for none.
     bool GuideAt(long double X, long double Y, bool& Vertical, int& Index) const;
 
+    // The split cursor of a band edge or guide under the pointer: true for
+    // the up-and-down one (a horizontal band's bottom, a horizontal guide).
+    bool CursorVerticalSplit() const;
+
+    // The field drop-down of data-bound memos: the memo under the pointer
+    // (idle, nothing armed) that lies on a data band whose dataset lists at
+    // least one field shows a small button at its top-right corner. Off
+    // when DropFields is false.
+    bool DropFields = true;
+    // The memo showing the button; nullptr for none (or one no longer on
+    // the page).
+    TzdMemoView* FieldListMemo() const;
+    // The button's top-left corner in workspace pixels (16 x 16).
+    void FieldListButton(int& X, int& Y) const;
+    // Whether the pointer (workspace pixels) is on the button.
+    bool OnFieldListButton(int X, int Y) const;
+    // The fields of the memo's band's dataset; none when the dataset fails.
+    QStringList FieldListItems() const;
+    // A field chosen in the list: the memo takes the band's dataset and
+    // that field; the change is reported as any other.
+    void ChooseField(const QString& Field);
+    void DeleteSelected() override;
+
 protected:
     void SnapDelta(long double& DX, long double& DY, bool& Cancel) override;
 
@@ -74,6 +101,7 @@ private:
     void handMove(int X, int Y);
     void zoomRelease(plat::TMouseButton Button);
     void scrollTo(long double X, long double Y);
+    void updateFieldListMemo(long double X, long double Y);
 
     std::vector<TzdComponent*> m_snapshot;
     bool m_guideVertical = false;
@@ -83,6 +111,9 @@ private:
     // positions that go with it.
     int m_handPointerX = 0, m_handPointerY = 0;
     int m_handScrollX = 0, m_handScrollY = 0;
+    // Kept as a plain address: only an object still in the page's list is
+    // ever used through it.
+    TzdComponent* m_fieldListMemo = nullptr;
 };
 
 } // namespace zd

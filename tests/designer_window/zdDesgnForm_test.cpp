@@ -3,6 +3,8 @@
 // file and come back, the language switch changes the captions, and
 // closing with changes asks to save.
 
+#include "WindowFixture.h"
+
 #include "Canvas.h"
 #include "Exceptions.h"
 #include "KeyStore.h"
@@ -47,67 +49,7 @@
 
 namespace {
 
-void startUnits()
-{
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startDotMatrixUnit();
-        zd::startDesignerEditorsUnit();
-        return true;
-    }();
-    (void)started;
-}
-
-struct Window : ::testing::Test {
-    plat::ScriptedServices ui;
-    plat::ScopedServices useUi{ui};
-    QTemporaryDir dir;
-    TzdReport report;
-    std::unique_ptr<TzdDesignerForm> form;
-
-    Window()
-    {
-        startUnits();
-        report.IniFile = path("ZazaDuzudi.ini");
-    }
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void open()
-    {
-        form = std::make_unique<TzdDesignerForm>(new zd::DesignerModel(nullptr, &report, false), nullptr, true);
-        form->resize(1000, 700);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QTest::qWaitForWindowActive(form.get());
-    }
-    zd::DesignerModel& model() { return form->Model(); }
-    QList<plat::ServiceCall> messageBoxes() const
-    {
-        QList<plat::ServiceCall> boxes;
-        for (const plat::ServiceCall& c : ui.Calls())
-            if (c.kind == u"MessageBox")
-                boxes << c;
-        return boxes;
-    }
-    template <class T = QWidget> T* child(const char* name)
-    {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    // A click on the workspace at page units (x, y).
-    void clickPage(long double x, long double y, Qt::KeyboardModifiers mods = {})
-    {
-        TDesignerWorkspace* ws = form->Workspace();
-        const long double s = model().Scale();
-        const QPoint p(int(std::lround(double(x * s))), int(std::lround(double(y * s))));
-        QTest::mouseMove(ws, p);
-        QTest::mousePress(ws, Qt::LeftButton, mods, p);
-        QTest::mouseRelease(ws, Qt::LeftButton, mods, p);
-    }
-};
+using windowtest::Window;
 
 // ---------------------------------------------------------------- the window's parts
 

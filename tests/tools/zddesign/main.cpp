@@ -1,10 +1,12 @@
 // zddesign --session FILE TEMPLATE [--prepared-page]: runs a design session
 // on a template, headless (development tool).
-// zddesign --gui [--dump-geometry FILE] TEMPLATE: opens the designer window
-// on the template; FILE receives the screen rectangle of every named,
-// visible widget ("name x y w h" per line), so that a script can click
-// named controls. --dump-code FILE keeps FILE up to date with the state of
-// the code page (codestate.h).
+// zddesign --gui [--dump-geometry FILE] [--dump-code FILE] [--window-size WxH]
+// TEMPLATE: opens the designer window on the template; FILE receives the
+// screen rectangle of every named, visible widget ("name x y w h" per line),
+// so that a script can click named controls. --dump-code FILE keeps FILE up
+// to date with the state of the code page (codestate.h). --window-size puts
+// the window at the screen's corner with that size (for screenshots compared
+// with references).
 //
 // TEMPLATE is opened first when it exists; otherwise the session starts on
 // an empty report. FILE holds one command per line ('#' starts a comment):
@@ -67,7 +69,7 @@ namespace {
 void printUsage()
 {
     std::fputs("usage: zddesign --session FILE TEMPLATE [--prepared-page]\n"
-               "       zddesign --gui [--dump-geometry FILE] [--dump-code FILE] TEMPLATE\n",
+               "       zddesign --gui [--dump-geometry FILE] [--dump-code FILE] [--window-size WxH] TEMPLATE\n",
                stderr);
 }
 
@@ -284,8 +286,19 @@ bool dumpGeometry(QWidget* window, const QString& fileName)
     return true;
 }
 
-int runWindow(const QString& templateFile, const QString& geometryFile, const QString& codeFile = {})
+// "WxH" as a size; an empty or invalid text gives an invalid size.
+QSize parseSize(const QString& text)
 {
+    const QStringList parts = text.split(u'x');
+    bool okW = false, okH = false;
+    const int w = parts.value(0).toInt(&okW), h = parts.value(1).toInt(&okH);
+    return parts.size() == 2 && okW && okH && w > 0 && h > 0 ? QSize(w, h) : QSize();
+}
+
+int runWindow(const QString& templateFile, const QString& geometryFile, const QString& codeFile, QSize windowSize)
+{
+    // Screenshots are compared: the caret does not blink.
+    QApplication::setCursorFlashTime(0);
     plat::QtServices services;
     plat::ScopedServices useServices(services);
     zd::startEngineUnit();
@@ -300,6 +313,12 @@ int runWindow(const QString& templateFile, const QString& geometryFile, const QS
         TzdDesignerForm form(designer, nullptr, true);
         form.setAttribute(Qt::WA_DeleteOnClose, false);
         form.show();
+        if (windowSize.isValid())
+            // After the settings placed it: at the screen's corner, that size.
+            QTimer::singleShot(200, &form, [&form, windowSize] {
+                form.setWindowState(Qt::WindowNoState);
+                form.setGeometry(QRect(QPoint(0, 0), windowSize));
+            });
         if (!geometryFile.isEmpty())
             QTimer::singleShot(500, &form, [&form, geometryFile] {
                 if (!dumpGeometry(&form, geometryFile))
@@ -332,7 +351,9 @@ int main(int argc, char** argv)
     // Dialog controls are widgets.
     QApplication app(qtArgc, argv);
     const auto cl = parseToolCommandLine(args, {QStringLiteral("prepared-page"), QStringLiteral("gui")},
-                                         {QStringLiteral("session"), QStringLiteral("dump-geometry"), QStringLiteral("dump-code")}, "zddesign");
+                                         {QStringLiteral("session"), QStringLiteral("dump-geometry"),
+                                          QStringLiteral("dump-code"), QStringLiteral("window-size")},
+                                         "zddesign");
     if (!cl || cl->positional.size() != 1 || cl->has(QStringLiteral("session")) == cl->has(QStringLiteral("gui"))) {
         printUsage();
         return 2;
@@ -345,7 +366,7 @@ int main(int argc, char** argv)
     zd::startDialogControlsUnit();
     if (cl->has(QStringLiteral("gui")))
         return runWindow(cl->positional.front(), cl->value(QStringLiteral("dump-geometry")),
-                         cl->value(QStringLiteral("dump-code")));
+                         cl->value(QStringLiteral("dump-code")), parseSize(cl->value(QStringLiteral("window-size"))));
     return runSession(cl->value(QStringLiteral("session")), cl->positional.front(),
                       cl->has(QStringLiteral("prepared-page")));
 }
