@@ -13,6 +13,13 @@ if(CCACHE_PROGRAM)
   set(CMAKE_CXX_COMPILER_LAUNCHER ${_launcher})
 endif()
 
+# lld links the large test programs in a fraction of the time of GNU ld.
+find_program(SORVAMET_LLD ld.lld)
+option(SORVAMET_LLD_LINK "Link with lld when it is installed" ON)
+if(SORVAMET_LLD AND SORVAMET_LLD_LINK)
+  add_link_options(-fuse-ld=lld)
+endif()
+
 if(SORVAMET_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
@@ -85,6 +92,12 @@ set(SORVAMET_WARNINGS -Wall -Wextra)
 
 # sorvamet_library(NAME [PCH core|gui|widgets] [DEPS ...] [PUBLIC_DEFS ...])
 # One library per folder, from the .cpp files of that folder (not its subfolders).
+# The sanitizer build (CI's) compiles the libraries in unity batches too: it is
+# always built from scratch, where a batch parses the headers and instantiates
+# the templates once for several files. Other builds keep one unit per file,
+# so that a change recompiles only its own file. A file that cannot share a
+# unit sets SKIP_UNITY_BUILD_INCLUSION on itself in its folder's CMakeLists.txt.
+option(SORVAMET_UNITY_LIBS "Build the libraries in unity batches" OFF)
 function(sorvamet_library name)
   cmake_parse_arguments(ARG "" "PCH" "DEPS;PUBLIC_DEFS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -95,6 +108,9 @@ function(sorvamet_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     target_compile_options(${name} PRIVATE ${SORVAMET_WARNINGS})
     sorvamet_pch(${name} "${ARG_PCH}")
+    if(SORVAMET_UNITY_LIBS)
+      set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    endif()
     if(ARG_PUBLIC_DEFS)
       target_compile_definitions(${name} PUBLIC ${ARG_PUBLIC_DEFS})
     endif()
@@ -133,8 +149,10 @@ function(sorvamet_test name)
   if(SORVAMET_UNITY_TESTS)
     set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 6)
     # In a batch, a test file's fixtures in an anonymous namespace are no
-    # longer declared in the main file, which this warning would flag.
-    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+    # longer declared in the main file, which GCC's warning would flag.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+    endif()
   endif()
   target_compile_definitions(${name} PRIVATE
     SORVAMET_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
@@ -202,6 +220,14 @@ function(_sorvamet_fuzz_project)
   if(CCACHE_PROGRAM)
     set(_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
   endif()
+  # The same linker and unity batches as the main build.
+  set(_speed "")
+  if(SORVAMET_LLD AND SORVAMET_LLD_LINK)
+    list(APPEND _speed -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
+  endif()
+  if(SORVAMET_UNITY_LIBS)
+    list(APPEND _speed -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=8)
+  endif()
   ExternalProject_Add(sorvamet_fuzz_project
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/fuzz
     BINARY_DIR ${CMAKE_BINARY_DIR}/fuzz
@@ -216,6 +242,7 @@ function(_sorvamet_fuzz_project)
       -DSORVAMET_FUZZ_FRAGMENTS=${_fragments}
       -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}/bin
       ${_launcher}
+      ${_speed}
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     EXCLUDE_FROM_ALL ON)
