@@ -6,6 +6,9 @@
 #include <QLineF>
 #include <QPolygonF>
 
+#include <algorithm>
+#include <cmath>
+
 namespace plat::winmeta {
 
 
