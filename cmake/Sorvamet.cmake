@@ -92,12 +92,6 @@ set(SORVAMET_WARNINGS -Wall -Wextra)
 
 # sorvamet_library(NAME [PCH core|gui|widgets] [DEPS ...] [PUBLIC_DEFS ...])
 # One library per folder, from the .cpp files of that folder (not its subfolders).
-# The sanitizer build (CI's) compiles the libraries in unity batches too: it is
-# always built from scratch, where a batch parses the headers and instantiates
-# the templates once for several files. Other builds keep one unit per file,
-# so that a change recompiles only its own file. A file that cannot share a
-# unit sets SKIP_UNITY_BUILD_INCLUSION on itself in its folder's CMakeLists.txt.
-option(SORVAMET_UNITY_LIBS "Build the libraries in unity batches" OFF)
 function(sorvamet_library name)
   cmake_parse_arguments(ARG "" "PCH" "DEPS;PUBLIC_DEFS" ${ARGN})
   file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -108,9 +102,6 @@ function(sorvamet_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     target_compile_options(${name} PRIVATE ${SORVAMET_WARNINGS})
     sorvamet_pch(${name} "${ARG_PCH}")
-    if(SORVAMET_UNITY_LIBS)
-      set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
-    endif()
     if(ARG_PUBLIC_DEFS)
       target_compile_definitions(${name} PUBLIC ${ARG_PUBLIC_DEFS})
     endif()
@@ -220,13 +211,10 @@ function(_sorvamet_fuzz_project)
   if(CCACHE_PROGRAM)
     set(_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
   endif()
-  # The same linker and unity batches as the main build.
+  # The same linker as the main build.
   set(_speed "")
   if(SORVAMET_LLD AND SORVAMET_LLD_LINK)
     list(APPEND _speed -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
-  endif()
-  if(SORVAMET_UNITY_LIBS)
-    list(APPEND _speed -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=8)
   endif()
   ExternalProject_Add(sorvamet_fuzz_project
     SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/fuzz
