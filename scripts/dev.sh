@@ -11,7 +11,7 @@ case "$mode" in
 esac
 
 build_pkgs=(
-  cmake ninja-build ccache g++ pkg-config
+  cmake ninja-build ccache g++ lld pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   zlib1g-dev libjpeg-dev libpng-dev libssl-dev

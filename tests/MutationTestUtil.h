@@ -84,9 +84,14 @@ private:
         case 1: // bit flip
             b[pos(b)] ^= char(1u << (m_rng() % 8));
             break;
-        case 2: // token inserted
-            b.insert(pos(b, 1), token());
+        case 2: { // token inserted
+            // The token is drawn first, in its own statement: the order of a
+            // call's arguments differs between compilers, and the same seed
+            // must give the same mutations with each of them.
+            const QByteArray t = token();
+            b.insert(pos(b, 1), t);
             break;
+        }
         case 3: { // token overwriting
             const QByteArray t = token();
             const qsizetype at = pos(b);

@@ -6,6 +6,9 @@
 #include <QLineF>
 #include <QPolygonF>
 
+#include <algorithm>
+#include <cmath>
+
 namespace plat::winmeta {
 
 
@@ -27,7 +30,10 @@ TRect rectOf(QPointF a, QPointF b)
 void appendBezier(std::vector<QPointF>& out, QPointF p0, QPointF c1, QPointF c2, QPointF p3)
 {
     const double len = QLineF(p0, c1).length() + QLineF(c1, c2).length() + QLineF(c2, p3).length();
-    const int n = std::clamp(int(len / 3) + 1, 2, 64);
+    // Clamped as a double: a damaged file's points may lie so far apart (or
+    // be NaN) that the count does not fit an int.
+    const double steps = std::floor(len / 3) + 1;
+    const int n = steps < 64 ? std::max(2, int(steps)) : 64;
     for (int i = 1; i <= n; ++i) {
         const double t = double(i) / n, u = 1 - t;
         out.push_back(p0 * (u * u * u) + c1 * (3 * u * u * t) + c2 * (3 * u * t * t) + p3 * (t * t * t));

@@ -7,6 +7,7 @@
 #include "zdRes.h"
 
 #include <QApplication>
+#include <QWidget>
 
 #include <cmath>
 

@@ -121,7 +121,7 @@ TEST(Collections, ItemsMoveBetweenCollections)
 
 TEST(Collections, ItemClassMustBeACollectionItem)
 {
-    EXPECT_THROW(TCollection(TTestSub::StaticClass()), EInvalidOperation);
+    EXPECT_THROW((void)TCollection(TTestSub::StaticClass()), EInvalidOperation);
     TTestObject owner(nullptr);
     owner.SetName("Owner1");
     owner.Items()->SetPropName("Items");

@@ -90,7 +90,10 @@ TEST(EncodeTime, RangeAndValue)
     EXPECT_EQ(EncodeTime(0, 0, 0, 0), 0);
     for (auto [h, m, s, ms] : std::vector<std::array<int, 4>>{{24, 0, 0, 0}, {0, 60, 0, 0}, {0, 0, 60, 0},
                                                               {0, 0, 0, 1000}, {-1, 0, 0, 0}}) {
-        EXPECT_EQ(errorOf([&] { EncodeTime(h, m, s, ms); }), u"Invalid argument to time encode") << h << m << s << ms;
+        // Copies: clang 14 cannot capture structured bindings.
+        EXPECT_EQ(errorOf([h = h, m = m, s = s, ms = ms] { EncodeTime(h, m, s, ms); }),
+                  u"Invalid argument to time encode")
+            << h << m << s << ms;
     }
 }
 
