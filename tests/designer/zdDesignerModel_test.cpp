@@ -2,6 +2,7 @@
 // commands, undo and redo, the designer clipboard, selection commands,
 // alignment, insertion, zoom and units, prepared-page mode.
 
+#include "../DesignerTestUnits.h"
 #include "Graphics.h"
 #include "ScriptedServices.h"
 #include "Streams.h"
@@ -34,15 +35,7 @@ namespace {
 
 void startModelUnits()
 {
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startDotMatrixUnit();
-        zd::startDesignerEditorsUnit();
-        return true;
-    }();
-    (void)started;
+    testunits::startDesignerUnits();
 }
 
 struct Model : ::testing::Test {

@@ -3,6 +3,7 @@
 // scripted double, units of positions and sizes, event handlers created in
 // the script, and the rows the inspector shows for the report classes.
 
+#include "../DesignerTestUnits.h"
 #include "../core/zdDesignerDouble.h"
 #include "Canvas.h"
 #include "CodePage.h"
@@ -94,15 +95,7 @@ private:
 
 void startUnits()
 {
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startDotMatrixUnit();
-        zd::startDesignerEditorsUnit();
-        return true;
-    }();
-    (void)started;
+    testunits::startDesignerUnits();
 }
 
 struct Designer : ::testing::Test {

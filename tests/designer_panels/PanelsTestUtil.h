@@ -2,6 +2,7 @@
 // A designer model on an empty report, with scripted dialogs, for the
 // designer's tool windows.
 
+#include "../DesignerTestUnits.h"
 #include "ScriptedServices.h"
 #include "zdBarcodeView.h"
 #include "zdClass_band.h"
@@ -25,15 +26,7 @@ namespace paneltest {
 
 inline void startUnits()
 {
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startDotMatrixUnit();
-        zd::startDesignerEditorsUnit();
-        return true;
-    }();
-    (void)started;
+    testunits::startDesignerUnits();
 }
 
 struct Fixture : ::testing::Test {

@@ -3,6 +3,7 @@
 // scripted UI services and a temporary folder for its files, shared by the
 // window's tests.
 
+#include "../DesignerTestUnits.h"
 #include "Modal.h"
 #include "ScriptedServices.h"
 #include "zdBarcodeView.h"
@@ -28,15 +29,7 @@ namespace windowtest {
 
 inline void startUnits()
 {
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startDotMatrixUnit();
-        zd::startDesignerEditorsUnit();
-        return true;
-    }();
-    (void)started;
+    testunits::startDesignerUnits();
 }
 
 struct Window : ::testing::Test {
