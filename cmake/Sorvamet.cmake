@@ -46,6 +46,11 @@ endfunction()
 # Precompiled headers: the Qt and standard headers that nearly every unit of a
 # target includes, parsed once per target instead of once per unit.
 option(SORVAMET_PCH "Precompile the common headers of each target" ON)
+# clang stamps a precompiled header with the time it was made, so that ccache
+# would miss every unit using it in a fresh build folder.
+if(SORVAMET_PCH AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  add_compile_options("SHELL:-Xclang -fno-pch-timestamp")
+endif()
 set(SORVAMET_PCH_core
   <QByteArray> <QHash> <QList> <QMap> <QObject> <QString> <QStringList> <QVariant>
   <algorithm> <cstdint> <functional> <map> <memory> <string> <vector>)
