@@ -215,6 +215,11 @@ function(sorvamet_fuzzer name)
       APPEND PROPERTY COMPILE_OPTIONS ${SORVAMET_FUZZ_COVERAGE})
   endforeach()
   add_executable(${name} ${ARG_ENTRY})
+  # The entry is optimised like the libraries even where its folder makes
+  # test code at -O0 (a source's options come after its target's): at -O0
+  # the sanitizer's allocation stacks through it take a new record nearly
+  # every time, which made the fuzz run half again as slow.
+  set_property(SOURCE ${ARG_ENTRY} APPEND PROPERTY COMPILE_OPTIONS -O1)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   target_compile_options(${name} PRIVATE ${SORVAMET_WARNINGS} -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
