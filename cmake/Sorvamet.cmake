@@ -181,7 +181,8 @@ endfunction()
 # instrumentation, which guides it to new inputs. In the other programs that
 # link them the instrumentation only calls the sanitizer runtime's empty
 # hooks. The coverage options, unlike -fsanitize=fuzzer-no-link, leave the
-# units able to use the precompiled headers of their library.
+# units able to use the precompiled headers of their library; with options of
+# their own, they also stay out of its unity batches.
 # NAME.run runs the program with the libFuzzer OPTIONS on a scratch corpus for
 # new inputs and the read-only SEEDS folders; OPTIONS bound the run by a
 # number of inputs (-runs=N), so that a slow machine does the same work as a
