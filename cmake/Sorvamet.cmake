@@ -171,31 +171,60 @@ function(sorvamet_add_suites target)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
 endfunction()
 
-# sorvamet_fuzzer(NAME OPTIONS ... SEEDS ...)
-# A libFuzzer target needs clang++, so every one of them is built in one
-# separate small project (cmake/fuzz), from the fuzz.cmake of the calling
-# folder, which puts the program NAME into bin/. That project is built only
-# when the test fuzz.build runs, the first test started: the main build does
-# not wait for it. NAME.run runs the program with the libFuzzer OPTIONS on a
-# scratch corpus for new inputs and the read-only SEEDS folders; OPTIONS bound
-# the run by a number of inputs (-runs=N), so that a slow machine does the
-# same work as a fast one. Without clang++ the fuzz tests are left out.
+# sorvamet_fuzzer(NAME ENTRY file LIBS ... [COVER unit ...] OPTIONS ... SEEDS ...)
+# The libFuzzer program NAME from the fuzz entry ENTRY of the calling folder,
+# linked against the build's own LIBS. libFuzzer comes with clang and wants
+# the libraries under the sanitizers, so the program is made only in the
+# sanitizer build with clang (the one CI makes); elsewhere its test is left
+# out. The units in COVER (paths from the source root, each a source of one
+# of LIBS) are the code under test: they get libFuzzer's coverage
+# instrumentation, which guides it to new inputs. In the other programs that
+# link them the instrumentation only calls the sanitizer runtime's empty
+# hooks. The coverage options, unlike -fsanitize=fuzzer-no-link, leave the
+# units able to use the precompiled headers of their library; with options of
+# their own, they also stay out of its unity batches.
+# NAME.run runs the program with the libFuzzer OPTIONS on a scratch corpus for
+# new inputs and the read-only SEEDS folders; OPTIONS bound the run by a
+# number of inputs (-runs=N), so that a slow machine does the same work as a
+# fast one.
+set(SORVAMET_FUZZ_COVERAGE
+  -fsanitize-coverage=inline-8bit-counters,indirect-calls,trace-cmp,pc-table,stack-depth)
 function(sorvamet_fuzzer name)
-  cmake_parse_arguments(ARG "" "" "OPTIONS;SEEDS" ${ARGN})
-  if(ARG_UNPARSED_ARGUMENTS OR NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz.cmake)
-    message(FATAL_ERROR "sorvamet_fuzzer(${name}): takes only OPTIONS and SEEDS; what the target "
-      "is built from goes into fuzz.cmake beside it (see cmake/fuzz/CMakeLists.txt)")
+  cmake_parse_arguments(ARG "" "ENTRY" "LIBS;COVER;OPTIONS;SEEDS" ${ARGN})
+  if(ARG_UNPARSED_ARGUMENTS OR NOT ARG_ENTRY OR NOT ARG_LIBS)
+    message(FATAL_ERROR "sorvamet_fuzzer(${name}): takes ENTRY, LIBS, COVER, OPTIONS and SEEDS")
   endif()
-  find_program(SORVAMET_CLANGXX NAMES clang++ clang++-14)
-  if(NOT SORVAMET_CLANGXX)
-    message(STATUS "clang++ not found: the ${name} fuzz test is left out")
+  if(NOT SORVAMET_SANITIZE OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(STATUS "The ${name} fuzz test needs the sanitizer build with clang "
+      "(SORVAMET_SANITIZE=ON): left out")
     return()
   endif()
-  get_property(_fragments GLOBAL PROPERTY SORVAMET_FUZZ_FRAGMENTS)
-  if(NOT _fragments)
-    cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL _sorvamet_fuzz_project)
-  endif()
-  set_property(GLOBAL APPEND PROPERTY SORVAMET_FUZZ_FRAGMENTS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz.cmake)
+  foreach(_unit ${ARG_COVER})
+    get_filename_component(_unit ${_unit} ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
+    set(_owner "")
+    foreach(_lib ${ARG_LIBS})
+      get_target_property(_sources ${_lib} SOURCES)
+      if(_unit IN_LIST _sources)
+        set(_owner ${_lib})
+        break()
+      endif()
+    endforeach()
+    if(NOT _owner)
+      message(FATAL_ERROR "sorvamet_fuzzer(${name}): ${_unit} is not a source of ${ARG_LIBS}")
+    endif()
+    set_property(SOURCE ${_unit} TARGET_DIRECTORY ${_owner}
+      APPEND PROPERTY COMPILE_OPTIONS ${SORVAMET_FUZZ_COVERAGE})
+  endforeach()
+  add_executable(${name} ${ARG_ENTRY})
+  # The entry is optimised like the libraries even where its folder makes
+  # test code at -O0 (a source's options come after its target's): at -O0
+  # the sanitizer's allocation stacks through it take a new record nearly
+  # every time, which made the fuzz run half again as slow.
+  set_property(SOURCE ${ARG_ENTRY} APPEND PROPERTY COMPILE_OPTIONS -O1)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_compile_options(${name} PRIVATE ${SORVAMET_WARNINGS} -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+
   set(_corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus)
   set(_dirs "'${_corpus}'")
   foreach(_seed ${ARG_SEEDS})
@@ -203,44 +232,6 @@ function(sorvamet_fuzzer name)
   endforeach()
   list(JOIN ARG_OPTIONS " " _options)
   add_test(NAME ${name}.run
-    COMMAND /bin/sh -c "mkdir -p '${_corpus}' && exec '${CMAKE_BINARY_DIR}/bin/${name}' ${_options} ${_dirs}")
-  set_tests_properties(${name}.run PROPERTIES FIXTURES_REQUIRED sorvamet_fuzz TIMEOUT 600)
-endfunction()
-
-# The one project of all fuzz targets, once every folder has declared its own.
-function(_sorvamet_fuzz_project)
-  include(ExternalProject)
-  get_property(_fragments GLOBAL PROPERTY SORVAMET_FUZZ_FRAGMENTS)
-  list(JOIN _fragments "|" _fragments)
-  set(_launcher "")
-  if(CCACHE_PROGRAM)
-    set(_launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CCACHE_PROGRAM})
-  endif()
-  # The same linker as the main build.
-  set(_speed "")
-  if(SORVAMET_LLD AND SORVAMET_LLD_LINK)
-    list(APPEND _speed -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
-  endif()
-  ExternalProject_Add(sorvamet_fuzz_project
-    SOURCE_DIR ${PROJECT_SOURCE_DIR}/cmake/fuzz
-    BINARY_DIR ${CMAKE_BINARY_DIR}/fuzz
-    LIST_SEPARATOR "|"
-    CMAKE_ARGS
-      -DCMAKE_CXX_COMPILER=${SORVAMET_CLANGXX}
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo
-      "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
-      -DQt6_DIR=${Qt6_DIR}
-      -DSORVAMET_SOURCE_DIR=${PROJECT_SOURCE_DIR}
-      -DSORVAMET_BINARY_DIR=${PROJECT_BINARY_DIR}
-      -DSORVAMET_FUZZ_FRAGMENTS=${_fragments}
-      -DCMAKE_RUNTIME_OUTPUT_DIRECTORY=${CMAKE_BINARY_DIR}/bin
-      ${_launcher}
-      ${_speed}
-    INSTALL_COMMAND ""
-    BUILD_ALWAYS ON
-    EXCLUDE_FROM_ALL ON)
-  add_test(NAME fuzz.build
-    COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target sorvamet_fuzz_project)
-  # The longest test: started first, it builds while the others run.
-  set_tests_properties(fuzz.build PROPERTIES FIXTURES_SETUP sorvamet_fuzz TIMEOUT 1800 COST 10000)
+    COMMAND /bin/sh -c "mkdir -p '${_corpus}' && exec '$<TARGET_FILE:${name}>' ${_options} ${_dirs}")
+  set_tests_properties(${name}.run PROPERTIES TIMEOUT 600)
 endfunction()
