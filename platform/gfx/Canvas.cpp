@@ -520,6 +520,14 @@ void TCanvas::FillRect(const TRect& r)
     if (r.IsEmpty() || !brushVisible())
         return;
     QPainter& p = painter();
+    // A solid fill on an image in the painter's usual state: the painter's
+    // own rectangle fill gives the same whole pixels, without saving and
+    // restoring its state for every bar of a barcode.
+    if (m_image && m_brush.Style() == bsSolid && p.compositionMode() == QPainter::CompositionMode_SourceOver
+        && p.opacity() == 1.0 && p.transform().type() == QTransform::TxNone) {
+        p.fillRect(r.toQRect(), ToQColor(m_brush.Color()));
+        return;
+    }
     p.save();
     p.setPen(Qt::NoPen);
     applyBrush(p);

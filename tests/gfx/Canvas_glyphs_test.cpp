@@ -100,7 +100,43 @@ TEST(CanvasGlyphs, LineFilledGlyphByGlyphKeepsThePixelsOfOneFill)
     for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied})
         for (const TextCase& c : cases) {
             const int x = c.orientation == 900 ? 40 : 12, y = c.orientation == 900 ? 330 : 60;
-            EXPECT_TRUE(lineByCanvas(c, x, y, format) == lineAsOneFill(c, x, y, format))
-                << c.font << ' ' << c.height << ' ' << c.orientation << ' ' << c.text << " format " << format;
+            SCOPED_TRACE(testing::Message() << c.font << ", height " << c.height << ", angle " << c.orientation
+                                            << ", format " << int(format));
+            EXPECT_TRUE(lineByCanvas(c, x, y, format) == lineAsOneFill(c, x, y, format)) << c.text;
         }
+}
+
+// Solid fills on an image take the painter's rectangle fill; a canvas over
+// the same image as a plain paint device takes the general route. Both
+// must give the same pixels, clip included.
+TEST(CanvasGlyphs, SolidFillOnImageMatchesTheGeneralRoute)
+{
+    struct FillCase {
+        TRect rect;
+        TColor color;
+        bool clip;
+    };
+    const FillCase cases[] = {
+        {Rect(3, 4, 40, 9), clBlack, false},   {Rect(0, 0, 64, 64), clRed, false},
+        {Rect(-5, -7, 12, 70), clBlue, false}, {Rect(10, 10, 11, 11), clGreen, false},
+        {Rect(8, 2, 50, 60), clNavy, true},    {Rect(20, 20, 70, 90), TColor(0x123456), true},
+    };
+    for (const FillCase& c : cases) {
+        QImage fast(64, 64, QImage::Format_ARGB32_Premultiplied), general = fast;
+        fast.fill(Qt::white);
+        general.fill(Qt::white);
+        {
+            TCanvas onImage(&fast);
+            TCanvas onDevice;
+            onDevice.SetDevice(&general);
+            for (TCanvas* canvas : {&onImage, &onDevice}) {
+                if (c.clip)
+                    canvas->IntersectClipRect(Rect(12, 5, 33, 41));
+                canvas->Brush().SetColor(c.color);
+                canvas->FillRect(c.rect);
+            }
+        }
+        EXPECT_TRUE(fast == general) << "rectangle " << c.rect.Left << ", " << c.rect.Top << ", " << c.rect.Right
+                                     << ", " << c.rect.Bottom;
+    }
 }
