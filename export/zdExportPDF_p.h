@@ -46,7 +46,8 @@ struct TzdPDFExport::State {
     QByteArray ownerEntry; // O, 32 bytes
     QByteArray userEntry;  // U, 32 bytes
     int currentObject = 0; // the object whose header was written last
-    // Images written on the current page, shared by digest.
+    // Images written on the current page, shared by digest (an opaque
+    // image's digest is its JPEG bytes).
     struct ImageRecord {
         int number = 0;
         QByteArray digest;

@@ -520,10 +520,12 @@ void TCanvas::FillRect(const TRect& r)
     if (r.IsEmpty() || !brushVisible())
         return;
     QPainter& p = painter();
-    // A solid fill on an image in the painter's usual state: the painter's
-    // own rectangle fill gives the same whole pixels, without saving and
-    // restoring its state for every bar of a barcode.
-    if (m_image && m_brush.Style() == bsSolid && p.compositionMode() == QPainter::CompositionMode_SourceOver
+    // A solid fill on an unclipped image in the painter's usual state: the
+    // painter's own rectangle fill gives the same whole pixels, without
+    // saving and restoring its state for every bar of a barcode. (Under a
+    // clip region that is not one rectangle that fill ignores the clip.)
+    if (m_image && !m_hasClip && !p.hasClipping() && m_brush.Style() == bsSolid
+        && p.compositionMode() == QPainter::CompositionMode_SourceOver
         && p.opacity() == 1.0 && p.transform().type() == QTransform::TxNone) {
         p.fillRect(r.toQRect(), ToQColor(m_brush.Color()));
         return;

@@ -130,8 +130,12 @@ TEST(CanvasGlyphs, SolidFillOnImageMatchesTheGeneralRoute)
             TCanvas onDevice;
             onDevice.SetDevice(&general);
             for (TCanvas* canvas : {&onImage, &onDevice}) {
-                if (c.clip)
-                    canvas->IntersectClipRect(Rect(12, 5, 33, 41));
+                canvas->Brush().SetColor(clYellow);
+                canvas->FillRect(Rect(0, 0, 2, 2)); // the painter is open when the clip comes
+                if (c.clip) {
+                    canvas->SaveClip();
+                    canvas->IntersectClipRegion(EllipseRegion(Rect(12, 5, 53, 41)));
+                }
                 canvas->Brush().SetColor(c.color);
                 canvas->FillRect(c.rect);
             }
