@@ -11,8 +11,6 @@
 #include "zdRes.h"
 #include "zdUtils.h"
 
-#include <QImage>
-
 #include <cmath>
 
 PLAT_DEFINE_CLASS(TzdBarCodeView, c)
@@ -272,16 +270,13 @@ void TzdBarCodeView::Draw(plat::TCanvas* Canvas, long double ScaleX, long double
 
 TzdExtRect TzdBarCodeView::GetRealBounds()
 {
-    {
-        QImage scratch(1, 1, QImage::Format_RGB32);
-        plat::TCanvas canvas(&scratch);
-        Draw(&canvas, 1, 1, 0, 0);
-    }
+    // Drawing without a canvas only measures: the encoder takes the text
+    // and the object its size, and nothing is painted.
+    Draw(nullptr, 1, 1, 0, 0);
     TzdExtRect r = TzdView::GetRealBounds();
     int a = 0;
     if (upright(Rotation)) {
-        QImage scratch(1, 1, QImage::Format_RGB32);
-        plat::TCanvas canvas(&scratch);
+        plat::TCanvas canvas; // measures only
         canvas.SetFont(*Font());
         const int textWidth = canvas.TextWidth(m_barcode->Text());
         if (textWidth > Width())

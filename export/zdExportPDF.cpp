@@ -262,6 +262,10 @@ bool TzdPDFExport::StartExport()
     d->writeFailed.clear();
     d->content.clear();
     d->pageOpen = false;
+    // An empty memory stream takes the file as one block at the end: it
+    // grows in place page by page instead of in pieces copied together.
+    auto* memory = dynamic_cast<plat::TMemoryStream*>(OutputStream.get());
+    d->keepWhole = memory && memory->Size() == 0 && memory->Position() == 0;
     if (!OutputStream) {
         auto file = std::make_unique<QSaveFile>(FileName);
         if (!file->open(QIODevice::WriteOnly))
@@ -725,6 +729,8 @@ void TzdPDFExport::State::flushOut(const QString& fileName)
         out.truncate(0);
         return;
     }
+    if (keepWhole)
+        return;
     handedOver += out.size();
     pieces.push_back(std::move(out));
     out = QByteArray();
@@ -738,6 +744,17 @@ void TzdPDFExport::commitOutput()
         // The stream receives the file only now, whole: a failed export
         // leaves it as it was.
         auto* memory = dynamic_cast<plat::TMemoryStream*>(OutputStream.get());
+        if (s.keepWhole && memory && memory->Size() == 0 && memory->Position() == 0) {
+            memory->setBytes(std::move(s.out));
+            s.out = QByteArray();
+            memory->Seek(0, plat::soEnd);
+            return;
+        }
+        if (s.keepWhole) {
+            // Written to meanwhile: the file goes after what is there.
+            s.pieces.push_back(std::move(s.out));
+            s.out = QByteArray();
+        }
         if (memory && memory->Size() == 0 && memory->Position() == 0) {
             QByteArray whole;
             whole.reserve(s.handedOver);

@@ -278,12 +278,15 @@ void TzdPDFExport::paintImage(TzdView* View, long double rw, long double rh, lon
     if (r.alpha)
         alpha = alphaOf(image, r);
     const QByteArray jpeg = jpegOf(image, barcode ? Quality + 5 : Quality);
+    // An opaque image is known again by its JPEG bytes themselves (shared,
+    // not copied; compared by size first), which costs less than hashing
+    // every image; no digest of 16 bytes equals a JPEG stream.
     QByteArray digest;
     if (r.alpha) {
         mask = writeSoftMask(s, alpha, r.width, r.height);
         digest = zd::md5(alpha + jpeg);
     } else {
-        digest = zd::md5(jpeg);
+        digest = jpeg;
     }
     const int index = writeColorImage(s, jpeg, digest, r.width, r.height, mask);
     if (std::find(s.pageImages.begin(), s.pageImages.end(), index) == s.pageImages.end())

@@ -29,6 +29,7 @@ struct TzdPDFExport::State {
     QByteArray out;                       // the file since the last hand-over
     qint64 handedOver = 0;                // bytes of the file before out
     std::vector<QByteArray> pieces;       // handed-over bytes kept for an output stream
+    bool keepWhole = false;               // out holds the whole file until the commit (memory output)
     QString writeFailed;                  // the message of the first failed write
     std::vector<qint64> objectOffsets;    // entry k-1: offset of object k
     std::vector<int> pageObjects;         // per exported page
@@ -45,7 +46,8 @@ struct TzdPDFExport::State {
     QByteArray ownerEntry; // O, 32 bytes
     QByteArray userEntry;  // U, 32 bytes
     int currentObject = 0; // the object whose header was written last
-    // Images written on the current page, shared by digest.
+    // Images written on the current page, shared by digest (an opaque
+    // image's digest is its JPEG bytes).
     struct ImageRecord {
         int number = 0;
         QByteArray digest;

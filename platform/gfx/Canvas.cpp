@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -519,6 +520,16 @@ void TCanvas::FillRect(const TRect& r)
     if (r.IsEmpty() || !brushVisible())
         return;
     QPainter& p = painter();
+    // A solid fill on an unclipped image in the painter's usual state: the
+    // painter's own rectangle fill gives the same whole pixels, without
+    // saving and restoring its state for every bar of a barcode. (Under a
+    // clip region that is not one rectangle that fill ignores the clip.)
+    if (m_image && !m_hasClip && !p.hasClipping() && m_brush.Style() == bsSolid
+        && p.compositionMode() == QPainter::CompositionMode_SourceOver
+        && p.opacity() == 1.0 && p.transform().type() == QTransform::TxNone) {
+        p.fillRect(r.toQRect(), ToQColor(m_brush.Color()));
+        return;
+    }
     p.save();
     p.setPen(Qt::NoPen);
     applyBrush(p);
@@ -958,6 +969,41 @@ void forEachCharacter(const QString& text, const std::vector<int>& adv, double o
     }
 }
 
+// True when the glyphs may be filled one by one with the very pixels of
+// one fill of them all: on an image, when no two glyphs touch a common
+// pixel cell. The rasteriser's coverage of a cell then comes from one glyph
+// alone (a closed outline wholly left of a cell adds nothing to it), and
+// each small fill stays within the rasteriser's cell pool, where a whole
+// line of glyphs makes it render the line again band by band.
+constexpr double kGridSlack = 1.0 / 32;
+
+bool separateGlyphCells(const QPainter& p, const std::vector<QPainterPath>& glyphs)
+{
+    if (glyphs.size() < 2 || !p.paintEngine() || p.paintEngine()->type() != QPaintEngine::Raster)
+        return false;
+    struct Cells {
+        double left, top, right, bottom;
+    };
+    std::vector<Cells> cells;
+    cells.reserve(glyphs.size());
+    const QTransform device = p.deviceTransform();
+    for (const QPainterPath& g : glyphs) {
+        const QRectF r = device.mapRect(g.controlPointRect());
+        // The cells the outline may enter, with room for the rasteriser's
+        // rounding to its fixed-point grid (an edge on a cell's border is in it).
+        cells.push_back({std::floor(r.left() - kGridSlack), std::floor(r.top() - kGridSlack),
+                         std::floor(r.right() + kGridSlack), std::floor(r.bottom() + kGridSlack)});
+    }
+    for (size_t i = 0; i < cells.size(); ++i)
+        for (size_t j = i + 1; j < cells.size(); ++j) {
+            const Cells& a = cells[i];
+            const Cells& b = cells[j];
+            if (a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom)
+                return false;
+        }
+    return true;
+}
+
 } // namespace
 
 void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, const QString& text, const int* dx,
@@ -1025,8 +1071,7 @@ void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, con
         return;
     }
 
-    QPainterPath glyphs;
-    glyphs.setFillRule(Qt::WindingFill);
+    std::vector<QPainterPath> glyphs;
     forEachCharacter(text, adv, ox, [&](char32_t ch, double start) {
         if (ch == ' ' || ch == 0xA0)
             return;
@@ -1038,12 +1083,22 @@ void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, con
         if (face.SyntheticItalic())
             t.shear(-0.2, 0);
         t.scale(k, k);
-        glyphs.addPath(t.map(g));
+        glyphs.push_back(t.map(g));
+        glyphs.back().setFillRule(Qt::WindingFill);
     });
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(face.SyntheticBold() ? QPen(color, std::max(1.0, em / 32.0)) : QPen(Qt::NoPen));
     p.setBrush(color);
-    p.drawPath(glyphs);
+    if (!face.SyntheticBold() && separateGlyphCells(p, glyphs)) {
+        for (const QPainterPath& g : glyphs)
+            p.drawPath(g);
+    } else {
+        QPainterPath all;
+        all.setFillRule(Qt::WindingFill);
+        for (const QPainterPath& g : glyphs)
+            all.addPath(g);
+        p.drawPath(all);
+    }
     p.setRenderHint(QPainter::Antialiasing, false);
     drawTextLines(p, face, k, ox, baseline, total);
     p.restore();
