@@ -1,7 +1,8 @@
 // zdreport COMMAND ...: report templates and prepared reports from the shell
 // (development tool).
 //
-//   zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
+//   zdreport draw TEMPLATE OBJECT OUT.png [TEMPLATE OBJECT OUT.png ...] [--scale S]
+//                [--printer-dpi N]
 //   zdreport resave IN OUT [--password P]
 //   zdreport render ZP3 --png DIR [--dpi N]
 //   zdreport --synthetic PAGES OBJECTS OUT.zp3 [--compressed] [--max-mem MB]
@@ -34,7 +35,8 @@ namespace {
 
 void printUsage()
 {
-    std::fputs("usage: zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]\n"
+    std::fputs("usage: zdreport draw TEMPLATE OBJECT OUT.png [TEMPLATE OBJECT OUT.png ...] [--scale S]\n"
+               "                [--printer-dpi N]\n"
                "       zdreport resave IN OUT [--password P]\n"
                "       zdreport render ZP3 --png DIR [--dpi N]\n"
                "       zdreport --synthetic PAGES OBJECTS OUT.zp3 [--compressed] [--max-mem MB]\n"

@@ -1,5 +1,8 @@
-// zdreport draw TEMPLATE OBJECT OUT.png [--scale S] [--printer-dpi N]
+// zdreport draw TEMPLATE OBJECT OUT.png [TEMPLATE OBJECT OUT.png ...]
+//              [--scale S] [--printer-dpi N]
 //
+// More than one triple draws each in turn in one run (starting the tool
+// costs more than drawing an object); the first failure ends the run.
 // Draws one object of a template alone onto a white picture: the object's
 // rectangle at the scale with a margin of 16 pixels on every side (room
 // for frames, shadows and arrow heads), its top-left corner at (16, 16).
@@ -79,7 +82,7 @@ int draw(const QString& templateFile, const QString& objectName, const QString& 
 
 int drawCommand(const ToolCommandLine& cl)
 {
-    if (cl.positional.size() != 3)
+    if (cl.positional.empty() || cl.positional.size() % 3 != 0)
         return -1;
     bool ok = true;
     long double scale = 1;
@@ -96,7 +99,9 @@ int drawCommand(const ToolCommandLine& cl)
         std::fputs("zdreport: --printer-dpi takes a whole number from 1 to 4800\n", stderr);
         return -1;
     }
-    return draw(cl.positional[0], cl.positional[1], cl.positional[2], scale, dpi);
+    for (std::size_t i = 0; i < cl.positional.size(); i += 3)
+        draw(cl.positional[i], cl.positional[i + 1], cl.positional[i + 2], scale, dpi);
+    return 0;
 }
 
 } // namespace zdtool

@@ -40,13 +40,17 @@ int writePagePNGs(TzdPreviewPages& Pages, const QString& Folder, int Dpi)
         throw plat::EFCreateError(QStringLiteral("Cannot create folder \"%1\"").arg(Folder));
     const long double scale = Dpi / 96.0L;
     const int count = Pages.GetPageCount();
+    // One image serves every page of its size: a fresh one per page costs
+    // more than drawing the page (most pages of a report share their size).
+    QImage image;
     for (int i = 0; i < count; ++i) {
         const QSize size = Pages.GetPageSize(i);
         const int width = int(std::ceil(double(size.width() * scale)));
         const int height = int(std::ceil(double(size.height() * scale)));
         if (width < 1 || height < 1)
             throw plat::Exception(QStringLiteral("Page %1 has no size").arg(i + 1));
-        QImage image(width, height, QImage::Format_RGB32);
+        if (image.width() != width || image.height() != height)
+            image = QImage(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
         {
             plat::TCanvas canvas(&image);
