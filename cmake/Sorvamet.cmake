@@ -95,6 +95,18 @@ endfunction()
 
 set(SORVAMET_WARNINGS -Wall -Wextra)
 
+# Libraries build as unity batches too: every unit of a folder includes much
+# the same headers, and each unit compiles (and instruments, under the
+# sanitizers) its own copy of every inline function it uses, so fewer, larger
+# units cost much less. A batch of 8 still leaves enough units to keep two
+# cores busy. In the folder's CMakeLists.txt, before sorvamet_library, a file
+# that cannot share a unit sets SKIP_UNITY_BUILD_INCLUSION on itself, and
+# files that can share a unit only with one another set the same UNITY_GROUP;
+# the other files are batched in order. Files added to the library later
+# (generated ones) compile on their own.
+option(SORVAMET_UNITY_LIBRARIES "Build libraries in unity batches" ON)
+set(SORVAMET_UNITY_LIBRARY_BATCH 8 CACHE STRING "Source files per unity unit of a library")
+
 # sorvamet_library(NAME [PCH core|gui|widgets] [DEPS ...] [PUBLIC_DEFS ...])
 # One library per folder, from the .cpp files of that folder (not its subfolders).
 function(sorvamet_library name)
@@ -107,6 +119,19 @@ function(sorvamet_library name)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     target_compile_options(${name} PRIVATE ${SORVAMET_WARNINGS})
     sorvamet_pch(${name} "${ARG_PCH}")
+    if(SORVAMET_UNITY_LIBRARIES)
+      set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
+      set(_count 0)
+      foreach(_source ${_sources})
+        get_source_file_property(_group ${_source} UNITY_GROUP)
+        get_source_file_property(_skip ${_source} SKIP_UNITY_BUILD_INCLUSION)
+        if(NOT _group AND NOT _skip)
+          math(EXPR _batch "${_count} / ${SORVAMET_UNITY_LIBRARY_BATCH}")
+          set_source_files_properties(${_source} PROPERTIES UNITY_GROUP ${name}_${_batch})
+          math(EXPR _count "${_count} + 1")
+        endif()
+      endforeach()
+    endif()
     if(ARG_PUBLIC_DEFS)
       target_compile_definitions(${name} PUBLIC ${ARG_PUBLIC_DEFS})
     endif()
