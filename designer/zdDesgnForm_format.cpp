@@ -36,7 +36,7 @@
 
 namespace {
 
-QString resText(const QString& Key) { return zdGetResources()->GetText(Key); }
+QString formatResText(const QString& Key) { return zdGetResources()->GetText(Key); }
 
 int colorIndex(int Tag) { return Tag == 5 ? 0 : Tag == 26 ? 1 : Tag == 27 ? 2 : -1; }
 
@@ -208,7 +208,7 @@ QWidget* TzdDesignerForm::OpenColorSelector(int Tag)
         start = view->Color();
     auto* picker = new TzdColorSelector(m_colorButtons[i]);
     picker->Color = start;
-    picker->OtherCaption = resText(QStringLiteral("dsColorOth"));
+    picker->OtherCaption = formatResText(QStringLiteral("dsColorOth"));
     picker->OnColorChanged = [this, Tag](TzdColorSelector* p) { colorChosen(Tag, p->Color); };
     return picker;
 }
@@ -234,7 +234,7 @@ void TzdDesignerForm::updateColorBars()
 
 void TzdDesignerForm::refillStyles()
 {
-    QStringList wanted{resText(QStringLiteral("dsNoStyle"))};
+    QStringList wanted{formatResText(QStringLiteral("dsNoStyle"))};
     if (TzdStyles* styles = m_model->report()->Styles())
         for (int i = 0; i < styles->Count(); ++i)
             wanted << styles->Items(i)->Name();

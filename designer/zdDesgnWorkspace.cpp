@@ -39,7 +39,7 @@ constexpr plat::TColor kVerticalDataBandCaptionColor = 0xEEBB00;
 constexpr plat::TColor kEventFlagColor = 0x0000FF;
 constexpr long double kPixelsPerMm = 96 / 25.4L;
 
-QString resText(const QString& Key) { return zdGetResources()->GetText(Key); }
+QString workspaceResText(const QString& Key) { return zdGetResources()->GetText(Key); }
 
 int px(long double v) { return int(std::nearbyint(v)); }
 
@@ -231,7 +231,7 @@ template <class F> void TDesignerWorkspace::guarded(F&& f)
     } catch (const std::exception& e) {
         Engine().Pressed = false;
         Engine().Mode = zd::wmIdle;
-        plat::Services().MessageBox(QString::fromUtf8(e.what()), resText(QStringLiteral("mbError")),
+        plat::Services().MessageBox(QString::fromUtf8(e.what()), workspaceResText(QStringLiteral("mbError")),
                                     plat::MB_OK | plat::MB_ICONERROR);
     }
     afterEvent();
@@ -411,7 +411,7 @@ void TDesignerWorkspace::paintBand(plat::TCanvas& Canvas, TzdBand* Band)
     Canvas.Pen().SetColor(kBandFrameColor);
     Canvas.Pen().SetStyle(plat::psSolid);
     Canvas.Brush().SetStyle(plat::bsClear);
-    const QString kind = resText(Band->GetKindName());
+    const QString kind = workspaceResText(Band->GetKindName());
     if (!Band->Vertical()) {
         const int l = px(Band->Left() * s), t = px((Band->Top() - cap) * s);
         const int r = px((Band->Left() + Band->Width()) * s), b = px((Band->Top() + Band->Height()) * s);
@@ -708,7 +708,7 @@ void TDesignerWorkspace::mouseDown(QMouseEvent* event)
             try {
                 ShowFieldList();
             } catch (const std::exception& e) {
-                plat::Services().MessageBox(QString::fromUtf8(e.what()), resText(QStringLiteral("mbError")),
+                plat::Services().MessageBox(QString::fromUtf8(e.what()), workspaceResText(QStringLiteral("mbError")),
                                             plat::MB_OK | plat::MB_ICONERROR);
             }
             return;

@@ -29,7 +29,7 @@
 namespace {
 TzdDesigner* g_current = nullptr;
 
-QString resText(const char* Key) { return zdGetResources()->GetText(QString::fromLatin1(Key)); }
+QString modelResText(const char* Key) { return zdGetResources()->GetText(QString::fromLatin1(Key)); }
 } // namespace
 
 PLAT_DEFINE_CLASS(TzdDesigner, c)
@@ -159,7 +159,7 @@ DesignerModel::~DesignerModel()
 void DesignerModel::showError(const QString& Text)
 {
     Messages << Text;
-    plat::Services().MessageBox(Text, resText("mbError"), plat::MB_OK | plat::MB_ICONERROR);
+    plat::Services().MessageBox(Text, modelResText("mbError"), plat::MB_OK | plat::MB_ICONERROR);
 }
 
 // ---------------------------------------------------------------- the abstract designer
@@ -209,11 +209,11 @@ QStringList DesignerModel::TabCaptions() const
         if (rp && rp->EmbeddingSubreport)
             tabs << rp->EmbeddingSubreport->Name();
         else if (isDataPage(p))
-            tabs << resText("dsData");
+            tabs << modelResText("dsData");
         else if (!p->Name().isEmpty())
             tabs << p->Name();
         else
-            tabs << resText("dsPage") + QString::number(i + 1);
+            tabs << modelResText("dsPage") + QString::number(i + 1);
     }
     return tabs;
 }
@@ -600,9 +600,9 @@ bool DesignerModel::ConfirmDiscard()
 {
     if (!Modified)
         return true;
-    const QString text = IsPreviewDesigner ? resText("dsSavePreviewChanges")
-                                           : resText("dsSaveChangesTo") + u' ' + Title() + u'?';
-    const int answer = plat::Services().MessageBox(text, resText("mbConfirm"),
+    const QString text = IsPreviewDesigner ? modelResText("dsSavePreviewChanges")
+                                           : modelResText("dsSaveChangesTo") + u' ' + Title() + u'?';
+    const int answer = plat::Services().MessageBox(text, modelResText("mbConfirm"),
                                                    plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
     if (answer == plat::IDNO)
         return true;
@@ -744,7 +744,7 @@ bool DesignerModel::Open(const QString& FileName)
         }
         plat::FileDialogRequest req;
         req.kind = plat::FileDialogRequest::Open;
-        req.filter = resText("2471");
+        req.filter = modelResText("2471");
         req.initialDir = d ? d->OpenDir : QString();
         const plat::FileDialogResult result = plat::Services().FileDialog(req);
         if (!result.accepted)
@@ -770,7 +770,7 @@ bool DesignerModel::Open(const QString& FileName)
         Messages << QString::fromUtf8(e.what());
     }
     if (!loaded) {
-        showError(resText("dsCantLoad"));
+        showError(modelResText("dsCantLoad"));
         m_report->Clear();
         m_report->FileName.clear();
         makeEmptyReport(true);
@@ -812,9 +812,9 @@ bool DesignerModel::Save(bool SaveAs)
         plat::FileDialogRequest req;
         req.kind = plat::FileDialogRequest::Save;
         req.defaultExt = TemplatesExt;
-        req.filter = resText("dsRepFilter");
+        req.filter = modelResText("dsRepFilter");
         if (zdCompressorClass)
-            req.filter += u'|' + resText("dsComprRepFilter");
+            req.filter += u'|' + modelResText("dsComprRepFilter");
         req.filterIndex = m_report->ReportOptions()->Compressed && zdCompressorClass ? 2 : 1;
         req.initialDir = d ? d->SaveDir : QString();
         req.options = {plat::ofOverwritePrompt};
@@ -843,9 +843,9 @@ bool DesignerModel::CloseQuery()
     TzdDesigner* d = TzdDesigner::Current();
     if ((d && !d->CloseQuery) || !Modified || !TzdDesigner::Allowed(drDontSaveReport))
         return true;
-    const QString text = IsPreviewDesigner ? resText("dsSavePreviewChanges")
-                                           : resText("dsSaveChangesTo") + u' ' + Title() + u'?';
-    const int answer = plat::Services().MessageBox(text, resText("mbConfirm"),
+    const QString text = IsPreviewDesigner ? modelResText("dsSavePreviewChanges")
+                                           : modelResText("dsSaveChangesTo") + u' ' + Title() + u'?';
+    const int answer = plat::Services().MessageBox(text, modelResText("mbConfirm"),
                                                    plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION);
     if (answer == plat::IDCANCEL)
         return false;
@@ -1533,7 +1533,7 @@ bool DesignerModel::FindNext()
             return true;
         int answer = plat::mrAll;
         if (!m_find.all)
-            answer = plat::Services().MessageDlg(plat::Format(resText("dsReplace"), {m_find.text}),
+            answer = plat::Services().MessageDlg(plat::Format(modelResText("dsReplace"), {m_find.text}),
                                                  plat::mtConfirmation,
                                                  {plat::mbYes, plat::mbNo, plat::mbCancel, plat::mbAll});
         if (answer == plat::mrYes || answer == plat::mrAll) {
@@ -1545,9 +1545,9 @@ bool DesignerModel::FindNext()
         m_find.all = true;
     }
     if (!found) {
-        const QString text = plat::Format(resText("dsTextNotFound"), {m_find.text});
+        const QString text = plat::Format(modelResText("dsTextNotFound"), {m_find.text});
         Messages << text;
-        plat::Services().MessageBox(text, resText("mbInfo"), plat::MB_OK | plat::MB_ICONINFORMATION);
+        plat::Services().MessageBox(text, modelResText("mbInfo"), plat::MB_OK | plat::MB_ICONINFORMATION);
     }
     return found;
 }

@@ -448,7 +448,7 @@ void TzdVarEditorForm::labelEdited(QTreeWidgetItem* Node)
 
 namespace {
 // The data tree's tab and scroll position at the last close, for the next one.
-TzdDataTreeForm::ScrollState& lastTreeState()
+TzdDataTreeForm::ScrollState& lastVariablesTreeState()
 {
     static TzdDataTreeForm::ScrollState state;
     return state;
@@ -485,7 +485,7 @@ void TzdVarEditorForm::setVisible(bool Visible)
     const int width = std::max(m_split2->width(), panelWidth + 1);
     m_split2->setSizes({width - panelWidth, panelWidth});
     m_tree->setFocus();
-    m_dataTree->SetScrollState(lastTreeState());
+    m_dataTree->SetScrollState(lastVariablesTreeState());
 }
 
 void TzdVarEditorForm::done(int Result)
@@ -495,7 +495,7 @@ void TzdVarEditorForm::done(int Result)
             Settings.WriteInteger(Section, QStringLiteral("Split1Pos"), m_split1->sizes().value(1));
             Settings.WriteInteger(Section, QStringLiteral("Split2Pos"), m_split2->sizes().value(1));
         });
-        lastTreeState() = m_dataTree->GetScrollState();
+        lastVariablesTreeState() = m_dataTree->GetScrollState();
     }
     QDialog::done(Result);
 }

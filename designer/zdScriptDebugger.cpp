@@ -21,7 +21,7 @@ namespace {
 constexpr const char* kRunToCursorTag = "F4";
 
 // Parses the engine's "line:column" position.
-void splitPosition(const QString& Pos, int& Line, int& Column)
+void splitDebugPosition(const QString& Pos, int& Line, int& Column)
 {
     Line = Pos.section(u':', 0, 0).toInt();
     Column = Pos.section(u':', 1, 1).toInt();
@@ -189,7 +189,7 @@ void ScriptDebugger::runLine(TzsScript* Sender, const QString& UnitName, const Q
     if (!UnitName.isEmpty() || m_paused)
         return;
     int line = 0, column = 1;
-    splitPosition(SourcePos, line, column);
+    splitDebugPosition(SourcePos, line, column);
     if (!m_stepMode && m_editor.HasBreakpoints() && !m_editor.IsBreakpoint(line))
         return;
     if (m_editor.BreakpointCondition(line) == QLatin1String(kRunToCursorTag))
@@ -249,7 +249,7 @@ void ScriptDebugger::defaultPreview()
     if (!report->CompileScript()) {
         TzsScript* script = report->Script();
         int line = 1, column = 1;
-        splitPosition(script->ErrorPosition, line, column);
+        splitDebugPosition(script->ErrorPosition, line, column);
         if (OnShowCodePage)
             OnShowCodePage();
         m_editor.SetCaretPos(column, std::max(line, 1));

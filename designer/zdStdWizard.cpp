@@ -64,7 +64,7 @@ protected:
 
 namespace {
 
-QString text(const char* Key) { return zdGetResources()->GetText(QString::fromLatin1(Key)); }
+QString wizardText(const char* Key) { return zdGetResources()->GetText(QString::fromLatin1(Key)); }
 
 constexpr long double kRowHeight = 18.90L;
 constexpr long double kCaptionHeight = 22.68L;
@@ -230,7 +230,7 @@ TzdStdWizardForm::TzdStdWizardForm(zd::WizardModel& Model, QWidget* Parent)
     , m_styleSample(std::make_unique<TzdReport>(nullptr))
 {
     setObjectName(QStringLiteral("TzdStdWizardForm"));
-    setWindowTitle(text("5600"));
+    setWindowTitle(wizardText("5600"));
     resize(443, 317);
     if (QApplication::isRightToLeft())
         setLayoutDirection(Qt::RightToLeft);
@@ -268,9 +268,9 @@ void TzdStdWizardForm::buildControls()
     auto tab = [this](const char* Name, const char* Caption, const char* StepName, const char* Step) {
         auto* w = new QWidget(Pages);
         w->setObjectName(QString::fromLatin1(Name));
-        Pages->addTab(w, text(Caption));
+        Pages->addTab(w, wizardText(Caption));
         auto* layout = new QVBoxLayout(w);
-        layout->addWidget(label(StepName, text(Step), w));
+        layout->addWidget(label(StepName, wizardText(Step), w));
         return w;
     };
     DataTab = tab("DataTab", "5601", "Step1L", "5606");
@@ -286,8 +286,8 @@ void TzdStdWizardForm::buildControls()
         DatasetsCB->setObjectName(QStringLiteral("DatasetsCB"));
         layout->addWidget(DatasetsCB);
         auto* row = new QHBoxLayout;
-        NewTableB = button("NewTableB", text("5630"), DataTab);
-        NewQueryB = button("NewQueryB", text("5631"), DataTab);
+        NewTableB = button("NewTableB", wizardText("5630"), DataTab);
+        NewQueryB = button("NewQueryB", wizardText("5631"), DataTab);
         row->addWidget(NewTableB);
         row->addWidget(NewQueryB);
         row->addStretch();
@@ -298,17 +298,17 @@ void TzdStdWizardForm::buildControls()
     {
         auto* grid = new QGridLayout;
         static_cast<QVBoxLayout*>(FieldsTab->layout())->addLayout(grid);
-        grid->addWidget(label("FieldsL", text("5618"), FieldsTab), 0, 0);
-        grid->addWidget(label("SelectedFieldsL", text("5617"), FieldsTab), 0, 2);
+        grid->addWidget(label("FieldsL", wizardText("5618"), FieldsTab), 0, 0);
+        grid->addWidget(label("SelectedFieldsL", wizardText("5617"), FieldsTab), 0, 2);
         FieldsLB = listBox("FieldsLB", FieldsTab, true);
         SelectedFieldsLB = listBox("SelectedFieldsLB", FieldsTab, true);
         grid->addWidget(FieldsLB, 1, 0);
         grid->addWidget(SelectedFieldsLB, 1, 2);
         auto* buttons = new QVBoxLayout;
-        AddFieldB = button("AddFieldB", text("5611"), FieldsTab);
-        AddAllFieldsB = button("AddAllFieldsB", text("5612"), FieldsTab);
-        RemoveFieldB = button("RemoveFieldB", text("5613"), FieldsTab);
-        RemoveAllFieldsB = button("RemoveAllFieldsB", text("5614"), FieldsTab);
+        AddFieldB = button("AddFieldB", wizardText("5611"), FieldsTab);
+        AddAllFieldsB = button("AddAllFieldsB", wizardText("5612"), FieldsTab);
+        RemoveFieldB = button("RemoveFieldB", wizardText("5613"), FieldsTab);
+        RemoveAllFieldsB = button("RemoveAllFieldsB", wizardText("5614"), FieldsTab);
         for (QPushButton* b : {AddFieldB, AddAllFieldsB, RemoveFieldB, RemoveAllFieldsB})
             buttons->addWidget(b);
         buttons->addStretch();
@@ -325,15 +325,15 @@ void TzdStdWizardForm::buildControls()
     {
         auto* grid = new QGridLayout;
         static_cast<QVBoxLayout*>(GroupsTab->layout())->addLayout(grid);
-        grid->addWidget(label("AvailableFieldsL", text("5618"), GroupsTab), 0, 0);
-        grid->addWidget(label("GroupsL", text("5619"), GroupsTab), 0, 2);
+        grid->addWidget(label("AvailableFieldsL", wizardText("5618"), GroupsTab), 0, 0);
+        grid->addWidget(label("GroupsL", wizardText("5619"), GroupsTab), 0, 2);
         AvailableFieldsLB = listBox("AvailableFieldsLB", GroupsTab, false);
         GroupsLB = listBox("GroupsLB", GroupsTab, false);
         grid->addWidget(AvailableFieldsLB, 1, 0);
         grid->addWidget(GroupsLB, 1, 2);
         auto* buttons = new QVBoxLayout;
-        AddGroupB = button("AddGroupB", text("5615"), GroupsTab);
-        RemoveGroupB = button("RemoveGroupB", text("5616"), GroupsTab);
+        AddGroupB = button("AddGroupB", wizardText("5615"), GroupsTab);
+        RemoveGroupB = button("RemoveGroupB", wizardText("5616"), GroupsTab);
         buttons->addWidget(AddGroupB);
         buttons->addWidget(RemoveGroupB);
         buttons->addStretch();
@@ -351,12 +351,12 @@ void TzdStdWizardForm::buildControls()
         auto* row = new QHBoxLayout;
         static_cast<QVBoxLayout*>(LayoutTab->layout())->addLayout(row);
         auto* left = new QVBoxLayout;
-        auto* orientation = new QGroupBox(text("5620"), LayoutTab);
+        auto* orientation = new QGroupBox(wizardText("5620"), LayoutTab);
         orientation->setObjectName(QStringLiteral("OrientationL"));
         auto* ol = new QGridLayout(orientation);
-        PortraitRB = new QRadioButton(text("5622"), orientation);
+        PortraitRB = new QRadioButton(wizardText("5622"), orientation);
         PortraitRB->setObjectName(QStringLiteral("PortraitRB"));
-        LandscapeRB = new QRadioButton(text("5623"), orientation);
+        LandscapeRB = new QRadioButton(wizardText("5623"), orientation);
         LandscapeRB->setObjectName(QStringLiteral("LandscapeRB"));
         PortraitImage = label("PortraitImage", QStringLiteral("\u25af"), orientation);
         LandscapeImage = label("LandscapeImage", QStringLiteral("\u25ad"), orientation);
@@ -365,17 +365,17 @@ void TzdStdWizardForm::buildControls()
         ol->addWidget(PortraitImage, 0, 1, 2, 1);
         ol->addWidget(LandscapeImage, 0, 1, 2, 1);
         left->addWidget(orientation);
-        auto* layoutGroup = new QGroupBox(text("5621"), LayoutTab);
+        auto* layoutGroup = new QGroupBox(wizardText("5621"), LayoutTab);
         layoutGroup->setObjectName(QStringLiteral("LayoutL"));
         auto* ll = new QVBoxLayout(layoutGroup);
-        TabularRB = new QRadioButton(text("5624"), layoutGroup);
+        TabularRB = new QRadioButton(wizardText("5624"), layoutGroup);
         TabularRB->setObjectName(QStringLiteral("TabularRB"));
-        ColumnarRB = new QRadioButton(text("5625"), layoutGroup);
+        ColumnarRB = new QRadioButton(wizardText("5625"), layoutGroup);
         ColumnarRB->setObjectName(QStringLiteral("ColumnarRB"));
         ll->addWidget(TabularRB);
         ll->addWidget(ColumnarRB);
         left->addWidget(layoutGroup);
-        FitWidthCB = new QCheckBox(text("5626"), LayoutTab);
+        FitWidthCB = new QCheckBox(wizardText("5626"), LayoutTab);
         FitWidthCB->setObjectName(QStringLiteral("FitWidthCB"));
         left->addWidget(FitWidthCB);
         left->addStretch();
@@ -410,9 +410,9 @@ void TzdStdWizardForm::buildControls()
     // Navigation
     auto* nav = new QHBoxLayout;
     nav->addStretch();
-    BackB = button("BackB", text("5627"), this);
-    NextB = button("NextB", text("5628"), this);
-    FinishB = button("FinishB", text("5629"), this);
+    BackB = button("BackB", wizardText("5627"), this);
+    NextB = button("NextB", wizardText("5628"), this);
+    FinishB = button("FinishB", wizardText("5629"), this);
     nav->addWidget(BackB);
     nav->addWidget(NextB);
     nav->addWidget(FinishB);
@@ -425,7 +425,7 @@ void TzdStdWizardForm::guarded(F&& Action)
     try {
         Action();
     } catch (const std::exception& e) {
-        plat::Services().MessageBox(QString::fromUtf8(e.what()), text("mbError"), plat::MB_OK | plat::MB_ICONERROR);
+        plat::Services().MessageBox(QString::fromUtf8(e.what()), wizardText("mbError"), plat::MB_OK | plat::MB_ICONERROR);
     }
 }
 
@@ -561,7 +561,7 @@ void TzdStdWizardForm::finish()
         accept();
     } catch (const std::exception& e) {
         // Nothing half-built is left: the wizard ends as cancelled.
-        plat::Services().MessageBox(QString::fromUtf8(e.what()), text("mbError"), plat::MB_OK | plat::MB_ICONERROR);
+        plat::Services().MessageBox(QString::fromUtf8(e.what()), wizardText("mbError"), plat::MB_OK | plat::MB_ICONERROR);
         reject();
     }
 }
@@ -593,11 +593,11 @@ bool zdRunStdWizardForm(TzdCustomWizard& Wizard, bool DotMatrix)
 PLAT_DEFINE_CLASS(TzdStdWizard, c) { (void)c; }
 PLAT_DEFINE_CLASS(TzdStdEmptyWizard, c) { (void)c; }
 
-QString TzdStdWizard::GetWizardCaption() const { return text("wzStd"); }
+QString TzdStdWizard::GetWizardCaption() const { return wizardText("wzStd"); }
 
 bool TzdStdWizard::RunWizard() { return zdRunStdWizardForm(*this, false); }
 
-QString TzdStdEmptyWizard::GetWizardCaption() const { return text("wzStdEmpty"); }
+QString TzdStdEmptyWizard::GetWizardCaption() const { return wizardText("wzStdEmpty"); }
 
 bool TzdStdEmptyWizard::RunWizard()
 {

@@ -38,7 +38,7 @@ constexpr long double kFooterTop = 1000;
 constexpr long double kRowSlack = 1;
 
 template <class T>
-T* addChild(TzdComponent* Parent, TzdReport* Report, const QString& Name = {})
+T* addWizardChild(TzdComponent* Parent, TzdReport* Report, const QString& Name = {})
 {
     auto* obj = new T(Report);
     obj->SetParent(Parent);
@@ -73,10 +73,10 @@ TzdReportPage* emptyReport(DesignerModel& Designer, bool DotMatrixPage)
     Designer.CurrentPage = nullptr;
     report->Clear();
     report->FileName.clear();
-    addChild<TzdDataPage>(report, report, QStringLiteral("Data"));
+    addWizardChild<TzdDataPage>(report, report, QStringLiteral("Data"));
     if (DotMatrixPage)
-        return addChild<TzdDMPPage>(report, report, QStringLiteral("Page1"));
-    return addChild<TzdReportPage>(report, report, QStringLiteral("Page1"));
+        return addWizardChild<TzdDMPPage>(report, report, QStringLiteral("Page1"));
+    return addWizardChild<TzdReportPage>(report, report, QStringLiteral("Page1"));
 }
 
 // Reloads the designer from its report when it goes out of scope, also
@@ -450,7 +450,7 @@ struct Builder {
     template <class B>
     B* band(long double Top, long double Height)
     {
-        auto* b = addChild<B>(page, report);
+        auto* b = addWizardChild<B>(page, report);
         b->SetBounds(0, Top, width, Height);
         return b;
     }
@@ -458,8 +458,8 @@ struct Builder {
     TzdCustomMemoView* memo(TzdComponent* Parent, long double Left, long double Top, long double Width,
                             long double Height)
     {
-        TzdCustomMemoView* m = dotMatrix ? static_cast<TzdCustomMemoView*>(addChild<TzdDMPMemoView>(Parent, report))
-                                         : addChild<TzdMemoView>(Parent, report);
+        TzdCustomMemoView* m = dotMatrix ? static_cast<TzdCustomMemoView*>(addWizardChild<TzdDMPMemoView>(Parent, report))
+                                         : addWizardChild<TzdMemoView>(Parent, report);
         m->SetBounds(Left, Top, Width, Height);
         return m;
     }

@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr QChar kTab = QLatin1Char('\t');
-constexpr QChar kBlank = QLatin1Char(' ');
+constexpr QChar kTabChar = QLatin1Char('\t');
+constexpr QChar kBlankChar = QLatin1Char(' ');
 
 // Cells of tabs and characters from cell position p (0-based) on.
 template <class NextStop>
@@ -30,7 +30,7 @@ QString expandTabs(const QString& text, int tabWidth, bool& hasTabs, QChar fill,
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text.at(i);
-        if (c == kTab) {
+        if (c == kTabChar) {
             const qint64 next = nextStop(p, tabWidth);
             result.append(QString(qsizetype(next - p), fill));
             p = next;
@@ -93,7 +93,7 @@ TBufferCoord EarlierCoord(TBufferCoord A, TBufferCoord B) { return B < A ? B : A
 
 bool FindFirstTab(QStringView text, int& before)
 {
-    const qsizetype i = text.indexOf(kTab);
+    const qsizetype i = text.indexOf(kTabChar);
     before = i < 0 ? 0 : int(i);
     return i >= 0;
 }
@@ -114,19 +114,19 @@ QString ExpandTabsWidth1(const QString& text, int, bool& hasTabs)
     if (!hasTabs)
         return text;
     QString result = text;
-    result.replace(kTab, kBlank);
+    result.replace(kTabChar, kBlankChar);
     return result;
 }
 
 QString ExpandTabsPow2(const QString& text, int tabWidth, bool& hasTabs)
 {
     const qint64 mask = tabWidth - 1;
-    return expandTabs(text, tabWidth, hasTabs, kTab, [mask](qint64 p, int w) { return (p + w) & ~mask; });
+    return expandTabs(text, tabWidth, hasTabs, kTabChar, [mask](qint64 p, int w) { return (p + w) & ~mask; });
 }
 
 QString ExpandTabsModulo(const QString& text, int tabWidth, bool& hasTabs)
 {
-    return expandTabs(text, tabWidth, hasTabs, kTab, [](qint64 p, int w) { return p + w - p % w; });
+    return expandTabs(text, tabWidth, hasTabs, kTabChar, [](qint64 p, int w) { return p + w - p % w; });
 }
 
 TExpandTabsProc ChooseTabExpander(int width)
@@ -146,7 +146,7 @@ int TabExpandedLength(QStringView text, int width)
     const QChar* d = text.data();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = d[i];
-        if (c == kTab)
+        if (c == kTabChar)
             p += w - p % w;
         else if (!(c.isLowSurrogate() && i > 0 && d[i - 1].isHighSurrogate()))
             ++p;
@@ -163,7 +163,7 @@ int CharIndexToColumn(int Index, int width, QStringView text)
     const qsizetype inText = std::min<qsizetype>(Index - 1, text.size());
     for (qsizetype i = 0; i < inText; ++i) {
         const QChar c = text.at(i);
-        if (c == kTab)
+        if (c == kTabChar)
             p += w - p % w;
         else if (!(c.isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()))
             ++p;

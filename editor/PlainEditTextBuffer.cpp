@@ -13,7 +13,7 @@ namespace {
 
 constexpr QChar kCR = QLatin1Char('\r');
 constexpr QChar kLF = QLatin1Char('\n');
-const QString kCRLF = QStringLiteral("\r\n");
+const QString kLineBreakCRLF = QStringLiteral("\r\n");
 
 // BeginUpdate/EndUpdate on every path, as the store's notifications may raise.
 class UpdateScope {
@@ -288,7 +288,7 @@ QString TPlainEditStringList::Text() const
     result.reserve(size);
     for (size_t i = 0; i < m_lines.size(); ++i) {
         if (i > 0)
-            result += kCRLF;
+            result += kLineBreakCRLF;
         result += m_lines[i].Text;
     }
     return result;

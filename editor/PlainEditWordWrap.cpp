@@ -9,8 +9,8 @@ namespace {
 constexpr int kMaxRow = 255;
 
 // Cell flags of a line being wrapped.
-constexpr quint8 kBlank = 1; // a blank or a cell of a tab
-constexpr quint8 kTab = 2;
+constexpr quint8 kCellBlank = 1; // a blank or a cell of a tab
+constexpr quint8 kCellTab = 2;
 constexpr quint8 kBreak = 4;
 
 } // namespace
@@ -80,9 +80,9 @@ int TPlainWordWrapPlugin::wrapLine(const QString& text, std::vector<quint8>& out
         const char32_t ch = CharAt(text, i);
         if (ch == U'\t') {
             const int cellsOfTab = width - int(cells.size()) % width;
-            cells.insert(cells.end(), size_t(cellsOfTab), quint8(kBlank | kTab | kBreak));
+            cells.insert(cells.end(), size_t(cellsOfTab), quint8(kCellBlank | kCellTab | kBreak));
         } else {
-            cells.push_back(quint8((ch == U' ' ? kBlank : 0) | (m_breakChars.Contains(ch) ? kBreak : 0)));
+            cells.push_back(quint8((ch == U' ' ? kCellBlank : 0) | (m_breakChars.Contains(ch) ? kBreak : 0)));
         }
     }
     const int total = int(cells.size());
@@ -91,8 +91,8 @@ int TPlainWordWrapPlugin::wrapLine(const QString& text, std::vector<quint8>& out
     int e = p + maxRow;
     while (e < total) {
         int end = e;
-        if (cells[size_t(e)] & kBlank) {
-            while (end < total && (cells[size_t(end)] & kBlank))
+        if (cells[size_t(e)] & kCellBlank) {
+            while (end < total && (cells[size_t(end)] & kCellBlank))
                 ++end;
         } else {
             for (int k = e - 1; k > p + m_minRowLength; --k) {
@@ -107,7 +107,7 @@ int TPlainWordWrapPlugin::wrapLine(const QString& text, std::vector<quint8>& out
             // at least one cell (a tab wider than a row must be split).
             end = p + kMaxRow;
             const int lower = std::max(p + (kMaxRow / width) * width, p + 1);
-            while (end > lower && (cells[size_t(end)] & kTab))
+            while (end > lower && (cells[size_t(end)] & kCellTab))
                 --end;
         }
         out.push_back(quint8(end - p));

@@ -13,7 +13,7 @@ using namespace pe;
 
 namespace {
 constexpr int kBookmarkCount = 10;
-constexpr int kMaxMarksPerLine = 16;
+constexpr int kMarkSlotsPerLine = 16;
 } // namespace
 
 // ------------------------------------------------------------ marks
@@ -126,7 +126,7 @@ std::vector<TPlainEditMark*> TPlainEditMarkList::GetMarksForLine(int Line) const
     for (TPlainEditMark* mark : m_items) {
         if (mark->MarkLine() == Line) {
             marks.push_back(mark);
-            if (int(marks.size()) == kMaxMarksPerLine)
+            if (int(marks.size()) == kMarkSlotsPerLine)
                 break;
         }
     }

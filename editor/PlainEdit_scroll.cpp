@@ -16,7 +16,7 @@
 using namespace pe;
 
 namespace {
-constexpr int kMaxInt = std::numeric_limits<int>::max();
+constexpr int kScrollMaxInt = std::numeric_limits<int>::max();
 constexpr int kScrollRange = 32767;
 constexpr int kWheelDelta = 120;
 constexpr int kHintMaxWidth = 200;
@@ -152,7 +152,7 @@ void TCustomPlainEdit::SetLeftColumn(int c)
 {
     qint64 limit;
     if (m_options.contains(eoScrollPastEol)) {
-        limit = m_options.contains(eoAutoSizeMaxScrollWidth) ? qint64(kMaxInt) - m_columnsInView
+        limit = m_options.contains(eoAutoSizeMaxScrollWidth) ? qint64(kScrollMaxInt) - m_columnsInView
                                                              : qint64(m_maxScrollWidth) - m_columnsInView + 1;
     } else {
         const int longest = m_lines->LongestExpandedLength();

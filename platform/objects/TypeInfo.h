@@ -727,110 +727,87 @@ void invokeSet(const S& s, TObject& obj, int index, V&& v)
         std::invoke(s, c, std::forward<V>(v));
 }
 
+// The entry points of one category over a typed getter and setter. They
+// depend only on the value type, so every property of that type shares them;
+// the other categories' entry points are TPropAccessor's, which raise
+// EPropertyConvertError.
+template <class V, PropCategory Cat = categoryOf<V>()>
+class ValueAccessor;
+
+template <class V>
+class TypedAccessor : public TPropAccessor {
+public:
+    PropCategory category() const noexcept final { return categoryOf<V>(); }
+    virtual V get(const TObject& obj, int index) const = 0;
+    virtual void set(TObject& obj, int index, V v) const = 0;
+};
+
+template <class V>
+class ValueAccessor<V, PropCategory::Ordinal> : public TypedAccessor<V> {
+public:
+    qint64 getOrd(const TObject& o, int i) const final { return toOrd<V>(this->get(o, i)); }
+    void setOrd(TObject& o, int i, qint64 v) const final { this->set(o, i, fromOrd<V>(v)); }
+};
+
+template <class V>
+class ValueAccessor<V, PropCategory::Float> : public TypedAccessor<V> {
+public:
+    long double getFloat(const TObject& o, int i) const final { return static_cast<long double>(this->get(o, i)); }
+    void setFloat(TObject& o, int i, long double v) const final { this->set(o, i, static_cast<V>(v)); }
+};
+
+template <class V>
+class ValueAccessor<V, PropCategory::String> : public TypedAccessor<V> {
+public:
+    QString getStr(const TObject& o, int i) const final { return this->get(o, i); }
+    void setStr(TObject& o, int i, const QString& v) const final { this->set(o, i, v); }
+};
+
+template <class V>
+class ValueAccessor<V, PropCategory::Variant> : public TypedAccessor<V> {
+public:
+    Variant getVariant(const TObject& o, int i) const final { return this->get(o, i); }
+    void setVariant(TObject& o, int i, const Variant& v) const final { this->set(o, i, v); }
+};
+
+template <class V>
+class ValueAccessor<V, PropCategory::Object> : public TypedAccessor<V> {
+public:
+    TObject* getObject(const TObject& o, int i) const final
+    {
+        return const_cast<TObject*>(static_cast<const TObject*>(this->get(o, i)));
+    }
+    void setObject(TObject& o, int i, TObject* v) const final
+    {
+        using T = std::remove_pointer_t<V>;
+        // The caller has checked the class of v against the declared class.
+        this->set(o, i, static_cast<V>(static_cast<std::remove_const_t<T>*>(v)));
+    }
+};
+
+template <class V>
+class ValueAccessor<V, PropCategory::Method> : public TypedAccessor<V> {
+public:
+    TMethod getMethod(const TObject& o, int i) const final { return this->get(o, i).toMethod(); }
+    void setMethod(TObject& o, int i, const TMethod& m) const final { this->set(o, i, V(V::fromMethod(m))); }
+};
+
+// One property's getter and setter; all else comes from ValueAccessor<V>.
 template <class C, class V, class G, class S>
-class PropAccessorImpl final : public TPropAccessor {
+class PropAccessorImpl final : public ValueAccessor<V> {
 public:
     static constexpr bool kWritable = !std::is_same_v<S, std::nullptr_t>;
     PropAccessorImpl(G g, S s) : m_get(std::move(g)), m_set(std::move(s)) {}
 
-    PropCategory category() const noexcept override { return categoryOf<V>(); }
     bool writable() const noexcept override { return kWritable; }
 
-    V get(const TObject& obj, int index) const { return V(invokeGet<C>(m_get, obj, index)); }
-    void set(TObject& obj, int index, V v) const
+    V get(const TObject& obj, int index) const override { return V(invokeGet<C>(m_get, obj, index)); }
+    void set(TObject& obj, int index, V v) const override
     {
         if constexpr (kWritable)
             invokeSet<C, V>(m_set, obj, index, std::move(v));
         else
             raiseReadOnly();
-    }
-
-    qint64 getOrd(const TObject& o, int i) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Ordinal)
-            return toOrd<V>(get(o, i));
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    void setOrd(TObject& o, int i, qint64 v) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Ordinal)
-            set(o, i, fromOrd<V>(v));
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    long double getFloat(const TObject& o, int i) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Float)
-            return static_cast<long double>(get(o, i));
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    void setFloat(TObject& o, int i, long double v) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Float)
-            set(o, i, static_cast<V>(v));
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    QString getStr(const TObject& o, int i) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::String)
-            return get(o, i);
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    void setStr(TObject& o, int i, const QString& v) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::String)
-            set(o, i, v);
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    Variant getVariant(const TObject& o, int i) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Variant)
-            return get(o, i);
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    void setVariant(TObject& o, int i, const Variant& v) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Variant)
-            set(o, i, v);
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    TObject* getObject(const TObject& o, int i) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Object)
-            return const_cast<TObject*>(static_cast<const TObject*>(get(o, i)));
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    void setObject(TObject& o, int i, TObject* v) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Object) {
-            using T = std::remove_pointer_t<V>;
-            // The caller has checked the class of v against the declared class.
-            set(o, i, static_cast<V>(static_cast<std::remove_const_t<T>*>(v)));
-        } else {
-            raiseInvalidPropertyType(*this);
-        }
-    }
-    TMethod getMethod(const TObject& o, int i) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Method)
-            return get(o, i).toMethod();
-        else
-            raiseInvalidPropertyType(*this);
-    }
-    void setMethod(TObject& o, int i, const TMethod& m) const override
-    {
-        if constexpr (categoryOf<V>() == PropCategory::Method)
-            set(o, i, V(V::fromMethod(m)));
-        else
-            raiseInvalidPropertyType(*this);
     }
 
 private:
@@ -916,7 +893,10 @@ private:
         using Described = std::conditional_t<std::is_same_v<Tag, DeduceType>, V, Tag>;
         static_assert(detail::categoryOf<detail::ValueTypeOf<Described>>() == detail::categoryOf<V>(),
                       "the type tag does not fit the getter's value type");
-        auto accessor = std::make_shared<detail::PropAccessorImpl<C, V, G, S>>(std::move(getter), std::move(setter));
+        // Through a plain TPropAccessor*, so that all properties share one
+        // kind of shared_ptr control block (the destructor is virtual).
+        TPropAccessor* raw = new detail::PropAccessorImpl<C, V, G, S>(std::move(getter), std::move(setter));
+        std::shared_ptr<const TPropAccessor> accessor(raw);
         auto prop = std::make_unique<TPropInfo>(name, typeInfoOf<Described>(), &m_cls, std::move(accessor));
         prop->m_index = index;
         TPropInfo& ref = *prop;

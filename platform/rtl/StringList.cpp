@@ -11,7 +11,7 @@
 namespace plat {
 namespace {
 
-const QString kIndexError = QStringLiteral("List index out of bounds (%1)");
+const QString kStringListIndexError = QStringLiteral("List index out of bounds (%1)");
 const QString kDuplicateError = QStringLiteral("String list does not allow duplicates");
 const QString kSortedError = QStringLiteral("Operation not allowed on sorted list");
 
@@ -80,7 +80,7 @@ void TStrings::Error(const QString& message, int data) const
 void TStrings::checkIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
-        Error(kIndexError, index);
+        Error(kStringListIndexError, index);
 }
 
 void TStrings::SetStrings(int index, const QString& s)
@@ -557,7 +557,7 @@ void TStringList::Insert(int index, const QString& s)
     if (m_sorted)
         Error(kSortedError, 0);
     if (index < 0 || index > Count())
-        Error(kIndexError, index);
+        Error(kStringListIndexError, index);
     insertItem(index, s, nullptr);
 }
 

@@ -26,7 +26,7 @@ constexpr int kMaxExponentDigits = 4;
 constexpr int kNoDecimalLimit = 9999;
 // Widths and precisions above this are a mistake, not a layout request.
 constexpr int kMaxFieldWidth = 1 << 20;
-constexpr int kCurrencyScale = 10000;
+constexpr int kCurrencyFactor = 10000;
 constexpr long double kMaxCurrencyUnits = 9223372036854775807.0L;
 
 // A float as decimal digits: value = 0.d1d2d3... × 10^exponent.
@@ -318,9 +318,9 @@ Picture analysePicture(QStringView section)
     return pic;
 }
 
-class PictureWriter {
+class NumberPictureWriter {
 public:
-    PictureWriter(QStringView section, const Picture& pic, const Decimal& d, const TFormatSettings& fs)
+    NumberPictureWriter(QStringView section, const Picture& pic, const Decimal& d, const TFormatSettings& fs)
         : m_section(section), m_pic(pic), m_fs(fs)
     {
         if (pic.scientific) {
@@ -817,7 +817,7 @@ QString FormatFloat(const QString& format, long double value, const TFormatSetti
         d = roundForPicture(0, pic);
     }
     const bool minus = value < 0 && !d.isZero() && section.data() == sections[0].data() && pic.hasPlaceholders();
-    return PictureWriter(section, pic, d, settings).write(minus);
+    return NumberPictureWriter(section, pic, d, settings).write(minus);
 }
 
 QString FloatToStr(long double value)
@@ -850,15 +850,15 @@ QString CurrToStr(long double value, const TFormatSettings& settings)
 {
     // Currency is an integer count of ten-thousandths: its text is exact,
     // with trailing zeros dropped and never an exponent.
-    const long double scaled = value * kCurrencyScale;
+    const long double scaled = value * kCurrencyFactor;
     if (!std::isfinite(scaled) || std::fabs(scaled) > kMaxCurrencyUnits)
         return floatToText(value, ffGeneral, kMaxPrecision, 0, settings);
     const long long units = std::llround(scaled);
     const unsigned long long magnitude = units < 0 ? 0ULL - static_cast<unsigned long long>(units)
                                                    : static_cast<unsigned long long>(units);
     QString s = units < 0 ? u"-"_s : QString();
-    s += QString::number(magnitude / kCurrencyScale);
-    QString fraction = QString::number(magnitude % kCurrencyScale).rightJustified(4, u'0');
+    s += QString::number(magnitude / kCurrencyFactor);
+    QString fraction = QString::number(magnitude % kCurrencyFactor).rightJustified(4, u'0');
     while (fraction.endsWith(u'0'))
         fraction.chop(1);
     if (!fraction.isEmpty())

@@ -26,7 +26,7 @@ constexpr int kBoldOverhang = 2;        // right-aligned bold or italic text kee
 // Half to even, saturated (absurd scales must not overflow). rint rounds as
 // nearbyint does in the default rounding mode, without saving the
 // floating-point environment on every call: drawing rounds a lot.
-int roundInt(long double v)
+int roundTextInt(long double v)
 {
     constexpr long double kLimit = std::numeric_limits<int>::max() / 2;
     if (std::isnan(v))
@@ -270,7 +270,7 @@ void TzdDrawText::SetFont(const plat::TFont& font)
     f.SetCharset(font.Charset());
     f.SetColor(d->monochrome ? plat::clBlack : font.Color());
     d->fontSize = font.Size();
-    f.SetHeight(-roundInt(d->fontSize * static_cast<long double>(kDefPPI) / kPointsPerInch));
+    f.SetHeight(-roundTextInt(d->fontSize * static_cast<long double>(kDefPPI) / kPointsPerInch));
 }
 
 void TzdDrawText::SetOptions(const TzdDrawTextOptions& options)
@@ -314,9 +314,9 @@ void TzdDrawText::SetText(const TzdWideStrings& source, bool firstParaBreak)
     const int rotation = d->options.Rotation;
     const bool sideways = (rotation >= 90 && rotation < 180) || rotation >= 270;
     const long double w = sideways ? d->layoutRect.Height() : d->layoutRect.Width();
-    const int width = roundInt(w * kToLayout);
-    const int charSpacing = roundInt(d->charSpacing * kToLayout);
-    const int firstWidth = roundInt((w - d->paragraphGap) * kToLayout);
+    const int width = roundTextInt(w * kToLayout);
+    const int charSpacing = roundTextInt(d->charSpacing * kToLayout);
+    const int firstWidth = roundTextInt((w - d->paragraphGap) * kToLayout);
     for (int i = 0; i < source.Count(); ++i) {
         const QString line = source.Get(i);
         d->plainText += line;
@@ -480,8 +480,8 @@ long double TzdDrawText::TextWidth()
         return 0;
     StyleKeeper keepStyle(d->measure.Font());
     // Each character carries the spacing the layout gave it.
-    const qint64 spacing = roundInt(d->charSpacing * kToLayout);
-    const qint64 indent = roundInt(d->paragraphGap * kToLayout);
+    const qint64 spacing = roundTextInt(d->charSpacing * kToLayout);
+    const qint64 indent = roundTextInt(d->paragraphGap * kToLayout);
     qint64 widest = 0;
     for (int i = 0; i < int(d->lines.size()); ++i) {
         const LaidLine& line = d->lines[size_t(i)];
@@ -599,8 +599,8 @@ TzdHTMLTagsList& TzdDrawText::HTMLTags() { return d->tags; }
 int TzdDrawText::Impl::targetHeight(const Target& t, int size) const
 {
     if (t.printer)
-        return -roundInt(t.devY * static_cast<long double>(size) * printScale / kPointsPerInch);
-    return -roundInt(size * scaleY * kScrPPI / kPointsPerInch);
+        return -roundTextInt(t.devY * static_cast<long double>(size) * printScale / kPointsPerInch);
+    return -roundTextInt(size * scaleY * kScrPPI / kPointsPerInch);
 }
 
 void TzdDrawText::Impl::applyFormat(const Target& t, const TzdHTMLTag& record) const
@@ -620,7 +620,7 @@ void TzdDrawText::Impl::startPoint(int height, int& x, int& y, int& width, int& 
     const long double h = height;
     along = dir;
     // Oblique lines: the width whose slanted block of lines fits the box.
-    const auto obliqueWidth = [&] { return roundInt((r - l - s * h) / c); };
+    const auto obliqueWidth = [&] { return roundTextInt((r - l - s * h) / c); };
     if (rotation == 0 || rotation == 180) {
         x = rotation == 0 ? l : r;
         y = rotation == 0 ? t : b;
@@ -634,26 +634,26 @@ void TzdDrawText::Impl::startPoint(int height, int& x, int& y, int& width, int& 
     } else if (rotation < 90) {
         width = obliqueWidth();
         x = l;
-        y = t + roundInt(s * width);
-        box = b + height - y - roundInt(c * h);
+        y = t + roundTextInt(s * width);
+        box = b + height - y - roundTextInt(c * h);
         along = {1, 0};
     } else if (rotation < 180) {
         width = obliqueWidth();
-        x = l + roundInt(c * width);
+        x = l + roundTextInt(c * width);
         y = b;
-        box = b + height - t - roundInt(c * h + s * width);
+        box = b + height - t - roundTextInt(c * h + s * width);
         along = {-1, 0};
     } else if (rotation < 270) {
         width = obliqueWidth();
         x = r;
-        y = b - roundInt(s * width);
-        box = y + height - t - roundInt(c * h);
+        y = b - roundTextInt(s * width);
+        box = y + height - t - roundTextInt(c * h);
         along = {-1, 0};
     } else {
         width = obliqueWidth();
-        x = l + roundInt(s * h);
+        x = l + roundTextInt(s * h);
         y = t;
-        box = b + height - t - roundInt(s * width + c * h);
+        box = b + height - t - roundTextInt(s * width + c * h);
         along = {1, 0};
     }
 }
@@ -670,8 +670,8 @@ void TzdDrawText::DrawText(plat::TCanvas& canvas, TzdHAlign hAlign, TzdVAlign vA
                    canvas.DeviceDPIX() > 0 ? canvas.DeviceDPIX() : kScrPPI,
                    canvas.DeviceDPIY() > 0 ? canvas.DeviceDPIY() : kScrPPI,
                    direction(rotation),
-                   roundInt(d->charSpacing * d->scaleX),
-                   roundInt(d->charSpacing * kToLayout),
+                   roundTextInt(d->charSpacing * d->scaleX),
+                   roundTextInt(d->charSpacing * kToLayout),
                    (d->options.RTLReading ? plat::ETO_RTLREADING : 0u) | (d->options.Clipped ? plat::ETO_CLIPPED : 0u)};
 
     // The target font: the measuring font at the target's size, rotated.
@@ -690,13 +690,13 @@ void TzdDrawText::DrawText(plat::TCanvas& canvas, TzdHAlign hAlign, TzdVAlign vA
     const int n = int(d->lines.size());
     const int c = std::abs(baseHeight);
     const int em = d->em();
-    const int spacing = roundInt(d->lineSpacing * d->scaleY);
+    const int spacing = roundTextInt(d->lineSpacing * d->scaleY);
     int height = 0;
     if (t.printer) {
         const long double e = static_cast<long double>(kDefPPI) / t.devY / d->printScale;
-        height = roundInt((d->lineSpacing * d->scaleY * e * n + static_cast<long double>(em) * n) / e);
+        height = roundTextInt((d->lineSpacing * d->scaleY * e * n + static_cast<long double>(em) * n) / e);
     } else {
-        height = roundInt((d->lineSpacing * kToLayout * n + static_cast<long double>(em) * n) / kToLayout * d->scaleY);
+        height = roundTextInt((d->lineSpacing * kToLayout * n + static_cast<long double>(em) * n) / kToLayout * d->scaleY);
     }
     const qint64 correction = d->options.Wysiwyg ? qint64(height) - qint64(n) * (c + spacing) : 0;
 
@@ -705,14 +705,14 @@ void TzdDrawText::DrawText(plat::TCanvas& canvas, TzdHAlign hAlign, TzdVAlign vA
     d->startPoint(height, x, y, width, box, along);
     int h = height;
     if (d->lineSpacing < 0 && vAlign != vaTop)
-        h += std::abs(roundInt(2 * d->lineSpacing));
+        h += std::abs(roundTextInt(2 * d->lineSpacing));
     const long double room = static_cast<long double>(box) - h;
     if (vAlign == vaBottom) {
-        y += roundInt(along.cos * room);
-        x += roundInt(along.sin * room);
+        y += roundTextInt(along.cos * room);
+        x += roundTextInt(along.sin * room);
     } else if (vAlign == vaCenter) {
-        y += roundInt(along.cos * room / 2);
-        x += roundInt(along.sin * room / 2);
+        y += roundTextInt(along.cos * room / 2);
+        x += roundTextInt(along.sin * room / 2);
     }
 
     std::vector<int> advances(size_t(std::max(0, n - 1)), c + spacing);
@@ -721,7 +721,7 @@ void TzdDrawText::DrawText(plat::TCanvas& canvas, TzdHAlign hAlign, TzdVAlign vA
     canvas.SetBkMode(plat::TRANSPARENT);
     if (!d->options.Wysiwyg)
         canvas.SetTextCharacterExtra(t.charSpacing);
-    const int indentPixels = roundInt(d->paragraphGap * d->scaleX);
+    const int indentPixels = roundTextInt(d->paragraphGap * d->scaleX);
     for (int i = 0; i < n; ++i) {
         const int flags = d->lines[size_t(i)].flags;
         const int indent = (flags & kzdFirstLine) && (hAlign == haLeft || hAlign == haBlock) ? indentPixels : 0;
@@ -729,10 +729,10 @@ void TzdDrawText::DrawText(plat::TCanvas& canvas, TzdHAlign hAlign, TzdVAlign vA
         if (hAlign == haBlock && (flags & kzdLastLine))
             align = d->options.RTLReading ? haRight : haLeft;
         // The indent runs along the line, whatever its direction.
-        d->drawLine(t, i, align, width - indent, x + roundInt(indent * t.dir.cos), y - roundInt(indent * t.dir.sin));
+        d->drawLine(t, i, align, width - indent, x + roundTextInt(indent * t.dir.cos), y - roundTextInt(indent * t.dir.sin));
         if (i < n - 1) {
-            y += roundInt(advances[size_t(i)] * t.dir.cos);
-            x += roundInt(advances[size_t(i)] * t.dir.sin);
+            y += roundTextInt(advances[size_t(i)] * t.dir.cos);
+            x += roundTextInt(advances[size_t(i)] * t.dir.sin);
         }
     }
 }
@@ -752,8 +752,8 @@ void TzdDrawText::Impl::drawLine(Target& t, int index, TzdHAlign align, int widt
     const qint64 total600 =
         tags.FillCharWidths(widths600, line.text, useDefaultCharset, false, t.charSpacing600, index, measure);
     const long double layout600 = static_cast<long double>(total600 - t.charSpacing600);
-    int laidOut = t.printer ? roundInt(layout600 * printScale / (static_cast<long double>(kDefPPI) / t.devX))
-                            : roundInt(layout600 / kToLayout * scaleX);
+    int laidOut = t.printer ? roundTextInt(layout600 * printScale / (static_cast<long double>(kDefPPI) / t.devX))
+                            : roundTextInt(layout600 / kToLayout * scaleX);
     // The same characters on the device, in the base size.
     t.canvas.Font().SetHeight(targetHeight(t, fontSize));
     const qint64 measured =
@@ -770,11 +770,11 @@ void TzdDrawText::Impl::drawLine(Target& t, int index, TzdHAlign align, int widt
     const int room = width - laidOut;
     if (align == haRight) {
         const bool slanted = record(0).Style.contains(plat::fsBold) || record(0).Style.contains(plat::fsItalic);
-        x += roundInt((room + 1) * t.dir.cos) - 1 - (slanted && options.Rotation == 0 ? kBoldOverhang : 0);
-        y -= roundInt((room + 1) * t.dir.sin);
+        x += roundTextInt((room + 1) * t.dir.cos) - 1 - (slanted && options.Rotation == 0 ? kBoldOverhang : 0);
+        y -= roundTextInt((room + 1) * t.dir.sin);
     } else if (align == haCenter) {
-        x += roundInt(room / 2.0L * t.dir.cos);
-        y -= roundInt(room / 2.0L * t.dir.sin);
+        x += roundTextInt(room / 2.0L * t.dir.cos);
+        y -= roundTextInt(room / 2.0L * t.dir.sin);
     }
 
     // Make the device widths add up to the layout's: over every character,
@@ -798,14 +798,14 @@ void TzdDrawText::Impl::drawLine(Target& t, int index, TzdHAlign align, int widt
 
     // One text-out call per run of equally formatted characters.
     applyFormat(t, record(0));
-    int drop = roundInt(record(0).BaselineDrop * static_cast<long double>(record(0).Size) * scaleY);
+    int drop = roundTextInt(record(0).BaselineDrop * static_cast<long double>(record(0).Size) * scaleY);
     const plat::TRect* clip = options.Clipped ? &textRect : nullptr;
     int runStart = 0;
     for (int j = 1; j <= length; ++j) {
         if (j < length && record(j).SameFormat)
             continue;
         const int count = j - runStart;
-        t.canvas.ExtTextOut(x + roundInt(drop * t.dir.sin), y + roundInt(drop * t.dir.cos), t.textOptions, clip,
+        t.canvas.ExtTextOut(x + roundTextInt(drop * t.dir.sin), y + roundTextInt(drop * t.dir.cos), t.textOptions, clip,
                             text.mid(runStart, count), options.Wysiwyg ? widthsTarget.data() + runStart : nullptr,
                             options.Wysiwyg ? count : 0);
         if (j == length)
@@ -813,10 +813,10 @@ void TzdDrawText::Impl::drawLine(Target& t, int index, TzdHAlign align, int widt
         qint64 run = 0;
         for (int k = runStart; k < j; ++k)
             run += widthsTarget[size_t(k)];
-        x += roundInt(run * t.dir.cos);
-        y -= roundInt(run * t.dir.sin);
+        x += roundTextInt(run * t.dir.cos);
+        y -= roundTextInt(run * t.dir.sin);
         applyFormat(t, record(j));
-        drop = roundInt(record(j).BaselineDrop * static_cast<long double>(record(j).Size) * scaleY);
+        drop = roundTextInt(record(j).BaselineDrop * static_cast<long double>(record(j).Size) * scaleY);
         runStart = j;
     }
 }

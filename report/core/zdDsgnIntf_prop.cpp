@@ -49,7 +49,7 @@ constexpr NamedValue kCharsets[] = {
 
 // crSize shares -22 with crSizeAll and comes last, so that -22 shows as
 // crSizeAll and the list leaves crSize out.
-constexpr NamedValue kCursors[] = {
+constexpr NamedValue kCursorNames[] = {
     {"crDefault", 0},    {"crArrow", -2},     {"crCross", -3},     {"crIBeam", -4},     {"crSizeNESW", -6},
     {"crSizeNS", -7},    {"crSizeNWSE", -8},  {"crSizeWE", -9},    {"crUpArrow", -10},  {"crHourGlass", -11},
     {"crDrag", -12},     {"crNoDrop", -13},   {"crHSplit", -14},   {"crVSplit", -15},   {"crMultiDrag", -16},
@@ -639,7 +639,7 @@ TzdPropertyAttributes TzdCursorProperty::GetAttributes() { return kList; }
 QString TzdCursorProperty::GetValue()
 {
     const int value = static_cast<int>(GetOrdinalValue());
-    const NamedValue* entry = findValue(kCursors, value);
+    const NamedValue* entry = findValue(kCursorNames, value);
     return entry ? QString::fromLatin1(entry->name) : QString::number(value);
 }
 
@@ -647,12 +647,12 @@ void TzdCursorProperty::GetValues()
 {
     TzdPropertyEditor::GetValues();
     for (int i = 0; i < kListedCursors; ++i)
-        AddValue(QString::fromLatin1(kCursors[i].name));
+        AddValue(QString::fromLatin1(kCursorNames[i].name));
 }
 
 void TzdCursorProperty::SetValue(const QString& Value)
 {
-    if (const NamedValue* entry = findName(kCursors, Value))
+    if (const NamedValue* entry = findName(kCursorNames, Value))
         SetOrdinalValue(entry->value);
     else
         TzdIntegerProperty::SetValue(Value);

@@ -16,7 +16,7 @@ PLAT_DEFINE_CLASS(TzdGradientView, c)
 PLAT_DEFINE_CLASS(TzdGradientObject, c) { (void)c; }
 
 namespace {
-constexpr int kPaletteImage = 50;
+constexpr int kGradientPaletteImage = 50;
 } // namespace
 
 TzdGradientView::TzdGradientView(plat::TComponent* AOwner) : TzdView(AOwner) {}
@@ -48,7 +48,7 @@ namespace zd {
 void startGradientUnit()
 {
     zdGetObjectRegistry()->RegisterObject(TzdGradientView::StaticClass(), nullptr, QString(), QString(), 0,
-                                          kPaletteImage);
+                                          kGradientPaletteImage);
 }
 
 void endGradientUnit()

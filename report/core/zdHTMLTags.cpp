@@ -72,7 +72,7 @@ plat::TColor hexToColor(QStringView digits)
     return plat::TColor(((value & 0xFF) << 16) | (value & 0xFF00) | ((value >> 16) & 0xFF));
 }
 
-int saturate(qint64 v)
+int saturateTag(qint64 v)
 {
     return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
@@ -346,14 +346,14 @@ int TzdHTMLTagsList::FillCharWidths(std::vector<int>& widths, const QString& tex
             qint64 w = qint64(advances[size_t(k - i)]) + addSpacing;
             if (const TzdHTMLTag* r = record(k); r && r->Reduced)
                 w = qint64(std::nearbyint(w / 1.5L));
-            widths[size_t(k)] = saturate(w);
+            widths[size_t(k)] = saturateTag(w);
             total += w;
             if (cumulative)
-                widths[size_t(k)] = saturate(total);
+                widths[size_t(k)] = saturateTag(total);
         }
         i = j;
     }
-    return saturate(total);
+    return saturateTag(total);
 }
 
 // ---------------------------------------------------------------- helpers

@@ -44,7 +44,7 @@ TzdExtRect TzdReportComponent::GetRealBounds()
 namespace {
 constexpr int kIconSize = 28;
 
-int roundToInt(long double value)
+int roundComponentInt(long double value)
 {
     return static_cast<int>(std::nearbyint(value));
 }
@@ -68,10 +68,10 @@ void TzdDialogComponent::Draw(plat::TCanvas* Canvas, long double, long double, l
     SetHeight(kIconSize);
     if (!Canvas)
         return;
-    const int x = roundToInt(Left());
-    const int y = roundToInt(Top());
-    const int x1 = roundToInt(Left() + kIconSize);
-    const int y1 = roundToInt(Top() + kIconSize);
+    const int x = roundComponentInt(Left());
+    const int y = roundComponentInt(Top());
+    const int x1 = roundComponentInt(Left() + kIconSize);
+    const int y1 = roundComponentInt(Top() + kIconSize);
     Canvas->Brush().SetColor(plat::clBtnFace);
     Canvas->Brush().SetStyle(plat::bsSolid);
     Canvas->FillRect(plat::TRect{x, y, x1, y1});
@@ -100,8 +100,8 @@ void TzdDialogComponent::DefineProperties(plat::TFiler& Filer)
         return;
     Filer.DefineProperty(
         QStringLiteral("pLeft"), [this](plat::TReader& r) { SetLeft(static_cast<long double>(r.ReadInteger())); },
-        [this](plat::TWriter& w) { w.WriteInteger(roundToInt(Left())); }, true);
+        [this](plat::TWriter& w) { w.WriteInteger(roundComponentInt(Left())); }, true);
     Filer.DefineProperty(
         QStringLiteral("pTop"), [this](plat::TReader& r) { SetTop(static_cast<long double>(r.ReadInteger())); },
-        [this](plat::TWriter& w) { w.WriteInteger(roundToInt(Top())); }, true);
+        [this](plat::TWriter& w) { w.WriteInteger(roundComponentInt(Top())); }, true);
 }

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr long double kGeometryTolerance = 0.0001L;
+constexpr long double kUtilsGeometryTolerance = 0.0001L;
 constexpr int kMaxPagesPerRange = 100000;
 
 // A write-only stream into a QSaveFile, committed by writeFileAtomically.
@@ -78,12 +78,12 @@ TzdRectArea TzdRectArea::CreateBounds(long double x, long double y, long double 
 
 bool TzdRectArea::OverlapsX(const TzdRectArea& other) const
 {
-    return other.X < X1 - kGeometryTolerance && other.X1 > X + kGeometryTolerance;
+    return other.X < X1 - kUtilsGeometryTolerance && other.X1 > X + kUtilsGeometryTolerance;
 }
 
 bool TzdRectArea::OverlapsY(const TzdRectArea& other) const
 {
-    return other.Y < Y1 - kGeometryTolerance && other.Y1 > Y + kGeometryTolerance;
+    return other.Y < Y1 - kUtilsGeometryTolerance && other.Y1 > Y + kUtilsGeometryTolerance;
 }
 
 TzdRectArea* TzdRectArea::CommonXRange(const TzdRectArea& other) const
