@@ -117,10 +117,7 @@ namespace {
 
 QByteArray deflate(const QByteArray& data)
 {
-    plat::TMemoryStream source(data);
-    plat::TMemoryStream dest;
-    zdDeflateStream(source, dest, zlQuick);
-    return dest.bytes();
+    return zdDeflateBytes(data, zlQuick);
 }
 
 QByteArray newFileID()
