@@ -64,12 +64,22 @@ QByteArray pdfNum(long double Value)
     if (scaled == 0)
         return QByteArrayLiteral("0.00");
     const bool negative = scaled < 0;
-    const unsigned long long whole = (unsigned long long)std::fabs(scaled);
-    QByteArray text = QByteArray::number(whole / 100) + '.';
-    const unsigned frac = unsigned(whole % 100);
-    text += char('0' + frac / 10);
-    text += char('0' + frac % 10);
-    return negative ? '-' + text : text;
+    unsigned long long whole = (unsigned long long)std::fabs(scaled);
+    // Digits from the right into a buffer, then one allocation.
+    char digits[32];
+    char* p = digits + sizeof digits;
+    *--p = char('0' + whole % 10);
+    whole /= 10;
+    *--p = char('0' + whole % 10);
+    whole /= 10;
+    *--p = '.';
+    do {
+        *--p = char('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    if (negative)
+        *--p = '-';
+    return QByteArray(p, qsizetype(digits + sizeof digits - p));
 }
 
 QByteArray pdfPageColorComponent(int Value)
@@ -117,10 +127,7 @@ namespace {
 
 QByteArray deflate(const QByteArray& data)
 {
-    plat::TMemoryStream source(data);
-    plat::TMemoryStream dest;
-    zdDeflateStream(source, dest, zlQuick);
-    return dest.bytes();
+    return zdDeflateBytes(data, zlQuick);
 }
 
 QByteArray newFileID()

@@ -34,9 +34,12 @@ int I(long double v)
     return int(std::nearbyint(v));
 }
 
-QByteArray glyphHex(quint16 g)
+// Four upper-case hex digits of a glyph id, appended in place.
+void appendGlyphHex(QByteArray& out, quint16 g)
 {
-    return QByteArray::number(g, 16).toUpper().rightJustified(4, '0');
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const char digits[4] = {kHex[(g >> 12) & 0xF], kHex[(g >> 8) & 0xF], kHex[(g >> 4) & 0xF], kHex[g & 0xF]};
+    out.append(digits, 4);
 }
 
 } // namespace
@@ -289,9 +292,10 @@ void TzdPDFExport::writeText(const TzdPDFTextParams& P)
             wpx = A;
             // Adjust after each blank cluster; fractions carry over.
             QByteArray tj = "[<";
+            tj.reserve(qsizetype(shaped.Glyphs.size()) * 6 + 16);
             long double carry = 0;
             for (size_t k = 0; k < shaped.Glyphs.size(); ++k) {
-                tj += glyphHex(shaped.Glyphs[k]);
+                appendGlyphHex(tj, shaped.Glyphs[k]);
                 const int cl = shaped.Clusters[k];
                 const bool lastOfCluster = k + 1 == shaped.Glyphs.size() || shaped.Clusters[k + 1] != cl;
                 if (lastOfCluster && cl < c && text[cl].unicode() == ' ') {
@@ -308,8 +312,9 @@ void TzdPDFExport::writeText(const TzdPDFTextParams& P)
             s.put(tj + ">] TJ\r\nET\r\n");
         } else {
             QByteArray tj = "<";
+            tj.reserve(qsizetype(shaped.Glyphs.size()) * 4 + 16);
             for (quint16 g : shaped.Glyphs)
-                tj += glyphHex(g);
+                appendGlyphHex(tj, g);
             s.put(tj + "> Tj\r\nET\r\n");
         }
         if (fakeBold)

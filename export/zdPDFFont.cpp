@@ -45,6 +45,36 @@ int scaled(long double units, int upem)
     return int(std::nearbyint(units * 1000.0L / upem));
 }
 
+// scaled() for whole font units, in integers: the same half-to-even result
+// (a quotient of integers is a tie only when it is one exactly), without a
+// long double rounding for every glyph of every line.
+int scaledUnits(qint32 units, int upem)
+{
+    const qint64 n = qint64(units) * 1000;
+    const qint64 d = upem;
+    qint64 q = n / d;
+    qint64 r = n % d; // sign of n
+    if (r < 0) {
+        --q;
+        r += d;
+    }
+    // n/d = q + r/d with 0 <= r < d
+    if (2 * r > d || (2 * r == d && (q & 1)))
+        ++q;
+    return int(q);
+}
+
+// No character that could start a right-to-left run or a bidi control: the
+// line is one left-to-right run and needs no bidi pass.
+bool plainLeftToRight(const QString& text)
+{
+    constexpr char16_t kFirstRightToLeftBlock = 0x0590; // Hebrew; everything below is LTR or neutral
+    for (QChar ch : text)
+        if (ch.unicode() >= kFirstRightToLeftBlock)
+            return false;
+    return true;
+}
+
 } // namespace
 
 namespace zd {
@@ -105,6 +135,7 @@ struct TzdPDFFont::Shaper {
     hb_blob_t* blob = nullptr;
     hb_face_t* face = nullptr;
     hb_font_t* font = nullptr;
+    hb_buffer_t* buffer = nullptr; // reused by every line
     int upem = 1000;
 
     explicit Shaper(const plat::FontFace& f) : data(f.FileBytes())
@@ -114,9 +145,11 @@ struct TzdPDFFont::Shaper {
         font = hb_font_create(face);
         upem = int(hb_face_get_upem(face));
         hb_font_set_scale(font, upem, upem);
+        buffer = hb_buffer_create();
     }
     ~Shaper()
     {
+        hb_buffer_destroy(buffer);
         hb_font_destroy(font);
         hb_face_destroy(face);
         hb_blob_destroy(blob);
@@ -215,6 +248,10 @@ struct VisualRun {
 std::vector<VisualRun> bidiRuns(const QString& text, bool rightToLeft)
 {
     std::vector<VisualRun> runs;
+    if (!rightToLeft && plainLeftToRight(text)) {
+        runs.push_back({0, int(text.size()), false});
+        return runs;
+    }
     UErrorCode err = U_ZERO_ERROR;
     UBiDi* bidi = ubidi_openSized(int32_t(text.size()), 0, &err);
     ubidi_setPara(bidi, reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()),
@@ -249,7 +286,7 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
     };
     std::vector<int> advances;
     std::vector<int> clusters;
-    hb_buffer_t* buf = hb_buffer_create();
+    hb_buffer_t* buf = sh.buffer;
     for (const VisualRun& run : bidiRuns(Text, RightToLeft)) {
         auto pieces = scriptRuns(Text, run.start, run.length);
         if (run.rtl)
@@ -266,8 +303,8 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
             const hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buf, &n);
             const size_t first = result.Glyphs.size();
             for (unsigned k = 0; k < n; ++k) {
-                int adv = scaled(pos[k].x_advance, sh.upem);
-                const int off = scaled(pos[k].x_offset, sh.upem);
+                int adv = scaledUnits(pos[k].x_advance, sh.upem);
+                const int off = scaledUnits(pos[k].x_offset, sh.upem);
                 const bool mark =
                     hb_ot_layout_get_glyph_class(sh.face, info[k].codepoint) == HB_OT_LAYOUT_GLYPH_CLASS_MARK;
                 if ((off > 0 && k > 0) || mark) {
@@ -286,13 +323,13 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
             }
         }
     }
-    hb_buffer_destroy(buf);
+    hb_buffer_clear_contents(buf);
 
     // The text of each cluster: from its first code unit to the next cluster's.
     std::vector<int> starts(clusters.begin(), clusters.end());
     std::sort(starts.begin(), starts.end());
     starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-    std::map<int, bool> clusterMapped;
+    std::vector<bool> clusterMapped(size_t(Text.size()) + 1, false);
     std::vector<size_t> dropped;
     for (QChar ch : Text)
         if (ch.unicode() == kAsciiBlank)
@@ -301,26 +338,32 @@ TzdPDFShapedLine TzdPDFFont::ShapeLine(const QString& Text, bool RightToLeft)
         const int c = clusters[k];
         if (advances[k] != -1)
             result.Total += advances[k];
-        const auto next = std::upper_bound(starts.begin(), starts.end(), c);
-        const int end = next == starts.end() ? int(Text.size()) : *next;
-        QString text;
-        if (!clusterMapped[c]) {
-            text = Text.mid(c, end - c);
-            clusterMapped[c] = true;
-        }
+        // The first glyph of a cluster stands for its text, the others for none.
+        const bool firstOfCluster = !clusterMapped[size_t(c)];
+        clusterMapped[size_t(c)] = true;
+        auto clusterText = [&]() -> QString {
+            if (!firstOfCluster)
+                return {};
+            const auto next = std::upper_bound(starts.begin(), starts.end(), c);
+            const int end = next == starts.end() ? int(Text.size()) : *next;
+            return Text.mid(c, end - c);
+        };
         const quint16 g = result.Glyphs[k];
         if (g == kArialUnicodeStrayGlyph &&
             m_face->FamilyName().compare(QLatin1String("Arial Unicode MS"), Qt::CaseInsensitive) == 0) {
             dropped.push_back(k);
             continue;
         }
-        const auto it = std::find(m_glyphs.begin(), m_glyphs.end(), g);
-        if (it == m_glyphs.end()) {
+        if (m_glyphSlot.empty())
+            m_glyphSlot.assign(size_t(kGlyphIds), -1);
+        int& slot = m_glyphSlot[g];
+        if (slot < 0) {
+            slot = int(m_glyphs.size());
             m_glyphs.push_back(g);
             m_widths.push_back(advances[k]);
-            m_texts.push_back(text);
-        } else if (m_texts[size_t(it - m_glyphs.begin())].isEmpty()) {
-            m_texts[size_t(it - m_glyphs.begin())] = text;
+            m_texts.push_back(clusterText());
+        } else if (firstOfCluster && m_texts[size_t(slot)].isEmpty()) {
+            m_texts[size_t(slot)] = clusterText();
         }
     }
     for (auto k = dropped.rbegin(); k != dropped.rend(); ++k) {

@@ -66,6 +66,9 @@ private:
     std::vector<quint16> m_glyphs;
     std::vector<int> m_widths;
     std::vector<QString> m_texts;
+    // Glyph id -> its place in m_glyphs (-1: not used yet); made on first use.
+    static constexpr int kGlyphIds = 65536;
+    std::vector<int> m_glyphSlot;
 };
 
 namespace zd {

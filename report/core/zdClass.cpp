@@ -624,15 +624,23 @@ QString TzdComponent::DiffBasic(TzdComponent* Reference)
 
 QString TzdComponent::DiffFull(TzdComponent* Reference)
 {
+    return QString::fromUtf8(DiffFullText(Reference));
+}
+
+QByteArray TzdComponent::DiffFullText(TzdComponent* Reference)
+{
     TzdXMLSerializer serializer(nullptr);
     serializer.Owner = GetReportComponent();
-    QString out = QString::fromUtf8(serializer.PropertiesToText(this, QByteArray(), nullptr));
+    QByteArray out = serializer.PropertiesToText(this, QByteArray(), nullptr);
+    QString rest;
     if (Reference)
-        out += DiffBasic(Reference);
+        rest += DiffBasic(Reference);
     if (InheritsFrom(u"TzdNullBand")) {
-        zd::appendDiffItem(out, QStringLiteral("l"), zd::floatText(m_left));
-        zd::appendDiffItem(out, QStringLiteral("t"), zd::floatText(m_top));
+        zd::appendDiffItem(rest, QStringLiteral("l"), zd::floatText(m_left));
+        zd::appendDiffItem(rest, QStringLiteral("t"), zd::floatText(m_top));
     }
+    if (!rest.isEmpty())
+        out += rest.toUtf8();
     return out;
 }
 

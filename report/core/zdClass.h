@@ -259,6 +259,8 @@ public:
     QString DiffBasic(TzdComponent* Reference);
     static QString DiffFont(plat::TFont* Font, plat::TFont* ReferenceFont, const QString& Prefix);
     QString DiffFull(TzdComponent* Reference);
+    // DiffFull's text in UTF-8, as prepared pages store it.
+    QByteArray DiffFullText(TzdComponent* Reference);
 
 protected:
     // The font's change handler: the object's own font now differs from its

@@ -133,8 +133,48 @@ void zdHexToStream(const QString& hex, plat::TStream& stream)
     stream.WriteBuffer(bytes.constData(), bytes.size());
 }
 
+namespace {
+
+// Short plain decimals ("-12", "37.5", "0,25"), the bulk of what files
+// hold: digits over a power of ten in exact integers, divided once, which is
+// the correctly rounded value a full parse gives. Anything else is left to it.
+bool parseShortDecimal(const QString& text, long double& value)
+{
+    constexpr int kMaxWholeDigits = 15;
+    constexpr int kMaxFractionDigits = 4;
+    static constexpr long double kPowers[] = {1.0L, 10.0L, 100.0L, 1000.0L, 10000.0L};
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    const bool negative = n > 0 && text[0] == u'-';
+    if (negative)
+        ++i;
+    quint64 digits = 0;
+    int whole = 0;
+    for (; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i, ++whole)
+        digits = digits * 10 + (text[i].unicode() - u'0');
+    if (whole == 0 || whole > kMaxWholeDigits)
+        return false;
+    int fraction = 0;
+    if (i < n && (text[i] == u'.' || text[i] == u',')) {
+        for (++i; i < n && text[i] >= u'0' && text[i] <= u'9'; ++i, ++fraction)
+            digits = digits * 10 + (text[i].unicode() - u'0');
+        if (fraction == 0 || fraction > kMaxFractionDigits)
+            return false;
+    }
+    if (i != n)
+        return false;
+    const long double magnitude = static_cast<long double>(digits) / kPowers[fraction];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace
+
 long double zdParseFloat(const QString& text)
 {
+    long double quick = 0;
+    if (parseShortDecimal(text, quick))
+        return quick;
     const QChar separator = plat::FormatSettings().DecimalSeparator;
     QString s;
     s.reserve(text.size());

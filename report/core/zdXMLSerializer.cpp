@@ -28,6 +28,11 @@ QString decodeFileText(const QByteArray& bytes)
 
 QString floatText(long double value)
 {
+    // Whole numbers of up to 15 digits read the same in the general format
+    // as in plain integer digits; most positions and sizes are whole.
+    constexpr long double kWholeDigitsLimit = 1e15L;
+    if (value != 0 && std::fabs(value) < kWholeDigitsLimit && value == std::trunc(value))
+        return QString::number(qint64(value));
     plat::TFormatSettings settings = plat::FormatSettings();
     settings.DecimalSeparator = u'.';
     return plat::FloatToStr(value, settings);
@@ -71,11 +76,23 @@ QByteArray escaped(const QString& text)
     return zdXMLEscape(text.toUtf8());
 }
 
+// A property name in UTF-8; names are nearly always ASCII, copied as they are.
+void appendName(QByteArray& out, const QString& name)
+{
+    for (QChar ch : name)
+        if (ch.unicode() >= 0x80) {
+            out += name.toUtf8();
+            return;
+        }
+    for (QChar ch : name)
+        out += char(ch.unicode());
+}
+
 void appendPair(QByteArray& out, const QByteArray& prefix, const QString& name, const QByteArray& value)
 {
     out += ' ';
     out += prefix;
-    out += name.toUtf8();
+    appendName(out, name);
     out += "=\"";
     out += value;
     out += '"';
@@ -387,7 +404,8 @@ void TzdXMLSerializer::TextToProperties(const QByteArray& Text, plat::TPersisten
 void TzdXMLSerializer::setProperty(plat::TPersistent* obj, const QByteArray& fullName, const QByteArray& value)
 {
     // Dotted names walk into nested objects (never into referenced components).
-    const QList<QByteArray> parts = fullName.split('.');
+    const bool dotted = fullName.contains('.');
+    const QList<QByteArray> parts = dotted ? fullName.split('.') : QList<QByteArray>{fullName};
     plat::TPersistent* current = obj;
     QString name;
     qsizetype i = 0;

@@ -21,6 +21,7 @@ constexpr unsigned char kFlagReserved = 0xE0;
 constexpr int kGzipHeaderSize = 10;
 constexpr int kGzipTrailerSize = 8;
 constexpr int kZlibWindowBits = 15;
+constexpr qint64 kMaxOneShot = qint64(1) << 30; // bytes deflated in one call of zdDeflateBytes
 
 const char kInvalidOperation[] = "Invalid ZStream operation!";
 
@@ -257,6 +258,95 @@ void zdDeflateStream(plat::TStream& source, plat::TStream& dest, TZCompressLevel
         z.Write(chunk.constData(), got);
     }
     z.Finish();
+}
+
+namespace {
+
+// A compressor kept for the thread's life and reset between blocks: setting
+// one up costs a window, hash tables and their clearing, which outweighs
+// deflating a page of content.
+class ReusedDeflater {
+public:
+    ReusedDeflater() = default;
+    ReusedDeflater(const ReusedDeflater&) = delete;
+    ReusedDeflater& operator=(const ReusedDeflater&) = delete;
+    ~ReusedDeflater()
+    {
+        if (m_ready)
+            deflateEnd(&m_strm);
+    }
+
+    // A stream reset to its start for level.
+    z_stream& ready(int level)
+    {
+        if (m_ready && m_level == level && deflateReset(&m_strm) == Z_OK)
+            return m_strm;
+        if (m_ready)
+            deflateEnd(&m_strm);
+        m_ready = false;
+        m_strm = z_stream{};
+        checkCompress(deflateInit2(&m_strm, level, Z_DEFLATED, kZlibWindowBits, 8, Z_DEFAULT_STRATEGY));
+        m_ready = true;
+        m_level = level;
+        return m_strm;
+    }
+    // After a failure the state is rebuilt on the next use.
+    void discard()
+    {
+        if (m_ready)
+            deflateEnd(&m_strm);
+        m_ready = false;
+    }
+
+private:
+    z_stream m_strm{};
+    int m_level = 0;
+    bool m_ready = false;
+};
+
+} // namespace
+
+QByteArray zdDeflateBytes(const QByteArray& data, TZCompressLevel level)
+{
+    // Stored blocks are cut to the output buffer's size, and very large
+    // data would overrun zlib's counters: both go the stream's way.
+    if (level == zlNone || data.size() > kMaxOneShot) {
+        plat::TMemoryStream source(data);
+        plat::TMemoryStream dest;
+        zdDeflateStream(source, dest, level);
+        return dest.bytes();
+    }
+    thread_local ReusedDeflater deflater;
+    z_stream& s = deflater.ready(zlibLevel(level));
+    QByteArray out(qsizetype(deflateBound(&s, uLong(data.size()))), Qt::Uninitialized);
+    const auto* in = reinterpret_cast<const Bytef*>(data.constData());
+    qint64 left = data.size();
+    s.next_out = reinterpret_cast<Bytef*>(out.data());
+    s.avail_out = uInt(out.size());
+    try {
+        // Fed in the pieces zdDeflateStream reads, so that the bytes agree.
+        while (left > 0) {
+            const uInt chunk = uInt(std::min<qint64>(left, kOutBufferSize));
+            s.next_in = const_cast<Bytef*>(in);
+            s.avail_in = chunk;
+            while (s.avail_in > 0) {
+                checkCompress(deflate(&s, Z_NO_FLUSH));
+                if (s.avail_out == 0 && s.avail_in > 0)
+                    throw EZCompressionError(zlibMessage(Z_BUF_ERROR));
+            }
+            in += chunk;
+            left -= chunk;
+        }
+        s.next_in = nullptr;
+        s.avail_in = 0;
+        if (checkCompress(deflate(&s, Z_FINISH)) != Z_STREAM_END)
+            throw EZCompressionError(zlibMessage(Z_BUF_ERROR));
+    } catch (...) {
+        deflater.discard();
+        throw;
+    }
+    out.truncate(out.size() - qsizetype(s.avail_out));
+    return out;
 }
 
 void zdGZipCompress(plat::TStream& source, plat::TStream& dest, TZCompressLevel level, const QByteArray& fileName)

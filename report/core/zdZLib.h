@@ -62,6 +62,10 @@ void zdGZipCompress(plat::TStream& source, plat::TStream& dest, TZCompressLevel 
 // checked, and nothing reaches dest unless the member is sound.
 void zdGZipDecompress(plat::TStream& source, plat::TStream& dest, QByteArray& fileName);
 void zdDeflateStream(plat::TStream& source, plat::TStream& dest, TZCompressLevel level);
+// The same zlib stream as zdDeflateStream gives for data, byte for byte, made
+// without a stream pair: many small blocks (the pages of an export) reuse one
+// compressor state per thread instead of building a new one each time.
+QByteArray zdDeflateBytes(const QByteArray& data, TZCompressLevel level);
 
 // The report library's compressor: templates go into members named "1.zd3"
 // at best compression, prepared pages into "1.zp3" at zlib's default.

@@ -27,6 +27,18 @@
 
 namespace {
 
+// UTF-8 text trimmed as its QString would be: ASCII blanks are cut in place;
+// text that starts or ends in another character goes the QString way,
+// which also knows the other Unicode blanks.
+QByteArray trimmedText(QByteArray text)
+{
+    QByteArray cut = std::move(text).trimmed();
+    const auto nonAscii = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    if (!cut.isEmpty() && (nonAscii(cut.front()) || nonAscii(cut.back())))
+        return QString::fromUtf8(cut).trimmed().toUtf8();
+    return cut;
+}
+
 QByteArray numText(qint64 n)
 {
     return QByteArray::number(n);
@@ -490,19 +502,23 @@ void TzdPreviewPages::writeObject(TzdComponent* Obj, TzdXMLItem* Parent, bool Wh
     if (source && m_baseText.count(source) == 0)
         source = nullptr;
     QString attributes;
+    QByteArray fullText; // a whole object's text, already in UTF-8
+    bool full = false;
     if (!source || Whole) {
         item->Name = Obj->ClassName().toUtf8();
-        attributes = Obj->DiffFull(nullptr);
+        fullText = Obj->DiffFullText(nullptr);
+        full = true;
     } else {
         item->Name = Obj->DictionaryAlias.toUtf8();
         if (Engine && Report && Report->DoublePass() && !Engine->FinalPass)
             attributes = Obj->DiffBasic(source);
-        else if (source->ObjectStyle().contains(osFullAttributes))
-            attributes = Obj->DiffFull(source);
-        else
+        else if (source->ObjectStyle().contains(osFullAttributes)) {
+            fullText = Obj->DiffFullText(source);
+            full = true;
+        } else
             attributes = Obj->DiffAttributes(source);
     }
-    item->Text = attributes.trimmed().toUtf8();
+    item->Text = full ? trimmedText(std::move(fullText)) : attributes.trimmed().toUtf8();
     m_pendingXMLSize += item->Name.size() + item->Text.size() + 16 + 64;
     for (TzdComponent* child : Obj->Children())
         writeObject(child, item, Whole);

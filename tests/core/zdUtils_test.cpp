@@ -6,9 +6,12 @@
 #include "FormatSettings.h"
 #include "Streams.h"
 #include "StringList.h"
+#include "SysUtils.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,31 @@ TEST(zdParseFloat, AcceptsCommaOrPointAndBlanks)
     EXPECT_DOUBLE_EQ(static_cast<double>(zdParseFloat(QStringLiteral("1 234,5"))), 1234.5);
     EXPECT_DOUBLE_EQ(static_cast<double>(zdParseFloat(QStringLiteral("1234.5"))), 1234.5);
     EXPECT_THROW(zdParseFloat(QStringLiteral("12a")), plat::EConvertError);
+}
+
+TEST(zdParseFloat, ShortDecimalsReadAsTheFullParseReadsThem)
+{
+    // Short decimals take a quicker road; it must land on the very same
+    // long double, sign of zero included, under either separator.
+    const char* const texts[] = {"0", "-0", "7", "-12", "37.5", "0.1", "0.0001", "-0.0003", "18.8976",
+                                 "123456789012345", "999999999999999.9999", "-999999999999999.9999",
+                                 "2.675", "1122.5196", "0.3333"};
+    for (bool comma : {false, true}) {
+        plat::TFormatSettings settings = plat::FormatSettings();
+        settings.DecimalSeparator = comma ? u',' : u'.';
+        const plat::TFormatSettings keep = plat::FormatSettings();
+        plat::FormatSettings() = settings;
+        for (const char* t : texts) {
+            QString text = QString::fromLatin1(t);
+            const long double full = plat::StrToFloat(QString(text).replace(u'.', settings.DecimalSeparator), settings);
+            if (comma)
+                text.replace(u'.', u',');
+            const long double quick = zdParseFloat(text);
+            EXPECT_EQ(quick, full) << t;
+            EXPECT_EQ(std::signbit(quick), std::signbit(full)) << t;
+        }
+        plat::FormatSettings() = keep;
+    }
 }
 
 TEST(zdFloatTexts, DisplayAndFixed)

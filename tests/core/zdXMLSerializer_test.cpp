@@ -8,6 +8,7 @@
 #include "Exceptions.h"
 #include "FormatSettings.h"
 #include "Streams.h"
+#include "SysUtils.h"
 #include "zdRes.h"
 #include "zdXMLSerializer.h"
 #include "../MutationTestUtil.h"
@@ -221,6 +222,18 @@ TEST(XMLSerializer, MemoTextDropsOneFinalLineBreakAndEscapes)
     EXPECT_TRUE(s.PropertiesToText(&memo, QByteArray(), nullptr).endsWith(" Text=\"AB\""));
     memo.SetWideText(QString::fromUtf8("a<č"));
     EXPECT_TRUE(s.PropertiesToText(&memo, QByteArray(), nullptr).endsWith(QByteArray(" Text=\"a&#60;") + QString::fromUtf8("č").toUtf8() + "\""));
+}
+
+TEST(XMLSerializer, FloatTextOfWholeNumbersIsTheGeneralFormat)
+{
+    // Whole numbers take a quicker road to their text; it must read as the
+    // general format writes them, up to where that format turns to exponents.
+    plat::TFormatSettings settings = plat::FormatSettings();
+    settings.DecimalSeparator = u'.';
+    const long double values[] = {0.0L, -0.0L, 1, -1, 20, 794, -1123, 65536, 123456789012345.0L,
+                                  999999999999999.0L, -999999999999999.0L, 1e15L, 1e16L, 12.5L, -0.25L};
+    for (long double v : values)
+        EXPECT_EQ(zd::floatText(v), plat::FloatToStr(v, settings)) << double(v);
 }
 
 TEST(XMLSerializer, ReadingAttributeValues)

@@ -227,6 +227,22 @@ TEST(zdDeflateStream, WholeStreamIsOneZlibStream)
     EXPECT_EQ(out, data);
 }
 
+TEST(zdDeflateBytes, SameBytesAsTheStreamForEverySizeAndLevel)
+{
+    // Sizes around the stream's 64 KiB pieces; levels interleaved so that a
+    // reused compressor must come back to a clean start each time.
+    const int sizes[] = {0, 1, 700, 65535, 65536, 65537, 200001};
+    const TZCompressLevel levels[] = {zlQuick, zlBest, zlQuick, zlDefault, zlNone, zlQuick};
+    for (int size : sizes)
+        for (TZCompressLevel level : levels) {
+            const QByteArray data = sampleData(size, size % 7);
+            plat::TMemoryStream source(data);
+            plat::TMemoryStream dest;
+            zdDeflateStream(source, dest, level);
+            EXPECT_EQ(zdDeflateBytes(data, level), dest.bytes()) << "size " << size << ", level " << int(level);
+        }
+}
+
 TEST(ZInflateBuffer, DamagedBlockRaisesZlibMessage)
 {
     const QByteArray data = sampleData(2000, 4);
