@@ -138,22 +138,16 @@ bool encodeJpegInto(const QImage& image, int quality, unsigned char** buffer, un
     jpeg_mem_dest(&cinfo, buffer, size);
     cinfo.image_width = JDIMENSION(image.width());
     cinfo.image_height = JDIMENSION(image.height());
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
+    // The image's own 32-bit pixels go in as they lie in memory; the
+    // library skips the fourth byte.
+    cinfo.input_components = 4;
+    cinfo.in_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                JDIMENSION(image.width()) * 3, 1);
-    const int width = image.width();
     while (cinfo.next_scanline < cinfo.image_height) {
-        const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
-        for (int x = 0; x < width; ++x) {
-            row[0][size_t(x) * 3] = (unsigned char)qRed(src[x]);
-            row[0][size_t(x) * 3 + 1] = (unsigned char)qGreen(src[x]);
-            row[0][size_t(x) * 3 + 2] = (unsigned char)qBlue(src[x]);
-        }
-        jpeg_write_scanlines(&cinfo, row, 1);
+        JSAMPROW row = const_cast<JSAMPROW>(image.constScanLine(int(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);

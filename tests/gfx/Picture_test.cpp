@@ -1,6 +1,7 @@
 #include "Exceptions.h"
 #include "GfxTestUtil.h"
 #include "Graphics.h"
+#include "JpegCodec.h"
 #include "Metafile.h"
 #include "../MutationTestUtil.h"
 
@@ -9,6 +10,13 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include <jpeglib.h>
 
 using namespace plat;
 
@@ -206,6 +214,59 @@ TEST(Jpeg, CompressedImageKeepsItsColours)
     jpg.CompressFrom(img, 95);
     EXPECT_EQ(DetectGraphicKind(jpg.SaveToBytes()), GraphicKind::Jpeg);
     EXPECT_TRUE(near(jpg.ToImage().pixel(8, 8), qRgb(0, 200, 0), 6));
+}
+
+// libjpeg fed with plain RGB rows, as the encoder once did it: the bytes of
+// the encoder's output must not depend on how the pixels are handed over.
+QByteArray jpegFromRgbRows(const QImage& image, int quality)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(image.width());
+    cinfo.image_height = JDIMENSION(image.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(size_t(image.width()) * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(int(cinfo.next_scanline)));
+        for (int x = 0; x < image.width(); ++x) {
+            row[size_t(x) * 3] = (unsigned char)qRed(src[x]);
+            row[size_t(x) * 3 + 1] = (unsigned char)qGreen(src[x]);
+            row[size_t(x) * 3 + 2] = (unsigned char)qBlue(src[x]);
+        }
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&cinfo, &r, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return bytes;
+}
+
+TEST(Jpeg, EncodedBytesAreThoseOfTheRgbRows)
+{
+    std::mt19937 random(7);
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+        for (const QSize size : {QSize(1, 1), QSize(17, 9), QSize(203, 61)}) {
+            QImage img(size, format);
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    img.setPixel(x, y, random() | (format == QImage::Format_RGB32 ? 0xFF000000u : 0u));
+            for (const int quality : {30, 90, 100}) {
+                SCOPED_TRACE(testing::Message() << format << ' ' << size.width() << 'x' << size.height() << " q" << quality);
+                EXPECT_EQ(EncodeJpeg(img, quality), jpegFromRgbRows(img, quality));
+            }
+        }
+    }
 }
 
 TEST(Picture, AssignCopiesKindAndBytes)
