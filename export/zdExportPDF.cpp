@@ -814,6 +814,8 @@ void TzdPDFExport::FinishExport()
         }
     } cleanup{*this};
     s.writePendingObjects(true); // of a page left open
+    // A failed image fails the export: the previous file stays.
+    s.raiseImageFailure();
     if (s.pageObjects.empty())
         throw plat::Exception(QStringLiteral("No page to export: the page range is beyond the report"));
     writeFonts();

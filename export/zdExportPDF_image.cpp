@@ -465,11 +465,19 @@ void TzdPDFExport::State::writePendingObjects(bool wait)
         // Passed before a failure is raised: a failed image is not written.
         ++pendingDone;
         const std::shared_ptr<TzdPDFImageJob> job = std::move(p.image);
+        if (!failedImage && (job->error || job->outOfMemory || !job->failure.isEmpty()))
+            failedImage = job;
         raiseFailure(*job);
         writeImage(*this, *job, p.contentOffset);
     }
     pendingObjects.clear();
     pendingDone = 0;
+}
+
+void TzdPDFExport::State::raiseImageFailure() const
+{
+    if (failedImage)
+        raiseFailure(*failedImage);
 }
 
 void TzdPDFExport::State::placeImageNames()
@@ -501,6 +509,7 @@ void TzdPDFExport::State::dropPendingObjects()
     pendingDone = 0;
     imageUses.clear();
     imagesEncoded = 0;
+    failedImage.reset();
 }
 
 void TzdPDFExport::rasterObject(TzdView* View)

@@ -77,6 +77,9 @@ struct TzdPDFExport::State {
     };
     std::vector<ImageUse> imageUses; // of the open page, in content order
     std::unique_ptr<TzdPDFImageWorkers> workers;
+    // The image whose encoding failed: the export is failed, its file is
+    // not committed.
+    std::shared_ptr<const TzdPDFImageJob> failedImage;
     int imagesEncoded = 0; // images of this export handed to the encoder
     // Worker threads for the encoding: negative, one fewer than the cores
     // the process may run on (none with one core); 0: the exporting thread
@@ -159,6 +162,8 @@ struct TzdPDFExport::State {
     // come. out must be the file. Raises what the encoding of an image
     // raised.
     void writePendingObjects(bool wait);
+    // Raises again what the failed image raised, if one did.
+    void raiseImageFailure() const;
     // The open page's content with the images' names in place.
     void placeImageNames();
     // Forgets the work of an unfinished export; encodings not yet started
