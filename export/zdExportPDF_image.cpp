@@ -24,7 +24,6 @@
 
 #include <QImage>
 #include <QThread>
-#include <QThreadPool>
 
 #include <atomic>
 #include <cmath>
@@ -33,6 +32,8 @@
 #include <mutex>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 // One rasterised image on its way to JPEG bytes. The exporting thread hands
 // over the pixels and plain values; the encoder (a worker, or the exporting
@@ -64,7 +65,7 @@ struct TzdPDFImageJob {
 // it. Whoever waits for an image encodes the ones queued before it itself.
 class TzdPDFImageWorkers {
 public:
-    explicit TzdPDFImageWorkers(int count) : m_count(count) { m_pool.setMaxThreadCount(count); }
+    explicit TzdPDFImageWorkers(int count) : m_count(count) {}
     ~TzdPDFImageWorkers() { stop(); }
     TzdPDFImageWorkers(const TzdPDFImageWorkers&) = delete;
     TzdPDFImageWorkers& operator=(const TzdPDFImageWorkers&) = delete;
@@ -92,17 +93,20 @@ public:
     QImage takeSpare(int width, int height);
 
 private:
-    void drain();
+    void wakeWorker(); // under the lock
+    void work();
     void finish(TzdPDFImageJob& job); // under the lock
 
-    QThreadPool m_pool;
     int m_count = 1;
+    std::vector<std::thread> m_threads; // started as they are needed
+    int m_idle = 0;                     // threads waiting for work
+    bool m_stopping = false;
+    std::condition_variable m_work;
     std::mutex m_mutex;
     std::condition_variable m_finished;
     std::deque<std::shared_ptr<TzdPDFImageJob>> m_queue;
     std::vector<QImage> m_spare;
     qint64 m_spareBytes = 0;
-    int m_running = 0; // workers draining the queue
     qint64 m_waitingBytes = 0;
 };
 
@@ -230,11 +234,12 @@ int writeColorImage(State& s, const QByteArray& jpeg, const QByteArray& digest, 
 // black, as the mask's matte says.
 QByteArray alphaOf(QImage& image, QRgb key, bool colorKey)
 {
-    QByteArray alpha(qsizetype(image.width()) * image.height(), Qt::Uninitialized);
+    const int width = image.width(), height = image.height();
+    QByteArray alpha(qsizetype(width) * height, Qt::Uninitialized);
     char* out = alpha.data();
-    for (int y = 0; y < image.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             QRgb& p = row[x];
             int a = qAlpha(p);
             if (colorKey)
@@ -248,10 +253,11 @@ QByteArray alphaOf(QImage& image, QRgb key, bool colorKey)
 
 bool isOpaque(const QImage& image)
 {
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         QRgb all = 0xFF000000u;
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < width; ++x)
             all &= row[x];
         if ((all & 0xFF000000u) != 0xFF000000u)
             return false;
@@ -358,27 +364,47 @@ void TzdPDFImageWorkers::start(std::shared_ptr<TzdPDFImageJob> job)
     std::lock_guard lock(m_mutex);
     m_waitingBytes += job->waitingBytes;
     m_queue.push_back(std::move(job));
-    if (m_running < m_count && m_queue.size() >= kImagesPerWakeUp) {
-        ++m_running;
-        m_pool.start([this] { drain(); });
+    if (m_queue.size() >= kImagesPerWakeUp)
+        wakeWorker();
+}
+
+void TzdPDFImageWorkers::wakeWorker()
+{
+    if (m_idle > 0) {
+        m_work.notify_one();
+        return;
+    }
+    if (int(m_threads.size()) >= m_count)
+        return; // all busy: they come back for the queue
+    try {
+        m_threads.emplace_back([this] { work(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the exporting thread encodes the images
+        // itself when it waits for them.
     }
 }
 
-void TzdPDFImageWorkers::drain()
+void TzdPDFImageWorkers::work()
 {
     std::unique_lock lock(m_mutex);
-    while (!m_queue.empty()) {
-        // The task owns the job it took: a dropped export leaves it nothing
-        // dangling.
-        const std::shared_ptr<TzdPDFImageJob> job = std::move(m_queue.front());
-        m_queue.pop_front();
-        lock.unlock();
-        if (!job->dropped.load())
-            encode(*job);
-        lock.lock();
-        finish(*job);
+    for (;;) {
+        while (!m_queue.empty()) {
+            // The worker owns the job it took: a dropped export leaves it
+            // nothing dangling.
+            const std::shared_ptr<TzdPDFImageJob> job = std::move(m_queue.front());
+            m_queue.pop_front();
+            lock.unlock();
+            if (!job->dropped.load())
+                encode(*job);
+            lock.lock();
+            finish(*job);
+        }
+        if (m_stopping)
+            return;
+        ++m_idle;
+        m_work.wait(lock);
+        --m_idle;
     }
-    --m_running;
 }
 
 void TzdPDFImageWorkers::finish(TzdPDFImageJob& job)
@@ -396,6 +422,9 @@ void TzdPDFImageWorkers::finish(TzdPDFImageJob& job)
 void TzdPDFImageWorkers::waitFor(const TzdPDFImageJob& job)
 {
     std::unique_lock lock(m_mutex);
+    // A few images left over: a worker shares them with this thread.
+    if (m_queue.size() > 1)
+        wakeWorker();
     while (!job.done) {
         if (m_queue.empty()) {
             m_finished.wait(lock);
@@ -427,9 +456,13 @@ void TzdPDFImageWorkers::stop()
 {
     {
         std::lock_guard lock(m_mutex);
+        m_stopping = true;
         m_queue.clear();
     }
-    m_pool.waitForDone();
+    m_work.notify_all();
+    for (std::thread& t : m_threads)
+        t.join();
+    m_threads.clear();
 }
 
 TzdPDFExport::State::State() = default;
