@@ -342,15 +342,16 @@ int workerCount(const State& s)
 // contentOffset once it is written.
 void queueImage(State& s, const std::shared_ptr<TzdPDFImageJob>& job, qsizetype contentOffset)
 {
-    // One image alone is not worth a thread.
-    if (++s.imagesEncoded > 1 && !s.workers && workerCount(s) > 0)
-        s.workers = std::make_unique<TzdPDFImageWorkers>(workerCount(s));
+    // One image alone is not worth a thread; the second decides.
+    if (++s.imagesEncoded == 2) {
+        if (const int count = workerCount(s); count > 0)
+            s.workers = std::make_unique<TzdPDFImageWorkers>(count);
+    }
     s.pendingObjects.push_back({job, 0, contentOffset});
     if (s.workers) {
         s.workers->start(job);
     } else {
         encode(*job);
-        job->image = QImage();
         job->done = true;
     }
     FileBuffer file(s);
