@@ -123,7 +123,7 @@ constexpr int kBarcodeShift = 2;
 // hold them all).
 constexpr qint64 kMaxWaitingBytes = 128LL * 1024 * 1024;
 // Images queued before a worker is woken.
-constexpr size_t kImagesPerWakeUp = 4;
+constexpr size_t kImagesPerWakeUp = 2;
 // Encoded images kept to be painted over again.
 constexpr qint64 kMaxSpareBytes = 32LL * 1024 * 1024;
 
