@@ -43,6 +43,30 @@ inline int fileIndex(const QStringList& files, const QByteArray& name)
 
 } // namespace detail
 
+// A reader that writes the bytes of every symbol it finds one after another
+// (zbarimg -Sbinary, dmtxread) is given a marker picture after each file;
+// its output cut at the markers is what it read from each file. An entry
+// is empty when the reader found nothing there, and the entries after a
+// marker the reader missed are empty too.
+inline std::vector<QByteArray> splitAtMarkers(const QByteArray& output, const QByteArray& marker, std::size_t files)
+{
+    std::vector<QByteArray> out;
+    qsizetype from = 0;
+    for (std::size_t i = 0; i < files; ++i) {
+        const qsizetype end = output.indexOf(marker, from);
+        if (end < 0) {
+            out.resize(files);
+            break;
+        }
+        out.push_back(output.mid(from, end - from));
+        from = end + marker.size();
+    }
+    return out;
+}
+
+// The marker text of splitAtMarkers(): nothing the tests encode holds it.
+inline const QByteArray kEndOfPictureMarker = "|zd:end-of-picture|";
+
 // ZXingReader over every file (options such as "-format", "QRCode" before
 // them); for each file, the symbols of its report ("Text:", "Bytes:" in hex,
 // "Format:", "Identifier:"). With more than one file the reader heads each
