@@ -16,7 +16,7 @@ namespace zdtest {
 // One symbol a reader found.
 struct ReadSymbol {
     QByteArray format;     // ZXing: "QRCode", "EAN-13"; zbar: "QR-Code", "EAN-13"
-    QByteArray text;       // ZXing: the "Text:" line without its quotes
+    QString text;          // ZXing: the "Text:" line without its quotes
     QByteArray bytes;      // what the symbol carries
     QByteArray identifier; // ZXing's symbology identifier ("]C1" marks GS1)
 };
@@ -92,9 +92,12 @@ inline std::vector<ReadSymbols> zxingRead(const QStringList& files, const QStrin
             continue;
         ReadSymbols& symbols = out[std::size_t(file)];
         if (key == "Text") {
+            // Decoded as a whole line: a byte order mark the text starts with stays in it.
+            const QString text = QString::fromUtf8(line).mid(int(colon) + 1).trimmed();
             symbols.push_back({});
-            symbols.back().text =
-                value.size() >= 2 && value.startsWith('"') && value.endsWith('"') ? value.mid(1, value.size() - 2) : value;
+            symbols.back().text = text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"')
+                                      ? text.mid(1, text.size() - 2)
+                                      : text;
         }
         if (symbols.empty())
             continue;

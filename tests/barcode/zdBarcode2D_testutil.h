@@ -112,7 +112,7 @@ inline std::vector<QString> zxingTexts(const std::vector<QImage>& images, const 
     QTemporaryDir dir;
     std::vector<QString> out;
     for (const ReadSymbols& symbols : zxingRead(saveAll(dir, images), {QStringLiteral("-format"), format}))
-        out.push_back(symbols.empty() ? QString() : QString::fromUtf8(symbols.front().text));
+        out.push_back(symbols.empty() ? QString() : symbols.front().text);
     return out;
 }
 

@@ -171,7 +171,7 @@ QStringList decodeCellsWithZXing(const QString& Template, const QTemporaryDir& D
     // One ZXingReader run reads every cell.
     for (const zdtest::ReadSymbols& symbols : zdtest::zxingRead(cells))
         for (const zdtest::ReadSymbol& symbol : symbols)
-            decoded << QString::fromUtf8(symbol.text);
+            decoded << symbol.text;
     decoded.sort();
     return decoded;
 }
