@@ -135,7 +135,8 @@ TEST(zdreportStore, ResaveOfAPreparedReportIsByteIdentical)
     }
 }
 
-TEST(zdreportStore, BadInputFailsWithAMessage)
+// A suite of its own, beside the others: many short runs of the tool.
+TEST(zdreportStoreInput, BadInputFailsWithAMessage)
 {
     if (!toolsAvailable({}))
         GTEST_SKIP() << "zdreport missing";
