@@ -1,8 +1,8 @@
 #pragma once
-// The independent barcode readers (ZXingReader, zbarimg) run once over many
-// pictures: starting a reader costs more than reading a picture, so tests
-// hand over all their pictures in one call and get each picture's symbols
-// back in the order of the files.
+// The independent barcode readers (ZXingReader, zbarimg, dmtxread) run once
+// over many pictures: starting a reader costs more than reading a picture,
+// so tests hand over all their pictures in one call and get each picture's
+// symbols back in the order of the files.
 
 #include <QByteArray>
 #include <QProcess>
