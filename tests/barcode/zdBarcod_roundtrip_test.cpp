@@ -260,10 +260,14 @@ struct RoundTripReads {
                 QStringList args{QLatin1StringView(k.type), QString::fromLatin1(k.text), png, QStringLiteral("--angle"),
                                  QString::number(angle)};
                 drawn[i] = zdtest::drawWithZdbarcode(args + k.extra);
-                if (k.zxFormat)
-                    zxFiles << png, zxIndex.push_back(i);
-                if (k.zbarFormat)
-                    zbarFiles << png, zbarIndex.push_back(i);
+                if (k.zxFormat) {
+                    zxFiles << png;
+                    zxIndex.push_back(i);
+                }
+                if (k.zbarFormat) {
+                    zbarFiles << png;
+                    zbarIndex.push_back(i);
+                }
             }
         if (haveTool("ZXingReader")) {
             std::vector<std::vector<Decoded>> read = ::zxing(zxFiles);
