@@ -228,9 +228,10 @@ TEST(BarcodeDataMatrixDecode, EveryEncodationAndSizeDecodes)
     const std::vector<QByteArray> zx = zdtest::zxingBytes(images, QStringLiteral("DataMatrix"));
     QTemporaryDir dir;
     const QStringList paths = zdtest::saveAll(dir, images);
+    const std::vector<QByteArray> dmtxRead = zdtest::dmtxBytes(paths);
     int readerLimits = 0;
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        const QByteArray dmtx = zdtest::runTool(QStringLiteral("dmtxread"), {QStringLiteral("-N1"), paths[int(i)]});
+        const QByteArray& dmtx = dmtxRead[i];
         if (zx[i] != expected[i] || dmtx != expected[i]) {
             const QImage reference = dmtxwriteReference(*symbols[i], expected[i], dir);
             ASSERT_FALSE(reference.isNull());
