@@ -515,6 +515,36 @@ void TCanvas::Polyline(const std::vector<TPoint>& points)
 
 // ---------------------------------------------------------------- areas
 
+namespace {
+
+// An opaque colour over whole pixels of a 32-bit image replaces them, cut
+// to the image: the painter's rectangle fill, written straight into the
+// image (a barcode is a hundred such fills, where the painter's own way
+// through its span machinery costs more than the pixels).
+bool fillOpaqueRect(QPainter& p, const TRect& r, const QColor& color)
+{
+    if (color.alpha() != 255 || p.viewTransformEnabled() || !p.device() || p.device()->devType() != QInternal::Image)
+        return false;
+    auto* image = static_cast<QImage*>(p.device());
+    const QImage::Format format = image->format();
+    if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32
+         && format != QImage::Format_ARGB32)
+        || !image->isDetached() || image->devicePixelRatio() != 1.0)
+        return false;
+    const int left = std::max(r.Left, 0), right = std::min(r.Right, image->width());
+    const int top = std::max(r.Top, 0), bottom = std::min(r.Bottom, image->height());
+    if (left >= right || top >= bottom)
+        return true;
+    const QRgb value = color.rgba();
+    const qsizetype stride = image->bytesPerLine();
+    uchar* row = image->bits() + top * stride;
+    for (int y = top; y < bottom; ++y, row += stride)
+        std::fill(reinterpret_cast<QRgb*>(row) + left, reinterpret_cast<QRgb*>(row) + right, value);
+    return true;
+}
+
+} // namespace
+
 void TCanvas::FillRect(const TRect& r)
 {
     if (r.IsEmpty() || !brushVisible())
@@ -527,7 +557,9 @@ void TCanvas::FillRect(const TRect& r)
     if (m_image && !m_hasClip && !p.hasClipping() && m_brush.Style() == bsSolid
         && p.compositionMode() == QPainter::CompositionMode_SourceOver
         && p.opacity() == 1.0 && p.transform().type() == QTransform::TxNone) {
-        p.fillRect(r.toQRect(), ToQColor(m_brush.Color()));
+        const QColor color = ToQColor(m_brush.Color());
+        if (!fillOpaqueRect(p, r, color))
+            p.fillRect(r.toQRect(), color);
         return;
     }
     p.save();

@@ -121,28 +121,31 @@ TEST(CanvasGlyphs, SolidFillOnImageMatchesTheGeneralRoute)
         {Rect(-5, -7, 12, 70), clBlue, false}, {Rect(10, 10, 11, 11), clGreen, false},
         {Rect(8, 2, 50, 60), clNavy, true},    {Rect(20, 20, 70, 90), TColor(0x123456), true},
     };
-    for (const FillCase& c : cases) {
-        QImage fast(64, 64, QImage::Format_ARGB32_Premultiplied), general = fast;
-        fast.fill(Qt::white);
-        general.fill(Qt::white);
-        {
-            TCanvas onImage(&fast);
-            TCanvas onDevice;
-            onDevice.SetDevice(&general);
-            for (TCanvas* canvas : {&onImage, &onDevice}) {
-                canvas->Brush().SetColor(clYellow);
-                canvas->FillRect(Rect(0, 0, 2, 2)); // the painter is open when the clip comes
-                if (c.clip) {
-                    canvas->SaveClip();
-                    canvas->IntersectClipRegion(EllipseRegion(Rect(12, 5, 53, 41)));
+    for (const QImage::Format format :
+         {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888})
+        for (const FillCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << "format " << int(format));
+            QImage fast(64, 64, format), general = fast;
+            fast.fill(Qt::white);
+            general.fill(Qt::white);
+            {
+                TCanvas onImage(&fast);
+                TCanvas onDevice;
+                onDevice.SetDevice(&general);
+                for (TCanvas* canvas : {&onImage, &onDevice}) {
+                    canvas->Brush().SetColor(clYellow);
+                    canvas->FillRect(Rect(0, 0, 2, 2)); // the painter is open when the clip comes
+                    if (c.clip) {
+                        canvas->SaveClip();
+                        canvas->IntersectClipRegion(EllipseRegion(Rect(12, 5, 53, 41)));
+                    }
+                    canvas->Brush().SetColor(c.color);
+                    canvas->FillRect(c.rect);
                 }
-                canvas->Brush().SetColor(c.color);
-                canvas->FillRect(c.rect);
             }
+            EXPECT_TRUE(fast == general) << "rectangle " << c.rect.Left << ", " << c.rect.Top << ", " << c.rect.Right
+                                         << ", " << c.rect.Bottom;
         }
-        EXPECT_TRUE(fast == general) << "rectangle " << c.rect.Left << ", " << c.rect.Top << ", " << c.rect.Right
-                                     << ", " << c.rect.Bottom;
-    }
 }
 
 // Glyphs filled from the coverage cache (the second and later times a glyph
