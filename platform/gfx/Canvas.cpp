@@ -1067,7 +1067,8 @@ struct GlyphCoverageHash {
 
 struct GlyphCoverage {
     int left = 0, top = 0, width = 0, height = 0;
-    std::vector<uchar> alpha; // rows of width coverage values
+    std::vector<uchar> alpha;            // rows of width coverage values
+    std::vector<std::pair<int, int>> runs; // per row: the covered columns [first, last)
 };
 
 struct GlyphCoverageCache {
@@ -1126,24 +1127,34 @@ bool rasteriseCoverage(GlyphCoverageCache& cache, const QPainterPath& glyph, con
     out.width = box.width();
     out.height = box.height();
     out.alpha.resize(size_t(out.width) * size_t(out.height));
+    out.runs.assign(size_t(out.height), {0, 0});
     uchar* a = out.alpha.data();
     for (int y = box.top(); y <= box.bottom(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(cache.scratch.scanLine(y)) + box.left();
+        std::pair<int, int>& run = out.runs[size_t(y - box.top())];
+        run = {out.width, 0};
         for (int x = 0; x < out.width; ++x) {
             *a++ = uchar(qAlpha(row[x]));
+            if (qAlpha(row[x]) != 0)
+                run = {std::min(run.first, x), x + 1};
             row[x] = 0;
         }
+        if (run.second == 0)
+            run.first = 0;
     }
     return true;
 }
 
 void blendCoverage(QImage& image, const GlyphCoverage& c, QRgb color)
 {
-    const uchar* a = c.alpha.data();
-    for (int y = 0; y < c.height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(c.top + y)) + c.left;
-        for (int x = 0; x < c.width; ++x, ++a) {
-            const uint cov = *a;
+    const qsizetype stride = image.bytesPerLine();
+    uchar* line = image.bits() + c.top * stride;
+    for (int y = 0; y < c.height; ++y, line += stride) {
+        const auto [first, last] = c.runs[size_t(y)];
+        const uchar* a = c.alpha.data() + size_t(y) * size_t(c.width);
+        auto* row = reinterpret_cast<QRgb*>(line) + c.left;
+        for (int x = first; x < last; ++x) {
+            const uint cov = a[x];
             if (cov == 255)
                 row[x] = color;
             else if (cov != 0)
