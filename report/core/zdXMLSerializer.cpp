@@ -12,7 +12,9 @@
 #include "zdXML.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -453,8 +455,18 @@ void TzdXMLSerializer::setProperty(plat::TPersistent* obj, const QByteArray& ful
 {
     // Dotted names walk into nested objects (never into referenced components).
     plat::TPersistent* current = obj;
-    QString name;
-    if (fullName.contains('.')) {
+    QString nameText;
+    QStringView name;
+    // A plain ASCII name (nearly all of them) is widened on the stack.
+    QVarLengthArray<char16_t, 64> ascii;
+    const bool plainAscii = !fullName.contains('.') && std::all_of(fullName.begin(), fullName.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    });
+    if (plainAscii) {
+        ascii.resize(fullName.size());
+        std::copy(fullName.begin(), fullName.end(), ascii.begin());
+        name = QStringView(ascii.constData(), ascii.size());
+    } else if (fullName.contains('.')) {
         const QList<QByteArray> parts = fullName.split('.');
         qsizetype i = 0;
         for (; i + 1 < parts.size(); ++i) {
@@ -468,12 +480,14 @@ void TzdXMLSerializer::setProperty(plat::TPersistent* obj, const QByteArray& ful
         }
         if (i + 1 < parts.size()) {
             QByteArrayList rest(parts.begin() + i, parts.end());
-            name = QString::fromUtf8(rest.join('.'));
+            nameText = QString::fromUtf8(rest.join('.'));
         } else {
-            name = QString::fromUtf8(parts.last());
+            nameText = QString::fromUtf8(parts.last());
         }
+        name = nameText;
     } else {
-        name = QString::fromUtf8(fullName);
+        nameText = QString::fromUtf8(fullName);
+        name = nameText;
     }
 
     if (name.size() == 1) {
