@@ -537,9 +537,37 @@ bool fillOpaqueRect(QPainter& p, const TRect& r, const QColor& color)
         return true;
     const QRgb value = color.rgba();
     const qsizetype stride = image->bytesPerLine();
-    uchar* row = image->bits() + top * stride;
-    for (int y = top; y < bottom; ++y, row += stride)
-        std::fill(reinterpret_cast<QRgb*>(row) + left, reinterpret_cast<QRgb*>(row) + right, value);
+    uchar* row = image->bits() + top * stride + left * qsizetype(sizeof(QRgb));
+    const int width = right - left;
+    // Bars are a few pixels wide and many rows tall: narrow rows are stored
+    // one by one, without a general fill's set-up for each row.
+    switch (width) {
+    case 1:
+        for (int y = top; y < bottom; ++y, row += stride)
+            reinterpret_cast<QRgb*>(row)[0] = value;
+        break;
+    case 2:
+        for (int y = top; y < bottom; ++y, row += stride) {
+            auto* p = reinterpret_cast<QRgb*>(row);
+            p[0] = p[1] = value;
+        }
+        break;
+    case 3:
+        for (int y = top; y < bottom; ++y, row += stride) {
+            auto* p = reinterpret_cast<QRgb*>(row);
+            p[0] = p[1] = p[2] = value;
+        }
+        break;
+    case 4:
+        for (int y = top; y < bottom; ++y, row += stride) {
+            auto* p = reinterpret_cast<QRgb*>(row);
+            p[0] = p[1] = p[2] = p[3] = value;
+        }
+        break;
+    default:
+        for (int y = top; y < bottom; ++y, row += stride)
+            std::fill_n(reinterpret_cast<QRgb*>(row), width, value);
+    }
     return true;
 }
 

@@ -120,6 +120,10 @@ TEST(CanvasGlyphs, SolidFillOnImageMatchesTheGeneralRoute)
         {Rect(3, 4, 40, 9), clBlack, false},   {Rect(0, 0, 64, 64), clRed, false},
         {Rect(-5, -7, 12, 70), clBlue, false}, {Rect(10, 10, 11, 11), clGreen, false},
         {Rect(8, 2, 50, 60), clNavy, true},    {Rect(20, 20, 70, 90), TColor(0x123456), true},
+        // Bars one to five pixels wide, one cut by the edge.
+        {Rect(5, 1, 7, 60), clBlack, false},   {Rect(9, 3, 12, 61), clMaroon, false},
+        {Rect(30, 0, 34, 64), clBlack, false}, {Rect(62, 5, 66, 20), clPurple, false},
+        {Rect(40, -3, 45, 50), clTeal, false}, {Rect(14, 6, 17, 58), clBlack, true},
     };
     for (const QImage::Format format :
          {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888})
