@@ -126,6 +126,6 @@ void BM_PrepareAndExportLabelsToFile(benchmark::State& state)
     state.counters["pages"] = pages;
     state.counters["MiB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_PrepareAndExportLabelsToFile)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_PrepareAndExportLabelsToFile)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
