@@ -144,16 +144,22 @@ void TzdBarcode::DrawBarcode(plat::TCanvas& Canvas, const plat::TRect& Rect, boo
     if (layout.pictureWidth <= 0 || layout.pictureHeight <= 0)
         return;
 
+    // The symbol is drawn as a picture of pictureWidth x pictureHeight
+    // stretched onto Rect; each operation is played onto the canvas as it is
+    // made, which gives the pixels of playing the finished picture without
+    // keeping a record of every bar.
     plat::TMetafile picture;
     picture.SetWidth(layout.pictureWidth);
     picture.SetHeight(layout.pictureHeight);
+    plat::TMetafilePlayer player(Canvas, rectWidth / layout.pictureWidth, rectHeight / layout.pictureHeight,
+                                 Rect.Left, Rect.Top);
     {
-        plat::TMetafileCanvas surface(picture, kScreenPPI);
+        plat::TMetafileCanvas surface(picture, player, kScreenPPI);
         drawBars(surface, modules, w);
         if (ShowText)
             drawText(surface, layout);
     }
-    Canvas.StretchDraw(Rect, picture);
+    player.Finish();
 }
 
 void TzdBarcode::drawBars(plat::TCanvas& canvas, const QString& modules, int width) const

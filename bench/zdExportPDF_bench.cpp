@@ -135,6 +135,7 @@ void BM_PrepareAndExportLabelsToFile(benchmark::State& state)
     state.counters["MiB"] = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_PrepareAndExportLabelsToFile)
+    ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)

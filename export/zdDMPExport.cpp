@@ -528,6 +528,13 @@ void TzdDotMatrixExport::FinishExport()
         throw plat::EAbort(QStringLiteral("The dot-matrix output was not printed"));
 }
 
+void TzdDotMatrixExport::AbortExport()
+{
+    // The pages made before the error are not printed.
+    m_file.reset();
+    removeTempFile();
+}
+
 void TzdDotMatrixExport::removeTempFile()
 {
     if (!m_tempFile.isEmpty()) {

@@ -72,6 +72,7 @@ public:
     void WriteObject(TzdComponent* Obj) override;
     void ClosePage(TzdReportPage* Page, int Index) override;
     void FinishExport() override;
+    void AbortExport() override;
 
     // Page buffer operations (columns and rows count from 0).
     void PutText(int Column, int Row, const QByteArray& Text);

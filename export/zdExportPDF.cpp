@@ -796,6 +796,23 @@ void TzdPDFExport::commitOutput()
     s.file.reset();
 }
 
+void TzdPDFExport::dropExport()
+{
+    resetExportState();
+    d->out.clear();
+    d->pieces.clear();
+    d->handedOver = 0;
+    d->file.reset(); // when not committed, the previous file stays
+}
+
+void TzdPDFExport::AbortExport()
+{
+    if (!d->started)
+        return;
+    d->started = false;
+    dropExport();
+}
+
 void TzdPDFExport::FinishExport()
 {
     State& s = *d;
@@ -804,14 +821,7 @@ void TzdPDFExport::FinishExport()
     s.started = false;
     struct Cleanup {
         TzdPDFExport& f;
-        ~Cleanup()
-        {
-            f.resetExportState();
-            f.d->out.clear();
-            f.d->pieces.clear();
-            f.d->handedOver = 0;
-            f.d->file.reset(); // not committed: the previous file stays
-        }
+        ~Cleanup() { f.dropExport(); }
     } cleanup{*this};
     s.writePendingObjects(true); // of a page left open
     // A failed image fails the export: the previous file stays.

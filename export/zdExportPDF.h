@@ -87,6 +87,7 @@ public:
     bool StartExport() override;
     void WriteObject(TzdComponent* Obj) override;
     void FinishExport() override;
+    void AbortExport() override;
     void ClosePage(TzdReportPage* Page, int Index) override;
     void OpenPage(TzdReportPage* Page, int Index) override;
 
@@ -159,6 +160,9 @@ public:
 
 private:
     void resetExportState();
+    // Forgets the export's state and output; the file is not committed, so
+    // the previous one stays.
+    void dropExport();
     void exportObject(TzdView* View);
     void rasterObject(TzdView* View);
     void paintImage(TzdView* View, long double rw, long double rh, long double dx, long double dy);

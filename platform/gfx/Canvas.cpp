@@ -515,6 +515,64 @@ void TCanvas::Polyline(const std::vector<TPoint>& points)
 
 // ---------------------------------------------------------------- areas
 
+namespace {
+
+// An opaque colour over whole pixels of a 32-bit image replaces them, cut
+// to the image: the painter's rectangle fill, written straight into the
+// image (a barcode is a hundred such fills, where the painter's own way
+// through its span machinery costs more than the pixels).
+bool fillOpaqueRect(QPainter& p, const TRect& r, const QColor& color)
+{
+    if (color.alpha() != 255 || p.viewTransformEnabled() || !p.device() || p.device()->devType() != QInternal::Image)
+        return false;
+    auto* image = static_cast<QImage*>(p.device());
+    const QImage::Format format = image->format();
+    if ((format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32
+         && format != QImage::Format_ARGB32)
+        || !image->isDetached() || image->devicePixelRatio() != 1.0)
+        return false;
+    const int left = std::max(r.Left, 0), right = std::min(r.Right, image->width());
+    const int top = std::max(r.Top, 0), bottom = std::min(r.Bottom, image->height());
+    if (left >= right || top >= bottom)
+        return true;
+    const QRgb value = color.rgba();
+    const qsizetype stride = image->bytesPerLine();
+    uchar* row = image->bits() + top * stride + left * qsizetype(sizeof(QRgb));
+    const int width = right - left;
+    // Bars are a few pixels wide and many rows tall: narrow rows are stored
+    // one by one, without a general fill's set-up for each row.
+    switch (width) {
+    case 1:
+        for (int y = top; y < bottom; ++y, row += stride)
+            reinterpret_cast<QRgb*>(row)[0] = value;
+        break;
+    case 2:
+        for (int y = top; y < bottom; ++y, row += stride) {
+            auto* p = reinterpret_cast<QRgb*>(row);
+            p[0] = p[1] = value;
+        }
+        break;
+    case 3:
+        for (int y = top; y < bottom; ++y, row += stride) {
+            auto* p = reinterpret_cast<QRgb*>(row);
+            p[0] = p[1] = p[2] = value;
+        }
+        break;
+    case 4:
+        for (int y = top; y < bottom; ++y, row += stride) {
+            auto* p = reinterpret_cast<QRgb*>(row);
+            p[0] = p[1] = p[2] = p[3] = value;
+        }
+        break;
+    default:
+        for (int y = top; y < bottom; ++y, row += stride)
+            std::fill_n(reinterpret_cast<QRgb*>(row), width, value);
+    }
+    return true;
+}
+
+} // namespace
+
 void TCanvas::FillRect(const TRect& r)
 {
     if (r.IsEmpty() || !brushVisible())
@@ -527,7 +585,9 @@ void TCanvas::FillRect(const TRect& r)
     if (m_image && !m_hasClip && !p.hasClipping() && m_brush.Style() == bsSolid
         && p.compositionMode() == QPainter::CompositionMode_SourceOver
         && p.opacity() == 1.0 && p.transform().type() == QTransform::TxNone) {
-        p.fillRect(r.toQRect(), ToQColor(m_brush.Color()));
+        const QColor color = ToQColor(m_brush.Color());
+        if (!fillOpaqueRect(p, r, color))
+            p.fillRect(r.toQRect(), color);
         return;
     }
     p.save();
@@ -1004,7 +1064,187 @@ bool separateGlyphCells(const QPainter& p, const std::vector<QPainterPath>& glyp
     return true;
 }
 
+// Glyph coverage, kept per thread: a glyph filled alone at a given device
+// position gives the rasteriser's coverage of each pixel, which depends only
+// on the outline as the painter maps it (the glyph, its transform and the
+// painter's, all exact) and not on what lies beneath. Barcode texts repeat
+// the same digits at the same places picture after picture, so their
+// outlines are flattened and rasterised once, and the fill is then the
+// blend the painter does with each coverage value: an opaque solid colour
+// replaces the pixel under full coverage and is otherwise mixed in as
+// colour * c + pixel * (255 - c), in the painter's rounding.
+bool g_glyphCoverageCache = true;
+
+struct GlyphCoverageKey {
+    const FontFace* face = nullptr;
+    unsigned glyph = 0;
+    std::array<double, 18> m{}; // the glyph's transform, then the painter's device transform
+
+    bool operator==(const GlyphCoverageKey& o) const { return face == o.face && glyph == o.glyph && m == o.m; }
+};
+
+struct GlyphCoverageHash {
+    size_t operator()(const GlyphCoverageKey& k) const
+    {
+        size_t h = std::hash<const void*>()(k.face) ^ (size_t(k.glyph) * 0x9E3779B97F4A7C15ull);
+        for (double v : k.m)
+            h = (h ^ std::hash<double>()(v)) * 0x100000001B3ull;
+        return h;
+    }
+};
+
+struct GlyphCoverage {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<uchar> alpha;            // rows of width coverage values
+    std::vector<std::pair<int, int>> runs; // per row: the covered columns [first, last)
+};
+
+struct GlyphCoverageCache {
+    static constexpr size_t kMaxEntries = 4096;
+    static constexpr int kMaxScratchPixels = 4 << 20;
+    std::unordered_map<GlyphCoverageKey, GlyphCoverage, GlyphCoverageHash> entries;
+    QImage scratch; // transparent outside the glyph being rasterised
+};
+
+GlyphCoverageCache& glyphCoverageCache()
+{
+    thread_local GlyphCoverageCache cache;
+    return cache;
+}
+
+void putTransform(double* out, const QTransform& t)
+{
+    const double v[9] = {t.m11(), t.m12(), t.m13(), t.m21(), t.m22(), t.m23(), t.m31(), t.m32(), t.m33()};
+    std::copy(std::begin(v), std::end(v), out);
+}
+
+// The painter's multiplication of a 32-bit pixel by a / 255, channel by channel.
+inline uint byteMul(uint x, uint a)
+{
+    quint64 t = ((quint64(x) | (quint64(x) << 24)) & 0x00FF00FF00FF00FFull) * a;
+    t = (t + ((t >> 8) & 0x00FF00FF00FF00FFull) + 0x0080008000800080ull) >> 8;
+    t &= 0x00FF00FF00FF00FFull;
+    return uint(t) | uint(t >> 24);
+}
+
+// Rasterises the glyph as the painter would fill it on its own device: the
+// same transform on an image from the device's origin, no clip.
+bool rasteriseCoverage(GlyphCoverageCache& cache, const QPainterPath& glyph, const QTransform& device,
+                       const QRect& box, GlyphCoverage& out)
+{
+    const int needW = box.right() + 1, needH = box.bottom() + 1;
+    if (qint64(needW) * needH > GlyphCoverageCache::kMaxScratchPixels)
+        return false;
+    if (cache.scratch.width() < needW || cache.scratch.height() < needH) {
+        cache.scratch = QImage(std::max(needW, cache.scratch.width()), std::max(needH, cache.scratch.height()),
+                               QImage::Format_ARGB32_Premultiplied);
+        if (cache.scratch.isNull())
+            return false;
+        cache.scratch.fill(0);
+    }
+    {
+        QPainter sp(&cache.scratch);
+        sp.setRenderHint(QPainter::Antialiasing, true);
+        sp.setPen(Qt::NoPen);
+        sp.setBrush(QColor(Qt::white));
+        sp.setWorldTransform(device);
+        sp.drawPath(glyph);
+    }
+    out.left = box.left();
+    out.top = box.top();
+    out.width = box.width();
+    out.height = box.height();
+    out.alpha.resize(size_t(out.width) * size_t(out.height));
+    out.runs.assign(size_t(out.height), {0, 0});
+    uchar* a = out.alpha.data();
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(cache.scratch.scanLine(y)) + box.left();
+        std::pair<int, int>& run = out.runs[size_t(y - box.top())];
+        run = {out.width, 0};
+        for (int x = 0; x < out.width; ++x) {
+            *a++ = uchar(qAlpha(row[x]));
+            if (qAlpha(row[x]) != 0)
+                run = {std::min(run.first, x), x + 1};
+            row[x] = 0;
+        }
+        if (run.second == 0)
+            run.first = 0;
+    }
+    return true;
+}
+
+void blendCoverage(QImage& image, const GlyphCoverage& c, QRgb color)
+{
+    const qsizetype stride = image.bytesPerLine();
+    uchar* line = image.bits() + c.top * stride;
+    for (int y = 0; y < c.height; ++y, line += stride) {
+        const auto [first, last] = c.runs[size_t(y)];
+        const uchar* a = c.alpha.data() + size_t(y) * size_t(c.width);
+        auto* row = reinterpret_cast<QRgb*>(line) + c.left;
+        for (int x = first; x < last; ++x) {
+            const uint cov = a[x];
+            if (cov == 255)
+                row[x] = color;
+            else if (cov != 0)
+                row[x] = byteMul(color, cov) + byteMul(row[x], 255 - cov);
+        }
+    }
+}
+
+// Fills one glyph from the coverage cache; false where the painter must
+// fill it itself (an outline reaching the device's edges, which the
+// rasteriser clips there).
+bool fillGlyphFromCache(QImage& image, const FontFace& face, unsigned index, const QTransform& glyphTransform,
+                        const QPainterPath& glyph, const QTransform& device, QRgb color)
+{
+    const QRectF r = device.mapRect(glyph.controlPointRect());
+    if (!(r.left() >= 2 && r.top() >= 2 && r.right() < image.width() - 3 && r.bottom() < image.height() - 3))
+        return false;
+    // The cells the outline may enter, with a margin for the rasteriser's rounding.
+    const QRect box(QPoint(int(std::floor(r.left())) - 1, int(std::floor(r.top())) - 1),
+                    QPoint(int(std::floor(r.right())) + 1, int(std::floor(r.bottom())) + 1));
+    GlyphCoverageCache& cache = glyphCoverageCache();
+    GlyphCoverageKey key;
+    key.face = &face;
+    key.glyph = index;
+    putTransform(key.m.data(), glyphTransform);
+    putTransform(key.m.data() + 9, device);
+    auto it = cache.entries.find(key);
+    if (it == cache.entries.end()) {
+        GlyphCoverage c;
+        if (!rasteriseCoverage(cache, glyph, device, box, c))
+            return false;
+        if (cache.entries.size() >= GlyphCoverageCache::kMaxEntries)
+            cache.entries.clear();
+        it = cache.entries.emplace(key, std::move(c)).first;
+    }
+    blendCoverage(image, it->second, color);
+    return true;
+}
+
+// The device the glyphs may be filled on from the cache: an opaque or
+// premultiplied 32-bit image under a plain solid fill, unclipped.
+QImage* coverageTarget(QPainter& p, const QColor& color)
+{
+    if (!g_glyphCoverageCache || !p.paintEngine() || p.paintEngine()->type() != QPaintEngine::Raster
+        || !p.device() || p.device()->devType() != QInternal::Image || p.hasClipping()
+        || p.compositionMode() != QPainter::CompositionMode_SourceOver || p.opacity() != 1.0 || color.alpha() != 255)
+        return nullptr;
+    auto* image = static_cast<QImage*>(p.device());
+    // Written in place: the painter's own buffer, shared with no copy.
+    if ((image->format() != QImage::Format_ARGB32_Premultiplied && image->format() != QImage::Format_RGB32)
+        || !image->isDetached())
+        return nullptr;
+    return image;
+}
+
 } // namespace
+
+void SetGlyphCoverageCache(bool on)
+{
+    g_glyphCoverageCache = on;
+    glyphCoverageCache().entries.clear();
+}
 
 void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, const QString& text, const int* dx,
                           int dxCount)
@@ -1072,10 +1312,12 @@ void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, con
     }
 
     std::vector<QPainterPath> glyphs;
+    std::vector<std::pair<unsigned, QTransform>> placed; // glyph index and transform of each
     forEachCharacter(text, adv, ox, [&](char32_t ch, double start) {
         if (ch == ' ' || ch == 0xA0)
             return;
-        const QPainterPath& g = face.GlyphPath(face.GlyphIndex(ch));
+        const unsigned index = face.GlyphIndex(ch);
+        const QPainterPath& g = face.GlyphPath(index);
         if (g.isEmpty())
             return;
         QTransform t;
@@ -1085,13 +1327,18 @@ void TCanvas::drawTextRun(int x, int y, unsigned options, const TRect* rect, con
         t.scale(k, k);
         glyphs.push_back(t.map(g));
         glyphs.back().setFillRule(Qt::WindingFill);
+        placed.emplace_back(index, t);
     });
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(face.SyntheticBold() ? QPen(color, std::max(1.0, em / 32.0)) : QPen(Qt::NoPen));
     p.setBrush(color);
     if (!face.SyntheticBold() && separateGlyphCells(p, glyphs)) {
-        for (const QPainterPath& g : glyphs)
-            p.drawPath(g);
+        QImage* target = coverageTarget(p, color);
+        const QTransform device = p.deviceTransform();
+        const QRgb rgb = color.rgb();
+        for (size_t i = 0; i < glyphs.size(); ++i)
+            if (!target || !fillGlyphFromCache(*target, face, placed[i].first, placed[i].second, glyphs[i], device, rgb))
+                p.drawPath(glyphs[i]);
     } else {
         QPainterPath all;
         all.setFillRule(Qt::WindingFill);

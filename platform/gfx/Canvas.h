@@ -347,6 +347,9 @@ QRegion PolygonRegion(const std::vector<TPoint>& points, TFillMode mode = fmAlte
 // Tests and the headless tools may fix it.
 int ScreenPixelsPerInch();
 void SetScreenPixelsPerInch(int ppi); // 0: follow the screen again
+// Text outlines filled from the per-thread cache of glyph coverage (on by
+// default; the pixels are the same either way). Off empties this thread's cache.
+void SetGlyphCoverageCache(bool on);
 
 // A canvas over a printer's page device. Fonts follow the printer's
 // vertical resolution: when the font's PixelsPerInch differs from it, the

@@ -160,197 +160,221 @@ std::vector<TMetafileTextItem> TMetafile::TextItems() const
     return out;
 }
 
-void TMetafile::Play(TCanvas& canvas, double sx, double sy, double ox, double oy) const
+TMetafilePlayer::TMetafilePlayer(TCanvas& canvas, double sx, double sy, double ox, double oy)
+    : m_canvas(canvas), m_sx(sx), m_sy(sy), m_ox(ox), m_oy(oy)
 {
-    const int saved = canvas.SaveDC();
+    m_saved = canvas.SaveDC();
     canvas.SaveClip();
-    const QRegion baseClip = canvas.ClipRegion();
-    const bool baseHasClip = canvas.HasClip();
-    int clipDepth = 0;
+    m_baseClip = canvas.ClipRegion();
+    m_baseHasClip = canvas.HasClip();
+}
+
+TMetafilePlayer::~TMetafilePlayer()
+{
+    if (m_finished)
+        return;
+    // Unwinding from a failed record: the canvas gets its state back all the same.
+    try {
+        restore();
+    } catch (...) {
+    }
+}
+
+void TMetafilePlayer::Finish()
+{
+    m_finished = true;
+    restore();
+}
+
+void TMetafilePlayer::restore()
+{
+    while (m_clipDepth-- > 0)
+        m_canvas.RestoreClip();
+    m_canvas.RestoreClip();
+    m_canvas.RestoreDC(m_saved);
+}
+
+void TMetafilePlayer::Play(const TMetafileRecord& r)
+{
+    const double sx = m_sx, sy = m_sy, ox = m_ox, oy = m_oy;
     const double sw = (std::abs(sx) + std::abs(sy)) / 2;
     auto X = [&](int v) { return scaleCoord(v, sx, ox); };
     auto Y = [&](int v) { return scaleCoord(v, sy, oy); };
-    try {
-        for (const TMetafileRecord& r : m_records) {
-            TFont font;
-            font.SetName(r.fontName);
-            font.SetHeight(int(std::clamp<qint64>(scaleLength(r.fontHeight, std::abs(sy)), -kMaxExtent, kMaxExtent)));
-            font.SetColor(r.fontColor);
-            font.SetStyle(r.fontStyle);
-            font.SetCharset(r.fontCharset);
-            font.SetOrientation(r.fontOrientation);
-            font.SetPixelsPerInch(canvas.Font().PixelsPerInch());
-            canvas.SetFont(font);
-            TPen& pen = canvas.Pen();
-            if (r.penGeometric) {
-                std::vector<int> dash;
-                for (int d : r.penDash)
-                    dash.push_back(scaleLength(d, sw));
-                pen.SetGeometric(scaleLength(r.penWidth, sw), r.penColor, r.penCap, dash);
+    TFont font;
+    font.SetName(r.fontName);
+    font.SetHeight(int(std::clamp<qint64>(scaleLength(r.fontHeight, std::abs(sy)), -kMaxExtent, kMaxExtent)));
+    font.SetColor(r.fontColor);
+    font.SetStyle(r.fontStyle);
+    font.SetCharset(r.fontCharset);
+    font.SetOrientation(r.fontOrientation);
+    font.SetPixelsPerInch(m_canvas.Font().PixelsPerInch());
+    m_canvas.SetFont(font);
+    TPen& pen = m_canvas.Pen();
+    if (r.penGeometric) {
+        std::vector<int> dash;
+        for (int d : r.penDash)
+            dash.push_back(scaleLength(d, sw));
+        pen.SetGeometric(scaleLength(r.penWidth, sw), r.penColor, r.penCap, dash);
+    } else {
+        pen.SetCosmetic();
+        pen.SetColor(r.penColor);
+        pen.SetWidth(r.penWidth <= 1 ? r.penWidth : scaleLength(r.penWidth, sw));
+    }
+    pen.SetStyle(r.penStyle);
+    pen.SetMode(r.penMode);
+    m_canvas.Brush().SetColor(r.brushColor);
+    m_canvas.Brush().SetStyle(r.brushStyle);
+    m_canvas.SetBkMode(r.bkMode);
+    m_canvas.SetBkColor(r.bkColor);
+    m_canvas.SetTextAlign(r.textAlign & ~TA_UPDATECP);
+    m_canvas.SetTextCharacterExtra(scaleLength(r.charExtra, std::abs(sx)));
+    m_canvas.SetCopyMode(r.copyMode);
+    m_canvas.SetPolyFillMode(r.fillMode);
+    const auto& p = r.pts;
+    auto rectAt = [&](size_t i) { return TRect(X(p[i]), Y(p[i + 1]), X(p[i + 2]), Y(p[i + 3])); };
+    switch (r.op) {
+    case MetaOp::LineTo:
+        if (p.size() >= 4) {
+            m_canvas.MoveTo(X(p[0]), Y(p[1]));
+            m_canvas.LineTo(X(p[2]), Y(p[3]));
+        }
+        break;
+    case MetaOp::FillRect: if (p.size() >= 4) m_canvas.FillRect(rectAt(0)); break;
+    case MetaOp::FrameRect: if (p.size() >= 4) m_canvas.FrameRect(rectAt(0)); break;
+    case MetaOp::Rectangle: if (p.size() >= 4) m_canvas.Rectangle(rectAt(0)); break;
+    case MetaOp::Ellipse: if (p.size() >= 4) m_canvas.Ellipse(rectAt(0)); break;
+    case MetaOp::RoundRect:
+        if (p.size() >= 6)
+            m_canvas.RoundRect(X(p[0]), Y(p[1]), X(p[2]), Y(p[3]), scaleLength(p[4], std::abs(sx)),
+                             scaleLength(p[5], std::abs(sy)));
+        break;
+    case MetaOp::Arc:
+    case MetaOp::Pie:
+        if (p.size() >= 8) {
+            if (r.op == MetaOp::Arc)
+                m_canvas.Arc(X(p[0]), Y(p[1]), X(p[2]), Y(p[3]), X(p[4]), Y(p[5]), X(p[6]), Y(p[7]));
+            else
+                m_canvas.Pie(X(p[0]), Y(p[1]), X(p[2]), Y(p[3]), X(p[4]), Y(p[5]), X(p[6]), Y(p[7]));
+        }
+        break;
+    case MetaOp::Polygon:
+    case MetaOp::Polyline: {
+        std::vector<TPoint> pts;
+        for (size_t i = 0; i + 1 < p.size(); i += 2)
+            pts.push_back({X(p[i]), Y(p[i + 1])});
+        if (r.op == MetaOp::Polygon)
+            m_canvas.Polygon(pts);
+        else
+            m_canvas.Polyline(pts);
+        break;
+    }
+    case MetaOp::Image:
+        if (p.size() >= 8)
+            // The source is in image pixels, unscaled; bounded like the rest.
+            m_canvas.DrawImage(rectAt(0), r.image, TRect(toInt(p[4]), toInt(p[5]), toInt(p[6]), toInt(p[7])));
+        break;
+    case MetaOp::TransparentImage:
+        if (p.size() >= 4)
+            m_canvas.DrawTransparent(rectAt(0), r.image, r.color);
+        break;
+    case MetaOp::Pixel:
+        if (p.size() >= 2) {
+            // A pixel grows into the cell it covers at larger scales.
+            if (std::abs(sx) <= 1 && std::abs(sy) <= 1) {
+                m_canvas.SetPixel(X(p[0]), Y(p[1]), r.color);
             } else {
-                pen.SetCosmetic();
-                pen.SetColor(r.penColor);
-                pen.SetWidth(r.penWidth <= 1 ? r.penWidth : scaleLength(r.penWidth, sw));
-            }
-            pen.SetStyle(r.penStyle);
-            pen.SetMode(r.penMode);
-            canvas.Brush().SetColor(r.brushColor);
-            canvas.Brush().SetStyle(r.brushStyle);
-            canvas.SetBkMode(r.bkMode);
-            canvas.SetBkColor(r.bkColor);
-            canvas.SetTextAlign(r.textAlign & ~TA_UPDATECP);
-            canvas.SetTextCharacterExtra(scaleLength(r.charExtra, std::abs(sx)));
-            canvas.SetCopyMode(r.copyMode);
-            canvas.SetPolyFillMode(r.fillMode);
-            const auto& p = r.pts;
-            auto rectAt = [&](size_t i) { return TRect(X(p[i]), Y(p[i + 1]), X(p[i + 2]), Y(p[i + 3])); };
-            switch (r.op) {
-            case MetaOp::LineTo:
-                if (p.size() >= 4) {
-                    canvas.MoveTo(X(p[0]), Y(p[1]));
-                    canvas.LineTo(X(p[2]), Y(p[3]));
-                }
-                break;
-            case MetaOp::FillRect: if (p.size() >= 4) canvas.FillRect(rectAt(0)); break;
-            case MetaOp::FrameRect: if (p.size() >= 4) canvas.FrameRect(rectAt(0)); break;
-            case MetaOp::Rectangle: if (p.size() >= 4) canvas.Rectangle(rectAt(0)); break;
-            case MetaOp::Ellipse: if (p.size() >= 4) canvas.Ellipse(rectAt(0)); break;
-            case MetaOp::RoundRect:
-                if (p.size() >= 6)
-                    canvas.RoundRect(X(p[0]), Y(p[1]), X(p[2]), Y(p[3]), scaleLength(p[4], std::abs(sx)),
-                                     scaleLength(p[5], std::abs(sy)));
-                break;
-            case MetaOp::Arc:
-            case MetaOp::Pie:
-                if (p.size() >= 8) {
-                    if (r.op == MetaOp::Arc)
-                        canvas.Arc(X(p[0]), Y(p[1]), X(p[2]), Y(p[3]), X(p[4]), Y(p[5]), X(p[6]), Y(p[7]));
-                    else
-                        canvas.Pie(X(p[0]), Y(p[1]), X(p[2]), Y(p[3]), X(p[4]), Y(p[5]), X(p[6]), Y(p[7]));
-                }
-                break;
-            case MetaOp::Polygon:
-            case MetaOp::Polyline: {
-                std::vector<TPoint> pts;
-                for (size_t i = 0; i + 1 < p.size(); i += 2)
-                    pts.push_back({X(p[i]), Y(p[i + 1])});
-                if (r.op == MetaOp::Polygon)
-                    canvas.Polygon(pts);
-                else
-                    canvas.Polyline(pts);
-                break;
-            }
-            case MetaOp::Image:
-                if (p.size() >= 8)
-                    // The source is in image pixels, unscaled; bounded like the rest.
-                    canvas.DrawImage(rectAt(0), r.image, TRect(toInt(p[4]), toInt(p[5]), toInt(p[6]), toInt(p[7])));
-                break;
-            case MetaOp::TransparentImage:
-                if (p.size() >= 4)
-                    canvas.DrawTransparent(rectAt(0), r.image, r.color);
-                break;
-            case MetaOp::Pixel:
-                if (p.size() >= 2) {
-                    // A pixel grows into the cell it covers at larger scales.
-                    if (std::abs(sx) <= 1 && std::abs(sy) <= 1) {
-                        canvas.SetPixel(X(p[0]), Y(p[1]), r.color);
-                    } else {
-                        canvas.Brush().SetColor(r.color);
-                        canvas.Brush().SetStyle(bsSolid);
-                        canvas.FillRect(TRect(X(p[0]), Y(p[1]), X(p[0] + 1), Y(p[1] + 1)));
-                    }
-                }
-                break;
-            case MetaOp::FloodFill:
-                if (p.size() >= 2)
-                    canvas.FloodFill(X(p[0]), Y(p[1]), r.color, TCanvas::TFillStyle(r.options & 1));
-                break;
-            case MetaOp::Text: {
-                if (p.size() < 2)
-                    break;
-                const bool hasRect = p.size() >= 6;
-                TRect rc = hasRect ? rectAt(2) : TRect();
-                std::vector<int> dx;
-                // Extra spacing goes through the positions too: summed per
-                // character by the canvas it could leave the integers.
-                if (sx != 1.0 || !r.dx.empty() || r.charExtra != 0) {
-                    // Scale the cumulative positions, so rounding never adds up.
-                    std::vector<int> src = r.dx;
-                    if (src.size() < size_t(r.text.size())) {
-                        TCanvas measure;
-                        TFont f;
-                        f.SetName(r.fontName);
-                        f.SetHeight(r.fontHeight);
-                        f.SetStyle(r.fontStyle);
-                        f.SetCharset(r.fontCharset);
-                        measure.SetFont(f);
-                        measure.SetTextCharacterExtra(r.charExtra);
-                        std::vector<int> w;
-                        measure.GetCharWidths(r.text, w);
-                        for (size_t i = src.size(); i < w.size(); ++i)
-                            src.push_back(w[i] + (r.text[qsizetype(i)].isLowSurrogate() ? 0 : r.charExtra));
-                    }
-                    dx.resize(src.size());
-                    long long cum = 0;
-                    int prev = 0;
-                    for (size_t i = 0; i < src.size(); ++i) {
-                        cum += src[i];
-                        const int pos = toInt(cum * sx);
-                        dx[i] = pos - prev;
-                        prev = pos;
-                    }
-                }
-                canvas.ExtTextOut(X(p[0]), Y(p[1]), r.options, hasRect ? &rc : nullptr, r.text,
-                                  dx.empty() ? nullptr : dx.data(), int(dx.size()));
-                break;
-            }
-            case MetaOp::IntersectClip: if (p.size() >= 4) canvas.IntersectClipRect(rectAt(0)); break;
-            case MetaOp::ExcludeClip: if (p.size() >= 4) canvas.ExcludeClipRect(rectAt(0)); break;
-            case MetaOp::IntersectRegion: {
-                QRegion region;
-                for (size_t i = 0; i + 3 < p.size(); i += 4)
-                    region += rectAt(i).toQRect();
-                canvas.IntersectClipRegion(region);
-                break;
-            }
-            case MetaOp::SaveClip:
-                canvas.SaveClip();
-                ++clipDepth;
-                break;
-            case MetaOp::RestoreClip:
-                if (clipDepth > 0) {
-                    canvas.RestoreClip();
-                    --clipDepth;
-                }
-                break;
-            case MetaOp::RemoveClip:
-            case MetaOp::SetClip: {
-                // The picture never draws outside the clip it was played into.
-                QRegion region;
-                for (size_t i = 0; i + 3 < p.size(); i += 4)
-                    region += rectAt(i).toQRect();
-                if (r.op == MetaOp::SetClip) {
-                    canvas.SetClipRegion(baseHasClip ? region.intersected(baseClip) : region);
-                } else if (baseHasClip) {
-                    canvas.SetClipRegion(baseClip);
-                } else {
-                    canvas.RemoveClip();
-                }
-                break;
-            }
+                m_canvas.Brush().SetColor(r.color);
+                m_canvas.Brush().SetStyle(bsSolid);
+                m_canvas.FillRect(TRect(X(p[0]), Y(p[1]), X(p[0] + 1), Y(p[1] + 1)));
             }
         }
-    } catch (...) {
-        while (clipDepth-- > 0)
-            canvas.RestoreClip();
-        canvas.RestoreClip();
-        canvas.RestoreDC(saved);
-        throw;
+        break;
+    case MetaOp::FloodFill:
+        if (p.size() >= 2)
+            m_canvas.FloodFill(X(p[0]), Y(p[1]), r.color, TCanvas::TFillStyle(r.options & 1));
+        break;
+    case MetaOp::Text: {
+        if (p.size() < 2)
+            break;
+        const bool hasRect = p.size() >= 6;
+        TRect rc = hasRect ? rectAt(2) : TRect();
+        std::vector<int> dx;
+        // Extra spacing goes through the positions too: summed per
+        // character by the canvas it could leave the integers.
+        if (sx != 1.0 || !r.dx.empty() || r.charExtra != 0) {
+            // Scale the cumulative positions, so rounding never adds up.
+            std::vector<int> src = r.dx;
+            if (src.size() < size_t(r.text.size())) {
+                TCanvas measure;
+                TFont f;
+                f.SetName(r.fontName);
+                f.SetHeight(r.fontHeight);
+                f.SetStyle(r.fontStyle);
+                f.SetCharset(r.fontCharset);
+                measure.SetFont(f);
+                measure.SetTextCharacterExtra(r.charExtra);
+                std::vector<int> w;
+                measure.GetCharWidths(r.text, w);
+                for (size_t i = src.size(); i < w.size(); ++i)
+                    src.push_back(w[i] + (r.text[qsizetype(i)].isLowSurrogate() ? 0 : r.charExtra));
+            }
+            dx.resize(src.size());
+            long long cum = 0;
+            int prev = 0;
+            for (size_t i = 0; i < src.size(); ++i) {
+                cum += src[i];
+                const int pos = toInt(cum * sx);
+                dx[i] = pos - prev;
+                prev = pos;
+            }
+        }
+        m_canvas.ExtTextOut(X(p[0]), Y(p[1]), r.options, hasRect ? &rc : nullptr, r.text,
+                          dx.empty() ? nullptr : dx.data(), int(dx.size()));
+        break;
     }
-    while (clipDepth-- > 0)
-        canvas.RestoreClip();
-    canvas.RestoreClip();
-    canvas.RestoreDC(saved);
+    case MetaOp::IntersectClip: if (p.size() >= 4) m_canvas.IntersectClipRect(rectAt(0)); break;
+    case MetaOp::ExcludeClip: if (p.size() >= 4) m_canvas.ExcludeClipRect(rectAt(0)); break;
+    case MetaOp::IntersectRegion: {
+        QRegion region;
+        for (size_t i = 0; i + 3 < p.size(); i += 4)
+            region += rectAt(i).toQRect();
+        m_canvas.IntersectClipRegion(region);
+        break;
+    }
+    case MetaOp::SaveClip:
+        m_canvas.SaveClip();
+        ++m_clipDepth;
+        break;
+    case MetaOp::RestoreClip:
+        if (m_clipDepth > 0) {
+            m_canvas.RestoreClip();
+            --m_clipDepth;
+        }
+        break;
+    case MetaOp::RemoveClip:
+    case MetaOp::SetClip: {
+        // The picture never draws outside the clip it was played into.
+        QRegion region;
+        for (size_t i = 0; i + 3 < p.size(); i += 4)
+            region += rectAt(i).toQRect();
+        if (r.op == MetaOp::SetClip) {
+            m_canvas.SetClipRegion(m_baseHasClip ? region.intersected(m_baseClip) : region);
+        } else if (m_baseHasClip) {
+            m_canvas.SetClipRegion(m_baseClip);
+        } else {
+            m_canvas.RemoveClip();
+        }
+        break;
+    }
+    }
+}
+
+void TMetafile::Play(TCanvas& canvas, double sx, double sy, double ox, double oy) const
+{
+    TMetafilePlayer player(canvas, sx, sy, ox, oy);
+    for (const TMetafileRecord& r : m_records)
+        player.Play(r);
+    player.Finish();
 }
 
 void TMetafile::Draw(TCanvas& canvas, int x1, int y1, int x2, int y2) const
@@ -565,6 +589,12 @@ TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, int referenceDPI) : m_meta
     m_font.SetPixelsPerInch(referenceDPI);
 }
 
+TMetafileCanvas::TMetafileCanvas(TMetafile& metafile, TMetafilePlayer& player, int referenceDPI)
+    : TMetafileCanvas(metafile, referenceDPI)
+{
+    m_player = &player;
+}
+
 TMetafileCanvas::~TMetafileCanvas()
 {
     if (m_any && (m_metafile.Width() == 0 || m_metafile.Height() == 0)) {
@@ -613,7 +643,10 @@ void TMetafileCanvas::add(TMetafileRecord record)
         m_extent = unite(m_extent, record.bounds);
         m_any = true;
     }
-    m_metafile.AddRecord(std::move(record));
+    if (m_player)
+        m_player->Play(record);
+    else
+        m_metafile.AddRecord(std::move(record));
 }
 
 void TMetafileCanvas::LineTo(int x, int y)

@@ -65,6 +65,29 @@ struct TMetafileTextItem {
     TRect bounds;
 };
 
+// Replays records one by one onto a canvas, scaled by (sx, sy) and moved by
+// (ox, oy), as TMetafile::Play does for a whole list: the canvas's state and
+// clip are saved first and given back by Finish (or on unwinding).
+class TMetafilePlayer {
+public:
+    TMetafilePlayer(TCanvas& canvas, double sx, double sy, double ox, double oy);
+    ~TMetafilePlayer();
+    TMetafilePlayer(const TMetafilePlayer&) = delete;
+    TMetafilePlayer& operator=(const TMetafilePlayer&) = delete;
+    void Play(const TMetafileRecord& record);
+    void Finish();
+
+private:
+    void restore();
+    TCanvas& m_canvas;
+    double m_sx, m_sy, m_ox, m_oy;
+    int m_saved = 0;
+    QRegion m_baseClip;
+    bool m_baseHasClip = false;
+    int m_clipDepth = 0;
+    bool m_finished = false;
+};
+
 class TMetafile : public TGraphic {
     PLAT_CLASS(TMetafile, TGraphic)
 public:
@@ -123,6 +146,10 @@ class TMetafileCanvas : public TCanvas {
     PLAT_CLASS(TMetafileCanvas, TCanvas)
 public:
     explicit TMetafileCanvas(TMetafile& metafile, int referenceDPI = 96);
+    // Each record goes straight to player instead of into the metafile
+    // (whose size the drawing may still read): the pixels of drawing the
+    // finished recording, without keeping it.
+    TMetafileCanvas(TMetafile& metafile, TMetafilePlayer& player, int referenceDPI = 96);
     ~TMetafileCanvas() override;
     bool IsMetafileCanvas() const override { return true; }
     TMetafile& Metafile() { return m_metafile; }
@@ -157,6 +184,7 @@ private:
     TMetafileRecord makeRecord(MetaOp op) const;
     void add(TMetafileRecord record);
     TMetafile& m_metafile;
+    TMetafilePlayer* m_player = nullptr;
     TRect m_extent;
     bool m_any = false;
 };

@@ -207,6 +207,10 @@ bool TzdCustomExportFilter::StartExport()
 
 void TzdCustomExportFilter::WriteObject(TzdComponent*) {}
 void TzdCustomExportFilter::FinishExport() {}
+void TzdCustomExportFilter::AbortExport()
+{
+    FinishExport();
+}
 void TzdCustomExportFilter::ClosePage(TzdReportPage*, int) {}
 void TzdCustomExportFilter::OpenPage(TzdReportPage*, int) {}
 

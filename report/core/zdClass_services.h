@@ -365,6 +365,10 @@ public:
     virtual bool StartExport();
     virtual void WriteObject(TzdComponent* Obj);
     virtual void FinishExport();
+    // Ends an export that failed part way: releases what StartExport took
+    // and delivers nothing (no file is committed, nothing is printed). By
+    // default the same as FinishExport.
+    virtual void AbortExport();
     virtual void ClosePage(TzdReportPage* Page, int Index);
     virtual void OpenPage(TzdReportPage* Page, int Index);
 

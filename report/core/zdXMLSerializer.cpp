@@ -12,7 +12,10 @@
 #include "zdXML.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace zd {
@@ -98,6 +101,30 @@ void appendPair(QByteArray& out, const QByteArray& prefix, const QString& name, 
     out += '"';
 }
 
+// The same for a value given as text (numbers, enumeration names): ASCII
+// text is copied as it is, without a UTF-8 copy first.
+void appendTextPair(QByteArray& out, const QByteArray& prefix, const QString& name, const QString& value)
+{
+    out += ' ';
+    out += prefix;
+    appendName(out, name);
+    out += "=\"";
+    appendName(out, value);
+    out += '"';
+}
+
+void appendNumberPair(QByteArray& out, const QByteArray& prefix, const QString& name, qint64 value)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out += ' ';
+    out += prefix;
+    appendName(out, name);
+    out += "=\"";
+    out.append(digits, end - digits);
+    out += '"';
+}
+
 // A string list's text: lines joined by CR LF, one final CR LF removed.
 QString listText(const plat::TStrings& list)
 {
@@ -136,6 +163,25 @@ bool isNumber(const QString& text)
     bool ok = false;
     text.trimmed().toLongLong(&ok);
     return ok;
+}
+
+// An optional minus and 1 to 18 decimal digits, nothing around them.
+bool plainDecimal(const QByteArray& text, qint64& value)
+{
+    const qsizetype n = text.size();
+    const bool negative = n > 0 && text[0] == '-';
+    const qsizetype first = negative ? 1 : 0;
+    if (n - first < 1 || n - first > 18)
+        return false;
+    qint64 v = 0;
+    for (qsizetype i = first; i < n; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    value = negative ? -v : v;
+    return true;
 }
 
 QString propertyPath(plat::TPersistent* obj, const plat::TPropInfo* prop)
@@ -230,9 +276,10 @@ void TzdXMLSerializer::appendProperty(QByteArray& out, plat::TPersistent* obj, c
             skip = prop->Default() == value;
         if (skip && !SerializeDefaultValues)
             return;
-        const QString text =
-            kind == plat::tkEnumeration ? type->EnumName(value) : QString::number(kind == plat::tkSet ? quint32(value) : value);
-        appendPair(out, prefix, prop->Name(), text.toUtf8());
+        if (kind == plat::tkEnumeration)
+            appendTextPair(out, prefix, prop->Name(), type->EnumName(value));
+        else
+            appendNumberPair(out, prefix, prop->Name(), kind == plat::tkSet ? qint64(quint32(value)) : value);
         return;
     }
     if (kind == plat::tkFloat) {
@@ -240,7 +287,7 @@ void TzdXMLSerializer::appendProperty(QByteArray& out, plat::TPersistent* obj, c
         if (ancestorProp && !SerializeDefaultValues
             && std::fabs(plat::GetFloatProp(ancestor, ancestorProp) - value) < kFloatTolerance)
             return;
-        appendPair(out, prefix, prop->Name(), zd::floatText(value).toUtf8());
+        appendTextPair(out, prefix, prop->Name(), zd::floatText(value));
         return;
     }
     if (isStringKind(kind)) {
@@ -375,11 +422,14 @@ void TzdXMLSerializer::TextToProperties(const QByteArray& Text, plat::TPersisten
         const qsizetype eq = Text.indexOf('=', pos);
         if (eq < 0)
             break;
-        QByteArray name = Text.mid(pos, eq - pos);
-        while (!name.isEmpty() && static_cast<unsigned char>(name.back()) <= ' ')
-            name.chop(1);
-        if (name.isEmpty())
+        // Name and value stay views into Text (no copies): setProperty keeps
+        // neither, only what it converts them into.
+        qsizetype nameEnd = eq;
+        while (nameEnd > pos && static_cast<unsigned char>(Text[nameEnd - 1]) <= ' ')
+            --nameEnd;
+        if (nameEnd <= pos)
             break;
+        const QByteArray name = QByteArray::fromRawData(Text.constData() + pos, nameEnd - pos);
         const qsizetype open = Text.indexOf('"', eq + 1);
         if (open < 0)
             break;
@@ -387,10 +437,10 @@ void TzdXMLSerializer::TextToProperties(const QByteArray& Text, plat::TPersisten
         QByteArray value;
         if (close < 0) {
             // A missing closing quote: the value ends before the last character.
-            value = Text.mid(open + 1, std::max<qsizetype>(0, n - 1 - (open + 1)));
+            value = QByteArray::fromRawData(Text.constData() + open + 1, std::max<qsizetype>(0, n - 1 - (open + 1)));
             pos = n;
         } else {
-            value = Text.mid(open + 1, close - open - 1);
+            value = QByteArray::fromRawData(Text.constData() + open + 1, close - open - 1);
             pos = close + 1;
         }
         try {
@@ -404,25 +454,40 @@ void TzdXMLSerializer::TextToProperties(const QByteArray& Text, plat::TPersisten
 void TzdXMLSerializer::setProperty(plat::TPersistent* obj, const QByteArray& fullName, const QByteArray& value)
 {
     // Dotted names walk into nested objects (never into referenced components).
-    const bool dotted = fullName.contains('.');
-    const QList<QByteArray> parts = dotted ? fullName.split('.') : QList<QByteArray>{fullName};
     plat::TPersistent* current = obj;
-    QString name;
-    qsizetype i = 0;
-    for (; i + 1 < parts.size(); ++i) {
-        const plat::TPropInfo* prop = current->ClassType()->FindProperty(QString::fromUtf8(parts[i]));
-        plat::TPersistent* next = nullptr;
-        if (prop && prop->Kind() == plat::tkClass)
-            next = dynamic_cast<plat::TPersistent*>(plat::GetObjectProp(current, prop));
-        if (!next || dynamic_cast<plat::TComponent*>(next))
-            break;
-        current = next;
-    }
-    if (i + 1 < parts.size()) {
-        QByteArrayList rest(parts.begin() + i, parts.end());
-        name = QString::fromUtf8(rest.join('.'));
+    QString nameText;
+    QStringView name;
+    // A plain ASCII name (nearly all of them) is widened on the stack.
+    QVarLengthArray<char16_t, 64> ascii;
+    const bool plainAscii = !fullName.contains('.') && std::all_of(fullName.begin(), fullName.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+    });
+    if (plainAscii) {
+        ascii.resize(fullName.size());
+        std::copy(fullName.begin(), fullName.end(), ascii.begin());
+        name = QStringView(ascii.constData(), ascii.size());
+    } else if (fullName.contains('.')) {
+        const QList<QByteArray> parts = fullName.split('.');
+        qsizetype i = 0;
+        for (; i + 1 < parts.size(); ++i) {
+            const plat::TPropInfo* prop = current->ClassType()->FindProperty(QString::fromUtf8(parts[i]));
+            plat::TPersistent* next = nullptr;
+            if (prop && prop->Kind() == plat::tkClass)
+                next = dynamic_cast<plat::TPersistent*>(plat::GetObjectProp(current, prop));
+            if (!next || dynamic_cast<plat::TComponent*>(next))
+                break;
+            current = next;
+        }
+        if (i + 1 < parts.size()) {
+            QByteArrayList rest(parts.begin() + i, parts.end());
+            nameText = QString::fromUtf8(rest.join('.'));
+        } else {
+            nameText = QString::fromUtf8(parts.last());
+        }
+        name = nameText;
     } else {
-        name = QString::fromUtf8(parts.last());
+        nameText = QString::fromUtf8(fullName);
+        name = nameText;
     }
 
     if (name.size() == 1) {
@@ -469,6 +534,12 @@ void TzdXMLSerializer::setProperty(plat::TPersistent* obj, const QByteArray& ful
     if (!prop || !prop->IsWritable())
         return;
     const plat::TTypeKind kind = prop->Kind();
+    if (qint64 number = 0; (isOrdinalKind(kind)) && plainDecimal(value, number)) {
+        // Most ordinal values are written as plain decimal numbers: read
+        // without going through text (what the general route does with them).
+        plat::SetOrdProp(current, prop, number);
+        return;
+    }
     if (kind == plat::tkInteger || kind == plat::tkChar || kind == plat::tkWChar || kind == plat::tkSet) {
         const QString text = QString::fromUtf8(value);
         if (kind == plat::tkSet && !isNumber(text)) {

@@ -722,9 +722,10 @@ bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
         PreviewLock lock(Source.Preview());
         if (Filter->ShowProgress)
             Source.ProgressStarted(ptExporting);
-        // The filter finishes on every path; a failure of its own (a
-        // printout that could not be handed over) fails the export unless
-        // an earlier error is already being reported.
+        // The filter finishes on every path: after an error it gives up
+        // without delivering the part already made. A failure of its own
+        // (a printout that could not be handed over) fails the export
+        // unless an earlier error is already being reported.
         std::exception_ptr pending;
         try {
             for (int index = 0; index < count; ++index) {
@@ -764,7 +765,7 @@ bool ExportPreparedPages(PrintSource& Source, TzdCustomExportFilter* Filter)
             Filter->FinishExport();
         } else {
             try {
-                Filter->FinishExport();
+                Filter->AbortExport();
             } catch (const plat::Exception&) {
             }
             std::rethrow_exception(pending);

@@ -4,6 +4,7 @@
 #include "CodePage.h"
 #include "Files.h"
 #include "../MutationTestUtil.h"
+#include "../TestUtil.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,11 +20,6 @@ using namespace plat;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString dataFile(const char* name) { return QStringLiteral(SORVAMET_TEST_DATA "/") + QString::fromLatin1(name); }
 
@@ -82,7 +78,7 @@ TEST_F(DataFile, NewTableIsWrittenByteForByteInTheFixedLayout)
     TClientDataSet table(nullptr);
     createTable(table);
     table.SaveToFile(path("new.xml"));
-    EXPECT_EQ(readAll(path("new.xml")), readAll(dataFile("new_empty.xml")));
+    EXPECT_EQ(fileBytes(path("new.xml")), fileBytes(dataFile("new_empty.xml")));
 }
 
 TEST_F(DataFile, RecordsWithEscapesAreWrittenByteForByte)
@@ -94,7 +90,7 @@ TEST_F(DataFile, RecordsWithEscapesAreWrittenByteForByte)
     fill(table, {"third", "", "", "", ""});
     table.Delete(); // the last one: AUTOINCVALUE stays 4
     table.SaveToFile(path("two.xml"));
-    EXPECT_EQ(readAll(path("two.xml")), readAll(dataFile("two_records.xml")));
+    EXPECT_EQ(fileBytes(path("two.xml")), fileBytes(dataFile("two_records.xml")));
 }
 
 TEST_F(DataFile, WrittenFileIsWellFormedForAnIndependentParser)
@@ -176,7 +172,7 @@ TEST_F(DataFile, AutoIncValueBelowTheHighestIdNeverReusesAnId)
 {
     QFile f(path("low.xml"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    QByteArray bytes = readAll(dataFile("two_records.xml"));
+    QByteArray bytes = fileBytes(dataFile("two_records.xml"));
     bytes.replace("AUTOINCVALUE=\"4\"", "AUTOINCVALUE=\"1\"");
     f.write(bytes);
     f.close();
@@ -242,7 +238,7 @@ TEST_F(DataFile, FailedWriteLeavesTheOldFileAndTheTableOpen)
 {
     // A name so long that no temporary file beside it can be created.
     const QString file = dir.filePath(QString(250, u'd') + QStringLiteral(".xml"));
-    const QByteArray old = readAll(dataFile("two_records.xml"));
+    const QByteArray old = fileBytes(dataFile("two_records.xml"));
     {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -255,7 +251,7 @@ TEST_F(DataFile, FailedWriteLeavesTheOldFileAndTheTableOpen)
     EXPECT_THROW(table.Close(), EFCreateError);
     EXPECT_TRUE(table.Active());
     EXPECT_EQ(table.RecordCount(), 3);
-    EXPECT_EQ(readAll(file), old);
+    EXPECT_EQ(fileBytes(file), old);
     table.CloseWithoutWriteBack();
 }
 
@@ -265,11 +261,11 @@ TEST_F(DataFile, FilesThatAreNoDataPacketRaiseAndLeaveTheTableClosed)
         {"empty", QByteArray()},
         {"not xml", QByteArray("kod|pole1\n123|x\n")},
         {"other root", QByteArray("<?xml version=\"1.0\"?><TABLE/>")},
-        {"unterminated", readAll(dataFile("two_records.xml")).left(300)},
+        {"unterminated", fileBytes(dataFile("two_records.xml")).left(300)},
         {"bad reference", QByteArray("<DATAPACKET><METADATA><FIELDS><FIELD attrname=\"a&#xZZ;\" "
                                      "fieldtype=\"string\"/></FIELDS></METADATA></DATAPACKET>")},
         {"no fields", QByteArray("<DATAPACKET Version=\"2.0\"><METADATA><FIELDS/></METADATA></DATAPACKET>")},
-        {"id not a number", QByteArray(readAll(dataFile("two_records.xml")).replace("id=\"2\"", "id=\"x\""))},
+        {"id not a number", QByteArray(fileBytes(dataFile("two_records.xml")).replace("id=\"2\"", "id=\"x\""))},
     };
     for (const auto& [name, bytes] : cases) {
         QFile f(path("bad.xml"));
@@ -338,7 +334,7 @@ void readAndResave(const QByteArray& bytes)
                           << bytes.toHex().constData();
     // Loaded over a table of two records: a refusal leaves either those or
     // a closed table, never part of the damaged file.
-    static const QByteArray kHeld = readAll(dataFile("two_records.xml"));
+    static const QByteArray kHeld = fileBytes(dataFile("two_records.xml"));
     static const QByteArray kHeldSaved = [] {
         TClientDataSet held(nullptr);
         held.LoadFromBytes(kHeld);
@@ -373,7 +369,7 @@ TEST(DataPacketRead, MutatedFilesReadOrRaiseAndWhatReadsSavesBack)
 {
     std::vector<QByteArray> fixtures;
     for (const char* f : {"two_records.xml", "change_log.xml", "utf8_gap.xml", "new_empty.xml"}) {
-        fixtures.push_back(readAll(dataFile(f)));
+        fixtures.push_back(fileBytes(dataFile(f)));
         ASSERT_FALSE(fixtures.back().isEmpty()) << f;
     }
     const auto outcome = mutation::runMutations(fixtures, 700, 1789, mutation::textTokens(), readAndResave);

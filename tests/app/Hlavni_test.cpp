@@ -2,6 +2,7 @@
 
 #include "ClientDataSet.h"
 #include "DBGridModel.h"
+#include "Dialogs_fixture.h"
 #include "Dialogy.h"
 #include "Exceptions.h"
 #include "Modal.h"
@@ -27,13 +28,8 @@ using namespace plat;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString u8(const char* s) { return QString::fromUtf8(s); }
+using dialogtest::readAll;
+using dialogtest::u8;
 
 // Writes a file, making its folder first.
 void writeFile(const QString& path, const QByteArray& bytes)

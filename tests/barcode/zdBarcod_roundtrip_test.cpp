@@ -62,47 +62,52 @@ struct Decoded {
     QByteArray identifier; // zxing's symbology identifier ("]C1" marks GS1)
 };
 
-// ZXingReader's report: "Bytes:" in hex, "Format:", "Identifier:".
-std::vector<Decoded> zxing(const QString& png)
+// ZXingReader's report on each file, one run for all: "Bytes:" in hex,
+// "Format:", "Identifier:".
+std::vector<std::vector<Decoded>> zxing(const QStringList& pngs)
 {
-    const RunResult r = run(QStringLiteral("ZXingReader"), {png});
-    std::vector<Decoded> out;
-    for (const QByteArray& line : r.out.split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon < 0)
-            continue;
-        const QByteArray key = line.left(colon).trimmed();
-        const QByteArray value = line.mid(colon + 1).trimmed();
-        if (key == "Text")
-            out.push_back({});
-        if (out.empty())
-            continue;
-        if (key == "Bytes")
-            out.back().text = QByteArray::fromHex(value);
-        else if (key == "Format")
-            out.back().format = value;
-        else if (key == "Identifier")
-            out.back().identifier = value;
+    std::vector<std::vector<Decoded>> out;
+    for (const zdtest::ReadSymbols& symbols : zdtest::zxingRead(pngs)) {
+        out.emplace_back();
+        for (const zdtest::ReadSymbol& symbol : symbols)
+            out.back().push_back({symbol.format, symbol.bytes, symbol.identifier});
     }
     return out;
 }
 
-// zbarimg's "SYMBOLOGY:data" lines, UPC and the add-ons enabled.
-std::vector<Decoded> zbar(const QString& png)
+// zbarimg's "SYMBOLOGY:data" lines of each file, UPC and the add-ons
+// enabled, one run for all: a Code 128 marker drawn after each file ends
+// its lines.
+std::vector<std::vector<Decoded>> zbar(const QStringList& pngs)
 {
-    const RunResult r = run(QStringLiteral("zbarimg"), {QStringLiteral("-q"), QStringLiteral("-Supca.enable"),
-                                                       QStringLiteral("-Supce.enable"), QStringLiteral("-Sean2.enable"),
-                                                       QStringLiteral("-Sean5.enable"), png});
-    std::vector<Decoded> out;
-    QByteArray all = r.out;
-    if (all.endsWith('\n'))
-        all.chop(1);
-    for (const QByteArray& line : all.split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            out.push_back({line.left(colon), line.mid(colon + 1), {}});
+    QTemporaryDir dir;
+    const QString markerFile = dir.filePath(QStringLiteral("marker.png"));
+    const QByteArray marker = "CODE-128:" + zdtest::kEndOfPictureMarker + '\n';
+    QStringList args{QStringLiteral("-q"), QStringLiteral("-Supca.enable"), QStringLiteral("-Supce.enable"),
+                     QStringLiteral("-Sean2.enable"), QStringLiteral("-Sean5.enable")};
+    if (zdtest::drawWithZdbarcode({QStringLiteral("bcCode128"), QString::fromLatin1(zdtest::kEndOfPictureMarker),
+                                   markerFile}) != 0)
+        return std::vector<std::vector<Decoded>>(std::size_t(pngs.size()));
+    for (const QString& png : pngs)
+        args << png << markerFile;
+    const RunResult r = run(QStringLiteral("zbarimg"), args);
+    std::vector<std::vector<Decoded>> out;
+    for (QByteArray all : zdtest::splitAtMarkers(r.out, marker, std::size_t(pngs.size()))) {
+        out.emplace_back();
+        if (all.endsWith('\n'))
+            all.chop(1);
+        for (const QByteArray& line : all.split('\n')) {
+            const qsizetype colon = line.indexOf(':');
+            if (colon > 0)
+                out.back().push_back({line.left(colon), line.mid(colon + 1), {}});
+        }
     }
     return out;
+}
+
+std::vector<Decoded> zbar(const QString& png)
+{
+    return zbar(QStringList{png}).front();
 }
 
 std::set<std::pair<QByteArray, QByteArray>> sorted(const std::vector<Decoded>& v)
@@ -214,10 +219,7 @@ const std::vector<Case>& cases()
     return c;
 }
 
-class RoundTrip : public ::testing::TestWithParam<std::tuple<size_t, int>> {
-protected:
-    QTemporaryDir dir;
-};
+class RoundTrip : public ::testing::TestWithParam<std::tuple<size_t, int>> {};
 
 QString render(const QTemporaryDir& dir, const char* type, const QByteArray& text, const QStringList& extra, int angle,
                const QString& name)
@@ -230,18 +232,76 @@ QString render(const QTemporaryDir& dir, const char* type, const QByteArray& tex
     return png;
 }
 
+const int kAngles[] = {0, 90, 180, 270};
+
+// Every case at every angle, drawn once and read by each decoder in one
+// run (starting a decoder costs more than reading a symbol); each test of
+// the suite takes its own symbol's results.
+struct RoundTripReads {
+    QTemporaryDir dir;
+    std::vector<int> drawn;                         // the tool's exit code per symbol
+    std::vector<std::vector<Decoded>> zxing, zbar;  // per symbol
+
+    static std::size_t index(std::size_t c, int angle) { return c * std::size(kAngles) + std::size_t(angle / 90); }
+
+    RoundTripReads()
+    {
+        const std::size_t count = cases().size() * std::size(kAngles);
+        drawn.assign(count, -1);
+        zxing.resize(count);
+        zbar.resize(count);
+        QStringList zxFiles, zbarFiles;
+        std::vector<std::size_t> zxIndex, zbarIndex;
+        for (std::size_t c = 0; c < cases().size(); ++c)
+            for (int angle : kAngles) {
+                const Case& k = cases()[c];
+                const std::size_t i = index(c, angle);
+                const QString png = dir.filePath(QStringLiteral("%1_%2.png").arg(QLatin1StringView(k.name)).arg(angle));
+                QStringList args{QLatin1StringView(k.type), QString::fromLatin1(k.text), png, QStringLiteral("--angle"),
+                                 QString::number(angle)};
+                drawn[i] = zdtest::drawWithZdbarcode(args + k.extra);
+                if (k.zxFormat) {
+                    zxFiles << png;
+                    zxIndex.push_back(i);
+                }
+                if (k.zbarFormat) {
+                    zbarFiles << png;
+                    zbarIndex.push_back(i);
+                }
+            }
+        if (haveTool("ZXingReader")) {
+            std::vector<std::vector<Decoded>> read = ::zxing(zxFiles);
+            for (std::size_t j = 0; j < zxIndex.size(); ++j)
+                zxing[zxIndex[j]] = std::move(read[j]);
+        }
+        if (haveTool("zbarimg")) {
+            std::vector<std::vector<Decoded>> read = ::zbar(zbarFiles);
+            for (std::size_t j = 0; j < zbarIndex.size(); ++j)
+                zbar[zbarIndex[j]] = std::move(read[j]);
+        }
+    }
+
+    static const RoundTripReads& get()
+    {
+        static const RoundTripReads reads;
+        return reads;
+    }
+};
+
 } // namespace
 
 TEST_P(RoundTrip, DecodersReadWhatWasDrawn)
 {
     const Case& c = cases()[std::get<0>(GetParam())];
     const int angle = std::get<1>(GetParam());
-    const QString png = render(dir, c.type, c.text, c.extra, angle, QStringLiteral("symbol"));
+    const RoundTripReads& reads = RoundTripReads::get();
+    const std::size_t i = RoundTripReads::index(std::get<0>(GetParam()), angle);
+    EXPECT_EQ(reads.drawn[i], 0) << c.type << " " << c.text.toStdString() << " --angle " << angle;
 
     if (c.zxFormat) {
         if (!haveTool("ZXingReader"))
             GTEST_SKIP() << "ZXingReader (zxing-cpp-tools) not installed";
-        const std::vector<Decoded> z = zxing(png);
+        const std::vector<Decoded>& z = reads.zxing[i];
         ASSERT_EQ(z.size(), 1u) << show(z);
         EXPECT_EQ(z[0].format, QByteArray(c.zxFormat));
         EXPECT_EQ(z[0].text, c.zxText);
@@ -254,7 +314,7 @@ TEST_P(RoundTrip, DecodersReadWhatWasDrawn)
     if (c.zbarFormat) {
         if (!haveTool("zbarimg"))
             GTEST_SKIP() << "zbarimg (zbar-tools) not installed";
-        const std::vector<Decoded> z = zbar(png);
+        const std::vector<Decoded>& z = reads.zbar[i];
         ASSERT_EQ(z.size(), 1u) << show(z);
         EXPECT_EQ(z[0].format, QByteArray(c.zbarFormat));
         EXPECT_EQ(z[0].text, c.zbarText);
@@ -262,8 +322,7 @@ TEST_P(RoundTrip, DecodersReadWhatWasDrawn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Symbols, RoundTrip,
-                         ::testing::Combine(::testing::Range(size_t(0), cases().size()),
-                                            ::testing::Values(0, 90, 180, 270)),
+                         ::testing::Combine(::testing::Range(size_t(0), cases().size()), ::testing::ValuesIn(kAngles)),
                          [](const ::testing::TestParamInfo<RoundTrip::ParamType>& info) {
                              return std::string(cases()[std::get<0>(info.param)].name) + "_" +
                                     std::to_string(std::get<1>(info.param));

@@ -10,6 +10,8 @@
 
 #include <QImage>
 
+#include <cmath>
+#include <memory>
 #include <string>
 
 namespace {
@@ -358,4 +360,71 @@ TEST(TzdBarcodeDraw, FailureDrawsNothingAndRaises)
     b->SetText(QStringLiteral("4006381333931"));
     EXPECT_NO_THROW(b->DrawBarcode(canvas, plat::Bounds(0, 0, 0, 0), true, 1, 1));
     EXPECT_NO_THROW(b->DrawBarcode(canvas, plat::Bounds(10, 10, 95, 0), true, 1, 1));
+}
+
+// DrawBarcode plays each operation onto the canvas as it records it; the
+// pixels must be those of the finished recording stretched onto the frame
+// (the recording made at one picture unit per pixel, then drawn).
+TEST(TzdBarcodeDraw, PlayingAsDrawnGivesThePixelsOfTheStretchedPicture)
+{
+    struct Symbol {
+        TzdBarcodeType typ;
+        const char* text;
+    };
+    const Symbol symbols[] = {{bcCode128, "SVM00000001"},
+                              {bcCodeEAN13, "4006381333931"},
+                              {bcCode39, "AB-12"},
+                              {bcCodeUPC_E0, "0123456"},
+                              {bcCode_2_5_interleaved, "123456"}};
+    const double angles[] = {0, 90, 180, 270, 30, 135};
+    const plat::TRect frames[] = {plat::Bounds(3, 5, 400, 120), plat::Bounds(0, 0, 97, 40),
+                                  plat::Bounds(10, 7, 50, 160)};
+    const QImage::Format formats[] = {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32};
+    int compared = 0;
+    for (const Symbol& sym : symbols)
+        for (double angle : angles)
+            for (const plat::TRect& frame : frames)
+                for (bool showText : {true, false})
+                    for (QImage::Format format : formats) {
+                        std::unique_ptr<TzdBarcode> b(make(sym.typ, QLatin1StringView(sym.text)));
+                        b->SetAngle(angle);
+                        b->SetColor(0x00FFEE);
+                        b->SetColorBar(0x203040);
+                        const int w = b->GetWidth();
+                        const double fw = double(frame.Right) - frame.Left;
+                        const double fh = double(frame.Bottom) - frame.Top;
+                        int pw = w, ph = w;
+                        if (std::fmod(angle, 180.0) == 0.0)
+                            ph = int(std::nearbyint(fh / (fw / w)));
+                        else
+                            pw = int(std::nearbyint(fw / (fh / w)));
+                        plat::TMetafile picture;
+                        {
+                            plat::TMetafileCanvas recording(picture);
+                            b->DrawBarcode(recording, plat::Bounds(0, 0, pw, ph), showText, 1, 1);
+                        }
+                        picture.SetWidth(pw);
+                        picture.SetHeight(ph);
+                        const int iw = frame.Right + 5, ih = frame.Bottom + 5;
+                        QImage stretched(iw, ih, format);
+                        stretched.fill(Qt::white);
+                        {
+                            plat::TCanvas canvas(&stretched);
+                            canvas.StretchDraw(frame, picture);
+                            canvas.ReleaseDevice();
+                        }
+                        QImage played(iw, ih, format);
+                        played.fill(Qt::white);
+                        {
+                            plat::TCanvas canvas(&played);
+                            b->DrawBarcode(canvas, frame, showText, 1, 1);
+                            canvas.ReleaseDevice();
+                        }
+                        ASSERT_GT(picture.RecordCount(), 0);
+                        EXPECT_TRUE(played == stretched)
+                            << sym.text << " angle " << angle << " frame " << frame.Right << 'x' << frame.Bottom
+                            << " text " << showText << " format " << int(format);
+                        ++compared;
+                    }
+    EXPECT_EQ(compared, 5 * 6 * 3 * 2 * 2);
 }

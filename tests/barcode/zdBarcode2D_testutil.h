@@ -2,6 +2,7 @@
 // Rendering 2D symbols to PNG files and reading them back with the
 // independent decoders (ZXingReader, zbarimg, dmtxread).
 
+#include "../Decoders.h"
 #include "zdBarcode2DBase.h"
 #include "zdbarcode.h"
 
@@ -89,55 +90,59 @@ inline QStringList saveAll(const QTemporaryDir& dir, const std::vector<QImage>& 
     return paths;
 }
 
-// The bytes ZXingReader finds in each image (one call for all of them);
+// The bytes ZXingReader finds in each image (one run for all of them);
 // an image it cannot read gives an empty entry.
 inline std::vector<QByteArray> zxingBytes(const std::vector<QImage>& images, const QString& format)
 {
     QTemporaryDir dir;
     std::vector<QByteArray> out;
-    const QStringList paths = saveAll(dir, images);
-    for (const QString& path : paths)
-        out.push_back(runTool(QStringLiteral("ZXingReader"),
-                              {QStringLiteral("-format"), format, QStringLiteral("-bytes"), path}));
+    for (const ReadSymbols& symbols : zxingRead(saveAll(dir, images), {QStringLiteral("-format"), format})) {
+        QByteArray bytes;
+        for (const ReadSymbol& symbol : symbols)
+            bytes += symbol.bytes;
+        out.push_back(bytes);
+    }
     return out;
 }
 
-} // namespace zdtest
-
-namespace zdtest {
-
-// The decoded text of each image as ZXingReader prints it ("Text:" line).
+// The decoded text of each image as ZXingReader prints it ("Text:" line),
+// one run for all of them.
 inline std::vector<QString> zxingTexts(const std::vector<QImage>& images, const QString& format)
 {
     QTemporaryDir dir;
     std::vector<QString> out;
-    for (const QString& path : saveAll(dir, images)) {
-        const QString report = QString::fromUtf8(
-            runTool(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path}));
-        QString text;
-        for (const QString& line : report.split(QLatin1Char('\n')))
-            if (line.startsWith(QLatin1String("Text:"))) {
-                text = line.mid(5).trimmed();
-                if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')))
-                    text = text.mid(1, text.size() - 2);
-                break;
-            }
-        out.push_back(text);
-    }
+    for (const ReadSymbols& symbols : zxingRead(saveAll(dir, images), {QStringLiteral("-format"), format}))
+        out.push_back(symbols.empty() ? QString() : symbols.front().text);
     return out;
 }
 
-// The raw bytes zbarimg reads from each image.
+// The raw bytes zbarimg reads from each image, one run for all of them.
+// With -Sbinary zbarimg writes the bytes of every symbol as they are, one
+// after another: a Code 128 marker drawn after each image splits them.
 inline std::vector<QByteArray> zbarBytes(const std::vector<QImage>& images)
 {
     QTemporaryDir dir;
-    std::vector<QByteArray> out;
-    for (const QString& path : saveAll(dir, images)) {
-        QByteArray bytes = runTool(QStringLiteral("zbarimg"),
-                                   {QStringLiteral("-q"), QStringLiteral("--raw"), QStringLiteral("-Sbinary"), path});
-        out.push_back(bytes);
-    }
-    return out;
+    const QString marker = dir.filePath(QStringLiteral("marker.png"));
+    if (drawWithZdbarcode({QStringLiteral("bcCode128"), QString::fromLatin1(kEndOfPictureMarker), marker}) != 0)
+        return std::vector<QByteArray>(images.size());
+    QStringList args{QStringLiteral("-q"), QStringLiteral("--raw"), QStringLiteral("-Sbinary")};
+    for (const QString& path : saveAll(dir, images))
+        args << path << marker;
+    return splitAtMarkers(runTool(QStringLiteral("zbarimg"), args), kEndOfPictureMarker, images.size());
+}
+
+// The bytes dmtxread reads from each file (the first symbol of each), one
+// run for all of them: starting dmtxread costs more than most reads. The
+// marker after each file is dmtxwrite's.
+inline std::vector<QByteArray> dmtxBytes(const QStringList& paths)
+{
+    QTemporaryDir dir;
+    const QString marker = dir.filePath(QStringLiteral("marker.png"));
+    runTool(QStringLiteral("dmtxwrite"), {QStringLiteral("-o"), marker}, kEndOfPictureMarker);
+    QStringList args{QStringLiteral("-N1")};
+    for (const QString& path : paths)
+        args << path << marker;
+    return splitAtMarkers(runTool(QStringLiteral("dmtxread"), args), kEndOfPictureMarker, std::size_t(paths.size()));
 }
 
 } // namespace zdtest

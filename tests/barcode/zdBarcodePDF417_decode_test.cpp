@@ -13,7 +13,7 @@
 
 namespace {
 
-struct Case {
+struct Pdf417Case {
     QString text;
     QStringList options; // --NAME VALUE pairs of zdbarcode
     int codePage;        // what the symbol's bytes are in
@@ -27,7 +27,7 @@ QStringList opts(std::initializer_list<const char*> list)
     return out;
 }
 
-std::vector<Case> cases()
+std::vector<Pdf417Case> pdf417Cases()
 {
     const QString czech = QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy");
     QString digits;
@@ -72,7 +72,7 @@ TEST_P(PDF417Decode, DrawnSymbolsReadBack)
         GTEST_SKIP() << "zdbarcode or ZXingReader missing";
     const QString angle = QString::number(GetParam());
     QTemporaryDir dir;
-    const std::vector<Case> all = cases();
+    const std::vector<Pdf417Case> all = pdf417Cases();
     for (std::size_t i = 0; i < all.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "case " << i);
         const QString png = dir.filePath(QStringLiteral("%1.png").arg(i));

@@ -10,24 +10,19 @@
 
 namespace {
 
-QByteArray hex(const char* text)
-{
-    return QByteArray::fromHex(text);
-}
-
 // The worked example of ISO/IEC 18004: "01234567" in version 1-M.
 TEST(QRCodeGenerator, WorkedExampleCodewords)
 {
     const zd::QRCodewords cw = zd::encodeQRCodewords(QStringLiteral("01234567"), qrAuto, ecM, 0);
     EXPECT_EQ(cw.version, 1);
     EXPECT_EQ(cw.mode, qrNumeric);
-    EXPECT_EQ(cw.data, hex("10200C566180EC11EC11EC11EC11EC11"));
-    EXPECT_EQ(cw.interleaved.mid(16), hex("A524D4C1ED36C7872C55"));
+    EXPECT_EQ(cw.data, QByteArray::fromHex("10200C566180EC11EC11EC11EC11EC11"));
+    EXPECT_EQ(cw.interleaved.mid(16), QByteArray::fromHex("A524D4C1ED36C7872C55"));
 }
 
 TEST(QRCodeGenerator, ReedSolomonOfWorkedExample)
 {
-    EXPECT_EQ(zd::qrReedSolomon(hex("10200C566180EC11EC11EC11EC11EC11"), 10), hex("A524D4C1ED36C7872C55"));
+    EXPECT_EQ(zd::qrReedSolomon(QByteArray::fromHex("10200C566180EC11EC11EC11EC11EC11"), 10), QByteArray::fromHex("A524D4C1ED36C7872C55"));
 }
 
 // Block structure: version 5-Q has 2 blocks of 15 and 2 of 16 data
@@ -73,7 +68,7 @@ TEST(QRCodeGenerator, ChoosesModeAndFiltersContent)
         const QString text = QString::fromUtf16(c.text);
         const zd::QRCodewords cw = zd::encodeQRCodewords(text, c.encoding, ecL, 0);
         EXPECT_EQ(cw.mode, c.used) << text.toStdString();
-        const QByteArray expected = hex(c.firstBytes);
+        const QByteArray expected = QByteArray::fromHex(c.firstBytes);
         EXPECT_EQ(cw.data.left(expected.size()).toHex(), expected.toHex()) << text.toStdString();
     }
 }
@@ -84,10 +79,10 @@ TEST(QRCodeGenerator, ShiftJISUsesKanjiModeForDoubleByteText)
     const zd::QRCodewords kanji = zd::encodeQRCodewords(QString::fromUtf16(u"\u70B9\u8317"), qrShift_JIS, ecL, 0);
     EXPECT_TRUE(kanji.kanji);
     // 1000, count 2 (8 bits), 0x0D9F and 0x1AAA in 13 bits
-    EXPECT_EQ(kanji.data.left(5).toHex(), hex("8026CFEAA8").toHex());
+    EXPECT_EQ(kanji.data.left(5).toHex(), QByteArray::fromHex("8026CFEAA8").toHex());
     const zd::QRCodewords mixed = zd::encodeQRCodewords(QStringLiteral("A\u70B9"), qrShift_JIS, ecL, 0);
     EXPECT_FALSE(mixed.kanji);
-    EXPECT_EQ(mixed.data.left(2).toHex(), hex("4034").toHex()); // byte mode, 3 bytes
+    EXPECT_EQ(mixed.data.left(2).toHex(), QByteArray::fromHex("4034").toHex()); // byte mode, 3 bytes
 }
 
 TEST(QRCodeGenerator, CodePageMakesOneECISegment)
@@ -95,7 +90,7 @@ TEST(QRCodeGenerator, CodePageMakesOneECISegment)
     const zd::QRCodewords cw = zd::encodeQRCodewords(QStringLiteral("\u010Ce"), qrAuto, ecL, 1250);
     EXPECT_TRUE(cw.eci);
     // 0111 00010101 (21) 0100 00000010 C8 65
-    EXPECT_EQ(cw.data.left(5).toHex(), hex("715402C865").toHex());
+    EXPECT_EQ(cw.data.left(5).toHex(), QByteArray::fromHex("715402C865").toHex());
 }
 
 TEST(QRCodeGenerator, ECIEscapeSwitchesToUtf8AndCountsBytes)
@@ -103,7 +98,7 @@ TEST(QRCodeGenerator, ECIEscapeSwitchesToUtf8AndCountsBytes)
     const zd::QRCodewords cw = zd::encodeQRCodewords(QStringLiteral("&ECI26;\u010C\u0161"), qrAuto, ecL, 0);
     EXPECT_TRUE(cw.eci);
     // 0111 00011010 (26) 0100 00000100 (four bytes) C4 8C C5 A1
-    EXPECT_EQ(cw.data.left(7).toHex(), hex("71A404C48CC5A1").toHex());
+    EXPECT_EQ(cw.data.left(7).toHex(), QByteArray::fromHex("71A404C48CC5A1").toHex());
 }
 
 TEST(QRCodeGenerator, ECITableBothWays)

@@ -90,7 +90,7 @@ TEST(zdreportTool, DrawsRotatedJustifiedTaggedTextInsideItsRectangle)
         EXPECT_TRUE(saved.contains(part)) << part << "\n" << saved.constData();
 }
 
-TEST(zdreportTool, ResavingTwiceGivesTheSameValidFile)
+TEST(zdreportToolResave, ResavingTwiceGivesTheSameValidFile)
 {
     if (!QFile::exists(kTool))
         GTEST_SKIP() << "zdreport missing";
@@ -113,7 +113,7 @@ TEST(zdreportTool, ResavingTwiceGivesTheSameValidFile)
     EXPECT_TRUE(saved.contains("<TzdTestMemo Name=\"Memo1\"")) << saved.left(400).constData();
 }
 
-TEST(zdreportTool, KeepsTheObjectsAndTheRestOfTheTemplate)
+TEST(zdreportToolResave, KeepsTheObjectsAndTheRestOfTheTemplate)
 {
     if (!QFile::exists(kTool))
         GTEST_SKIP() << "zdreport missing";
@@ -128,7 +128,7 @@ TEST(zdreportTool, KeepsTheObjectsAndTheRestOfTheTemplate)
         EXPECT_TRUE(saved.contains(part)) << part;
 }
 
-TEST(zdreportTool, ResavingKeepsCompressionAndEncryption)
+TEST(zdreportToolResave, ResavingKeepsCompressionAndEncryption)
 {
     if (!QFile::exists(kTool))
         GTEST_SKIP() << "zdreport missing";
@@ -161,7 +161,8 @@ TEST(zdreportTool, ResavingKeepsCompressionAndEncryption)
     EXPECT_EQ(tool({QStringLiteral("resave"), once, dir.filePath(QStringLiteral("x.zd3"))}).exitCode, 1);
 }
 
-TEST(zdreportTool, RefusesBadInputWithAMessage)
+// The suites of the tool run side by side.
+TEST(zdreportToolInput, RefusesBadInputWithAMessage)
 {
     if (!QFile::exists(kTool))
         GTEST_SKIP() << "zdreport missing";

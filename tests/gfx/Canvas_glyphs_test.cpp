@@ -120,27 +120,91 @@ TEST(CanvasGlyphs, SolidFillOnImageMatchesTheGeneralRoute)
         {Rect(3, 4, 40, 9), clBlack, false},   {Rect(0, 0, 64, 64), clRed, false},
         {Rect(-5, -7, 12, 70), clBlue, false}, {Rect(10, 10, 11, 11), clGreen, false},
         {Rect(8, 2, 50, 60), clNavy, true},    {Rect(20, 20, 70, 90), TColor(0x123456), true},
+        // Bars one to five pixels wide, one cut by the edge.
+        {Rect(5, 1, 7, 60), clBlack, false},   {Rect(9, 3, 12, 61), clMaroon, false},
+        {Rect(30, 0, 34, 64), clBlack, false}, {Rect(62, 5, 66, 20), clPurple, false},
+        {Rect(40, -3, 45, 50), clTeal, false}, {Rect(14, 6, 17, 58), clBlack, true},
     };
-    for (const FillCase& c : cases) {
-        QImage fast(64, 64, QImage::Format_ARGB32_Premultiplied), general = fast;
-        fast.fill(Qt::white);
-        general.fill(Qt::white);
-        {
-            TCanvas onImage(&fast);
-            TCanvas onDevice;
-            onDevice.SetDevice(&general);
-            for (TCanvas* canvas : {&onImage, &onDevice}) {
-                canvas->Brush().SetColor(clYellow);
-                canvas->FillRect(Rect(0, 0, 2, 2)); // the painter is open when the clip comes
-                if (c.clip) {
-                    canvas->SaveClip();
-                    canvas->IntersectClipRegion(EllipseRegion(Rect(12, 5, 53, 41)));
+    for (const QImage::Format format :
+         {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888})
+        for (const FillCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << "format " << int(format));
+            QImage fast(64, 64, format), general = fast;
+            fast.fill(Qt::white);
+            general.fill(Qt::white);
+            {
+                TCanvas onImage(&fast);
+                TCanvas onDevice;
+                onDevice.SetDevice(&general);
+                for (TCanvas* canvas : {&onImage, &onDevice}) {
+                    canvas->Brush().SetColor(clYellow);
+                    canvas->FillRect(Rect(0, 0, 2, 2)); // the painter is open when the clip comes
+                    if (c.clip) {
+                        canvas->SaveClip();
+                        canvas->IntersectClipRegion(EllipseRegion(Rect(12, 5, 53, 41)));
+                    }
+                    canvas->Brush().SetColor(c.color);
+                    canvas->FillRect(c.rect);
                 }
-                canvas->Brush().SetColor(c.color);
-                canvas->FillRect(c.rect);
             }
+            EXPECT_TRUE(fast == general) << "rectangle " << c.rect.Left << ", " << c.rect.Top << ", " << c.rect.Right
+                                         << ", " << c.rect.Bottom;
         }
-        EXPECT_TRUE(fast == general) << "rectangle " << c.rect.Left << ", " << c.rect.Top << ", " << c.rect.Right
-                                     << ", " << c.rect.Bottom;
-    }
+}
+
+// Glyphs filled from the coverage cache (the second and later times a glyph
+// is met at a device position) must keep the pixels of the painter's own
+// fill, over any background, in either 32-bit format, turned or not, near
+// the image's edges too (where the painter fills them itself).
+TEST(CanvasGlyphs, CoverageCacheKeepsThePixelsOfThePaintersFill)
+{
+    struct CacheCase {
+        const char* font;
+        int height;
+        int orientation;
+        TColor color;
+    };
+    const CacheCase cases[] = {
+        {"Arial", -12, 0, clBlack},           {"Arial", -23, 0, TColor(0x203040)},
+        {"Times New Roman", -17, 900, clRed}, {"Courier New", -15, 450, TColor(0x00FFEE)},
+        {"Arial", -31, 1800, clNavy},         {"DejaVu Sans", -9, 2700, clBlack},
+    };
+    const QString text = QStringLiteral("SVM0123456789 Výrobek");
+    // Reference points: inner ones twice (the second time from the cache),
+    // some whose glyphs reach the edges.
+    const TPoint points[] = {{40, 60}, {40, 60}, {41, 61}, {200, 150}, {40, 60}, {-3, 10}, {5, 343}, {300, 300}};
+    auto draw = [&](const CacheCase& c, QImage::Format format) {
+        QImage image(360, 360, format);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const uint v = uint(x * 7 + y * 13) ^ uint(x * y);
+                const int a = format == QImage::Format_RGB32 || (x + y) % 3 ? 255 : int(v % 256);
+                image.setPixel(x, y, qPremultiply(qRgba(int(v % 251), int(v / 3 % 256), int(v / 7 % 256), a)));
+            }
+        {
+            TCanvas canvas(&image);
+            TFont font;
+            font.SetName(QString::fromUtf8(c.font));
+            font.SetHeight(c.height);
+            font.SetOrientation(c.orientation);
+            font.SetColor(c.color);
+            canvas.SetFont(font);
+            canvas.Brush().SetStyle(bsClear);
+            for (const TPoint& at : points)
+                canvas.TextOut(at.X, at.Y, text);
+        }
+        return image;
+    };
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied})
+        for (const CacheCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.font << ", height " << c.height << ", angle " << c.orientation
+                                            << ", format " << int(format));
+            SetGlyphCoverageCache(false);
+            const QImage painted = draw(c, format);
+            SetGlyphCoverageCache(true);
+            const QImage first = draw(c, format);
+            const QImage again = draw(c, format); // every glyph from the cache now
+            EXPECT_TRUE(first == painted);
+            EXPECT_TRUE(again == painted);
+        }
 }

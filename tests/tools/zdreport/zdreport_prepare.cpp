@@ -270,7 +270,7 @@ void writePngs(TzdPreviewPages& Pages, const QString& Dir, int Dpi)
             Pages.DrawPage(p, &canvas, scale, scale, 0, 0);
         }
         const QString file = QDir(Dir).filePath(QStringLiteral("page%1.png").arg(p + 1, 3, 10, QChar(u'0')));
-        if (!image.save(file, "PNG"))
+        if (!image.save(file, "PNG", kFastPng))
             throw plat::Exception(QStringLiteral("Cannot write %1").arg(file));
     }
 }

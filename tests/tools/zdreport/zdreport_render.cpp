@@ -59,7 +59,7 @@ int writePagePNGs(TzdPreviewPages& Pages, const QString& Folder, int Dpi)
         }
         const QString name = QDir(Folder).filePath(QStringLiteral("page-%1.png").arg(i + 1, 4, 10, QLatin1Char('0')));
         QSaveFile file(name);
-        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG", kFastPng) || !file.commit())
             throw plat::EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, file.errorString()));
     }
     return count;
