@@ -240,6 +240,7 @@ void TzdPDFExport::resetExportState()
     d->objectOffsets.clear();
     d->pageObjects.clear();
     d->pageAnnotRefs.clear();
+    d->dropPendingObjects();
     d->imageTable.clear();
     d->pageImages.clear();
 }
@@ -368,6 +369,9 @@ void TzdPDFExport::OpenPageInfo(const TzdPDFPageInfo& Page, int Index)
     s.pageHeightPt = Page.Height * 0.75L;
     s.marginShiftX = Page.LeftMargin * 0.05L;
     s.marginShiftY = Page.TopMargin * 0.05L;
+    // Images of a page left open go to the file as they would have.
+    s.writePendingObjects(true);
+    s.imageUses.clear();
     s.content.clear();
     s.pageImages.clear();
     s.pageOpen = true;
@@ -430,6 +434,9 @@ void TzdPDFExport::ClosePage(TzdReportPage*, int)
     if (!s.pageOpen)
         return;
     s.pageOpen = false;
+    // The page's images before its content, which then learns their names.
+    s.writePendingObjects(true);
+    s.placeImageNames();
     const int n = s.allocate();
     s.header(n);
     s.streamObject(s.content, true, s.compressed);
@@ -816,6 +823,9 @@ void TzdPDFExport::FinishExport()
         TzdPDFExport& f;
         ~Cleanup() { f.dropExport(); }
     } cleanup{*this};
+    s.writePendingObjects(true); // of a page left open
+    // A failed image fails the export: the previous file stays.
+    s.raiseImageFailure();
     if (s.pageObjects.empty())
         throw plat::Exception(QStringLiteral("No page to export: the page range is beyond the report"));
     writeFonts();

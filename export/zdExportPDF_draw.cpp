@@ -107,11 +107,8 @@ QByteArray uriString(const QString& uri, QByteArray& bytes)
 
 void addAnnot(State& s, const Box& b, TzdPDFAnnot annot)
 {
-    annot.Number = s.allocate();
     annot.Rect = pdfNum(b.left) + ' ' + pdfNum(b.bottom) + ' ' + pdfNum(b.right) + ' ' + pdfNum(b.top);
-    // Annotation objects are written at the end; their lines go with the page.
-    s.pageAnnotRefs += zd::ref(annot.Number) + "\r\n";
-    s.annots.push_back(std::move(annot));
+    s.addAnnot(std::move(annot));
 }
 
 void uriLink(State& s, const Box& b, const QString& uri)

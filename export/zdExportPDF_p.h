@@ -11,6 +11,8 @@
 #include <vector>
 
 class TzdPDFFont;
+struct TzdPDFImageJob;
+class TzdPDFImageWorkers;
 
 struct TzdPDFAnnot {
     int Number = 0;
@@ -22,6 +24,9 @@ struct TzdPDFAnnot {
 };
 
 struct TzdPDFExport::State {
+    State();
+    ~State();
+
     // The file is written front to back: out holds what was written since
     // the last hand-over (flushOut), earlier pieces went to the temporary
     // file beside the destination or wait in pieces for an output stream.
@@ -54,6 +59,32 @@ struct TzdPDFExport::State {
     };
     std::vector<ImageRecord> imageTable;
     std::vector<int> pageImages; // indices into imageTable, in first-use order
+    // Images are encoded on worker threads while the page goes on. Object
+    // numbers are handed out in the order the objects came, so an image
+    // still being encoded holds back the numbers of the images and links
+    // after it; they are written as soon as it is done, at the latest when
+    // the page closes, and the content gets the images' names then.
+    struct PendingObject {
+        std::shared_ptr<TzdPDFImageJob> image; // null: the link annots[annot]
+        size_t annot = 0;
+        qsizetype contentOffset = 0; // where the image's "/ImN Do" goes
+    };
+    std::vector<PendingObject> pendingObjects;
+    size_t pendingDone = 0; // pendingObjects before this are written
+    struct ImageUse {
+        qsizetype contentOffset = 0;
+        int index = 0; // into imageTable
+    };
+    std::vector<ImageUse> imageUses; // of the open page, in content order
+    std::unique_ptr<TzdPDFImageWorkers> workers;
+    // The image whose encoding failed: the export is failed, its file is
+    // not committed.
+    std::shared_ptr<const TzdPDFImageJob> failedImage;
+    int imagesEncoded = 0; // images of this export handed to the encoder
+    // Worker threads for the encoding: negative, one fewer than the cores
+    // the process may run on (none with one core); 0: the exporting thread
+    // encodes each image at once.
+    int imageWorkers = -1;
     QStringList messages;        // non-fatal problems of this export
     // PDF/A objects the catalog refers to.
     int metadataObject = 0;
@@ -122,6 +153,22 @@ struct TzdPDFExport::State {
     long double X(long double x) const { return x * 0.75L + marginShiftX; }
     long double Y(long double y) const { return pageHeightPt - marginShiftY - y * 0.75L; }
     QByteArray colorText(plat::TColor color);
+
+    // A link annotation of the open page; numbered now, or after the images
+    // before it when one of those is still being encoded.
+    void addAnnot(TzdPDFAnnot annot);
+    // Writes the objects of the open page that wait for an image, waiting
+    // for the encoding when wait is set, else only those whose turn has
+    // come. out must be the file. Raises what the encoding of an image
+    // raised.
+    void writePendingObjects(bool wait);
+    // Raises again what the failed image raised, if one did.
+    void raiseImageFailure() const;
+    // The open page's content with the images' names in place.
+    void placeImageNames();
+    // Forgets the work of an unfinished export; encodings not yet started
+    // are dropped, running ones are waited for.
+    void dropPendingObjects();
 };
 
 namespace zd {
