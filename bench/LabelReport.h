@@ -14,6 +14,19 @@
 
 namespace benchlabels {
 
+// Starts, once per process, the units the label report needs.
+inline void startUnits()
+{
+    static const bool started = [] {
+        zd::startReportUnit();
+        zd::startBarcodeViewRTTIUnit();
+        zd::startBarcodeViewUnit();
+        zd::startEngineUnit();
+        return true;
+    }();
+    (void)started;
+}
+
 // Records made up on the fly: a code and two texts per record number.
 class LabelData : public TzdDataSet {
 public:

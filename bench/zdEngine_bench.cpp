@@ -18,17 +18,7 @@ long peakRssKiB()
     return usage.ru_maxrss;
 }
 
-void startUnits()
-{
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startEngineUnit();
-        return true;
-    }();
-    (void)started;
-}
+using benchlabels::startUnits;
 
 void prepareLabels(benchmark::State& state)
 {

@@ -64,17 +64,7 @@ void BM_PdfExport1000Pages(benchmark::State& state)
 // CPU time tell apart what the threads save and what they cost.
 BENCHMARK(BM_PdfExport1000Pages)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime()->MeasureProcessCPUTime();
 
-void startUnits()
-{
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startEngineUnit();
-        return true;
-    }();
-    (void)started;
-}
+using benchlabels::startUnits;
 
 void BM_PrepareAndExportLabels(benchmark::State& state)
 {

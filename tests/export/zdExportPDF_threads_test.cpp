@@ -29,17 +29,7 @@ using namespace pdftest;
 namespace pdf_threads_test {
 namespace {
 
-void startUnits()
-{
-    static const bool started = [] {
-        zd::startReportUnit();
-        zd::startBarcodeViewRTTIUnit();
-        zd::startBarcodeViewUnit();
-        zd::startEngineUnit();
-        return true;
-    }();
-    (void)started;
-}
+using benchlabels::startUnits;
 
 void fixIdAndClock(TzdPDFExport& pdf)
 {
