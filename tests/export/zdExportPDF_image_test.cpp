@@ -1,6 +1,7 @@
 // Rasterised objects: pictures and barcodes become JPEG images with soft
 // masks, shared within a page, and still decode after poppler renders them.
 #include "PdfCheck.h"
+#include "PdfExportFixture.h"
 #include "../TestUtil.h"
 
 #include "zdExportPDF.h"
@@ -62,16 +63,6 @@ QString exportPages(TzdPDFExport& pdf, QTemporaryDir& dir, const QString& name,
     if (haveTools())
         checkPdf(file);
     return file;
-}
-
-std::unique_ptr<TzdBarCodeView> code128(const QString& text, int left, int top)
-{
-    auto v = std::make_unique<TzdBarCodeView>(nullptr);
-    v->BarType = bcCode128;
-    v->SetText(text);
-    v->SetBounds(left, top, 10, 60);
-    v->GetRealBounds();
-    return v;
 }
 
 // pdfimages -list rows of one kind ("image" or "smask").

@@ -1,6 +1,7 @@
 // The PDF filter's document structure, driven through its hooks over
 // synthetic pages; every file is checked by qpdf and poppler.
 #include "PdfCheck.h"
+#include "PdfExportFixture.h"
 #include "../TestUtil.h"
 
 #include "zdExportPDF.h"
@@ -117,16 +118,6 @@ QJsonObject qpdfObjects(const QString& file)
                 objects.insert(it.key(), it.value());
         }
     return objects;
-}
-
-QString pdfRaised(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const plat::Exception& e) {
-        return QString::fromLatin1(e.className()) + ": " + e.message();
-    }
-    return {};
 }
 
 class FailingStream : public plat::TStream {

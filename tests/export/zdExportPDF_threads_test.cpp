@@ -3,6 +3,7 @@
 // export as it does on the exporting thread, and nothing a worker does
 // depends on the report's objects once they are written.
 #include "PdfCheck.h"
+#include "PdfExportFixture.h"
 #include "../TestUtil.h"
 #include "../../bench/LabelReport.h"
 
@@ -43,26 +44,6 @@ TzdPDFPageInfo a4()
     p.Width = 794;
     p.Height = 1123;
     return p;
-}
-
-QString raised(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const plat::Exception& e) {
-        return QString::fromLatin1(e.className()) + ": " + e.message();
-    }
-    return {};
-}
-
-std::unique_ptr<TzdBarCodeView> code128(const QString& text, int left, int top)
-{
-    auto v = std::make_unique<TzdBarCodeView>(nullptr);
-    v->BarType = bcCode128;
-    v->SetText(text);
-    v->SetBounds(left, top, 10, 60);
-    v->GetRealBounds();
-    return v;
 }
 
 // Left half transparent, right half of the colour.
@@ -233,14 +214,14 @@ TEST(PdfImageThreads, AFailedEncodingFailsTheExportAndKeepsThePreviousFile)
         ASSERT_TRUE(pdf.StartExport());
         pdf.OpenPageInfo(a4(), 0);
         // As the engine does: the page is closed on every path.
-        QString failure = raised([&] {
+        QString failure = pdfRaised([&] {
             for (auto& v : views)
                 pdf.WriteObject(v.get());
         });
-        const QString atPage = raised([&] { pdf.ClosePage(nullptr, 0); });
+        const QString atPage = pdfRaised([&] { pdf.ClosePage(nullptr, 0); });
         if (failure.isEmpty())
             failure = atPage;
-        const QString atEnd = raised([&] { pdf.FinishExport(); });
+        const QString atEnd = pdfRaised([&] { pdf.FinishExport(); });
         EXPECT_TRUE(failure.startsWith(QStringLiteral("EInvalidGraphicOperation: JPEG error: ")))
             << failure.toStdString();
         EXPECT_TRUE(failure.contains(QStringLiteral("65500"))) << failure.toStdString();
